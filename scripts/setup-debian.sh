@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Penlark needs to build, test and run.
+# Idempotent: when everything is already installed it returns at once.
+set -euo pipefail
+
+PACKAGES=(
+  g++ cmake ninja-build pkg-config
+  qt6-base-dev libgl-dev
+  libbenchmark-dev
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO="sudo"
+echo "Installing: ${missing[*]}"
+$SUDO apt-get update
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends "${missing[@]}"

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QColor>
+#include <cstdint>
+
+// Colours are 32-bit 0x00BBGGRR values (red in the low byte) in the model and in
+// card files; they become QColor only where something is drawn.
+namespace Colour {
+
+using Value = std::int32_t;
+
+inline constexpr Value kWhite = 16777215;
+inline constexpr Value kBlack = 0;
+inline constexpr Value kPanel = 14277081; // RGB 217, 217, 217
+
+constexpr Value fromRgb(int red, int green, int blue)
+{
+    return Value((red & 0xFF) | ((green & 0xFF) << 8) | ((blue & 0xFF) << 16));
+}
+constexpr int red(Value v) { return v & 0xFF; }
+constexpr int green(Value v) { return (v >> 8) & 0xFF; }
+constexpr int blue(Value v) { return (v >> 16) & 0xFF; }
+
+// The colour as drawn; the high byte is ignored.
+QColor toQColor(Value v);
+Value fromQColor(const QColor &c);
+
+} // namespace Colour
