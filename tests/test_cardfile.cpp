@@ -1,0 +1,240 @@
+#include "card/CardFile.h"
+#include "card/IniFile.h"
+
+#include <QStringEncoder>
+#include <QTest>
+
+namespace {
+
+// The default card as a save writes it, before encoding.
+const char *kDefaultCardText =
+    "[cPage]\nwidth=5443\nheight=3402\nisBg=0\nbgColor=16777215\nbgImg=\njbColor1=16777215\n"
+    "jbColor2=0\njbJiaoDu=0\n"
+    "[cLogo]\nimg=\nwidth=1020\nheight=1020\nleft=555\ntop=375\nvisible=True\n"
+    "[cLine]\nwidth=4965\nheight=56.7\nleft=240\ntop=2100\nbgColor=0\nvisible=True\n"
+    "[cName]\ncaption=李明\nFont=宋体\nFontBold=True\nFontItalic=False\nFontSize=18\nForeColor=0\n"
+    "Left=4440\nTop=300\nvisible=True\n"
+    "[cJob]\ncaption=无业游民\nFont=宋体\nFontBold=False\nFontItalic=False\nFontSize=9\nForeColor=0\n"
+    "Left=4470\nTop=750\nvisible=True\n"
+    "[cCmp]\ncaption=北京青禾文化传播有限公司\nFont=宋体\nFontBold=True\nFontItalic=True\nFontSize=18\n"
+    "ForeColor=0\nLeft=210\nTop=1680\nvisible=True\n"
+    "[cADD]\ncaption=地址：北京市海淀区学院路38号\nFont=宋体\nFontBold=False\nFontItalic=False\n"
+    "FontSize=9\nForeColor=0\nLeft=240\nTop=2220\nvisible=True\n"
+    "[cPC]\ncaption=邮编：100083\nFont=宋体\nFontBold=False\nFontItalic=False\nFontSize=9\nForeColor=0\n"
+    "Left=4110\nTop=2220\nvisible=True\n"
+    "[cTEL]\ncaption=电话：010-62345678\nFont=宋体\nFontBold=False\nFontItalic=False\nFontSize=9\n"
+    "ForeColor=0\nLeft=240\nTop=2490\nvisible=True\n"
+    "[cFAX]\ncaption=传真：62345679\nFont=宋体\nFontBold=False\nFontItalic=False\nFontSize=9\nForeColor=0\n"
+    "Left=3930\nTop=2490\nvisible=True\n"
+    "[cMob]\ncaption=手机：13912345678\nFont=宋体\nFontBold=False\nFontItalic=False\nFontSize=9\n"
+    "ForeColor=0\nLeft=240\nTop=2730\nvisible=True\n"
+    "[cEmail]\ncaption=E-mail：li@qinghe.cn\nFont=宋体\nFontBold=False\nFontItalic=False\nFontSize=9\n"
+    "ForeColor=0\nLeft=3210\nTop=2730\nvisible=True\n"
+    "[cUrl]\ncaption=网址：www.qinghe.cn\nFont=宋体\nFontBold=False\nFontItalic=False\nFontSize=9\n"
+    "ForeColor=0\nLeft=240\nTop=2970\nvisible=True\n"
+    "[cQQ]\ncaption=QQ：12345678\nFont=宋体\nFontBold=False\nFontItalic=False\nFontSize=9\nForeColor=0\n"
+    "Left=4020\nTop=2970\nvisible=True\n";
+
+QByteArray asGbkWithCrlf(const char *utf8)
+{
+    QString text = QString::fromUtf8(utf8);
+    text.replace(u'\n', QStringLiteral("\r\n"));
+    QStringEncoder gbk("GBK");
+    return gbk.encode(text);
+}
+
+QByteArray saved(const CardDocument &doc)
+{
+    IniFile ini;
+    CardFile::write(doc, ini);
+    return ini.toBytes();
+}
+
+CardDocument reread(const CardDocument &doc)
+{
+    return CardFile::read(IniFile::fromBytes(saved(doc)));
+}
+
+// A card in which every field differs from the default card.
+CardDocument everyFieldChanged()
+{
+    CardDocument d;
+    d.page = {7144, 2608.2f, BackgroundKind::Gradient, 255, QString(), -2147483643, 65280,
+              QStringLiteral("-45")};
+    d.logo = {QStringLiteral("公司\\标志 1.bmp"), 10.5f, 1417.5f, -20, 0.25f, false};
+    d.line = {56.7f, 4965, 170, 3000.5f, 16711680, false};
+    for (std::size_t i = 0; i < kTextCount; ++i)
+        d.texts[i] = {QStringLiteral("文字%1 \"引号\" = ;x").arg(i), QStringLiteral("楷体_GB2312"),
+                      i % 2 == 0, i % 3 == 0, 10.5f + float(i), Colour::Value(i * 1000),
+                      float(i * 100) + 0.5f, 5443.2f, i % 2 == 1};
+    return d;
+}
+
+} // namespace
+
+class TestCardFile : public QObject
+{
+    Q_OBJECT
+private slots:
+    void hasTheKeysInWritingOrder();
+    void savesTheDefaultCardByteForByte();
+    void roundTripsEveryFieldKind();
+    void roundTripsLongAndAwkwardCaptions();
+    void readsKeysInAnyLetterCase();
+    void fallsBackToTheDefaultCard();
+    void readsBackgroundKindsAsCompared_data();
+    void readsBackgroundKindsAsCompared();
+    void readsColoursSignedOrUnsigned();
+    void derivesTheStoredBackground();
+};
+
+void TestCardFile::hasTheKeysInWritingOrder()
+{
+    const auto &keys = CardFile::keys();
+    QCOMPARE(keys.size(), std::size_t(119));
+    QStringList sections;
+    for (const auto &k : keys)
+        if (sections.isEmpty() || sections.last() != k.section) sections << k.section;
+    QCOMPARE(sections, (QStringList{"cPage", "cLogo", "cLine", "cName", "cJob", "cCmp", "cADD", "cPC",
+                                    "cTEL", "cFAX", "cMob", "cEmail", "cUrl", "cQQ"}));
+}
+
+void TestCardFile::savesTheDefaultCardByteForByte()
+{
+    QCOMPARE(saved(CardDocument::defaultCard()), asGbkWithCrlf(kDefaultCardText));
+}
+
+void TestCardFile::roundTripsEveryFieldKind()
+{
+    const CardDocument doc = everyFieldChanged();
+    QCOMPARE(reread(doc), doc);
+    QCOMPARE(reread(CardDocument::defaultCard()), CardDocument::defaultCard());
+    // Saving over an existing file replaces every value where it stands.
+    IniFile ini = IniFile::fromBytes(saved(CardDocument::defaultCard()));
+    CardFile::write(doc, ini);
+    QCOMPARE(CardFile::read(ini), doc);
+    QCOMPARE(ini.toBytes().count('\n'), 119 + 14);
+}
+
+void TestCardFile::roundTripsLongAndAwkwardCaptions()
+{
+    CardDocument doc = CardDocument::defaultCard();
+    const QString hundred = QString(100, QChar(0x540D));   // 200 bytes in GBK
+    const QString sixtyFour = QString(64, QChar(0x540D));  // 128 bytes in GBK
+    const QString ascii127 = QString(127, u'x');
+    doc.text(TextRole::Name).caption = hundred;
+    doc.text(TextRole::Job).caption = sixtyFour;
+    doc.text(TextRole::Company).caption = ascii127;
+    doc.text(TextRole::Address).caption = QStringLiteral("\"ABC\"");
+    doc.text(TextRole::Postcode).caption = QStringLiteral("   邮编：100083  ");
+    doc.text(TextRole::Telephone).caption = QStringLiteral("电话：\r\n010");
+    const CardDocument back = reread(doc);
+    QCOMPARE(back.text(TextRole::Name).caption, hundred);
+    QCOMPARE(back.text(TextRole::Job).caption, sixtyFour);
+    QCOMPARE(back.text(TextRole::Company).caption, ascii127);
+    QCOMPARE(back.text(TextRole::Address).caption, QStringLiteral("\"ABC\""));
+    QCOMPARE(back.text(TextRole::Postcode).caption, QStringLiteral("邮编：100083"));
+    QCOMPARE(back.text(TextRole::Telephone).caption, QStringLiteral("电话：  010"));
+    QCOMPARE(back.text(TextRole::Fax), doc.text(TextRole::Fax));
+}
+
+void TestCardFile::readsKeysInAnyLetterCase()
+{
+    const QByteArray file = asGbkWithCrlf("[CPAGE]\nWIDTH=6000\nIsBg=0\n[clogo]\nVISIBLE=false\n"
+                                          "[cname]\nCAPTION=王磊\nfont=黑体\nfontbold=FALSE\n"
+                                          "LEFT=100\nTOP=200\nFONTSIZE=12\n");
+    const CardDocument doc = CardFile::read(IniFile::fromBytes(file));
+    QCOMPARE(doc.page.width, 6000.0f);
+    QCOMPARE(doc.logo.visible, false);
+    const CardText &name = doc.text(TextRole::Name);
+    QCOMPARE(name.caption, QStringLiteral("王磊"));
+    QCOMPARE(name.Font, QStringLiteral("黑体"));
+    QCOMPARE(name.FontBold, false);
+    QCOMPARE(name.Left, 100.0f);
+    QCOMPARE(name.Top, 200.0f);
+    QCOMPARE(name.FontSize, 12.0f);
+}
+
+void TestCardFile::fallsBackToTheDefaultCard()
+{
+    const CardDocument def = CardDocument::defaultCard();
+    QCOMPARE(CardFile::read(IniFile()), def);
+    const QByteArray file = asGbkWithCrlf("[cPage]\nwidth=abc\nheight=1e400\nbgColor=white\n"
+                                          "[cLogo]\nvisible=yes\nleft=\ntop= 12 \n"
+                                          "[cLine]\nbgColor=99999999999\n"
+                                          "[cJob]\nFontSize=9pt\ncaption=\n");
+    const CardDocument doc = CardFile::read(IniFile::fromBytes(file));
+    QCOMPARE(doc.page.width, def.page.width);
+    QCOMPARE(doc.page.height, def.page.height);
+    QCOMPARE(doc.page.bgColor, def.page.bgColor);
+    QCOMPARE(doc.logo.visible, def.logo.visible);
+    QCOMPARE(doc.logo.left, def.logo.left);
+    QCOMPARE(doc.logo.top, 12.0f);
+    QCOMPARE(doc.line.bgColor, def.line.bgColor);
+    QCOMPARE(doc.text(TextRole::Job).FontSize, def.text(TextRole::Job).FontSize);
+    QCOMPARE(doc.text(TextRole::Job).caption, QString()); // an empty caption is a caption
+    QCOMPARE(doc.text(TextRole::Name), def.text(TextRole::Name));
+}
+
+void TestCardFile::readsBackgroundKindsAsCompared_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<int>("kind");
+    QTest::newRow("0") << "0" << 0;
+    QTest::newRow("1") << "1" << 1;
+    QTest::newRow("2") << "2" << 2;
+    QTest::newRow("3") << "3" << 3;
+    QTest::newRow("above 3") << "7" << 3;
+    QTest::newRow("2.5") << "2.5" << 3;
+    QTest::newRow("negative") << "-1" << 1;
+    QTest::newRow("0.5") << "0.5" << 1;
+    QTest::newRow("not a number") << "x" << 0;
+}
+
+void TestCardFile::readsBackgroundKindsAsCompared()
+{
+    QFETCH(QString, stored);
+    QFETCH(int, kind);
+    IniFile ini;
+    ini.setValue("cPage", "isBg", stored);
+    QCOMPARE(int(CardFile::read(ini).page.isBg), kind);
+}
+
+void TestCardFile::readsColoursSignedOrUnsigned()
+{
+    IniFile ini;
+    ini.setValue("cPage", "bgColor", "-2147483643");
+    ini.setValue("cPage", "jbColor1", "4294967295");
+    ini.setValue("cPage", "jbColor2", "-2147483649");
+    const CardDocument doc = CardFile::read(ini);
+    QCOMPARE(doc.page.bgColor, Colour::Value(-2147483643));
+    QCOMPARE(doc.page.jbColor1, Colour::Value(-1));
+    QCOMPARE(doc.page.jbColor2, CardDocument::defaultCard().page.jbColor2);
+}
+
+void TestCardFile::derivesTheStoredBackground()
+{
+    using K = BackgroundKind;
+    struct Case { K kind; QString img; K option; bool remove; K stored; QString storedImg; };
+    const QString lib = QStringLiteral("风景\\海.jpg");
+    const Case cases[] = {
+        {K::SolidColour, "", K::SolidColour, false, K::SolidColour, ""},
+        {K::Gradient, "", K::SolidColour, false, K::Gradient, ""},
+        {K::Gradient, "stale", K::SolidColour, true, K::Gradient, ""},
+        {K::BuiltInImage, "4", K::SolidColour, false, K::BuiltInImage, "4"},
+        {K::LibraryImage, lib, K::Gradient, false, K::LibraryImage, lib},
+        {K::LibraryImage, lib, K::Gradient, true, K::Gradient, ""},
+        {K::BuiltInImage, "4", K::SolidColour, true, K::SolidColour, ""},
+    };
+    for (const Case &c : cases) {
+        CardDocument doc = CardDocument::defaultCard();
+        doc.page.isBg = c.kind;
+        doc.page.bgImg = c.img;
+        CardFile::prepareForSave(doc, {c.option, c.remove});
+        QCOMPARE(doc.page.isBg, c.stored);
+        QCOMPARE(doc.page.bgImg, c.storedImg);
+    }
+}
+
+QTEST_APPLESS_MAIN(TestCardFile)
+#include "test_cardfile.moc"

@@ -1,0 +1,191 @@
+#include "card/IniFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+#include <sys/stat.h>
+
+namespace {
+
+QByteArray readBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+// The bytes a value is written as.
+QByteArray encodedValue(const QString &value)
+{
+    IniFile ini;
+    ini.setValue("x", "k", value);
+    return ini.toBytes().mid(7).chopped(2); // without "[x]\r\nk=" and the line end
+}
+
+} // namespace
+
+class TestIniFile : public QObject
+{
+    Q_OBJECT
+private slots:
+    void matchesNamesWithoutCaseAndBlanks();
+    void missingSectionsAndKeys();
+    void keepsValuesWhole();
+    void updatesInPlaceKeepingOtherLines();
+    void appendsKeysToTheirSectionAndNewSections();
+    void newFileIsGbkWithCrlf();
+    void acceptsLfAndKeepsIt();
+    void acceptsUtf8WithByteOrderMark();
+    void neverWritesRawLineBreaks();
+    void firstOfDuplicatesWins();
+    void replacesFilesAtomically();
+    void failedWritesLeaveTheFileAlone();
+};
+
+void TestIniFile::matchesNamesWithoutCaseAndBlanks()
+{
+    const IniFile ini = IniFile::fromBytes("  [ cName ]  \r\n  Font = \xCB\xCE\xCC\xE5  \r\nLEFT=4440\r\n");
+    QCOMPARE(ini.value(u"CNAME", u"font"), std::optional<QString>(QStringLiteral("宋体")));
+    QCOMPARE(ini.value(u"cname", u"Left"), std::optional<QString>(QStringLiteral("4440")));
+    QCOMPARE(ini.value(u" cName ", u" left "), std::optional<QString>(QStringLiteral("4440")));
+}
+
+void TestIniFile::missingSectionsAndKeys()
+{
+    const IniFile ini = IniFile::fromBytes("[a]\r\nk=1\r\n; k2=commented\r\n[b]\r\nk2=2\r\n");
+    QVERIFY(!ini.value(u"c", u"k"));
+    QVERIFY(!ini.value(u"a", u"k2")); // a comment and the next section do not count
+    QCOMPARE(*ini.value(u"b", u"k2"), QStringLiteral("2"));
+    QTemporaryDir dir;
+    QCOMPARE(IniStore::read(dir.filePath("none.pnk"), "a", "k"), QString());
+}
+
+void TestIniFile::keepsValuesWhole()
+{
+    // Quotes, equals signs, inner blanks and long two-byte texts come back as written.
+    const QString hundred = QString(100, QChar(0x4E2D));
+    IniFile ini;
+    ini.setValue("t", "quoted", "\"ABC\"");
+    ini.setValue("t", "eq", "a=b");
+    ini.setValue("t", "long", hundred);
+    ini.setValue("t", "inner", "  a  b  ");
+    const IniFile back = IniFile::fromBytes(ini.toBytes());
+    QCOMPARE(*back.value(u"t", u"quoted"), QStringLiteral("\"ABC\""));
+    QCOMPARE(*back.value(u"t", u"eq"), QStringLiteral("a=b"));
+    QCOMPARE(*back.value(u"t", u"long"), hundred);
+    QCOMPARE(back.value(u"t", u"long")->toUtf8().size(), 300); // 200 bytes in GBK, not cut
+    QCOMPARE(*back.value(u"t", u"inner"), QStringLiteral("a  b"));
+}
+
+void TestIniFile::updatesInPlaceKeepingOtherLines()
+{
+    const QByteArray before = "; written by hand\r\n"
+                              "[cPage]\r\n"
+                              "width = 5443\r\n"
+                              "foreign=keep me \t\r\n"
+                              "\r\n"
+                              "[cLogo]\r\n"
+                              "IMG=a\\b.bmp\r\n";
+    IniFile ini = IniFile::fromBytes(before);
+    ini.setValue("CPAGE", "Width", "3402");
+    ini.setValue("clogo", "img", "");
+    QCOMPARE(ini.toBytes(), QByteArray("; written by hand\r\n"
+                                       "[cPage]\r\n"
+                                       "width=3402\r\n"
+                                       "foreign=keep me \t\r\n"
+                                       "\r\n"
+                                       "[cLogo]\r\n"
+                                       "IMG=\r\n"));
+}
+
+void TestIniFile::appendsKeysToTheirSectionAndNewSections()
+{
+    IniFile ini = IniFile::fromBytes("[a]\r\nk=1\r\n\r\n[b]\r\nk=2"); // no line end at the end
+    ini.setValue("a", "new", "x");
+    ini.setValue("b", "new", "y");
+    ini.setValue("c", "k", "z");
+    QCOMPARE(ini.toBytes(), QByteArray("[a]\r\nk=1\r\nnew=x\r\n\r\n[b]\r\nk=2\r\nnew=y\r\n[c]\r\nk=z\r\n"));
+}
+
+void TestIniFile::newFileIsGbkWithCrlf()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("n.pnk");
+    QVERIFY(IniStore::write(path, "cName", "Font", QStringLiteral("宋体")));
+    QVERIFY(IniStore::write(path, "cName", "caption", QStringLiteral("李明")));
+    QCOMPARE(readBytes(path), QByteArray("[cName]\r\nFont=\xCB\xCE\xCC\xE5\r\ncaption=\xC0\xEE\xC3\xF7\r\n"));
+    QCOMPARE(IniStore::read(path, "CNAME", "FONT"), QStringLiteral("宋体"));
+    // A character outside GBK survives as its GB18030 sequence.
+    QVERIFY(IniStore::write(path, "cName", "caption", QStringLiteral("😀")));
+    QCOMPARE(IniStore::read(path, "cName", "caption"), QStringLiteral("😀"));
+    QCOMPARE(encodedValue(QStringLiteral("地址：")), QByteArray("\xB5\xD8\xD6\xB7\xA3\xBA"));
+}
+
+void TestIniFile::acceptsLfAndKeepsIt()
+{
+    IniFile ini = IniFile::fromBytes("[a]\nk=\xC0\xEE\n");
+    QCOMPARE(*ini.value(u"a", u"k"), QStringLiteral("李"));
+    ini.setValue("a", "j", "2");
+    ini.setValue("b", "k", "3");
+    QCOMPARE(ini.toBytes(), QByteArray("[a]\nk=\xC0\xEE\nj=2\n[b]\nk=3\n"));
+}
+
+void TestIniFile::acceptsUtf8WithByteOrderMark()
+{
+    IniFile ini = IniFile::fromBytes("\xEF\xBB\xBF[cName]\r\ncaption=李明\r\n");
+    QCOMPARE(*ini.value(u"cName", u"caption"), QStringLiteral("李明"));
+    ini.setValue("cName", "Font", QStringLiteral("黑体"));
+    QCOMPARE(ini.toBytes(), QByteArray("\xEF\xBB\xBF[cName]\r\ncaption=李明\r\nFont=黑体\r\n"));
+}
+
+void TestIniFile::neverWritesRawLineBreaks()
+{
+    IniFile ini;
+    ini.setValue("t", "caption", "line1\r\nline2\nline3\rend");
+    QCOMPARE(ini.toBytes(), QByteArray("[t]\r\ncaption=line1  line2 line3 end\r\n"));
+}
+
+void TestIniFile::firstOfDuplicatesWins()
+{
+    IniFile ini = IniFile::fromBytes("[a]\r\nk=1\r\nk=2\r\n[A]\r\nk=3\r\n");
+    QCOMPARE(*ini.value(u"a", u"k"), QStringLiteral("1"));
+    ini.setValue("a", "k", "9");
+    QCOMPARE(ini.toBytes(), QByteArray("[a]\r\nk=9\r\nk=2\r\n[A]\r\nk=3\r\n"));
+}
+
+void TestIniFile::replacesFilesAtomically()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("card.pnk");
+    writeBytes(path, "[a]\r\nk=1\r\n");
+    struct stat before {};
+    QCOMPARE(::stat(QFile::encodeName(path).constData(), &before), 0);
+    QVERIFY(IniStore::write(path, "a", "k", "2"));
+    struct stat after {};
+    QCOMPARE(::stat(QFile::encodeName(path).constData(), &after), 0);
+    // A new file took the old one's place: the old contents were never truncated.
+    QVERIFY(before.st_ino != after.st_ino);
+    QCOMPARE(readBytes(path), QByteArray("[a]\r\nk=2\r\n"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"card.pnk"});
+}
+
+void TestIniFile::failedWritesLeaveTheFileAlone()
+{
+    QTemporaryDir dir;
+    QString error;
+    QVERIFY(!IniStore::write(dir.filePath("gone/card.pnk"), "a", "k", "1"));
+    QVERIFY(!QFileInfo::exists(dir.filePath("gone")));
+    QVERIFY(!IniStore::update(dir.path(), [](IniFile &) {}, &error)); // a folder is no file
+    QVERIFY(!error.isEmpty());
+}
+
+QTEST_APPLESS_MAIN(TestIniFile)
+#include "test_inifile.moc"
