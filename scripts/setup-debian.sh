@@ -7,6 +7,7 @@ PACKAGES=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev libgl-dev
   libbenchmark-dev
+  fonts-noto-cjk fonts-liberation2 fonts-arphic-ukai
 )
 
 missing=()
@@ -22,4 +23,4 @@ SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"
 echo "Installing: ${missing[*]}"
 $SUDO apt-get update
-DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends "${missing[@]}"
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y "${missing[@]}"

@@ -1,5 +1,8 @@
 
+#include "card/IniFile.h"
+
 #include <QFile>
+#include <QImage>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -33,6 +36,9 @@ private slots:
     void newThenDumpShowsTheDefaultCard();
     void dumpsAHandWrittenGbkFile();
     void reportsFilesThatCannotBeReadOrWritten();
+    void rendersCardsAtTheirSizes();
+    void warnsAboutMissingLibraryPictures();
+    void drawsAGradientAlone();
     void documentsItsCommands();
 };
 
@@ -105,12 +111,74 @@ void TestCardTool::reportsFilesThatCannotBeReadOrWritten()
     }
 }
 
+void TestCardTool::rendersCardsAtTheirSizes()
+{
+    QTemporaryDir dir;
+    const QString card = dir.filePath("card.pnk");
+    QCOMPARE(runTool({"new", card}).status, 0);
+    struct Case { QStringList extra; QString out; QSize size; };
+    const Case cases[] = {
+        {{}, "card.bmp", {363, 227}},
+        {{"--trim"}, "trim.bmp", {340, 204}},
+        {{"--dpi", "600"}, "card.png", {2268, 1418}},
+        {{"--no-crop-marks", "--dpi", "300"}, "nomarks.png", {1134, 709}},
+    };
+    for (const Case &c : cases) {
+        const Run r = runTool(QStringList{"render", card, "-o", dir.filePath(c.out)} + c.extra);
+        QCOMPARE(r.status, 0);
+        QCOMPARE(QImage(dir.filePath(c.out)).size(), c.size);
+    }
+    QCOMPARE(runTool({"render", card, "-o", dir.filePath("card.pdf")}).status, 0);
+    QFile pdf(dir.filePath("card.pdf"));
+    QVERIFY(pdf.open(QIODevice::ReadOnly) && pdf.read(4) == "%PDF");
+    QCOMPARE(runTool({"render", card, "-o", dir.filePath("x.png"), "--dpi", "0"}).status, 2);
+    QCOMPARE(runTool({"render", card, "-o", dir.filePath("x.abc")}).status, 1);
+}
+
+void TestCardTool::warnsAboutMissingLibraryPictures()
+{
+    QTemporaryDir dir;
+    const QString card = dir.filePath("card.pnk");
+    QCOMPARE(runTool({"new", card}).status, 0);
+    {
+        IniFile ini = IniStore::load(card);
+        ini.setValue("cPage", "isBg", "3");
+        ini.setValue("cPage", "bgColor", "255");
+        ini.setValue("cPage", "bgImg", QStringLiteral("风景\\海.jpg"));
+        ini.setValue("cLogo", "img", QStringLiteral("公司\\标志.bmp"));
+        QVERIFY(IniStore::save(card, ini));
+    }
+    const Run r = runTool({"render", card, "-o", dir.filePath("out.png"), "--program-folder", dir.path()});
+    QCOMPARE(r.status, 0);
+    QCOMPARE(r.err.count("penlark-card: warning: "), 2);
+    QVERIFY(QString::fromUtf8(r.err).contains(QStringLiteral("海.jpg")));
+    // The page is white, not the stored colour, as the designer opens such a card.
+    QCOMPARE(QImage(dir.filePath("out.png")).pixelColor(200, 60), QColor(Qt::white));
+}
+
+void TestCardTool::drawsAGradientAlone()
+{
+    QTemporaryDir dir;
+    const QString out = dir.filePath("g.bmp");
+    const Run r = runTool({"gradient", "--size", "300x200", "--angle", "270", "--color1", "255", "--color2",
+                           "16711680", "-o", out});
+    QCOMPARE(r.status, 0);
+    const QImage image(out);
+    QCOMPARE(image.size(), QSize(300, 200));
+    QCOMPARE(image.pixelColor(150, 0), QColor(255, 0, 0)); // colour 1 is the top row at 270 degrees
+    QVERIFY(image.pixelColor(150, 199).blue() > 240);
+    QCOMPARE(runTool({"gradient", "--size", "300", "--color1", "0", "--color2", "0", "-o", out}).status, 2);
+    QCOMPARE(runTool({"gradient", "--size", "3x3", "--color1", "x", "--color2", "0", "-o", out}).status, 2);
+}
+
 void TestCardTool::documentsItsCommands()
 {
     const Run help = runTool({"--help"});
     QCOMPARE(help.status, 0);
     QVERIFY(help.out.contains("dump FILE.pnk"));
     QVERIFY(help.out.contains("new FILE.pnk"));
+    QVERIFY(help.out.contains("render FILE.pnk -o OUT"));
+    QVERIFY(help.out.contains("gradient --size WxH"));
     QCOMPARE(runTool({"frobnicate"}).status, 2);
 }
 

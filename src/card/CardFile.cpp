@@ -83,16 +83,6 @@ std::optional<float> parseSingle(const QString &text)
     return float(*v);
 }
 
-std::optional<Colour::Value> parseColour(const QString &text)
-{
-    const auto v = Numeric::parseNumber(text);
-    if (!v) return std::nullopt;
-    const std::int64_t n = Numeric::roundHalfEven(*v);
-    // Signed decimal as written; an unsigned spelling of the same 32 bits is accepted too.
-    if (n < INT32_MIN || n > std::int64_t(UINT32_MAX)) return std::nullopt;
-    return Colour::Value(std::uint32_t(n));
-}
-
 std::optional<bool> parseBoolean(const QString &text)
 {
     if (text.compare(u"True", Qt::CaseInsensitive) == 0) return true;
@@ -144,7 +134,7 @@ bool parseField(const QString &text, const FieldRef &field)
     struct Parse {
         const QString &text;
         bool operator()(float *v) const { return assign(parseSingle(text), v); }
-        bool operator()(Colour::Value *v) const { return assign(parseColour(text), v); }
+        bool operator()(Colour::Value *v) const { return assign(Colour::parse(text), v); }
         bool operator()(bool *v) const { return assign(parseBoolean(text), v); }
         bool operator()(BackgroundKind *v) const { return assign(parseKind(text), v); }
         bool operator()(QString *v) const { *v = text; return true; }

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QColor>
+#include <QString>
 #include <cstdint>
+#include <optional>
 
 // Colours are 32-bit 0x00BBGGRR values (red in the low byte) in the model and in
 // card files; they become QColor only where something is drawn.
@@ -24,5 +26,9 @@ constexpr int blue(Value v) { return (v >> 16) & 0xFF; }
 // The colour as drawn; the high byte is ignored.
 QColor toQColor(Value v);
 Value fromQColor(const QColor &c);
+
+// A colour as files store it: signed decimal text of the 32 bits; an unsigned
+// spelling of the same bits is accepted too. Nothing for other text.
+std::optional<Value> parse(const QString &text);
 
 } // namespace Colour

@@ -2,6 +2,11 @@
 
 #include "card/CardFile.h"
 #include "card/IniFile.h"
+#include "card/ProgramFolder.h"
+#include "render/Gradient.h"
+#include "render/PageExport.h"
+#include "render/PagePictures.h"
+#include "render/PageRenderer.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -39,6 +44,39 @@ QString jsonValue(const CardFile::FieldRef &field)
     return v;
 }
 
+// Reads a card file whole; an unreadable file is reported on err.
+std::optional<IniFile> readCardFile(const QString &path, QTextStream &err)
+{
+    QFile file(path);
+    const bool isDir = QFileInfo(path).isDir();
+    if (isDir || !file.open(QIODevice::ReadOnly)) {
+        const QString reason = isDir ? QStringLiteral("is a folder") : file.errorString();
+        err << "penlark-card: cannot read " << path << ": " << reason << Qt::endl;
+        return std::nullopt;
+    }
+    return IniFile::fromBytes(file.readAll());
+}
+
+int cannotWrite(const QString &path, const QString &reason, QTextStream &err)
+{
+    err << "penlark-card: cannot write " << path << ": " << reason << Qt::endl;
+    return 1;
+}
+
+bool writeRendered(const CardDocument &card, const PageView &view, const RenderRequest &r, QString *error)
+{
+    if (QFileInfo(r.output).suffix().compare(u"pdf", Qt::CaseInsensitive) == 0)
+        return PageExport::writePdf(card, view, r.trim, r.output, error);
+    const double twipsPerPixel = 1440.0 / r.dpi;
+    const QImage image = r.trim ? PageRenderer::renderTrimmedBitmap(card, view, twipsPerPixel)
+                                : PageRenderer::renderBitmap(card, view, twipsPerPixel);
+    if (image.isNull()) {
+        if (error) *error = QStringLiteral("the page is too large at %1 dpi").arg(r.dpi);
+        return false;
+    }
+    return PageExport::writeImage(image, r.output, error);
+}
+
 } // namespace
 
 QString cardJson(const IniFile &ini)
@@ -61,27 +99,49 @@ QString cardJson(const IniFile &ini)
 
 int dump(const QString &path, QTextStream &out, QTextStream &err)
 {
-    QFile file(path);
-    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly)) {
-        const QString reason = QFileInfo(path).isDir() ? QStringLiteral("is a folder") : file.errorString();
-        err << "penlark-card: cannot read " << path << ": " << reason << Qt::endl;
-        return 1;
-    }
-    out << cardJson(IniFile::fromBytes(file.readAll()));
+    const auto ini = readCardFile(path, err);
+    if (!ini) return 1;
+    out << cardJson(*ini);
     out.flush();
     return 0;
 }
 
 int writeNew(const QString &path, QTextStream &err)
 {
+    if (QFileInfo(path).isDir()) return cannotWrite(path, QStringLiteral("is a folder"), err);
     const CardDocument doc = CardDocument::defaultCard();
     QString error;
-    if (QFileInfo(path).isDir()
-        || !IniStore::update(path, [&doc](IniFile &ini) { CardFile::write(doc, ini); }, &error)) {
-        if (QFileInfo(path).isDir()) error = QStringLiteral("is a folder");
-        err << "penlark-card: cannot write " << path << ": " << error << Qt::endl;
-        return 1;
-    }
+    if (!IniStore::update(path, [&doc](IniFile &ini) { CardFile::write(doc, ini); }, &error))
+        return cannotWrite(path, error, err);
+    return 0;
+}
+
+int render(const RenderRequest &request, QTextStream &err)
+{
+    const auto ini = readCardFile(request.card, err);
+    if (!ini) return 1;
+    CardDocument card = CardFile::read(*ini);
+    QStringList warnings;
+    PageView view = PagePictures::viewForCard(card, ProgramFolder(request.programFolder), &warnings);
+    view.cropMarks = request.cropMarks;
+    for (const QString &warning : warnings) err << "penlark-card: warning: " << warning << Qt::endl;
+    QString error;
+    if (!writeRendered(card, view, request, &error)) return cannotWrite(request.output, error, err);
+    return 0;
+}
+
+int gradient(const GradientRequest &request, QTextStream &err)
+{
+    QImage image(request.size, QImage::Format_RGB32);
+    if (image.isNull()) return cannotWrite(request.output, QStringLiteral("the surface is too large"), err);
+    image.fill(Qt::white);
+    clsGradient g;
+    g.setColor1(request.color1);
+    g.setColor2(request.color2);
+    g.setAngle(request.angle);
+    g.Draw(image);
+    QString error;
+    if (!PageExport::writeBmp(image, request.output, &error)) return cannotWrite(request.output, error, err);
     return 0;
 }
 

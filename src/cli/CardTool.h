@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSize>
 #include <QString>
 #include <QTextStream>
 
@@ -15,6 +16,30 @@ int dump(const QString &path, QTextStream &out, QTextStream &err);
 
 // Writes the default card to path (an existing file is updated key by key).
 int writeNew(const QString &path, QTextStream &err);
+
+struct RenderRequest {
+    QString card;
+    QString output;         // .bmp, .png (or another picture format) or .pdf
+    QString programFolder;  // where library references are resolved
+    double dpi = 96;
+    bool trim = false;
+    bool cropMarks = true;
+};
+
+// Renders a card file to a picture or PDF; missing library pictures are
+// treated as the designer treats them, with a warning on err.
+int render(const RenderRequest &request, QTextStream &err);
+
+struct GradientRequest {
+    QSize size;
+    float angle = 0;
+    qint32 color1 = 0;
+    qint32 color2 = 0;
+    QString output;
+};
+
+// Draws only a gradient onto a surface that starts white, as a 24-bit BMP.
+int gradient(const GradientRequest &request, QTextStream &err);
 
 // The card as JSON text.
 QString cardJson(const IniFile &ini);

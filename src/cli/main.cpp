@@ -1,10 +1,13 @@
 // penlark-card: headless work on card files.
 #include "CardTool.h"
+#include "card/Colour.h"
+#include "card/Numeric.h"
+#include "render/Fonts.h"
 
-#include <QCoreApplication>
-#include <QStringList>
+#include <QCommandLineParser>
+#include <QGuiApplication>
+#include <QRegularExpression>
 #include <QTextStream>
-#include <cstdio>
 
 namespace {
 
@@ -18,31 +21,138 @@ const char *kUsage =
     "                  show the default card's values.\n"
     "  new FILE.pnk    Write the default card to FILE.pnk (an existing file is\n"
     "                  updated key by key; its other lines are kept).\n"
+    "  render FILE.pnk -o OUT [--trim] [--dpi N] [--program-folder DIR] [--no-crop-marks]\n"
+    "                  Render the card to OUT, by its extension: .bmp (24-bit) or\n"
+    "                  .png at N dots per inch (default 96, the size the designer\n"
+    "                  exports), or .pdf, a vector page of the card's size in\n"
+    "                  millimetres. --trim leaves out the 3 mm bleed. Library\n"
+    "                  pictures are looked up in DIR (default: the folder of this\n"
+    "                  program); a missing one is reported as a warning and drawn\n"
+    "                  as the designer draws it (white page, built-in logo).\n"
+    "  gradient --size WxH --angle A --color1 C --color2 C -o OUT.bmp\n"
+    "                  Draw only a gradient onto a W x H pixel surface that starts\n"
+    "                  white. Colours as card files store them: signed decimal\n"
+    "                  0x00BBGGRR (white 16777215, black 0). A in degrees.\n"
     "\n"
     "Options:\n"
     "  -h, --help      Show this help.\n"
     "\n"
-    "A file that cannot be read or written gives one line on stderr and exit status 1.\n";
+    "A file that cannot be read or written gives one line on stderr and exit status 1;\n"
+    "wrong arguments give exit status 2.\n";
+
+struct Options {
+    QCommandLineOption output{{"o", "output"}, "", "OUT"};
+    QCommandLineOption trim{"trim"};
+    QCommandLineOption dpi{"dpi", "", "N", "96"};
+    QCommandLineOption programFolder{"program-folder", "", "DIR"};
+    QCommandLineOption noCropMarks{"no-crop-marks"};
+    QCommandLineOption size{"size", "", "WxH"};
+    QCommandLineOption angle{"angle", "", "A", "0"};
+    QCommandLineOption color1{"color1", "", "C"};
+    QCommandLineOption color2{"color2", "", "C"};
+    QCommandLineOption help{{"h", "help"}};
+};
+
+class UsageError
+{
+public:
+    explicit UsageError(QString message) : text(std::move(message)) {}
+    QString text;
+};
+
+double number(const QCommandLineParser &p, const QCommandLineOption &o, double min, double max)
+{
+    const auto v = Numeric::parseNumber(p.value(o));
+    if (!v || *v < min || *v > max)
+        throw UsageError(QStringLiteral("--%1 needs a number from %2 to %3").arg(o.names().last()).arg(min).arg(max));
+    return *v;
+}
+
+qint32 colour(const QCommandLineParser &p, const QCommandLineOption &o)
+{
+    const auto v = Colour::parse(p.value(o));
+    if (!p.isSet(o) || !v) throw UsageError(QStringLiteral("--%1 needs a colour value").arg(o.names().last()));
+    return *v;
+}
+
+QString required(const QCommandLineParser &p, const QCommandLineOption &o)
+{
+    if (!p.isSet(o) || p.value(o).isEmpty()) throw UsageError(QStringLiteral("--%1 is required").arg(o.names().last()));
+    return p.value(o);
+}
+
+QSize surfaceSize(const QCommandLineParser &p, const QCommandLineOption &o)
+{
+    static const QRegularExpression pattern(QStringLiteral("^(\\d{1,5})[xX](\\d{1,5})$"));
+    const auto match = pattern.match(required(p, o));
+    if (!match.hasMatch()) throw UsageError(QStringLiteral("--size needs WxH in pixels, e.g. 2268x1417"));
+    return {match.captured(1).toInt(), match.captured(2).toInt()};
+}
+
+int run(const QCommandLineParser &p, const Options &o, QTextStream &out, QTextStream &err)
+{
+    const QStringList args = p.positionalArguments();
+    const QString command = args.value(0);
+    if (command == u"gradient" && args.size() == 1) {
+        return CardTool::gradient({surfaceSize(p, o.size), float(number(p, o.angle, -1e9, 1e9)),
+                                   colour(p, o.color1), colour(p, o.color2), required(p, o.output)},
+                                  err);
+    }
+    if (args.size() != 2) throw UsageError(QStringLiteral("unknown command or wrong arguments"));
+    if (command == u"dump") return CardTool::dump(args[1], out, err);
+    if (command == u"new") return CardTool::writeNew(args[1], err);
+    if (command == u"render") {
+        CardTool::RenderRequest r;
+        r.card = args[1];
+        r.output = required(p, o.output);
+        r.dpi = number(p, o.dpi, 1, 2400);
+        r.trim = p.isSet(o.trim);
+        r.cropMarks = !p.isSet(o.noCropMarks);
+        r.programFolder = p.isSet(o.programFolder) ? p.value(o.programFolder)
+                                                   : QCoreApplication::applicationDirPath();
+        return CardTool::render(r, err);
+    }
+    throw UsageError(QStringLiteral("unknown command \"%1\"").arg(command));
+}
+
+QtMessageHandler defaultHandler = nullptr;
+
+// The offscreen platform warns about a missing runtime folder that this tool
+// never uses; keep stderr for the tool's own lines.
+void quietHandler(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set"))) return;
+    defaultHandler(type, context, message);
+}
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    defaultHandler = qInstallMessageHandler(quietHandler);
+    // Rendering needs fonts but never a screen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    Fonts::installSubstitutions();
     QTextStream out(stdout);
     QTextStream err(stderr);
-    const QStringList args = app.arguments().mid(1);
 
-    if (args.isEmpty() || args.contains(QStringLiteral("-h")) || args.contains(QStringLiteral("--help"))) {
+    Options o;
+    QCommandLineParser p;
+    p.addOptions({o.output, o.trim, o.dpi, o.programFolder, o.noCropMarks, o.size, o.angle, o.color1, o.color2,
+                  o.help});
+    if (!p.parse(app.arguments())) {
+        err << "penlark-card: " << p.errorText() << " (see penlark-card --help)" << Qt::endl;
+        return 2;
+    }
+    if (p.isSet(o.help) || p.positionalArguments().isEmpty()) {
         out << kUsage;
-        return args.isEmpty() ? 1 : 0;
+        return p.isSet(o.help) ? 0 : 2;
     }
-    const QString command = args.first();
-    if ((command == QStringLiteral("dump") || command == QStringLiteral("new")) && args.size() == 2) {
-        return command == QStringLiteral("dump") ? CardTool::dump(args[1], out, err)
-                                                 : CardTool::writeNew(args[1], err);
+    try {
+        return run(p, o, out, err);
+    } catch (const UsageError &e) {
+        err << "penlark-card: " << e.text << " (see penlark-card --help)" << Qt::endl;
+        return 2;
     }
-    err << "penlark-card: unknown command or wrong arguments: " << args.join(u' ')
-        << " (see penlark-card --help)" << Qt::endl;
-    return 2;
 }

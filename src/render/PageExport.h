@@ -1,0 +1,23 @@
+#pragma once
+
+#include "PageView.h"
+
+#include <QImage>
+#include <QString>
+
+// Writing rendered pages to files. Every writer replaces its target atomically
+// and reports failure with a reason instead of leaving a partial file.
+namespace PageExport {
+
+// A 24-bit Windows bitmap.
+bool writeBmp(const QImage &image, const QString &path, QString *error = nullptr);
+
+// A bitmap in the format named by the file's extension (".bmp" is 24-bit).
+bool writeImage(const QImage &image, const QString &path, QString *error = nullptr);
+
+// A one-page PDF of the card's size in millimetres: texts as text, crop marks as
+// lines. trimmed leaves out the 3 mm bleed.
+bool writePdf(const CardDocument &card, const PageView &view, bool trimmed, const QString &path,
+              QString *error = nullptr);
+
+} // namespace PageExport

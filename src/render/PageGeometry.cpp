@@ -1,0 +1,72 @@
+#include "PageGeometry.h"
+
+#include "card/Numeric.h"
+
+namespace PageGeometry {
+
+std::array<Segment, 8> cropMarks(QSize page)
+{
+    const int m = kTrimInset, k = kMarkGap, W = page.width(), H = page.height();
+    return {{
+        {{m, m}, {k, m}},
+        {{m, m}, {m, k}},
+        {{W - m, m}, {W - k, m}},
+        {{W - m, m}, {W - m, k}},
+        {{m, H - m}, {k, H - m}},
+        {{m, H - m}, {m, H - k}},
+        {{W - m, H - m}, {W - k, H - m}},
+        {{W - m, H - m}, {W - m, H - k}},
+    }};
+}
+
+std::array<Segment, 4> trimGuides(QSize page)
+{
+    const int m = kTrimInset, W = page.width(), H = page.height();
+    return {{
+        {{m, 0}, {m, H}},
+        {{W - m, 0}, {W - m, H}},
+        {{0, m}, {W, m}},
+        {{0, H - m}, {W, H - m}},
+    }};
+}
+
+Placement centredPage(QSizeF workspace, QSizeF page)
+{
+    const QPointF topLeft((workspace.width() - page.width()) / 2, (workspace.height() - page.height()) / 2);
+    return {topLeft, topLeft + QPointF(kShadowOffset, kShadowOffset)};
+}
+
+std::vector<QPoint> tilePositions(QSize tile, QSize page)
+{
+    std::vector<QPoint> positions;
+    if (tile.width() <= 0 || tile.height() <= 0) return positions;
+    const double columns = double(page.width()) / tile.width();
+    const double rows = double(page.height()) / tile.height();
+    for (int x = 0; x <= columns; ++x)
+        for (int y = 0; y <= rows; ++y)
+            positions.emplace_back(x * tile.width(), y * tile.height());
+    return positions;
+}
+
+QSize pageTwips(float width, float height)
+{
+    return {Numeric::roundToInt(width), Numeric::roundToInt(height)};
+}
+
+int toPixels(double twips, double twipsPerPixel)
+{
+    return Numeric::roundToInt(twips / twipsPerPixel);
+}
+
+QSize pixelSize(QSize twips, double twipsPerPixel)
+{
+    return {toPixels(twips.width(), twipsPerPixel), toPixels(twips.height(), twipsPerPixel)};
+}
+
+QRect trimmedRect(QSize pagePixels, double twipsPerPixel)
+{
+    const int m = toPixels(kBleedTwips, twipsPerPixel);
+    return {m, m, pagePixels.width() - 2 * m - 1, pagePixels.height() - 2 * m - 1};
+}
+
+} // namespace PageGeometry

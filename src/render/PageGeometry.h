@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QPoint>
+#include <QPointF>
+#include <QRect>
+#include <QSize>
+#include <QSizeF>
+#include <array>
+#include <vector>
+
+// Geometry of the page in twips: crop marks, trim guides, placement in the
+// workspace, tiling of a background picture, and pixel sizes at a resolution.
+namespace PageGeometry {
+
+inline constexpr int kTrimInset = 170;      // the 3 mm bleed, in whole twips
+inline constexpr int kMarkGap = 57;         // crop marks stop this far from the edge
+inline constexpr int kShadowOffset = 60;    // the page shadow lies this far right and down
+inline constexpr double kScreenTwipsPerPixel = 15.0;
+inline constexpr double kBleedTwips = 170.1;
+
+// The page as laid out before any card is applied (96 x 60 mm with bleed).
+inline constexpr QSize kInitialPage{5445, 3405};
+
+struct Segment {
+    QPoint from;
+    QPoint to;
+    bool operator==(const Segment &) const = default;
+};
+
+// The eight crop marks, corner by corner (top-left, top-right, bottom-left,
+// bottom-right), horizontal before vertical. Each starts at a corner of the trim
+// rectangle and runs outwards into the bleed.
+std::array<Segment, 8> cropMarks(QSize page);
+
+// The four trim guides: left, right, top, bottom.
+std::array<Segment, 4> trimGuides(QSize page);
+
+// The page centred in the workspace, and its shadow.
+struct Placement {
+    QPointF page;
+    QPointF shadow;
+};
+Placement centredPage(QSizeF workspace, QSizeF page);
+
+// Where a tile of the given size is painted to cover the page from its top-left
+// corner: columns x = 0 .. while x <= W / w, rows likewise. Empty for an empty tile.
+std::vector<QPoint> tilePositions(QSize tile, QSize page);
+
+// The page in whole twips, as the page surface holds it.
+QSize pageTwips(float width, float height);
+
+// Pixel size of a length or size at twipsPerPixel, rounded half to even.
+int toPixels(double twips, double twipsPerPixel);
+QSize pixelSize(QSize twips, double twipsPerPixel);
+
+// The trimmed part of a page bitmap: the bleed of nearest(170.1 / tpp) pixels
+// cut on each side and one more pixel off the width and height, as the bitmap
+// export has always cut it (340 x 204 from 363 x 227 at 15 twips per pixel).
+QRect trimmedRect(QSize pagePixels, double twipsPerPixel);
+
+} // namespace PageGeometry

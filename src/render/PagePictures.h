@@ -1,0 +1,25 @@
+#pragma once
+
+#include "PageView.h"
+#include "card/ProgramFolder.h"
+
+#include <QImage>
+#include <QStringList>
+
+// The program's own pictures and the loading of a card's library pictures.
+namespace PagePictures {
+
+inline constexpr int kBuiltInBackgroundCount = 15;
+
+QImage defaultLogo();
+// Built-in background picture 0..14; a null image for any other reference.
+QImage builtInBackground(const QString &reference);
+
+// The page view of a card as the designer shows it after opening: a library
+// background that is missing leaves a white page without picture (the card's
+// kind and reference change accordingly); a missing logo file shows the
+// built-in logo while the card keeps its reference. Each missing file is
+// reported in warnings.
+PageView viewForCard(CardDocument &card, const ProgramFolder &folder, QStringList *warnings);
+
+} // namespace PagePictures

@@ -1,0 +1,166 @@
+#include "PageRenderer.h"
+
+#include "Fonts.h"
+#include "Gradient.h"
+#include "PageGeometry.h"
+#include "PagePictures.h"
+#include "card/Numeric.h"
+
+#include <QPainter>
+#include <QTextOption>
+#include <cmath>
+
+namespace PageRenderer {
+
+namespace {
+
+const QColor kCropMarkColour(128, 128, 128);
+constexpr double kMarkWidthTwips = PageGeometry::kScreenTwipsPerPixel; // one pixel on screen
+
+// Maps twips to the painter's device units.
+struct Scale {
+    double perTwip;
+    QRectF rect(double left, double top, double width, double height) const
+    {
+        return {left * perTwip, top * perTwip, width * perTwip, height * perTwip};
+    }
+    QPointF point(QPointF p) const { return p * perTwip; }
+};
+
+void tilePicture(QPainter &p, const QImage &tile, QSize page, Scale s)
+{
+    // A picture's natural size is its size on screen, 15 twips per pixel.
+    const QSize tileTwips(int(tile.width() * PageGeometry::kScreenTwipsPerPixel),
+                          int(tile.height() * PageGeometry::kScreenTwipsPerPixel));
+    p.setRenderHint(QPainter::SmoothPixmapTransform, s.perTwip * PageGeometry::kScreenTwipsPerPixel != 1.0);
+    for (const QPoint &at : PageGeometry::tilePositions(tileTwips, page))
+        p.drawImage(s.rect(at.x(), at.y(), tileTwips.width(), tileTwips.height()), tile);
+}
+
+// Fills image, which covers the whole page, with the page's background.
+void drawBackground(QImage &image, const CardDocument &card, const PageView &view, Scale s)
+{
+    const CardPage &page = card.page;
+    image.fill(Colour::toQColor(page.bgColor));
+    if (isPictureKind(page.isBg) && !view.background.isNull()) {
+        QPainter p(&image);
+        tilePicture(p, view.background, pageTwips(card), s);
+    } else if (page.isBg == BackgroundKind::Gradient) {
+        clsGradient gradient;
+        gradient.setColor1(page.jbColor1);
+        gradient.setColor2(page.jbColor2);
+        gradient.setAngle(gradientAngle(page.jbJiaoDu));
+        gradient.Draw(image);
+    }
+}
+
+void drawCropMarks(QPainter &p, QSize page, Scale s)
+{
+    QPen pen(kCropMarkColour, kMarkWidthTwips * s.perTwip, Qt::SolidLine, Qt::FlatCap);
+    p.setPen(pen);
+    for (const PageGeometry::Segment &mark : PageGeometry::cropMarks(page))
+        p.drawLine(s.point(mark.from), s.point(mark.to));
+}
+
+void drawLine(QPainter &p, const CardLine &line, Scale s)
+{
+    if (!line.visible) return;
+    p.fillRect(s.rect(line.left, line.top, line.width, line.height), Colour::toQColor(line.bgColor));
+}
+
+void drawLogo(QPainter &p, const CardLogo &logo, const PageView &view, Scale s)
+{
+    if (!logo.visible) return;
+    const QImage &picture = view.logo.isNull() ? PagePictures::defaultLogo() : view.logo;
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.drawImage(s.rect(logo.left, logo.top, logo.width, logo.height), picture);
+}
+
+void drawText(QPainter &p, const CardText &text, const std::optional<QSizeF> &block, Scale s)
+{
+    if (!text.visible) return;
+    p.setFont(Fonts::cardFont(text.Font, text.FontSize, text.FontBold, text.FontItalic));
+    p.setPen(Colour::toQColor(text.ForeColor));
+    if (!block) {
+        const QPointF topLeft = s.point(QPointF(text.Left, text.Top));
+        p.drawText(topLeft + QPointF(0, Fonts::lineAscent(p.font(), p.device())), text.caption);
+        return;
+    }
+    const QRectF box = s.rect(text.Left, text.Top, block->width(), block->height());
+    QTextOption option(Qt::AlignLeft | Qt::AlignTop);
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    p.save();
+    p.setClipRect(box, Qt::IntersectClip);
+    p.drawText(box, text.caption, option);
+    p.restore();
+}
+
+void drawObjects(QPainter &p, const CardDocument &card, const PageView &view, Scale s)
+{
+    if (view.cropMarks) drawCropMarks(p, pageTwips(card), s);
+    drawLine(p, card.line, s);
+    if (!view.logoInFront) drawLogo(p, card.logo, view, s);
+    for (std::size_t i = 0; i < kTextCount; ++i) drawText(p, card.texts[i], view.textBlocks[i], s);
+    if (view.logoInFront) drawLogo(p, card.logo, view, s);
+}
+
+void setDpi(QImage &image, double twipsPerPixel)
+{
+    const int dotsPerMeter = Numeric::roundToInt(1440.0 / twipsPerPixel / 0.0254);
+    image.setDotsPerMeterX(dotsPerMeter);
+    image.setDotsPerMeterY(dotsPerMeter);
+}
+
+QImage backgroundBitmap(const CardDocument &card, const PageView &view, double twipsPerPixel)
+{
+    QImage image(PageGeometry::pixelSize(pageTwips(card), twipsPerPixel), QImage::Format_RGB32);
+    setDpi(image, twipsPerPixel);
+    if (!image.isNull()) drawBackground(image, card, view, {1.0 / twipsPerPixel});
+    return image;
+}
+
+} // namespace
+
+QSize pageTwips(const CardDocument &card)
+{
+    return PageGeometry::pageTwips(card.page.width, card.page.height);
+}
+
+QImage renderBitmap(const CardDocument &card, const PageView &view, double twipsPerPixel)
+{
+    QImage image = backgroundBitmap(card, view, twipsPerPixel);
+    if (image.isNull()) return image;
+    QPainter p(&image);
+    drawObjects(p, card, view, {1.0 / twipsPerPixel});
+    return image;
+}
+
+QImage renderTrimmedBitmap(const CardDocument &card, const PageView &view, double twipsPerPixel)
+{
+    const QImage page = renderBitmap(card, view, twipsPerPixel);
+    return page.copy(PageGeometry::trimmedRect(page.size(), twipsPerPixel));
+}
+
+void paintVector(QPainter &painter, const CardDocument &card, const PageView &view,
+                 double deviceUnitsPerTwip, double backgroundDpi)
+{
+    const Scale s{deviceUnitsPerTwip};
+    const QSize page = pageTwips(card);
+    const QRectF pageRect = s.rect(0, 0, page.width(), page.height());
+    if (card.page.isBg == BackgroundKind::SolidColour || (isPictureKind(card.page.isBg) && view.background.isNull()))
+        painter.fillRect(pageRect, Colour::toQColor(card.page.bgColor));
+    else
+        painter.drawImage(pageRect, backgroundBitmap(card, view, 1440.0 / backgroundDpi));
+    drawObjects(painter, card, view, s);
+}
+
+float gradientAngle(const QString &text)
+{
+    const auto value = Numeric::parseNumber(text);
+    if (!value) return 0;
+    double degrees = double(Numeric::roundHalfEven(*value));
+    if (degrees < -32768 || degrees > 32767) degrees = std::fmod(degrees, 360.0);
+    return float(degrees);
+}
+
+} // namespace PageRenderer

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "PageView.h"
+
+#include <QImage>
+#include <QSize>
+
+class QPainter;
+
+// Draws a page: background (solid colour, gradient or tiled picture), crop
+// marks, line, logo and texts in their stacking order. The screen, bitmap
+// export, printing and penlark-card all draw through it.
+namespace PageRenderer {
+
+// The page in whole twips.
+QSize pageTwips(const CardDocument &card);
+
+// The whole page (bleed included) as a bitmap at twipsPerPixel: 15 for the
+// screen, 1440 / dpi for any other resolution. The bitmap is
+// nearest(width / tpp) x nearest(height / tpp) pixels and carries its dpi.
+QImage renderBitmap(const CardDocument &card, const PageView &view, double twipsPerPixel);
+
+// The page bitmap without its bleed (see PageGeometry::trimmedRect).
+QImage renderTrimmedBitmap(const CardDocument &card, const PageView &view, double twipsPerPixel);
+
+// The page onto a painter whose device counts deviceUnitsPerTwip units per twip
+// (a PDF writer or printer). Texts stay text and crop marks lines; a gradient or
+// picture background is drawn as a bitmap at backgroundDpi.
+void paintVector(QPainter &painter, const CardDocument &card, const PageView &view,
+                 double deviceUnitsPerTwip, double backgroundDpi = 300);
+
+// The gradient angle of an angle text as typed: its whole-degree value, reduced
+// modulo 360 when it does not fit a 16-bit integer; 0 for a text that is no number.
+float gradientAngle(const QString &text);
+
+} // namespace PageRenderer

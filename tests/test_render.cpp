@@ -1,0 +1,229 @@
+#include "render/Fonts.h"
+#include "render/PageExport.h"
+#include "render/PageGeometry.h"
+#include "render/PageRenderer.h"
+
+#include <QFile>
+#include <QtEndian>
+#include <QFontInfo>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+#include <QTest>
+
+using PageGeometry::Segment;
+
+namespace {
+
+constexpr double kScreen = PageGeometry::kScreenTwipsPerPixel;
+
+QColor pixel(const QImage &image, int x, int y) { return image.pixelColor(x, y); }
+
+// A plain white card with every object hidden, for looking at one thing at a time.
+CardDocument emptyCard()
+{
+    CardDocument card = CardDocument::defaultCard();
+    card.logo.visible = false;
+    card.line.visible = false;
+    for (CardText &t : card.texts) t.visible = false;
+    return card;
+}
+
+PageView withoutMarks()
+{
+    PageView view;
+    view.cropMarks = false;
+    return view;
+}
+
+} // namespace
+
+class TestRender : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase() { Fonts::installSubstitutions(); }
+    void placesCropMarksAndTrimGuides();
+    void centresThePageWithItsShadow();
+    void tilesFromTheTopLeftCorner();
+    void sizesBitmapsAtAnyResolution();
+    void drawsTheBackgroundKinds();
+    void drawsCropMarksInTheBleed();
+    void drawsOnlyVisibleObjectsInStackingOrder();
+    void reducesGradientAngles_data();
+    void reducesGradientAngles();
+    void writesTwentyFourBitBitmapsAndPdfPages();
+    void substitutesWindowsFaces();
+};
+
+void TestRender::placesCropMarksAndTrimGuides()
+{
+    const auto marks = PageGeometry::cropMarks(PageGeometry::kInitialPage);
+    const std::array<Segment, 8> expected{{
+        {{170, 170}, {57, 170}}, {{170, 170}, {170, 57}},
+        {{5275, 170}, {5388, 170}}, {{5275, 170}, {5275, 57}},
+        {{170, 3235}, {57, 3235}}, {{170, 3235}, {170, 3348}},
+        {{5275, 3235}, {5388, 3235}}, {{5275, 3235}, {5275, 3348}},
+    }};
+    QVERIFY(marks == expected);
+    const auto guides = PageGeometry::trimGuides({5443, 3402});
+    const std::array<Segment, 4> expectedGuides{{
+        {{170, 0}, {170, 3402}}, {{5273, 0}, {5273, 3402}}, {{0, 170}, {5443, 170}}, {{0, 3232}, {5443, 3232}},
+    }};
+    QVERIFY(guides == expectedGuides);
+}
+
+void TestRender::centresThePageWithItsShadow()
+{
+    const auto placed = PageGeometry::centredPage({8000, 6000}, {5443, 3402});
+    QCOMPARE(placed.page, QPointF(1278.5, 1299));
+    QCOMPARE(placed.shadow, QPointF(1338.5, 1359));
+}
+
+void TestRender::tilesFromTheTopLeftCorner()
+{
+    const QSize page(5445, 3405);
+    const auto same = PageGeometry::tilePositions(page, page);
+    QCOMPARE(same, (std::vector<QPoint>{{0, 0}, {0, 3405}, {5445, 0}, {5445, 3405}}));
+    const auto small = PageGeometry::tilePositions({1000, 1500}, page);
+    QCOMPARE(small.size(), std::size_t(6 * 3)); // x <= 5.445, y <= 2.27
+    QCOMPARE(small.back(), QPoint(5000, 3000));
+    QVERIFY(PageGeometry::tilePositions({0, 10}, page).empty());
+}
+
+void TestRender::sizesBitmapsAtAnyResolution()
+{
+    const CardDocument card = CardDocument::defaultCard();
+    QCOMPARE(PageRenderer::renderBitmap(card, {}, kScreen).size(), QSize(363, 227));
+    QCOMPARE(PageRenderer::renderTrimmedBitmap(card, {}, kScreen).size(), QSize(340, 204));
+    QCOMPARE(PageRenderer::renderBitmap(card, {}, 1440.0 / 600).size(), QSize(2268, 1418));
+    QCOMPARE(PageGeometry::trimmedRect({363, 227}, kScreen), QRect(11, 11, 340, 204));
+    QCOMPARE(PageRenderer::renderBitmap(card, {}, 1440.0 / 600).dotsPerMeterX(), 23622);
+}
+
+void TestRender::drawsTheBackgroundKinds()
+{
+    CardDocument card = emptyCard();
+    card.page.bgColor = Colour::fromRgb(10, 20, 30);
+    QCOMPARE(pixel(PageRenderer::renderBitmap(card, withoutMarks(), kScreen), 200, 100), QColor(10, 20, 30));
+
+    card.page.isBg = BackgroundKind::Gradient;
+    card.page.jbColor1 = Colour::fromRgb(255, 0, 0);
+    card.page.jbColor2 = Colour::fromRgb(0, 0, 255);
+    card.page.jbJiaoDu = QStringLiteral("0");
+    const QImage gradient = PageRenderer::renderBitmap(card, withoutMarks(), kScreen);
+    QCOMPARE(pixel(gradient, 0, 0), QColor(255, 0, 0));        // left to right
+    QCOMPARE(pixel(gradient, 0, 226), QColor(255, 0, 0));
+    QVERIFY(pixel(gradient, 362, 0).blue() > 240);
+
+    card.page.isBg = BackgroundKind::LibraryImage;
+    PageView view = withoutMarks();
+    view.background = QImage(10, 10, QImage::Format_RGB32);
+    view.background.fill(Qt::green);
+    view.background.setPixelColor(0, 0, QColor(1, 2, 3));
+    const QImage tiled = PageRenderer::renderBitmap(card, view, kScreen);
+    QCOMPARE(pixel(tiled, 0, 0), QColor(1, 2, 3));
+    QCOMPARE(pixel(tiled, 360, 220), QColor(1, 2, 3)); // every 10 pixels at natural size
+    QCOMPARE(pixel(tiled, 361, 221), QColor(0, 255, 0));
+}
+
+void TestRender::drawsCropMarksInTheBleed()
+{
+    const CardDocument card = emptyCard();
+    const QImage page = PageRenderer::renderBitmap(card, {}, kScreen);
+    const QColor grey(128, 128, 128);
+    // Top-left horizontal mark: from the trim corner (11.3 px) out to 3.8 px.
+    QCOMPARE(pixel(page, 7, 11), grey);
+    QCOMPARE(pixel(page, 11, 7), grey);
+    QCOMPARE(pixel(page, 1, 11), QColor(255, 255, 255)); // stops short of the edge
+    QCOMPARE(pixel(page, 20, 20), QColor(255, 255, 255)); // nothing inside the trim area
+    QCOMPARE(pixel(page, 357, 215), grey); // bottom-right horizontal mark
+    const QImage none = PageRenderer::renderBitmap(card, withoutMarks(), kScreen);
+    QCOMPARE(pixel(none, 7, 11), QColor(255, 255, 255));
+}
+
+void TestRender::drawsOnlyVisibleObjectsInStackingOrder()
+{
+    CardDocument card = emptyCard();
+    card.line = {3000, 300, 600, 600, Colour::fromRgb(0, 0, 255), true};
+    QCOMPARE(pixel(PageRenderer::renderBitmap(card, {}, kScreen), 60, 45), QColor(0, 0, 255));
+    card.line.visible = false;
+    QCOMPARE(pixel(PageRenderer::renderBitmap(card, {}, kScreen), 60, 45), QColor(255, 255, 255));
+
+    // A red logo over a text whose glyphs fill the box with black.
+    card.logo = {QString(), 1500, 1500, 600, 600, true};
+    CardText &name = card.text(TextRole::Name);
+    name = {QStringLiteral("■■■"), QStringLiteral("宋体"), true, false, 72, Colour::kBlack, 600, 600, true};
+    PageView view;
+    view.logo = QImage(4, 4, QImage::Format_RGB32);
+    view.logo.fill(Qt::red);
+    const QPoint inside(90, 90);
+    view.logoInFront = true;
+    QCOMPARE(pixel(PageRenderer::renderBitmap(card, view, kScreen), inside.x(), inside.y()), QColor(255, 0, 0));
+    view.logoInFront = false;
+    QCOMPARE(pixel(PageRenderer::renderBitmap(card, view, kScreen), inside.x(), inside.y()), QColor(0, 0, 0));
+    card.logo.visible = false;
+    name.visible = false;
+    QCOMPARE(pixel(PageRenderer::renderBitmap(card, view, kScreen), inside.x(), inside.y()), QColor(255, 255, 255));
+}
+
+void TestRender::reducesGradientAngles_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<float>("angle");
+    QTest::newRow("whole") << "45" << 45.0f;
+    QTest::newRow("negative") << "-45" << -45.0f;
+    QTest::newRow("rounded half to even") << "2.5" << 2.0f;
+    QTest::newRow("beyond 360 but 16-bit") << "32767" << 32767.0f;
+    QTest::newRow("beyond 16-bit") << "32768" << 8.0f;
+    QTest::newRow("huge") << "1e12" << 280.0f;
+    QTest::newRow("no number") << "abc" << 0.0f;
+}
+
+void TestRender::reducesGradientAngles()
+{
+    QFETCH(QString, text);
+    QFETCH(float, angle);
+    QCOMPARE(PageRenderer::gradientAngle(text), angle);
+}
+
+void TestRender::writesTwentyFourBitBitmapsAndPdfPages()
+{
+    QTemporaryDir dir;
+    const CardDocument card = CardDocument::defaultCard();
+    const QString bmp = dir.filePath("card.bmp");
+    QVERIFY(PageExport::writeBmp(PageRenderer::renderBitmap(card, {}, kScreen), bmp));
+    QFile f(bmp);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QByteArray header = f.read(54);
+    QCOMPARE(header.left(2), QByteArray("BM"));
+    QCOMPARE(qFromLittleEndian<qint32>(header.constData() + 18), 363);
+    QCOMPARE(qFromLittleEndian<qint32>(header.constData() + 22), 227);
+    QCOMPARE(qFromLittleEndian<quint16>(header.constData() + 28), quint16(24));
+
+    QString error;
+    QVERIFY(!PageExport::writeBmp(QImage(4, 4, QImage::Format_RGB32), dir.filePath("no/such.bmp"), &error));
+    QVERIFY(!error.isEmpty());
+    QVERIFY(!PageExport::writeImage(QImage(4, 4, QImage::Format_RGB32), dir.filePath("x.unknown"), &error));
+
+    const QString pdf = dir.filePath("card.pdf");
+    QVERIFY(PageExport::writePdf(card, {}, false, pdf));
+    QFile p(pdf);
+    QVERIFY(p.open(QIODevice::ReadOnly));
+    const QByteArray bytes = p.readAll();
+    QVERIFY(bytes.startsWith("%PDF"));
+    QVERIFY(bytes.contains("/MediaBox [0 0 272")); // 96 mm in whole points
+}
+
+void TestRender::substitutesWindowsFaces()
+{
+    for (const char *face : {"宋体", "黑体", "楷体_GB2312", "仿宋_GB2312", "隶书", "幼圆"}) {
+        const QFont font = Fonts::cardFont(QString::fromUtf8(face), 9, false, false);
+        QVERIFY2(QFontInfo(font).family().contains(QStringLiteral("CJK")) ||
+                     QFontInfo(font).family().contains(QStringLiteral("UKai")),
+                 qPrintable(QFontInfo(font).family()));
+        QCOMPARE(font.family(), QString::fromUtf8(face)); // the card keeps its face name
+    }
+}
+
+QTEST_MAIN(TestRender)
+#include "test_render.moc"
