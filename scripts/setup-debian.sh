@@ -5,7 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
   g++ cmake ninja-build pkg-config
-  qt6-base-dev libgl-dev
+  qt6-base-dev libgl-dev qt6-translations-l10n
   libbenchmark-dev
   fonts-noto-cjk fonts-liberation2 fonts-arphic-ukai
 )

@@ -1,5 +1,8 @@
-// make-pictures: draws Penlark's built-in pictures, the default logo and the
-// fifteen background tiles, and writes them as PNG files into one folder.
+// make-pictures: draws Penlark's built-in pictures (the default logo, the
+// fifteen background tiles, the command bar, the start picture, the window
+// icon and the help and side panel pictures) as PNG files into one folder, and
+// the sample pictures of the program folder's logo and background libraries
+// as JPEG files into another.
 //
 // Every picture is drawn here from shapes and seeded noise, so running the tool
 // again gives the same files. Background tiles repeat without seams: noise
@@ -7,12 +10,15 @@
 // more on the opposite side.
 
 #include <QDir>
+#include <QFileInfo>
+#include <QFont>
 #include <QGuiApplication>
 #include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPainterPathStroker>
+#include <QRadialGradient>
 #include <QTextStream>
 
 #include <algorithm>
@@ -703,16 +709,1094 @@ QImage plumBlossoms()
 }
 
 // ---------------------------------------------------------------------------
+// Shared drawing for the window's pictures
 
-// A picture file and the function that draws it.
+const QColor brandBlue(0x2F, 0x6F, 0xA8);
+const QColor brandIndigo(0x1A, 0x2C, 0x5E);
+
+QFont sansFont(int pixelSize, bool bold = false)
+{
+    QFont font(QStringLiteral("Noto Sans CJK SC"));
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    return font;
+}
+
+QFont serifFont(int pixelSize, bool bold = false)
+{
+    QFont font(QStringLiteral("Noto Serif CJK SC"));
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    return font;
+}
+
+QFont spaced(QFont font, double spacing)
+{
+    font.setLetterSpacing(QFont::AbsoluteSpacing, spacing);
+    return font;
+}
+
+// An image of the given size, fully transparent, ready to be painted on.
+QImage clearCanvas(QSize size)
+{
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    return image;
+}
+
+// The lark alone, its longer side extent pixels, centred on centre.
+void drawLarkMark(QPainter &p, QPointF centre, double extent, const QBrush &brush)
+{
+    p.save();
+    p.translate(centre);
+    p.scale(extent / 336, extent / 336);
+    p.translate(-logoSize / 2.0, -logoSize / 2.0);
+    p.setPen(Qt::NoPen);
+    p.setBrush(brush);
+    p.drawPath(centred(larkMark(), 336));
+    p.restore();
+}
+
+// The whole default logo, emblem and lark, as a disc of the given diameter.
+void drawLogo(QPainter &p, QPointF centre, double diameter)
+{
+    p.save();
+    p.translate(centre);
+    p.scale(diameter / 488, diameter / 488);
+    p.translate(-logoSize / 2.0, -logoSize / 2.0);
+    drawEmblem(p);
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::white);
+    p.drawPath(centred(larkMark(), 336));
+    p.restore();
+}
+
+// One box-blur pass over count pixels that lie stride apart; pixels beyond
+// the ends count as transparent.
+void boxBlurLine(QRgb *first, int count, int stride, int radius, std::vector<QRgb> &copy)
+{
+    copy.resize(count);
+    for (int i = 0; i < count; ++i)
+        copy[i] = first[i * stride];
+    int sum[4] = {0, 0, 0, 0};
+    const auto add = [&](int i, int sign) {
+        if (i < 0 || i >= count)
+            return;
+        sum[0] += sign * qAlpha(copy[i]);
+        sum[1] += sign * qRed(copy[i]);
+        sum[2] += sign * qGreen(copy[i]);
+        sum[3] += sign * qBlue(copy[i]);
+    };
+    const int span = 2 * radius + 1;
+    for (int i = -radius; i <= radius; ++i)
+        add(i, 1);
+    for (int i = 0; i < count; ++i) {
+        first[i * stride] = qRgba(sum[1] / span, sum[2] / span, sum[3] / span, sum[0] / span);
+        add(i + radius + 1, 1);
+        add(i - radius, -1);
+    }
+}
+
+// Three box blurs each way, close to a Gaussian blur of about radius pixels.
+QImage blurred(QImage image, int radius)
+{
+    image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const int width = image.width(), height = image.height();
+    const int stride = int(image.bytesPerLine() / sizeof(QRgb));
+    auto *pixels = reinterpret_cast<QRgb *>(image.bits());
+    std::vector<QRgb> copy;
+    for (int pass = 0; pass < 3; ++pass) {
+        for (int y = 0; y < height; ++y)
+            boxBlurLine(pixels + y * stride, width, 1, radius, copy);
+        for (int x = 0; x < width; ++x)
+            boxBlurLine(pixels + x, height, stride, radius, copy);
+    }
+    return image;
+}
+
+// A soft shadow of shape (in the painter's current coordinates), moved by
+// offset device pixels, drawn under whatever is painted next.
+void dropShadow(QPainter &p, const QPainterPath &shape, QPointF offset, int blur, QColor colour)
+{
+    QImage layer = clearCanvas(QSize(p.device()->width(), p.device()->height()));
+    QPainter lp(&layer);
+    beginSmooth(lp);
+    lp.translate(offset);
+    lp.setWorldTransform(p.worldTransform(), true);
+    lp.fillPath(shape, colour);
+    lp.end();
+    p.save();
+    p.resetTransform();
+    p.drawImage(0, 0, blurred(layer, blur));
+    p.restore();
+}
+
+// A four-pointed sparkle with gently hollowed sides.
+QPainterPath sparkle(QPointF centre, double radius)
+{
+    const double bulge = 0.16 * radius;
+    QPainterPath star(centre + QPointF(0, -radius));
+    star.quadTo(centre + QPointF(bulge, -bulge), centre + QPointF(radius, 0));
+    star.quadTo(centre + QPointF(bulge, bulge), centre + QPointF(0, radius));
+    star.quadTo(centre + QPointF(-bulge, bulge), centre + QPointF(-radius, 0));
+    star.quadTo(centre + QPointF(-bulge, -bulge), centre + QPointF(0, -radius));
+    star.closeSubpath();
+    return star;
+}
+
+// A glyph's outline, its bounding box centred on centre.
+QPainterPath glyphAt(const QString &text, const QFont &font, QPointF centre)
+{
+    QPainterPath glyph;
+    glyph.addText(0, 0, font, text);
+    return QTransform::fromTranslate(centre.x() - glyph.boundingRect().center().x(),
+                                     centre.y() - glyph.boundingRect().center().y())
+        .map(glyph);
+}
+
+// A placeholder line of text on a sample card: a short rounded bar.
+void drawTextBar(QPainter &p, double x, double y, double length, double thickness, QColor colour)
+{
+    p.setPen(Qt::NoPen);
+    p.setBrush(colour);
+    p.drawRoundedRect(QRectF(x, y - thickness / 2, length, thickness), thickness / 2, thickness / 2);
+}
+
+// ---------------------------------------------------------------------------
+// The command bar: eleven commands, each a 64 × 60 picture in three states
+// (normal, hovered, pressed) on the bar's own background, so the pictures sit
+// seamlessly on the tiled bar. Icons are drawn in a 32 × 32 box in one flat
+// style: slate outlines over white, pale blue, blue and amber fills.
+
+constexpr int barHeight = 60;
+constexpr int commandWidth = 64;
+constexpr double iconLine = 1.5;
+
+const QColor iconInk(0x34, 0x43, 0x58);
+const QColor iconBlue(0x2F, 0x76, 0xC4);
+const QColor iconPale(0xD8, 0xE7, 0xF7);
+const QColor iconBar(0xB7, 0xC5, 0xD6);
+const QColor iconAmber(0xF6, 0xC0, 0x4D);
+const QColor iconAmberDeep(0xE3, 0x9A, 0x2C);
+
+// The bar: a light grey gradient, top to bottom, over a thin darker bottom edge.
+QRgb barColour(int y)
+{
+    if (y == barHeight - 1)
+        return qRgb(0xC2, 0xC2, 0xC2);
+    return blend(QColor(217, 217, 217), QColor(235, 235, 235), double(y) / (barHeight - 2));
+}
+
+QImage barStrip(int width)
+{
+    return pixelTile(QSize(width, barHeight), [](int, int y) { return barColour(y); });
+}
+
+// Between groups of commands: an etched line, dark with a light line beside
+// it, fading out at both ends.
+QImage barSeparator()
+{
+    return pixelTile(QSize(8, barHeight), [](int x, int y) {
+        const double fade = std::clamp(std::min(y - 9, 50 - y) / 8.0, 0.0, 1.0);
+        const QColor bar(barColour(y));
+        if (x == 3)
+            return shaded(bar, -44 * fade);
+        if (x == 4)
+            return shaded(bar, 22 * fade);
+        return barColour(y);
+    });
+}
+
+QPen iconPen(QColor colour = iconInk, double width = iconLine)
+{
+    return QPen(colour, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+}
+
+QPainterPath polygonPath(std::initializer_list<QPointF> corners)
+{
+    QPainterPath path;
+    path.addPolygon(QPolygonF(corners));
+    path.closeSubpath();
+    return path;
+}
+
+// A round blue badge with a white plus.
+void drawPlusBadge(QPainter &p, QPointF centre, double radius)
+{
+    p.setPen(QPen(Qt::white, 1.5));
+    p.setBrush(iconBlue);
+    p.drawEllipse(centre, radius, radius);
+    p.setPen(iconPen(Qt::white, 1.8));
+    const double arm = radius * 0.48;
+    p.drawLine(centre - QPointF(arm, 0), centre + QPointF(arm, 0));
+    p.drawLine(centre - QPointF(0, arm), centre + QPointF(0, arm));
+}
+
+// 新建: a blank page with a folded corner and a plus badge.
+void drawNewIcon(QPainter &p)
+{
+    p.setPen(iconPen());
+    p.setBrush(Qt::white);
+    p.drawPath(polygonPath({{7.5, 3.5}, {19.5, 3.5}, {25.5, 9.5}, {25.5, 28.5}, {7.5, 28.5}}));
+    p.setBrush(iconPale);
+    p.drawPath(polygonPath({{19.5, 3.5}, {19.5, 9.5}, {25.5, 9.5}}));
+    p.setPen(iconPen(iconBar));
+    p.drawLine(QPointF(11, 14.5), QPointF(21, 14.5));
+    p.drawLine(QPointF(11, 18.5), QPointF(17, 18.5));
+    drawPlusBadge(p, QPointF(24, 23.5), 6.5);
+}
+
+// 打开: an open folder with a sheet inside.
+void drawOpenIcon(QPainter &p)
+{
+    p.setPen(iconPen());
+    p.setBrush(iconAmberDeep);
+    p.drawPath(polygonPath({{3.5, 6.5}, {11, 6.5}, {13.5, 9.5}, {26.5, 9.5}, {26.5, 27.5}, {3.5, 27.5}}));
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(7.5, 12.5, 16, 10));
+    p.setBrush(iconAmber);
+    p.drawPath(polygonPath({{3.5, 27.5}, {7.5, 17.5}, {29.5, 17.5}, {26.5, 27.5}}));
+}
+
+// 保存: a blue floppy disk with its shutter and label.
+void drawSaveIcon(QPainter &p)
+{
+    p.setPen(iconPen());
+    p.setBrush(iconBlue);
+    p.drawPath(polygonPath({{4.5, 4.5}, {23.5, 4.5}, {27.5, 8.5}, {27.5, 27.5}, {4.5, 27.5}}));
+    p.setBrush(iconPale);
+    p.drawRect(QRectF(9.5, 4.5, 12, 8));
+    p.setPen(Qt::NoPen);
+    p.setBrush(iconInk);
+    p.drawRect(QRectF(16.5, 6.5, 2.5, 4));
+    p.setPen(iconPen());
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(8.5, 16.5, 15, 11));
+    p.setPen(iconPen(iconBar));
+    p.drawLine(QPointF(11.5, 20.5), QPointF(20.5, 20.5));
+    p.drawLine(QPointF(11.5, 23.5), QPointF(20.5, 23.5));
+}
+
+// 打印: a printer with a sheet waiting on top and a printed one coming out.
+void drawPrintIcon(QPainter &p)
+{
+    p.setPen(iconPen());
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(9.5, 3.5, 13, 9));
+    p.setBrush(QColor(0xCF, 0xDA, 0xE7));
+    p.drawRoundedRect(QRectF(3.5, 11.5, 25, 12), 3, 3);
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(8.5, 18.5, 15, 10));
+    p.setPen(iconPen(iconBlue));
+    p.drawLine(QPointF(11.5, 22.5), QPointF(20.5, 22.5));
+    p.drawLine(QPointF(11.5, 25.5), QPointF(17.5, 25.5));
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0x3C, 0xB3, 0x71));
+    p.drawEllipse(QPointF(24.5, 15.5), 1.4, 1.4);
+}
+
+// 页面: a sheet laid out with ten cards, the first one chosen.
+void drawPageIcon(QPainter &p)
+{
+    p.setPen(iconPen());
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(6.5, 2.5, 19, 27));
+    p.setPen(Qt::NoPen);
+    for (int row = 0; row < 4; ++row)
+        for (int column = 0; column < 2; ++column) {
+            p.setBrush(row == 0 && column == 0 ? iconBlue : QColor(0xAF, 0xCB, 0xEB));
+            p.drawRoundedRect(QRectF(9 + 8 * column, 6 + 5.5 * row, 6, 3.5), 0.8, 0.8);
+        }
+}
+
+// 标志: the program's own emblem, a small copy of the default logo.
+void drawLogoIcon(QPainter &p)
+{
+    drawLogo(p, QPointF(16, 16), 28);
+}
+
+// 文字: a text box with a capital T, dashed with handles at its corners.
+void drawTextIcon(QPainter &p)
+{
+    const QRectF frame(4.5, 5.5, 23, 21);
+    QPen dashed(iconBlue, 1.2, Qt::CustomDashLine, Qt::FlatCap);
+    dashed.setDashPattern({2, 2});
+    p.setPen(dashed);
+    p.setBrush(QColor(255, 255, 255, 150));
+    p.drawRect(frame);
+    p.setPen(Qt::NoPen);
+    p.setBrush(iconInk);
+    p.drawPath(polygonPath({{10, 9.5}, {22, 9.5}, {22, 13.5}, {20.8, 13.5}, {20.2, 12}, {17.7, 12}, {17.7, 21},
+                            {19.2, 21.6}, {19.2, 22.5}, {12.8, 22.5}, {12.8, 21.6}, {14.3, 21}, {14.3, 12},
+                            {11.8, 12}, {11.2, 13.5}, {10, 13.5}}));
+    p.setPen(QPen(iconBlue, 1.2));
+    p.setBrush(Qt::white);
+    for (QPointF corner : {frame.topLeft(), frame.topRight(), frame.bottomLeft(), frame.bottomRight()})
+        p.drawRect(QRectF(corner - QPointF(1.75, 1.75), QSizeF(3.5, 3.5)));
+}
+
+// 直线: a straight line with a round handle at each end.
+void drawLineIcon(QPainter &p)
+{
+    p.setPen(iconPen(iconInk, 2.2));
+    p.drawLine(QPointF(7, 25), QPointF(25, 7));
+    p.setPen(iconPen(iconBlue, 1.6));
+    p.setBrush(Qt::white);
+    p.drawEllipse(QPointF(7, 25), 3.4, 3.4);
+    p.drawEllipse(QPointF(25, 7), 3.4, 3.4);
+}
+
+// 显示: an open eye.
+void drawShowIcon(QPainter &p)
+{
+    QPainterPath eye(QPointF(2.5, 16));
+    eye.cubicTo(8, 7, 24, 7, 29.5, 16);
+    eye.cubicTo(24, 25, 8, 25, 2.5, 16);
+    p.setPen(iconPen());
+    p.setBrush(Qt::white);
+    p.drawPath(eye);
+    p.setPen(Qt::NoPen);
+    p.setBrush(iconBlue);
+    p.drawEllipse(QPointF(16, 16), 6, 6);
+    p.setBrush(brandIndigo);
+    p.drawEllipse(QPointF(16, 16), 2.7, 2.7);
+    p.setBrush(Qt::white);
+    p.drawEllipse(QPointF(18.2, 13.8), 1.4, 1.4);
+}
+
+// 帮助: a white question mark on a blue disc.
+void drawHelpIcon(QPainter &p)
+{
+    p.setPen(QPen(QColor(0x23, 0x5E, 0xA2), 1.2));
+    p.setBrush(iconBlue);
+    p.drawEllipse(QPointF(16, 16), 13, 13);
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::white);
+    p.drawPath(glyphAt(QStringLiteral("?"), sansFont(20, true), QPointF(16, 16)));
+}
+
+// 关于: a blue "i" in a blue ring.
+void drawAboutIcon(QPainter &p)
+{
+    p.setPen(iconPen(iconBlue, 2));
+    p.setBrush(Qt::white);
+    p.drawEllipse(QPointF(16, 16), 12.5, 12.5);
+    p.setPen(Qt::NoPen);
+    p.setBrush(iconBlue);
+    p.drawEllipse(QPointF(16, 10), 2, 2);
+    p.drawRoundedRect(QRectF(14.4, 13.5, 3.2, 10.5), 1.5, 1.5);
+}
+
+struct Command {
+    QString name;
+    QString label;
+    void (*drawIcon)(QPainter &);
+};
+
+const Command commands[] = {
+    {"new", QStringLiteral("新建"), drawNewIcon},     {"open", QStringLiteral("打开"), drawOpenIcon},
+    {"save", QStringLiteral("保存"), drawSaveIcon},   {"print", QStringLiteral("打印"), drawPrintIcon},
+    {"page", QStringLiteral("页面"), drawPageIcon},   {"logo", QStringLiteral("标志"), drawLogoIcon},
+    {"text", QStringLiteral("文字"), drawTextIcon},   {"line", QStringLiteral("直线"), drawLineIcon},
+    {"show", QStringLiteral("显示"), drawShowIcon},   {"help", QStringLiteral("帮助"), drawHelpIcon},
+    {"about", QStringLiteral("关于"), drawAboutIcon},
+};
+
+enum class CommandState { Normal, Hovered, Pressed };
+
+const QRectF commandPlate(2.5, 2.5, commandWidth - 5, barHeight - 6);
+
+// Under a hovered command: a pale blue rounded plate with a thin blue border
+// and a white inner rim.
+void drawHoverPlate(QPainter &p)
+{
+    QLinearGradient fill(0, commandPlate.top(), 0, commandPlate.bottom());
+    fill.setColorAt(0, QColor(0xF0, 0xF6, 0xFD));
+    fill.setColorAt(1, QColor(0xD3, 0xE5, 0xF8));
+    p.setPen(QPen(QColor(0x8A, 0xB3, 0xE0), 1));
+    p.setBrush(fill);
+    p.drawRoundedRect(commandPlate, 4, 4);
+    p.setPen(QPen(QColor(255, 255, 255, 170), 1));
+    p.setBrush(Qt::NoBrush);
+    p.drawRoundedRect(commandPlate.adjusted(1, 1, -1, -1), 3, 3);
+}
+
+// Under a pressed command: a deeper blue plate, darker at the top, with a
+// shadow inside its upper and left edges, as if pushed in.
+void drawPressedPlate(QPainter &p)
+{
+    QLinearGradient fill(0, commandPlate.top(), 0, commandPlate.bottom());
+    fill.setColorAt(0, QColor(0xB2, 0xCA, 0xE6));
+    fill.setColorAt(1, QColor(0xCC, 0xDD, 0xF1));
+    p.setPen(QPen(QColor(0x6A, 0x93, 0xC5), 1));
+    p.setBrush(fill);
+    p.drawRoundedRect(commandPlate, 4, 4);
+    p.save();
+    QPainterPath inside;
+    inside.addRoundedRect(commandPlate.adjusted(0.5, 0.5, -0.5, -0.5), 3.5, 3.5);
+    p.setClipPath(inside);
+    p.setBrush(Qt::NoBrush);
+    for (int depth = 0; depth < 3; ++depth) {
+        p.setPen(QPen(QColor(0x1A, 0x2C, 0x5E, 46 - 14 * depth), 1));
+        p.drawRoundedRect(commandPlate.adjusted(1 + depth, 1 + depth, 6, 6), 3, 3);
+    }
+    p.restore();
+}
+
+QImage commandPicture(const Command &command, CommandState state)
+{
+    QImage image = barStrip(commandWidth);
+    QPainter p(&image);
+    beginSmooth(p);
+    if (state == CommandState::Hovered)
+        drawHoverPlate(p);
+    if (state == CommandState::Pressed) {
+        drawPressedPlate(p);
+        p.translate(1, 1);
+    }
+    p.save();
+    p.translate(16, 4);
+    command.drawIcon(p);
+    p.restore();
+    p.setFont(sansFont(12));
+    p.setPen(QColor(0x26, 0x2C, 0x36));
+    p.drawText(QRectF(0, 38, commandWidth, 18), Qt::AlignCenter, command.label);
+    return image;
+}
+
+// ---------------------------------------------------------------------------
+// Sample cards, as they appear fanned out on the start picture. Each is drawn
+// around its own centre, 150 × 92 px.
+
+const QRectF sampleCard(-75, -46, 150, 92);
+
+QPainterPath sampleCardShape()
+{
+    QPainterPath shape;
+    shape.addRoundedRect(sampleCard, 3, 3);
+    return shape;
+}
+
+// Deep indigo with a gold lark, name and rule.
+void drawIndigoSample(QPainter &p)
+{
+    QLinearGradient fill(sampleCard.topLeft(), sampleCard.bottomRight());
+    fill.setColorAt(0, QColor(0x27, 0x3A, 0x75));
+    fill.setColorAt(1, QColor(0x15, 0x1E, 0x45));
+    p.fillPath(sampleCardShape(), fill);
+    const QColor gold(0xD9, 0xB8, 0x6C);
+    p.setPen(QPen(QColor(0xD9, 0xB8, 0x6C, 90), 0.8));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(sampleCard.adjusted(6, 6, -6, -6));
+    drawLarkMark(p, QPointF(0, -14), 30, gold);
+    p.setFont(spaced(sansFont(8, true), 3));
+    p.setPen(gold);
+    p.drawText(QRectF(-60, 6, 123, 12), Qt::AlignCenter, QStringLiteral("PENLARK"));
+    drawTextBar(p, -16, 26, 32, 1, QColor(0xD9, 0xB8, 0x6C, 150));
+}
+
+// Warm cream with a vermilion rule, a name set in serif and grey lines.
+void drawCreamSample(QPainter &p)
+{
+    p.fillPath(sampleCardShape(), QColor(0xF8, 0xF2, 0xE6));
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0xB2, 0x3A, 0x33));
+    p.drawRect(QRectF(-64, -30, 3, 30));
+    p.setFont(serifFont(14, true));
+    p.setPen(QColor(0x2E, 0x2A, 0x26));
+    p.drawText(QPointF(-54, -17), QStringLiteral("苏 文 澜"));
+    p.setFont(serifFont(7));
+    p.setPen(QColor(0x7A, 0x70, 0x64));
+    p.drawText(QPointF(-54, -5), QStringLiteral("品牌顾问"));
+    const QColor bar(0xCF, 0xC4, 0xB2);
+    drawTextBar(p, -54, 18, 70, 2, bar);
+    drawTextBar(p, -54, 25, 56, 2, bar);
+    drawTextBar(p, -54, 32, 64, 2, bar);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0xB2, 0x3A, 0x33, 200));
+    p.drawRoundedRect(QRectF(50, 22, 12, 12), 1.5, 1.5);
+}
+
+// White with the logo, a name, a title, contact lines and a blue foot band.
+void drawWhiteSample(QPainter &p)
+{
+    p.fillPath(sampleCardShape(), Qt::white);
+    p.save();
+    p.setClipPath(sampleCardShape());
+    QLinearGradient band(sampleCard.left(), 0, sampleCard.right(), 0);
+    band.setColorAt(0, brandBlue);
+    band.setColorAt(1, brandIndigo);
+    p.fillRect(QRectF(sampleCard.left(), 36, sampleCard.width(), 10), band);
+    p.restore();
+    drawLogo(p, QPointF(-50, -20), 30);
+    p.setFont(sansFont(13, true));
+    p.setPen(QColor(0x1E, 0x27, 0x3A));
+    p.drawText(QPointF(-28, -18), QStringLiteral("林晓舟"));
+    p.setFont(sansFont(7));
+    p.setPen(QColor(0x5E, 0x6B, 0x80));
+    p.drawText(QPointF(-27, -6), QStringLiteral("设计总监"));
+    const QColor dot(0x2F, 0x6F, 0xA8), bar(0xC9, 0xD1, 0xDD);
+    for (int line = 0; line < 3; ++line) {
+        const double y = 10 + 7.5 * line;
+        p.setPen(Qt::NoPen);
+        p.setBrush(dot);
+        p.drawEllipse(QPointF(-61, y), 1.6, 1.6);
+        drawTextBar(p, -56, y, line == 1 ? 52 : 68, 2, bar);
+    }
+}
+
+// A sample card placed on the picture: a soft shadow, then the card.
+void placeSample(QPainter &p, QPointF centre, double angle, void (*drawSample)(QPainter &))
+{
+    p.save();
+    p.translate(centre);
+    p.rotate(angle);
+    dropShadow(p, sampleCardShape(), QPointF(2, 6), 7, QColor(4, 8, 26, 150));
+    drawSample(p);
+    p.restore();
+}
+
+// ---------------------------------------------------------------------------
+// The start picture: deep indigo with soft light, the logo and the product's
+// name on the left and three sample cards fanned out on the right. The lower
+// left stays plain, for the version and loading lines the program writes there.
+
+constexpr QSize splashSize(504, 275);
+
+void drawSplashBackdrop(QPainter &p)
+{
+    const QRectF all(QPointF(0, 0), splashSize);
+    QLinearGradient base(0, 0, splashSize.width(), splashSize.height());
+    base.setColorAt(0, QColor(0x24, 0x44, 0x82));
+    base.setColorAt(0.55, QColor(0x1A, 0x2C, 0x5E));
+    base.setColorAt(1, QColor(0x11, 0x19, 0x3C));
+    p.fillRect(all, base);
+    QRadialGradient glow(QPointF(410, 70), 280);
+    glow.setColorAt(0, QColor(0x6F, 0xA8, 0xE8, 100));
+    glow.setColorAt(1, QColor(0x6F, 0xA8, 0xE8, 0));
+    p.fillRect(all, glow);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(255, 255, 255, 9));
+    p.drawEllipse(QPointF(440, -30), 190, 190);
+    p.drawEllipse(QPointF(530, 230), 150, 150);
+    p.setBrush(Qt::NoBrush);
+    QPainterPath sweep(QPointF(-20, 178));
+    sweep.cubicTo(140, 150, 260, 230, 524, 96);
+    p.setPen(QPen(QColor(255, 255, 255, 30), 1.2));
+    p.drawPath(sweep);
+    p.setPen(QPen(QColor(255, 255, 255, 16), 1));
+    p.drawPath(QTransform::fromTranslate(0, 12).map(sweep));
+}
+
+// A faint grain that keeps the long dark gradients from banding.
+void addGrain(QImage &image, double strength, quint32 seed)
+{
+    for (int y = 0; y < image.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            line[x] = shaded(QColor(line[x]), strength * grain(x, y, seed));
+    }
+}
+
+void drawSplashTitle(QPainter &p)
+{
+    QRadialGradient halo(QPointF(80, 96), 62);
+    halo.setColorAt(0, QColor(0x9F, 0xC6, 0xF2, 70));
+    halo.setColorAt(1, QColor(0x9F, 0xC6, 0xF2, 0));
+    p.fillRect(QRectF(10, 26, 140, 140), halo);
+    drawLogo(p, QPointF(80, 96), 82);
+    p.setFont(sansFont(44, true));
+    p.setPen(Qt::white);
+    p.drawText(QPointF(134, 100), QStringLiteral("Penlark"));
+    p.setFont(spaced(sansFont(21), 7));
+    p.setPen(QColor(0xCF, 0xE0, 0xF6));
+    p.drawText(QPointF(137, 132), QStringLiteral("名片设计"));
+    p.setPen(QPen(QColor(0x9F, 0xC6, 0xF2, 120), 1));
+    p.drawLine(QPointF(137.5, 146.5), QPointF(186.5, 146.5));
+    p.setFont(spaced(sansFont(9), 2.2));
+    p.setPen(QColor(255, 255, 255, 130));
+    p.drawText(QPointF(137, 163), QStringLiteral("BUSINESS CARD DESIGNER"));
+}
+
+QImage splash()
+{
+    QImage image(splashSize, QImage::Format_RGB32);
+    QPainter p(&image);
+    beginSmooth(p);
+    drawSplashBackdrop(p);
+    p.end();
+    addGrain(image, 1.6, 401);
+    p.begin(&image);
+    beginSmooth(p);
+    placeSample(p, QPointF(418, 96), -13, drawIndigoSample);
+    placeSample(p, QPointF(440, 146), 2, drawCreamSample);
+    placeSample(p, QPointF(404, 196), 10, drawWhiteSample);
+    drawSplashTitle(p);
+    return image;
+}
+
+// ---------------------------------------------------------------------------
+// The window icon: the white lark on a rounded square in the logo's blues.
+
+QImage appIcon()
+{
+    QImage image = clearCanvas(QSize(256, 256));
+    QPainter p(&image);
+    beginSmooth(p);
+    QPainterPath tile;
+    tile.addRoundedRect(QRectF(12, 10, 232, 232), 52, 52);
+    dropShadow(p, tile, QPointF(0, 4), 5, QColor(0, 0, 0, 90));
+    QLinearGradient fill(QPointF(40, 10), QPointF(216, 242));
+    fill.setColorAt(0, QColor(0x3A, 0x80, 0xC2));
+    fill.setColorAt(0.5, brandBlue);
+    fill.setColorAt(1, brandIndigo);
+    p.fillPath(tile, fill);
+    QRadialGradient sheen(QPointF(70, 40), 200);
+    sheen.setColorAt(0, QColor(255, 255, 255, 46));
+    sheen.setColorAt(1, QColor(255, 255, 255, 0));
+    p.fillPath(tile, sheen);
+    p.setPen(QPen(QColor(255, 255, 255, 50), 2));
+    p.setBrush(Qt::NoBrush);
+    p.drawRoundedRect(QRectF(13, 11, 230, 230), 51, 51);
+    drawLarkMark(p, QPointF(128, 126), 164, Qt::white);
+    p.end();
+    return image.convertToFormat(QImage::Format_ARGB32);
+}
+
+// ---------------------------------------------------------------------------
+// The help page's background: warm paper under a pale blue header band.
+
+QImage helpBackground()
+{
+    const QSize size(440, 380);
+    const TileNoise noise(size, 501);
+    const QColor paper(0xFC, 0xFB, 0xF7);
+    QImage image = pixelTile(size, [&](int x, int y) {
+        const double cloud = noise.fractal(x, y, 5, 4) - 0.5;
+        return shaded(paper, 5 * cloud + 1.2 * grain(x, y, 502));
+    });
+    QPainter p(&image);
+    beginSmooth(p);
+    drawLarkMark(p, QPointF(356, 290), 150, QColor(0x2F, 0x6F, 0xA8, 13));
+    QLinearGradient band(0, 0, 0, 48);
+    band.setColorAt(0, QColor(0xEA, 0xF1, 0xFA));
+    band.setColorAt(1, QColor(0xD6, 0xE4, 0xF4));
+    p.fillRect(QRectF(0, 0, size.width(), 48), band);
+    QLinearGradient rule(0, 0, size.width(), 0);
+    rule.setColorAt(0, brandBlue);
+    rule.setColorAt(1, brandIndigo);
+    p.fillRect(QRectF(0, 46, size.width(), 2), rule);
+    p.fillRect(QRectF(0, 48, size.width(), 3), QColor(0x1A, 0x2C, 0x5E, 16));
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(QColor(255, 255, 255, 200));
+    p.drawLine(1, 1, size.width() - 2, 1);
+    p.setPen(QColor(0xAE, 0xBE, 0xD2));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(0, 0, size.width() - 1, size.height() - 1);
+    return image;
+}
+
+// ---------------------------------------------------------------------------
+// Side panel pictures, on transparent ground.
+
+constexpr QSize panelSize(200, 120);
+
+// The new-card panel: a blank card template with a plus badge and sparkles.
+QImage newCardPicture()
+{
+    QImage image = clearCanvas(panelSize);
+    QPainter p(&image);
+    beginSmooth(p);
+    QPainterPath card;
+    card.addRoundedRect(QRectF(-58, -36, 116, 72), 4, 4);
+    p.translate(96, 64);
+    p.save();
+    p.rotate(-9);
+    p.translate(-10, -6);
+    dropShadow(p, card, QPointF(0, 3), 4, QColor(20, 34, 70, 60));
+    p.fillPath(card, QColor(0xD9, 0xE6, 0xF5));
+    p.restore();
+    p.rotate(-2);
+    dropShadow(p, card, QPointF(0, 4), 5, QColor(20, 34, 70, 80));
+    p.fillPath(card, Qt::white);
+    p.setPen(QPen(QColor(0xC4, 0xD3, 0xE6), 1));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(card);
+    QPen dashed(QColor(0x8F, 0xB0, 0xD8), 1.2, Qt::CustomDashLine, Qt::FlatCap);
+    dashed.setDashPattern({2.5, 2});
+    p.setPen(dashed);
+    p.setBrush(QColor(0xEE, 0xF4, 0xFB));
+    p.drawEllipse(QPointF(-36, -12), 12, 12);
+    const QColor bar(0xD3, 0xDC, 0xE8);
+    drawTextBar(p, -16, -18, 48, 5, QColor(0xB9, 0xC8, 0xDB));
+    drawTextBar(p, -16, -7, 32, 3, bar);
+    drawTextBar(p, -46, 14, 80, 3, bar);
+    drawTextBar(p, -46, 21, 64, 3, bar);
+    p.setPen(Qt::NoPen);
+    p.setBrush(brandBlue);
+    p.drawRect(QRectF(-58, 29, 116, 3));
+    p.resetTransform();
+    p.translate(152, 30);
+    dropShadow(p, [] { QPainterPath disc; disc.addEllipse(QPointF(0, 0), 15, 15); return disc; }(),
+               QPointF(0, 2), 3, QColor(20, 34, 70, 90));
+    QLinearGradient badge(QPointF(-15, -15), QPointF(15, 15));
+    badge.setColorAt(0, QColor(0x3C, 0x86, 0xD4));
+    badge.setColorAt(1, brandBlue);
+    p.setPen(QPen(Qt::white, 2));
+    p.setBrush(badge);
+    p.drawEllipse(QPointF(0, 0), 15, 15);
+    p.setPen(QPen(Qt::white, 3, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(-6.5, 0), QPointF(6.5, 0));
+    p.drawLine(QPointF(0, -6.5), QPointF(0, 6.5));
+    p.resetTransform();
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0xF2, 0xB1, 0x3B));
+    p.drawPath(sparkle(QPointF(30, 24), 9));
+    p.drawPath(sparkle(QPointF(180, 96), 6));
+    p.setBrush(QColor(0x6F, 0xA8, 0xE8));
+    p.drawPath(sparkle(QPointF(46, 10), 4.5));
+    p.drawPath(sparkle(QPointF(182, 62), 4));
+    p.drawPath(sparkle(QPointF(20, 100), 3.5));
+    p.end();
+    return image.convertToFormat(QImage::Format_ARGB32);
+}
+
+// The about panel: the logo beside the product's name and version.
+QImage aboutPicture()
+{
+    QImage image = clearCanvas(panelSize);
+    QPainter p(&image);
+    beginSmooth(p);
+    QPainterPath disc;
+    disc.addEllipse(QPointF(42, 58), 33, 33);
+    dropShadow(p, disc, QPointF(0, 3), 4, QColor(20, 34, 70, 70));
+    drawLogo(p, QPointF(42, 58), 66);
+    p.setFont(sansFont(29, true));
+    p.setPen(brandIndigo);
+    p.drawText(QPointF(84, 60), QStringLiteral("Penlark"));
+    p.setFont(spaced(sansFont(13), 1));
+    p.setPen(QColor(0x55, 0x61, 0x74));
+    p.drawText(QPointF(86, 84), QStringLiteral("名片设计"));
+    const QRectF pill(148, 71, 34, 17);
+    p.setPen(Qt::NoPen);
+    p.setBrush(brandBlue);
+    p.drawRoundedRect(pill, 8.5, 8.5);
+    p.setFont(sansFont(11, true));
+    p.setPen(Qt::white);
+    p.drawText(pill, Qt::AlignCenter, QStringLiteral("3.0"));
+    p.end();
+    return image.convertToFormat(QImage::Format_ARGB32);
+}
+
+// ---------------------------------------------------------------------------
+// Sample library pictures: three company logos on white, 240 × 240, and three
+// card backgrounds, each a whole card at screen size (363 × 227).
+
+constexpr QSize libraryLogoSize(240, 240);
+constexpr QSize cardSize(363, 227);
+
+QImage whiteCanvas(QSize size)
+{
+    return plainTile(size, Qt::white);
+}
+
+// A company's name centred under its mark.
+void drawCompanyName(QPainter &p, const QString &name, const QFont &font, QColor colour)
+{
+    p.setFont(spaced(font, 6));
+    p.setPen(colour);
+    p.drawText(QRectF(0, 178, libraryLogoSize.width() + 6, 48), Qt::AlignCenter, name);
+}
+
+// A leaf from base to tip, fuller on its left-hand side (seen from the base).
+QPainterPath leaf(QPointF base, QPointF tip, double width)
+{
+    const QPointF along = tip - base;
+    const double length = std::hypot(along.x(), along.y());
+    const QPointF across = QPointF(along.y(), -along.x()) / length;
+    QPainterPath shape(base);
+    shape.cubicTo(base + along * 0.2 + across * width, base + along * 0.7 + across * width * 0.8, tip);
+    shape.cubicTo(base + along * 0.75 - across * width * 0.2, base + along * 0.3 - across * width * 0.3, base);
+    shape.closeSubpath();
+    return shape;
+}
+
+// 青禾: two green leaves and a golden ear of grain on a bending stalk.
+QImage greenGrainLogo()
+{
+    QImage image = whiteCanvas(libraryLogoSize);
+    QPainter p(&image);
+    beginSmooth(p);
+    p.setPen(Qt::NoPen);
+    QLinearGradient dark(QPointF(60, 70), QPointF(120, 160));
+    dark.setColorAt(0, QColor(0x2B, 0xA0, 0x6A));
+    dark.setColorAt(1, QColor(0x13, 0x6E, 0x4A));
+    p.setBrush(dark);
+    p.drawPath(leaf(QPointF(118, 162), QPointF(48, 84), 26));
+    QLinearGradient light(QPointF(184, 96), QPointF(122, 160));
+    light.setColorAt(0, QColor(0x9A, 0xD0, 0x5C));
+    light.setColorAt(1, QColor(0x4C, 0xB0, 0x5E));
+    p.setBrush(light);
+    p.drawPath(leaf(QPointF(122, 162), QPointF(190, 100), -22));
+    QPainterPath stalk(QPointF(120, 162));
+    stalk.cubicTo(118, 120, 120, 70, 150, 34);
+    p.strokePath(stalk, QPen(QColor(0x1F, 0x85, 0x55), 5, Qt::SolidLine, Qt::RoundCap));
+    const QColor grainColour(0xE4, 0xA8, 0x32);
+    for (int i = 0; i < 6; ++i) {
+        const double t = 0.42 + 0.1 * i;
+        const QPointF at = stalk.pointAtPercent(std::min(t, 0.97));
+        const double angle = stalk.angleAtPercent(std::min(t, 0.97));
+        for (int side : {-1, 1}) {
+            if (i == 5 && side == 1)
+                continue;
+            p.save();
+            p.translate(at);
+            p.rotate(-angle + side * 38);
+            p.setBrush(grainColour);
+            p.drawEllipse(QPointF(8.5, 0), 8, 4.2);
+            p.restore();
+        }
+    }
+    p.setBrush(grainColour);
+    p.drawEllipse(stalk.pointAtPercent(1) + QPointF(2, -3), 4.2, 4.2);
+    drawCompanyName(p, QStringLiteral("青禾"), sansFont(40, true), QColor(0x14, 0x6B, 0x47));
+    return image;
+}
+
+// 山峰: two two-tone peaks, the taller one snow-capped, before an orange sun.
+QImage mountainLogo()
+{
+    QImage image = whiteCanvas(libraryLogoSize);
+    QPainter p(&image);
+    beginSmooth(p);
+    p.setPen(Qt::NoPen);
+    QLinearGradient sun(QPointF(150, 46), QPointF(150, 110));
+    sun.setColorAt(0, QColor(0xF7, 0xA8, 0x40));
+    sun.setColorAt(1, QColor(0xE8, 0x64, 0x2C));
+    p.setBrush(sun);
+    p.drawEllipse(QPointF(156, 72), 25, 25);
+    const double ground = 160;
+    p.setBrush(QColor(0x2E, 0x57, 0x9C));
+    p.drawPath(polygonPath({{102, 40}, {28, ground}, {114, ground}}));
+    p.setBrush(QColor(0x1A, 0x31, 0x62));
+    p.drawPath(polygonPath({{102, 40}, {114, ground}, {178, ground}}));
+    p.setBrush(Qt::white);
+    p.drawPath(polygonPath({{102, 40}, {87.3, 64}, {94, 60}, {101, 69}, {108, 61}, {116.4, 64}}));
+    p.setBrush(QColor(0x5E, 0x98, 0xD6));
+    p.drawPath(polygonPath({{162, 86}, {116, ground}, {168, ground}}));
+    p.setBrush(QColor(0x3B, 0x72, 0xB4));
+    p.drawPath(polygonPath({{162, 86}, {168, ground}, {212, ground}}));
+    drawTextBar(p, 28, ground + 8, 184, 4, QColor(0x1A, 0x31, 0x62));
+    drawCompanyName(p, QStringLiteral("山峰"), sansFont(40, true), QColor(0x1A, 0x31, 0x62));
+    return image;
+}
+
+// One page of an open book: spine at x = 120, outer edge at x = 120 + 80 × side.
+// top and bottom are its upper and lower edges; between interpolates them.
+struct PageEdges {
+    QPointF top[4];
+    QPointF bottom[4];
+};
+
+PageEdges bookPage(int side, double drop)
+{
+    const auto at = [&](double dx, double y) { return QPointF(120 + side * dx, y + drop); };
+    return {{at(0, 84), at(16, 72), at(48, 66), at(80, 74)}, {at(0, 158), at(16, 146), at(48, 140), at(80, 148)}};
+}
+
+QPainterPath pageShape(const PageEdges &page)
+{
+    QPainterPath shape(page.top[0]);
+    shape.cubicTo(page.top[1], page.top[2], page.top[3]);
+    shape.lineTo(page.bottom[3]);
+    shape.cubicTo(page.bottom[2], page.bottom[1], page.bottom[0]);
+    shape.closeSubpath();
+    return shape;
+}
+
+// A line of print across a page, fraction of the way down, kept off the edges.
+QPainterPath printLine(const PageEdges &page, double fraction, double start, double end)
+{
+    QPointF c[4];
+    for (int i = 0; i < 4; ++i)
+        c[i] = page.top[i] + (page.bottom[i] - page.top[i]) * fraction;
+    QPainterPath curve(c[0]);
+    curve.cubicTo(c[1], c[2], c[3]);
+    QPainterPath line(curve.pointAtPercent(start));
+    for (int step = 1; step <= 16; ++step)
+        line.lineTo(curve.pointAtPercent(std::lerp(start, end, step / 16.0)));
+    return line;
+}
+
+// 书卷: an open book on a maroon cover, a gold star of learning above it.
+QImage bookLogo()
+{
+    QImage image = whiteCanvas(libraryLogoSize);
+    QPainter p(&image);
+    beginSmooth(p);
+    const QColor maroon(0x8C, 0x2A, 0x34), gold(0xC9, 0x98, 0x40);
+    for (int side : {-1, 1}) {
+        PageEdges cover = bookPage(side, 8);
+        for (QPointF &point : cover.top)
+            point.rx() += side * (point.x() - 120) * 0.07;
+        for (QPointF &point : cover.bottom)
+            point.rx() += side * (point.x() - 120) * 0.07;
+        p.setPen(QPen(maroon, 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setBrush(maroon);
+        p.drawPath(pageShape(cover));
+    }
+    for (int side : {-1, 1}) {
+        const PageEdges page = bookPage(side, 0);
+        p.setPen(QPen(maroon, 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setBrush(QColor(0xFC, 0xF6, 0xE8));
+        p.drawPath(pageShape(page));
+        p.setPen(QPen(gold, 2.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setBrush(Qt::NoBrush);
+        for (int line = 1; line <= 4; ++line)
+            p.drawPath(printLine(page, 0.16 + 0.17 * line, 0.15, line == 4 ? 0.6 : 0.85));
+    }
+    p.setPen(Qt::NoPen);
+    p.setBrush(gold);
+    p.drawPath(sparkle(QPointF(120, 42), 16));
+    p.drawPath(sparkle(QPointF(146, 30), 5));
+    drawCompanyName(p, QStringLiteral("书卷"), serifFont(40, true), maroon);
+    return image;
+}
+
+// 商务/深蓝: dark navy with a soft light at the upper right and fine light
+// diagonal lines that fade away towards the lower left.
+QImage navyLinesCard()
+{
+    QImage image = pixelTile(cardSize, [](int x, int y) {
+        const double u = double(x) / cardSize.width(), v = double(y) / cardSize.height();
+        const double light = std::exp(-(std::pow(u - 0.85, 2) + std::pow(v - 0.1, 2)) / 0.25);
+        const QRgb base = blend(QColor(0x17, 0x28, 0x52), QColor(0x0B, 0x15, 0x30), 0.5 * (u + v));
+        return shaded(QColor(blend(QColor(base), QColor(0x2A, 0x46, 0x80), 0.45 * light)), 1.4 * grain(x, y, 601));
+    });
+    QImage lines = clearCanvas(cardSize);
+    QPainter lp(&lines);
+    beginSmooth(lp);
+    lp.setPen(QPen(QColor(255, 255, 255), 0.9));
+    for (int c = 0; c < cardSize.width() + cardSize.height(); c += 9)
+        lp.drawLine(QPointF(c, 0), QPointF(c - cardSize.height(), cardSize.height()));
+    lp.setPen(QPen(QColor(255, 255, 255), 2.2));
+    lp.drawLine(QPointF(300, 0), QPointF(73, 227));
+    lp.drawLine(QPointF(318, 0), QPointF(91, 227));
+    lp.setCompositionMode(QPainter::CompositionMode_DestinationIn);
+    QLinearGradient fade(QPointF(363, 0), QPointF(120, 227));
+    fade.setColorAt(0, QColor(0, 0, 0, 34));
+    fade.setColorAt(0.6, QColor(0, 0, 0, 8));
+    fade.setColorAt(1, QColor(0, 0, 0, 0));
+    lp.fillRect(lines.rect(), fade);
+    lp.end();
+    QPainter p(&image);
+    p.drawImage(0, 0, lines);
+    return image;
+}
+
+// 商务/浅灰: light grey with a fine brushed grain.
+QImage lightGreyCard()
+{
+    const TileNoise noise(cardSize, 611);
+    const QColor base(0xEC, 0xEC, 0xEA);
+    return pixelTile(cardSize, [&](int x, int y) {
+        const double brushed = noise.at(x, y, 6, 160) - 0.5;
+        const double cloud = noise.fractal(x, y, 3, 4) - 0.5;
+        return shaded(base, 5 * brushed + 6 * cloud + 3 * grain(x, y, 612));
+    });
+}
+
+// One range of hills in the ink-wash picture. The ridge is the highest of a
+// few rounded peaks, roughened by noise; ink is darkest along the ridge and
+// thins downward into mist.
+struct InkRange {
+    double foot;                // the ridge's height where no peak rises
+    double softness;            // how fast the ink thins below the ridge
+    double strength;            // the ink's darkness at the ridge, 0..1
+    double mist;                // the line below which the range has faded away
+    std::vector<QPointF> peaks; // each peak's x and height
+    double peakWidth;
+};
+
+double ridgeAt(const InkRange &range, const TileNoise &noise, double x)
+{
+    double rise = 0;
+    for (QPointF peak : range.peaks) {
+        const double t = (x - peak.x()) / range.peakWidth;
+        rise = std::max(rise, peak.y() / (1 + t * t * (1.2 + 0.5 * std::abs(t))));
+    }
+    return range.foot - rise - 9 * (noise.at(x, range.foot, 24, 1) - 0.5) - 4 * (noise.at(x, range.foot, 90, 1) - 0.5);
+}
+
+double smoothStep(double edge0, double edge1, double x)
+{
+    const double t = std::clamp((x - edge0) / (edge1 - edge0), 0.0, 1.0);
+    return t * t * (3 - 2 * t);
+}
+
+// The ink an ink range leaves at (x, y), 0..1.
+double inkAt(const InkRange &range, const TileNoise &noise, double ridge, int x, int y)
+{
+    const double depth = y - ridge;
+    if (depth <= -1)
+        return 0;
+    const double edge = std::clamp(depth + 1, 0.0, 1.0);
+    const double body = 0.3 + 0.7 * std::exp(-depth / range.softness);
+    const double fade = 1 - smoothStep(range.mist - 40, range.mist, y);
+    const double brush = 0.75 + 0.5 * noise.at(x, y, 40, 12);
+    return range.strength * edge * body * fade * brush;
+}
+
+// 雅致/水墨: three ranges of hills in pale ink on warm paper, a low sun and
+// two birds, all fading to white on the right where the text goes.
+QImage inkLandscapeCard()
+{
+    const TileNoise noise(cardSize, 621);
+    const std::vector<InkRange> ranges = {
+        {132, 26, 0.20, 176, {{58, 84}, {128, 58}, {206, 26}}, 30},
+        {168, 20, 0.34, 206, {{14, 86}, {96, 50}, {168, 24}}, 26},
+        {214, 16, 0.52, 252, {{-12, 78}, {62, 40}, {134, 14}}, 30},
+    };
+    std::vector<std::vector<double>> ridges(ranges.size(), std::vector<double>(cardSize.width()));
+    for (size_t r = 0; r < ranges.size(); ++r)
+        for (int x = 0; x < cardSize.width(); ++x)
+            ridges[r][x] = ridgeAt(ranges[r], noise, x);
+    const QColor paper(0xFB, 0xF9, 0xF4), ink(0x2A, 0x31, 0x3A), sunColour(0xE3, 0x8E, 0x7A);
+    QImage image = pixelTile(cardSize, [&](int x, int y) {
+        const double away = 1 - smoothStep(0.3 * cardSize.width(), 0.8 * cardSize.width(), x);
+        const double sunDistance = std::hypot(x - 168.0, y - 62.0);
+        QColor colour(blend(paper, sunColour, 0.32 * away * smoothStep(17, 15, sunDistance)));
+        double clear = 1;
+        for (size_t r = 0; r < ranges.size(); ++r)
+            clear *= 1 - inkAt(ranges[r], noise, ridges[r][x], x, y);
+        colour = QColor(blend(colour, ink, (1 - clear) * away));
+        return shaded(colour, 2.5 * (noise.fractal(x, y, 6, 3) - 0.5) + 1.2 * grain(x, y, 622));
+    });
+    QPainter p(&image);
+    beginSmooth(p);
+    p.setPen(QPen(QColor(0x2A, 0x31, 0x3A, 120), 1.1, Qt::SolidLine, Qt::RoundCap));
+    for (QPointF bird : {QPointF(206, 44), QPointF(218, 52)}) {
+        QPainterPath wings(bird + QPointF(-4, -1.5));
+        wings.quadTo(bird + QPointF(-2, -2), bird);
+        wings.quadTo(bird + QPointF(2, -2.5), bird + QPointF(4.5, -2));
+        p.drawPath(wings);
+    }
+    return image;
+}
+
+// ---------------------------------------------------------------------------
+
+// A picture file, named relative to its folder, and the function that draws it.
 struct Picture {
     QString fileName;
     std::function<QImage()> draw;
 };
 
+// The pictures built into the program: the default logo, the background tiles
+// and the pictures of the main window.
 std::vector<Picture> pictures()
 {
-    return {
+    std::vector<Picture> all = {
         {"default_logo.png", defaultLogo},
         {"background_00.png", [] { return linen(QColor(0xF5, 0xEF, 0xE3), 7, 11); }}, // cream linen
         {"background_01.png", laidPaper},
@@ -729,7 +1813,51 @@ std::vector<Picture> pictures()
         {"background_12.png", waveScales},
         {"background_13.png", navyDiamonds},
         {"background_14.png", [] { return linen(QColor(0x2E, 0x2F, 0x33), 6, 141); }}, // charcoal linen
+        {"splash.png", splash},
+        {"app_icon.png", appIcon},
+        {"help_bg.png", helpBackground},
+        {"new_card.png", newCardPicture},
+        {"about.png", aboutPicture},
+        {"menu/bar.png", [] { return barStrip(8); }},
+        {"menu/separator.png", barSeparator},
     };
+    for (const Command &command : commands)
+        for (CommandState state : {CommandState::Normal, CommandState::Hovered, CommandState::Pressed})
+            all.push_back({QStringLiteral("menu/%1%2.png").arg(command.name).arg(int(state)),
+                           [&command, state] { return commandPicture(command, state); }});
+    return all;
+}
+
+// The sample pictures the program folder's libraries start with.
+std::vector<Picture> libraryPictures()
+{
+    return {
+        {QStringLiteral("logo/企业标志/青禾.jpg"), greenGrainLogo},
+        {QStringLiteral("logo/企业标志/山峰.jpg"), mountainLogo},
+        {QStringLiteral("logo/企业标志/书卷.jpg"), bookLogo},
+        {QStringLiteral("background/商务/深蓝.jpg"), navyLinesCard},
+        {QStringLiteral("background/商务/浅灰.jpg"), lightGreyCard},
+        {QStringLiteral("background/雅致/水墨.jpg"), inkLandscapeCard},
+    };
+}
+
+// Draws every picture into folder, making subfolders as needed: PNG, or
+// JPEG at quality 92 for names ending in .jpg.
+bool writePictures(const std::vector<Picture> &list, const QDir &folder, QTextStream &err)
+{
+    for (const Picture &picture : list) {
+        const QString path = folder.filePath(picture.fileName);
+        if (!QFileInfo(path).dir().mkpath(QStringLiteral("."))) {
+            err << "cannot create the folder of " << path << "\n";
+            return false;
+        }
+        const bool jpeg = picture.fileName.endsWith(QLatin1String(".jpg"));
+        if (!picture.draw().save(path, jpeg ? "JPG" : "PNG", jpeg ? 92 : -1)) {
+            err << "cannot write " << path << "\n";
+            return false;
+        }
+    }
+    return true;
 }
 
 } // namespace
@@ -738,21 +1866,13 @@ int main(int argc, char *argv[])
 {
     QGuiApplication app(argc, argv);
     QTextStream err(stderr);
-    if (argc != 2) {
-        err << "usage: make-pictures OUTPUT-FOLDER\n";
+    if (argc != 2 && argc != 3) {
+        err << "usage: make-pictures PICTURES-FOLDER [LIBRARY-FOLDER]\n"
+               "  LIBRARY-FOLDER defaults to PICTURES-FOLDER/../program\n";
         return 2;
     }
     const QDir folder(QString::fromLocal8Bit(argv[1]));
-    if (!folder.mkpath(QStringLiteral("."))) {
-        err << "cannot create " << folder.path() << "\n";
-        return 1;
-    }
-    for (const Picture &picture : pictures()) {
-        const QString path = folder.filePath(picture.fileName);
-        if (!picture.draw().save(path, "PNG")) {
-            err << "cannot write " << path << "\n";
-            return 1;
-        }
-    }
-    return 0;
+    const QDir libraries(argc == 3 ? QString::fromLocal8Bit(argv[2])
+                                   : QDir::cleanPath(folder.filePath(QStringLiteral("../program"))));
+    return writePictures(pictures(), folder, err) && writePictures(libraryPictures(), libraries, err) ? 0 : 1;
 }

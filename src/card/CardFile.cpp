@@ -142,6 +142,11 @@ bool parseField(const QString &text, const FieldRef &field)
     return std::visit(Parse{text}, field);
 }
 
+void copyField(const FieldRef &from, const FieldRef &to)
+{
+    std::visit([&to](auto *source) { *std::get<decltype(source)>(to) = *source; }, from);
+}
+
 void prepareForSave(CardDocument &doc, const PageOptions &options)
 {
     const bool picture = isPictureKind(doc.page.isBg);

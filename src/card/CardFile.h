@@ -35,6 +35,9 @@ QString formatField(const FieldRef &field);
 // not parse for the field's kind.
 bool parseField(const QString &text, const FieldRef &field);
 
+// Copies the value of one field to the same field of another document.
+void copyField(const FieldRef &from, const FieldRef &to);
+
 // What the page panel adds to the document when a card is saved while a picture
 // covers the page: the colour option selected beneath it (solid or gradient), and
 // whether the option that removes the picture is ticked.

@@ -61,6 +61,13 @@ void installSubstitutions()
         QFont::insertSubstitutions(QString::fromUtf16(s.face), s.faces);
 }
 
+QFont interfaceFont()
+{
+    QFont font(QStringLiteral("Noto Sans CJK SC"));
+    font.setPointSize(9);
+    return font;
+}
+
 QFont cardFont(const QString &face, double pointSize, bool bold, bool italic)
 {
     QFont font(face);

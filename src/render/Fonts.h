@@ -12,6 +12,9 @@ namespace Fonts {
 
 void installSubstitutions();
 
+// The font of the program's own windows: a clean Chinese sans serif.
+QFont interfaceFont();
+
 // The font a text object is drawn in.
 QFont cardFont(const QString &face, double pointSize, bool bold, bool italic);
 

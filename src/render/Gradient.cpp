@@ -12,6 +12,9 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <functional>
+#include <limits>
 #include <new>
 #include <utility>
 
@@ -112,27 +115,99 @@ bool pastFarEdge(QPoint a, QPoint b, QPoint step, int w, int h)
     return a.y() < 0 && b.y() < 0;
 }
 
-// The line list grows in blocks rather than point by point.
-constexpr std::size_t kPointBlock = 1000;
+// The list of line ends, read in pairs: each point is one step on from the point two
+// before it, so line k is the first line moved by k steps, and the list is kept as
+// its first line and its length. Points are added one at a time until the last two
+// both lie beyond the far edge; the list may end with an unpaired point.
+struct LineList {
+    QPoint from;
+    QPoint to;
+    QPoint step;
+    int points = 0;
+};
 
-// The ends of the sweep's lines in pairs, each point one step on from the point two
-// before it. The list stops as soon as its last two points are past the far edge,
-// so it may end with an unpaired point.
-std::vector<QPoint> sweepLines(clsGradient::SinglePoint p0, clsGradient::SinglePoint p1,
-                               const Sweep &sweep, int w, int h)
+LineList sweepLines(QPoint p0, QPoint p1, QPoint step, int w, int h)
 {
-    std::vector<QPoint> points;
-    points.reserve(kPointBlock);
-    points.push_back(placedPoint(p0, sweep));
-    points.push_back(placedPoint(p1, sweep));
-    for (;;) {
-        const QPoint next = points[points.size() - 2] + sweep.step;
-        points.push_back(next);
-        if (pastFarEdge(next, points[points.size() - 2], sweep.step, w, h))
-            return points;
-        if (points.size() % kPointBlock == 0)
-            points.reserve(points.size() + kPointBlock);
+    LineList list{p0, p1, step, 2};
+    QPoint beforeLast = p0;
+    QPoint last = p1;
+    do {
+        const QPoint next = beforeLast + step;
+        beforeLast = last;
+        last = next;
+        ++list.points;
+    } while (!pastFarEdge(last, beforeLast, step, w, h));
+    return list;
+}
+
+// Calls visit(x, y) for each pixel of the one-pixel line from `from` towards `to`,
+// the end pixel excluded. Each pixel is the one nearest to the true line; where the
+// line passes exactly halfway between two, the upper or the left one is lit, as with
+// GDI's cosmetic pens.
+template <typename Visit>
+void forEachLinePixel(QPoint from, QPoint to, Visit visit)
+{
+    const int dx = to.x() - from.x();
+    const int dy = to.y() - from.y();
+    const bool tall = std::abs(dy) >= std::abs(dx);
+    const std::int64_t length = std::max(std::abs(dx), std::abs(dy));
+    const std::int64_t rise = std::min(std::abs(dx), std::abs(dy));
+    const int majorDir = (tall ? dy : dx) < 0 ? -1 : 1;
+    const int minorDir = (tall ? dx : dy) < 0 ? -1 : 1;
+    int major = tall ? from.y() : from.x();
+    int minor = tall ? from.x() : from.y();
+    // The minor coordinate moves after step t by floor((2 t rise + length - bias) /
+    // (2 length)); bias 1 rounds halves down when it grows, 0 rounds them up when it
+    // shrinks, which in both cases lights the smaller coordinate.
+    std::int64_t error = length - (minorDir > 0 ? 1 : 0);
+    for (std::int64_t t = 0; t < length; ++t) {
+        if (tall)
+            visit(minor, major);
+        else
+            visit(major, minor);
+        major += majorDir;
+        error += 2 * rise;
+        if (error >= 2 * length) {
+            error -= 2 * length;
+            minor += minorDir;
+        }
     }
+}
+
+// Where a line crosses one row (or column): the range [lo, hi] of the other
+// coordinate, empty when the line misses it.
+struct Run {
+    int lo = std::numeric_limits<int>::max();
+    int hi = std::numeric_limits<int>::min();
+    bool empty() const { return lo > hi; }
+};
+
+// The runs of a line on rows 0 .. count-1 (byRow) or on columns 0 .. count-1.
+std::vector<Run> lineRuns(QPoint from, QPoint to, bool byRow, int count)
+{
+    std::vector<Run> runs(static_cast<std::size_t>(count));
+    forEachLinePixel(from, to, [&](int x, int y) {
+        const int at = byRow ? y : x;
+        const int along = byRow ? x : y;
+        if (at < 0 || at >= count)
+            return;
+        Run &run = runs[std::size_t(at)];
+        run.lo = std::min(run.lo, along);
+        run.hi = std::max(run.hi, along);
+    });
+    return runs;
+}
+
+// Sets n pixels from dest on. Writing four at a time as one 16-byte block lets the
+// compiler use vector stores, which a plain loop does not get at -O2.
+void fillPixels(quint32 *dest, std::int64_t n, quint32 pixel)
+{
+    const quint32 four[4] = {pixel, pixel, pixel, pixel};
+    std::int64_t i = 0;
+    for (; i + 4 <= n; i += 4)
+        std::memcpy(dest + i, four, sizeof four);
+    for (; i < n; ++i)
+        dest[i] = pixel;
 }
 
 // The pixels of a 32-bit image, written directly.
@@ -141,239 +216,184 @@ struct Raster {
     std::ptrdiff_t stride; // pixels from one row to the next
     int width;
     int height;
-};
 
-void fillRowSpan(const Raster &r, int y, int x0, int x1, quint32 pixel)
-{
-    x0 = std::max(x0, 0);
-    x1 = std::min(x1, r.width - 1);
-    if (y < 0 || y >= r.height || x0 > x1)
-        return;
-    std::fill_n(r.pixels + y * r.stride + x0, x1 - x0 + 1, pixel);
-}
+    quint32 *row(int y) const { return pixels + y * stride; }
 
-// A line seen along its major axis, where it advances one pixel per step, while the
-// minor coordinate advances by rise over length steps. Tall lines have y as their
-// major axis.
-struct LineWalk {
-    std::int64_t major0, minor0;       // first pixel
-    std::int64_t length;               // steps; the end pixel is not among them
-    std::int64_t rise;                 // |change of the minor coordinate|
-    int majorDir, minorDir;            // +1 or -1
-    bool tall;
-    std::int64_t majorSize, minorSize; // image extent along each axis
-    std::ptrdiff_t majorStride, minorStride;
-};
-
-LineWalk lineWalk(const Raster &r, QPoint from, QPoint to)
-{
-    const int dx = to.x() - from.x();
-    const int dy = to.y() - from.y();
-    const auto sign = [](int v) { return v < 0 ? -1 : 1; };
-    if (std::abs(dy) >= std::abs(dx)) {
-        return {from.y(), from.x(), std::abs(dy), std::abs(dx), sign(dy), sign(dx), true,
-                r.height, r.width, r.stride, 1};
+    // Fills [x0, x1] of row y, as far as it lies inside the image.
+    void fill(int y, std::int64_t x0, std::int64_t x1, quint32 pixel) const
+    {
+        x0 = std::max<std::int64_t>(x0, 0);
+        x1 = std::min<std::int64_t>(x1, width - 1);
+        if (x0 <= x1)
+            fillPixels(row(y) + x0, x1 - x0 + 1, pixel);
     }
-    return {from.x(), from.y(), std::abs(dx), std::abs(dy), sign(dx), sign(dy), false,
-            r.width, r.height, 1, r.stride};
-}
 
-std::int64_t ceilDivPositive(std::int64_t a, std::int64_t b) { return (a + b - 1) / b; }
-
-// The minor coordinate after t steps is minor0 + minorDir * count(t), with
-//   count(t) = floor((2 t rise + length - bias) / (2 length)).
-// This is the nearest pixel to the true line; a line passing exactly halfway between
-// two pixels lights the one with the smaller coordinate, the upper or the left one,
-// as GDI's cosmetic lines do. bias makes that tie go the right way.
-std::int64_t tieBias(const LineWalk &l) { return l.minorDir > 0 ? 1 : 0; }
-
-// Steps [first, last] of a walk; first > last when there are none.
-using StepRange = std::pair<std::int64_t, std::int64_t>;
-constexpr StepRange kNoSteps{1, 0};
-
-// The steps whose pixels lie inside the image.
-StepRange visibleSteps(const LineWalk &l)
-{
-    std::int64_t first = 0;
-    std::int64_t last = l.length - 1;
-    // Major axis.
-    if (l.majorDir > 0) {
-        first = std::max(first, -l.major0);
-        last = std::min(last, l.majorSize - 1 - l.major0);
-    } else {
-        first = std::max(first, l.major0 - l.majorSize + 1);
-        last = std::min(last, l.major0);
+    // Copies strip into row y from x0 on, as far as it lies inside the image.
+    void copy(int y, std::int64_t x0, const std::vector<quint32> &strip) const
+    {
+        const std::int64_t skip = std::max<std::int64_t>(-x0, 0);
+        const std::int64_t end = std::min<std::int64_t>(x0 + std::int64_t(strip.size()), width);
+        if (x0 + skip < end)
+            std::copy(strip.begin() + skip, strip.begin() + (end - x0), row(y) + x0 + skip);
     }
-    // Minor axis: count(t) must stay within [countLo, countHi].
-    const std::int64_t countLo = l.minorDir > 0 ? -l.minor0 : l.minor0 - l.minorSize + 1;
-    const std::int64_t countHi = l.minorDir > 0 ? l.minorSize - 1 - l.minor0 : l.minor0;
-    if (countHi < 0 || (l.rise == 0 && countLo > 0))
-        return kNoSteps;
-    if (l.rise == 0)
-        return {first, last};
-    const std::int64_t twiceLength = 2 * l.length;
-    const std::int64_t bias = tieBias(l);
-    if (countLo > 0)
-        first = std::max(first, ceilDivPositive(twiceLength * countLo - l.length + bias, 2 * l.rise));
-    last = std::min(last, (twiceLength * (countHi + 1) - l.length + bias - 1) / (2 * l.rise));
-    return {first, last};
-}
-
-// Bresenham's state at one pixel of a walk: each step moves `at` by majorStep, and
-// by minorStep as well whenever error reaches twiceLength.
-struct WalkState {
-    std::ptrdiff_t at;
-    std::int64_t row;   // of the pixel at `at`
-    std::int64_t error;
-    std::int64_t steps; // pixels left to paint, this one included
-    std::ptrdiff_t majorStep, minorStep;
-    std::int64_t twiceRise, twiceLength;
 };
 
-// The state at step t, with `steps` pixels to paint from there.
-WalkState stateAt(const LineWalk &l, std::int64_t t, std::int64_t steps)
-{
-    const std::int64_t twiceLength = 2 * l.length;
-    const std::int64_t position = 2 * t * l.rise + l.length - tieBias(l);
-    const std::int64_t major = l.major0 + l.majorDir * t;
-    const std::int64_t minor = l.minor0 + l.minorDir * (position / twiceLength);
-    return {major * l.majorStride + minor * l.minorStride, l.tall ? major : minor,
-            position % twiceLength, steps, l.majorDir * l.majorStride,
-            l.minorDir * l.minorStride, 2 * l.rise, twiceLength};
-}
+// Painting the lines one after the other would cross the image column-wise for
+// every sloping line. The painters below write each row once instead, from the
+// first line's runs: line k is the first line moved by k steps, and where lines
+// overlap the later one wins, exactly as if they had been drawn in order.
 
-// The same pixels from the last one back to the first. Stepping back undoes the
-// forward steps, which is again a forward walk on the mirrored error.
-WalkState reversed(WalkState s)
+// A sweep along x. Row y holds the first line's run [a, b] moved by k for each
+// line k: moving right, x gets line x - a, and the last line from a + count on;
+// moving left, x gets line b - x, and the last line below b - count + 1.
+void paintSweepAlongX(const Raster &r, const LineList &list, const std::vector<quint32> &colours)
 {
-    s.error = s.twiceLength - 1 - s.error;
-    s.majorStep = -s.majorStep;
-    s.minorStep = -s.minorStep;
-    return s;
-}
-
-// The visible pixels of a line, walked downwards (or along one row).
-WalkState downwardWalk(const LineWalk &l)
-{
-    const auto [first, last] = visibleSteps(l);
-    if (first > last)
-        return {};
-    if ((l.tall ? l.majorDir : l.minorDir) > 0)
-        return stateAt(l, first, last - first + 1);
-    return reversed(stateAt(l, last, last - first + 1));
-}
-
-// Paints a tall line's pixels in the rows above bottom: one pixel per row.
-void paintTallRows(quint32 *pixels, WalkState &s, std::int64_t bottom, quint32 pixel)
-{
-    const std::int64_t n = std::min(s.steps, bottom - s.row);
-    std::ptrdiff_t at = s.at;
-    std::int64_t error = s.error;
-    for (std::int64_t i = 0; i < n; ++i) {
-        pixels[at] = pixel;
-        at += s.majorStep;
-        error += s.twiceRise;
-        if (error >= s.twiceLength) {
-            error -= s.twiceLength;
-            at += s.minorStep;
+    const int count = int(colours.size());
+    const std::vector<Run> runs = lineRuns(list.from, list.to, true, r.height);
+    const bool right = list.step.x() > 0;
+    const std::vector<quint32> strip = right ? colours : std::vector<quint32>(colours.rbegin(), colours.rend());
+    for (int y = 0; y < r.height; ++y) {
+        const Run run = runs[std::size_t(y)];
+        if (run.empty())
+            continue;
+        if (right) {
+            r.copy(y, run.lo, strip);
+            r.fill(y, std::int64_t(run.lo) + count, std::int64_t(run.hi) + count - 1, colours.back());
+        } else {
+            r.copy(y, std::int64_t(run.hi) - count + 1, strip);
+            r.fill(y, std::int64_t(run.lo) - count + 1, std::int64_t(run.hi) - count, colours.back());
         }
     }
-    s.at = at;
-    s.error = error;
-    s.row += n;
-    s.steps -= n;
 }
 
-// Paints a wide line's pixels in the rows above bottom: runs along each row.
-void paintWideRows(quint32 *pixels, WalkState &s, std::int64_t bottom, quint32 pixel)
-{
-    std::ptrdiff_t at = s.at;
-    std::int64_t error = s.error;
-    std::int64_t n = 0;
-    while (n < s.steps) {
-        pixels[at] = pixel;
-        ++n;
-        at += s.majorStep;
-        error += s.twiceRise;
-        if (error >= s.twiceLength) {
-            error -= s.twiceLength;
-            at += s.minorStep;
-            if (++s.row == bottom)
-                break;
-        }
-    }
-    s.at = at;
-    s.error = error;
-    s.steps -= n;
-}
-
-// Draws one-pixel lines, each from its first point towards its second with the end
-// pixel not painted; pixels outside the image are skipped without being visited.
-// Sloping lines are held back and painted a band of rows at a time, so that
-// neighbouring lines meet the same rows in the cache instead of each line crossing
-// the whole image; every pixel still ends in the colour of the last line over it.
-class LinePainter
+// A sweep along y. Column x holds the first line's run [c, d] moved by k for each
+// line k: moving down, (x, y) gets line y - c where c <= y <= d + count - 1; moving
+// up, line d - y where c - count + 1 <= y <= d; beyond the last line, its colour.
+class SweepAlongY
 {
 public:
-    explicit LinePainter(const Raster &raster) : m_raster(raster) {}
-
-    void draw(QPoint from, QPoint to, quint32 pixel)
+    SweepAlongY(const Raster &raster, const LineList &list, const std::vector<quint32> &colours)
+        : m_raster(raster),
+          m_runs(lineRuns(list.from, list.to, false, raster.width)),
+          m_down(list.step.y() > 0),
+          m_rising((list.to.x() - list.from.x()) * std::int64_t(list.to.y() - list.from.y()) >= 0),
+          m_count(int(colours.size()))
     {
-        if (from.y() == to.y()) {
-            finish();
-            if (to.x() > from.x())
-                fillRowSpan(m_raster, from.y(), from.x(), to.x() - 1, pixel);
-            else
-                fillRowSpan(m_raster, from.y(), to.x() + 1, from.x(), pixel);
-            return;
-        }
-        const LineWalk line = lineWalk(m_raster, from, to);
-        const WalkState walk = downwardWalk(line);
-        if (walk.steps > 0)
-            m_held.push_back({walk, line.tall, pixel});
+        const auto reached = [](const Run &run) { return !run.empty(); };
+        m_first = int(std::find_if(m_runs.begin(), m_runs.end(), reached) - m_runs.begin());
+        m_last = int(std::find_if(m_runs.rbegin(), m_runs.rend(), reached).base() - m_runs.begin());
+        findLines(colours);
     }
 
-    // Paints the lines held back.
-    void finish()
+    void paint() const
     {
-        for (std::int64_t top = 0; top < m_raster.height && !m_held.empty(); top += kBandRows) {
-            const std::int64_t bottom = std::min<std::int64_t>(top + kBandRows, m_raster.height);
-            for (HeldLine &h : m_held) {
-                if (h.walk.steps == 0 || h.walk.row >= bottom)
-                    continue;
-                if (h.tall)
-                    paintTallRows(m_raster.pixels, h.walk, bottom, h.pixel);
-                else
-                    paintWideRows(m_raster.pixels, h.walk, bottom, h.pixel);
-            }
+        for (int y = 0; y < m_raster.height && m_first < m_last; ++y) {
+            const auto [lo, hi] = paintedColumns(y);
+            if (m_stretches.size() * kShortStretch <= std::size_t(hi - lo))
+                fillStretches(y, lo, hi);
+            else
+                pickPixels(y, lo, hi);
         }
-        m_held.clear();
     }
 
 private:
-    struct HeldLine {
-        WalkState walk;
-        bool tall;
-        quint32 pixel;
+    // Columns [begin, end) that take the same line in every row.
+    struct Stretch {
+        int begin;
+        int end;
+        int lineAt;
     };
 
-    static constexpr std::int64_t kBandRows = 128;
+    // Stretches shorter than this on average are painted pixel by pixel.
+    static constexpr std::size_t kShortStretch = 8;
+
+    // The line of (x, y) is m_lineAt[x] + y moving down, m_lineAt[x] - y moving up,
+    // looked up in m_capped, which repeats the last colour as far as the longest
+    // run reaches beyond the last line.
+    void findLines(const std::vector<quint32> &colours)
+    {
+        m_lineAt.resize(m_runs.size());
+        int longestRun = 0;
+        for (int x = m_first; x < m_last; ++x) {
+            const Run run = m_runs[std::size_t(x)];
+            const int line = m_down ? -run.lo : run.hi;
+            m_lineAt[std::size_t(x)] = line;
+            longestRun = std::max(longestRun, run.hi - run.lo);
+            if (m_stretches.empty() || m_stretches.back().lineAt != line)
+                m_stretches.push_back({x, x + 1, line});
+            else
+                m_stretches.back().end = x + 1;
+        }
+        m_capped = colours;
+        m_capped.resize(colours.size() + std::size_t(longestRun), colours.back());
+    }
+
+    // The columns [lo, hi) painted in row y: those whose runs [c, d] satisfy
+    // c <= cMax and d >= dMin. On the columns the line reaches, c and d both rise
+    // or both fall, so each condition holds on one end of them.
+    std::pair<int, int> paintedColumns(int y) const
+    {
+        const std::int64_t cMax = m_down ? y : std::int64_t(y) + m_count - 1;
+        const std::int64_t dMin = m_down ? std::int64_t(y) - m_count + 1 : y;
+        const auto cTooLarge = [cMax](const Run &run) { return run.lo > cMax; };
+        const auto dTooSmall = [dMin](const Run &run) { return run.hi < dMin; };
+        const auto begin = m_runs.begin() + m_first;
+        const auto end = m_runs.begin() + m_last;
+        const auto column = [this](auto it) { return int(it - m_runs.begin()); };
+        if (m_rising) {
+            return {column(std::partition_point(begin, end, dTooSmall)),
+                    column(std::partition_point(begin, end, std::not_fn(cTooLarge)))};
+        }
+        return {column(std::partition_point(begin, end, cTooLarge)),
+                column(std::partition_point(begin, end, std::not_fn(dTooSmall)))};
+    }
+
+    quint32 colourAt(int lineAt, int y) const { return m_capped[std::size_t(m_down ? lineAt + y : lineAt - y)]; }
+
+    void fillStretches(int y, int lo, int hi) const
+    {
+        quint32 *row = m_raster.row(y);
+        for (const Stretch &s : m_stretches) {
+            const int begin = std::max(s.begin, lo);
+            const int end = std::min(s.end, hi);
+            if (begin < end)
+                fillPixels(row + begin, end - begin, colourAt(s.lineAt, y));
+        }
+    }
+
+    void pickPixels(int y, int lo, int hi) const
+    {
+        quint32 *row = m_raster.row(y);
+        const int shift = m_down ? y : -y;
+        for (int x = lo; x < hi; ++x)
+            row[x] = m_capped[std::size_t(m_lineAt[std::size_t(x)] + shift)];
+    }
 
     Raster m_raster;
-    std::vector<HeldLine> m_held;
+    std::vector<Run> m_runs;
+    bool m_down;
+    bool m_rising;
+    int m_count;
+    int m_first = 0; // columns [m_first, m_last) are those the first line reaches
+    int m_last = 0;
+    std::vector<int> m_lineAt;
+    std::vector<Stretch> m_stretches;
+    std::vector<quint32> m_capped;
 };
 
-// Line k runs from point 2k to point 2k+1 in ramp colour k. Returns the index after
-// the last line, twice the number of lines drawn.
-int paintLines(const Raster &r, const std::vector<QPoint> &points,
-               const std::vector<Colour::Value> &ramp)
+// Line k runs from point 2k to point 2k+1 in ramp colour k; the unpaired last point
+// draws nothing. Returns the index after the last line, twice the number of lines.
+int paintLines(const Raster &r, const LineList &list, const std::vector<Colour::Value> &ramp)
 {
-    LinePainter painter(r);
-    std::size_t i = 0;
-    for (; i + 2 <= points.size(); i += 2)
-        painter.draw(points[i], points[i + 1], Colour::toQColor(ramp[i / 2]).rgb());
-    painter.finish();
-    return int(i);
+    const int lines = list.points / 2;
+    std::vector<quint32> colours(static_cast<std::size_t>(lines));
+    for (int k = 0; k < lines; ++k)
+        colours[std::size_t(k)] = Colour::toQColor(ramp[std::size_t(k)]).rgb();
+    if (list.step.x() != 0)
+        paintSweepAlongX(r, list, colours);
+    else
+        SweepAlongY(r, list, colours).paint();
+    return 2 * lines;
 }
 
 bool isDirect32(QImage::Format format)
@@ -454,10 +474,11 @@ int clsGradient::PaintGradient(QImage &target, int w, int h) const
     RotatePoint(centre, p0, segmentAngle);
     RotatePoint(centre, p1, segmentAngle);
 
-    const std::vector<QPoint> points = sweepLines(p0, p1, chooseSweep(m_angle, p0, p1, w, h), w, h);
+    const Sweep sweep = chooseSweep(m_angle, p0, p1, w, h);
+    const LineList list = sweepLines(placedPoint(p0, sweep), placedPoint(p1, sweep), sweep.step, w, h);
     std::vector<Colour::Value> ramp;
-    BlendColors(m_color1, m_color2, Numeric::roundToInt(points.size() / 2.0), ramp);
-    return paintLines(raster, points, ramp);
+    BlendColors(m_color1, m_color2, Numeric::roundToInt(list.points / 2.0), ramp);
+    return paintLines(raster, list, ramp);
 }
 
 void clsGradient::RotatePoint(SinglePoint centre, SinglePoint &p, float degrees)

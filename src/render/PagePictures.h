@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PageView.h"
+#include "card/PageView.h"
 #include "card/ProgramFolder.h"
 
 #include <QImage>

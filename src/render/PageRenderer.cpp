@@ -6,6 +6,7 @@
 #include "PagePictures.h"
 #include "card/Numeric.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QTextOption>
 #include <cmath>
@@ -111,7 +112,9 @@ void setDpi(QImage &image, double twipsPerPixel)
     image.setDotsPerMeterY(dotsPerMeter);
 }
 
-QImage backgroundBitmap(const CardDocument &card, const PageView &view, double twipsPerPixel)
+} // namespace
+
+QImage renderBackground(const CardDocument &card, const PageView &view, double twipsPerPixel)
 {
     QImage image(PageGeometry::pixelSize(pageTwips(card), twipsPerPixel), QImage::Format_RGB32);
     setDpi(image, twipsPerPixel);
@@ -119,7 +122,20 @@ QImage backgroundBitmap(const CardDocument &card, const PageView &view, double t
     return image;
 }
 
-} // namespace
+void paintObjects(QPainter &painter, const CardDocument &card, const PageView &view, double twipsPerPixel)
+{
+    drawObjects(painter, card, view, {1.0 / twipsPerPixel});
+}
+
+QRectF textBox(const CardText &text, const std::optional<QSizeF> &block, const QPaintDevice *device,
+               double twipsPerPixel)
+{
+    if (block) return {text.Left, text.Top, block->width(), block->height()};
+    const QFont font = Fonts::cardFont(text.Font, text.FontSize, text.FontBold, text.FontItalic);
+    const QFontMetricsF metrics(font, device);
+    return {text.Left, text.Top, metrics.horizontalAdvance(text.caption) * twipsPerPixel,
+            Fonts::lineHeight(font, device) * twipsPerPixel};
+}
 
 QSize pageTwips(const CardDocument &card)
 {
@@ -128,10 +144,10 @@ QSize pageTwips(const CardDocument &card)
 
 QImage renderBitmap(const CardDocument &card, const PageView &view, double twipsPerPixel)
 {
-    QImage image = backgroundBitmap(card, view, twipsPerPixel);
+    QImage image = renderBackground(card, view, twipsPerPixel);
     if (image.isNull()) return image;
     QPainter p(&image);
-    drawObjects(p, card, view, {1.0 / twipsPerPixel});
+    paintObjects(p, card, view, twipsPerPixel);
     return image;
 }
 
@@ -150,7 +166,7 @@ void paintVector(QPainter &painter, const CardDocument &card, const PageView &vi
     if (card.page.isBg == BackgroundKind::SolidColour || (isPictureKind(card.page.isBg) && view.background.isNull()))
         painter.fillRect(pageRect, Colour::toQColor(card.page.bgColor));
     else
-        painter.drawImage(pageRect, backgroundBitmap(card, view, 1440.0 / backgroundDpi));
+        painter.drawImage(pageRect, renderBackground(card, view, 1440.0 / backgroundDpi));
     drawObjects(painter, card, view, s);
 }
 

@@ -1,11 +1,12 @@
 #pragma once
 
-#include "PageView.h"
+#include "card/PageView.h"
 
 #include <QImage>
 #include <QSize>
 
 class QPainter;
+class QPaintDevice;
 
 // Draws a page: background (solid colour, gradient or tiled picture), crop
 // marks, line, logo and texts in their stacking order. The screen, bitmap
@@ -19,6 +20,19 @@ QSize pageTwips(const CardDocument &card);
 // screen, 1440 / dpi for any other resolution. The bitmap is
 // nearest(width / tpp) x nearest(height / tpp) pixels and carries its dpi.
 QImage renderBitmap(const CardDocument &card, const PageView &view, double twipsPerPixel);
+
+// The background layer alone (colour, gradient or tiled picture), the size of
+// renderBitmap's result.
+QImage renderBackground(const CardDocument &card, const PageView &view, double twipsPerPixel);
+
+// Crop marks and objects over a background already on the device, at
+// twipsPerPixel (device units per twip = 1 / twipsPerPixel).
+void paintObjects(QPainter &painter, const CardDocument &card, const PageView &view, double twipsPerPixel);
+
+// The box a text object covers on the page, in twips: a self-sizing text is one
+// line measured in its own font on device; a block is its fixed size.
+QRectF textBox(const CardText &text, const std::optional<QSizeF> &block, const QPaintDevice *device,
+               double twipsPerPixel);
 
 // The page bitmap without its bleed (see PageGeometry::trimmedRect).
 QImage renderTrimmedBitmap(const CardDocument &card, const PageView &view, double twipsPerPixel);

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QFrame>
+
+class QLabel;
+
+// One of the eleven side panels (frm_cz(0..10)): 220 pixels wide, in the panel
+// colour, with a title along its top. Panels lay their controls out below
+// contentTop().
+class SidePanel : public QFrame
+{
+    Q_OBJECT
+public:
+    static constexpr int kWidth = 220; // 3300 twips
+
+    SidePanel(int index, const QString &title, QWidget *parent = nullptr);
+
+    int index() const { return m_index; }
+    static int contentTop() { return 36; }
+
+private:
+    int m_index;
+};

@@ -1,0 +1,45 @@
+#include "WebLink.h"
+
+#include "card/Colour.h"
+
+#include <QDesktopServices>
+#include <QMouseEvent>
+#include <QUrl>
+
+QString webSiteHost() { return QUrl(QString::fromLatin1(kWebSite)).host(); }
+
+void setCaptionColour(QLabel &label, const QColor &colour)
+{
+    QPalette palette = label.palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label.setPalette(palette);
+}
+
+void usePanelColour(QWidget &widget)
+{
+    widget.setAutoFillBackground(true);
+    QPalette palette = widget.palette();
+    palette.setColor(QPalette::Window, Colour::toQColor(Colour::kPanel));
+    widget.setPalette(palette);
+}
+
+WebLink::WebLink(const QString &name, const QString &text, QWidget *parent) : QLabel(text, parent)
+{
+    setObjectName(name);
+    setCursor(Qt::PointingHandCursor);
+    setMouseTracking(true);
+    setCaptionColour(*this, kLinkColour);
+}
+
+void WebLink::mouseMoveEvent(QMouseEvent *event)
+{
+    setCaptionColour(*this, kLinkColour);
+    QLabel::mouseMoveEvent(event);
+}
+
+void WebLink::mousePressEvent(QMouseEvent *event)
+{
+    setCaptionColour(*this, kPressedLinkColour);
+    QDesktopServices::openUrl(QUrl(QString::fromLatin1(kWebSite)));
+    event->accept();
+}

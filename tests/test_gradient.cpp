@@ -1,0 +1,260 @@
+#include "render/Gradient.h"
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPalette>
+#include <QTest>
+
+#include <cmath>
+#include <cstdint>
+#include <numbers>
+
+namespace {
+
+constexpr Colour::Value kBlack = Colour::kBlack;
+constexpr Colour::Value kWhite = Colour::kWhite;
+constexpr Colour::Value kSystemBit = std::int32_t(0x80000000u);
+
+// Drawn onto a fully transparent image: the gradient paints opaque pixels only, so
+// anything left transparent was not painted.
+QImage drawn(int w, int h, float angle, Colour::Value c1 = kBlack, Colour::Value c2 = kWhite)
+{
+    clsGradient gradient;
+    gradient.setColor1(c1);
+    gradient.setColor2(c2);
+    gradient.setAngle(angle);
+    QImage image(w, h, QImage::Format_ARGB32);
+    image.fill(0);
+    gradient.Draw(image);
+    return image;
+}
+
+Colour::Value colourAt(const QImage &image, int x, int y)
+{
+    const QRgb p = image.pixel(x, y);
+    return Colour::fromRgb(qRed(p), qGreen(p), qBlue(p));
+}
+
+std::vector<Colour::Value> ramp(Colour::Value c1, Colour::Value c2, int steps)
+{
+    std::vector<Colour::Value> colours;
+    clsGradient::BlendColors(c1, c2, steps, colours);
+    return colours;
+}
+
+int unpaintedPixels(const QImage &image)
+{
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            count += qAlpha(image.pixel(x, y)) == 0;
+    return count;
+}
+
+} // namespace
+
+class TestGradient : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void defaultsAndAngleNormalisation()
+    {
+        clsGradient g;
+        QCOMPARE(g.Color1(), 0x00FFFFD0);
+        QCOMPARE(g.Color2(), 0x00400000);
+        QCOMPARE(g.Angle(), 315.0f);
+        const std::pair<float, float> cases[] = {
+            {-45, 315}, {360, 0}, {405, 45}, {720, 0}, {-720, 0}, {-0.5f, 359.5f}, {137, 137}};
+        for (const auto &[set, stored] : cases) {
+            g.setAngle(set);
+            QCOMPARE(g.Angle(), stored);
+        }
+    }
+
+    void blendColors_data()
+    {
+        QTest::addColumn<Colour::Value>("c1");
+        QTest::addColumn<Colour::Value>("c2");
+        QTest::addColumn<int>("steps");
+        QTest::addColumn<QList<Colour::Value>>("expected");
+        // The ends are kept whole, top byte included.
+        QTest::newRow("0 steps") << 0x01020304 << 0x7F0A0B0C << 0 << QList<Colour::Value>{0x01020304, 0x7F0A0B0C};
+        QTest::newRow("1 step") << 0x01020304 << 0x7F0A0B0C << 1 << QList<Colour::Value>{0x01020304, 0x7F0A0B0C};
+        QTest::newRow("3 steps") << Colour::fromRgb(0, 90, 200) << Colour::fromRgb(255, 0, 200) << 3
+                                 << QList{Colour::fromRgb(0, 90, 200), Colour::fromRgb(85, 60, 200),
+                                          Colour::fromRgb(255, 0, 200)};
+        // Increments of 5/4 (divided by steps, not steps - 1); 2.5 rounds to 2.
+        QTest::newRow("divisor, tie") << Colour::fromRgb(0, 0, 0) << Colour::fromRgb(5, 0, 0) << 4
+                                      << QList{0, 1, 2, 5};
+        // -42.5 a step: 212.5 -> 212 and 127.5 -> 128, halves to even both ways.
+        QTest::newRow("falling ties") << Colour::fromRgb(255, 0, 0) << Colour::fromRgb(0, 0, 0) << 6
+                                      << QList{255, 212, 170, 128, 85, 0};
+        // 1/6 held in single precision is a little above it: 3 * that rounds up to 1.
+        QTest::newRow("single increment") << Colour::fromRgb(0, 0, 0) << Colour::fromRgb(1, 0, 0) << 6
+                                          << QList{0, 0, 0, 1, 1, 1};
+    }
+
+    void blendColors()
+    {
+        QFETCH(Colour::Value, c1);
+        QFETCH(Colour::Value, c2);
+        QFETCH(int, steps);
+        QFETCH(QList<Colour::Value>, expected);
+        std::vector<Colour::Value> colours{42, 42, 42, 42, 42, 42, 42, 42};
+        QCOMPARE(clsGradient::BlendColors(c1, c2, steps, colours), int(expected.size()));
+        QCOMPARE(QList<Colour::Value>(colours.begin(), colours.end()), expected);
+    }
+
+    void systemColoursResolveWhenSet()
+    {
+        const QPalette original = QGuiApplication::palette();
+        QPalette palette = original;
+        palette.setColor(QPalette::Active, QPalette::Base, QColor(12, 34, 56));
+        palette.setColor(QPalette::Active, QPalette::ToolTipBase, QColor(200, 190, 180));
+        QGuiApplication::setPalette(palette);
+
+        clsGradient g;
+        g.setColor1(kSystemBit | 5); // window background
+        g.setColor2(kSystemBit | 24); // tooltip background
+        QGuiApplication::setPalette(original);
+        QCOMPARE(g.Color1(), Colour::fromRgb(12, 34, 56));
+        QCOMPARE(g.Color2(), Colour::fromRgb(200, 190, 180));
+
+        g.setColor1(kSystemBit | 1); // the desktop has no palette role
+        QCOMPARE(g.Color1(), Colour::fromRgb(58, 110, 165));
+        g.setColor1(kSystemBit | 25);
+        QCOMPARE(g.Color1(), kSystemBit | 25);
+        g.setColor2(kSystemBit | 0x00123456);
+        QCOMPARE(g.Color2(), kSystemBit | 0x00123456);
+    }
+
+    // Axis angles: one line per column or row, line k in ramp colour k of a ramp one
+    // colour per line; the sweep starts on the first column or row from the left or
+    // top, one pixel outside from the right or bottom, and ends one pixel past the far
+    // edge, so the last visible column or row never reaches Color2.
+    void axisAngles_data()
+    {
+        QTest::addColumn<float>("angle");
+        QTest::addColumn<int>("w");
+        QTest::addColumn<int>("h");
+        QTest::addColumn<bool>("alongX");
+        QTest::addColumn<int>("indexAtZero");
+        QTest::addColumn<int>("direction");
+        for (const auto &[w, h] : {std::pair{7, 5}, std::pair{4, 9}}) {
+            QTest::addRow("0 %dx%d", w, h) << 0.0f << w << h << true << 0 << 1;
+            QTest::addRow("90 %dx%d", w, h) << 90.0f << w << h << false << h << -1;
+            QTest::addRow("180 %dx%d", w, h) << 180.0f << w << h << true << w << -1;
+            QTest::addRow("270 %dx%d", w, h) << 270.0f << w << h << false << 0 << 1;
+        }
+    }
+
+    void axisAngles()
+    {
+        QFETCH(float, angle);
+        QFETCH(int, w);
+        QFETCH(int, h);
+        QFETCH(bool, alongX);
+        QFETCH(int, indexAtZero);
+        QFETCH(int, direction);
+        const Colour::Value c1 = Colour::fromRgb(10, 200, 30);
+        const Colour::Value c2 = Colour::fromRgb(250, 0, 128);
+        const QImage image = drawn(w, h, angle, c1, c2);
+        const std::vector<Colour::Value> colours = ramp(c1, c2, (alongX ? w : h) + 2);
+        for (int y = 0; y < h; ++y) {
+            for (int x = 0; x < w; ++x) {
+                const int index = indexAtZero + direction * (alongX ? x : y);
+                QCOMPARE(colourAt(image, x, y), colours[std::size_t(index)]);
+                QVERIFY(colourAt(image, x, y) != c2);
+            }
+        }
+    }
+
+    // Small diagonal sweeps worked out by hand from the segment's rounded ends, as
+    // ramp indices row by row (black to white ramps).
+    void diagonalsExact_data()
+    {
+        QTest::addColumn<float>("angle");
+        QTest::addColumn<int>("size");
+        QTest::addColumn<int>("rampSize");
+        QTest::addColumn<QList<int>>("indices");
+        // Lines (k, 9) to (k - 9, -1), 19 of them. The line passes halfway between
+        // two pixels at rows 3 and 4 and takes the left one, so the two rows match.
+        QList<int> at45;
+        for (int y : {8, 7, 6, 5, 5, 4, 3, 2})
+            for (int x = 0; x < 8; ++x)
+                at45 << y + x;
+        QTest::newRow("45") << 45.0f << 8 << 19 << at45;
+        // 21 points, the last unpaired: 10 lines and nearest(10.5) = 10 colours.
+        QTest::newRow("315") << 315.0f << 4 << 10 << QList{1, 2, 3, 4, 2, 3, 4, 5, 3, 4, 5, 6, 3, 4, 5, 6};
+        // 19 points: 9 lines but nearest(9.5) = 10 colours, so none is white.
+        QTest::newRow("60") << 60.0f << 4 << 10 << QList{5, 5, 6, 7, 4, 4, 5, 6, 3, 3, 4, 5, 2, 2, 3, 4};
+    }
+
+    void diagonalsExact()
+    {
+        QFETCH(float, angle);
+        QFETCH(int, size);
+        QFETCH(int, rampSize);
+        QFETCH(QList<int>, indices);
+        const QImage image = drawn(size, size, angle);
+        const std::vector<Colour::Value> colours = ramp(kBlack, kWhite, rampSize);
+        for (int i = 0; i < indices.size(); ++i)
+            QCOMPARE(colourAt(image, i % size, i / size), colours[std::size_t(indices[i])]);
+    }
+
+    // Whatever the angle, the colour grows towards the gradient's direction
+    // (counter-clockwise from the x axis, y up on screen) and covers every pixel.
+    void runsAlongItsAngleWithoutGaps()
+    {
+        for (int angle = 0; angle < 360; ++angle) {
+            const QImage image = drawn(23, 17, float(angle));
+            QCOMPARE(unpaintedPixels(image), 0);
+            const double ux = std::cos(angle * std::numbers::pi / 180);
+            const double uy = -std::sin(angle * std::numbers::pi / 180);
+            for (int y = 0; y + 1 < 17; ++y) {
+                for (int x = 0; x + 1 < 23; ++x) {
+                    const int here = qRed(image.pixel(x, y));
+                    if (std::abs(ux) > 0.2)
+                        QVERIFY((qRed(image.pixel(x + 1, y)) - here) * ux >= 0);
+                    if (std::abs(uy) > 0.2)
+                        QVERIFY((qRed(image.pixel(x, y + 1)) - here) * uy >= 0);
+                }
+            }
+        }
+        for (float angle : {45.0f, 137.0f}) {
+            QCOMPARE(unpaintedPixels(drawn(363, 227, angle)), 0);
+            QCOMPARE(unpaintedPixels(drawn(227, 363, angle)), 0);
+        }
+    }
+
+    void tooSmallTargetsDrawNothing()
+    {
+        for (const auto &[w, h] : {std::pair{1, 100}, std::pair{100, 1}, std::pair{1, 1}}) {
+            const QImage image = drawn(w, h, 0);
+            QCOMPARE(unpaintedPixels(image), w * h);
+        }
+        clsGradient g;
+        QImage line(1, 100, QImage::Format_RGB32);
+        QVERIFY(!g.Draw(line));
+        QImage null;
+        QVERIFY(!g.Draw(null));
+        QImage smallest(2, 2, QImage::Format_RGB32);
+        QVERIFY(g.Draw(smallest));
+    }
+
+    void otherFormatsAreConvertedBack()
+    {
+        clsGradient g;
+        g.setAngle(137);
+        QImage rgb32(50, 30, QImage::Format_RGB32);
+        QImage rgb888(50, 30, QImage::Format_RGB888);
+        QVERIFY(g.Draw(rgb32));
+        QVERIFY(g.Draw(rgb888));
+        QCOMPARE(rgb888.format(), QImage::Format_RGB888);
+        QCOMPARE(rgb888, rgb32.convertToFormat(QImage::Format_RGB888));
+    }
+};
+
+QTEST_MAIN(TestGradient)
+#include "test_gradient.moc"

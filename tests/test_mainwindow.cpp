@@ -1,0 +1,285 @@
+#include "app/CommandBar.h"
+#include "app/MainWindow.h"
+#include "app/Translations.h"
+#include "card/CardFile.h"
+#include "card/IniFile.h"
+#include "render/PageWidget.h"
+#include "support/ProgramFolderFixture.h"
+#include "support/ScriptedDialogs.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+const QString kStartupMissing = QStringLiteral(
+    "读取启动名片信息时出错！\r没有发现您设置的启动文件：我的.pnk\r系统以默认的启动名片进行替换…");
+const QString kModified = QStringLiteral("系统检测到当前的名片已被您修改过，\r要保存当前被修改过的名片吗？");
+const QString kNewCaption = QStringLiteral("新建名片 - Penlark 3.0版");
+
+// A card file in the card library, with the default card changed here and there.
+void writeCard(const ProgramFolderFixture &folder, const QString &relative,
+               const std::function<void(CardDocument &)> &change = {})
+{
+    QDir(folder.root()).mkpath(QFileInfo(folder.path(relative)).path());
+    CardDocument card = CardDocument::defaultCard();
+    card.text(TextRole::Name).caption = QStringLiteral("王磊");
+    if (change) change(card);
+    IniFile ini;
+    CardFile::write(card, ini);
+    QVERIFY(IniStore::save(folder.path(relative), ini));
+}
+
+QCheckBox *restoreOption(MainWindow &w) { return w.findChild<QCheckBox *>(QStringLiteral("chk_new")); }
+
+} // namespace
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void startsOnTheDefaultCardWithoutStartupCard();
+    void startsOnThePresentStartupCard();
+    void reportsAMissingStartupCardAtEveryNewCard();
+    void asksBeforeANewCardReplacesEdits();
+    void restoringTheDefaultCardAsksNothing();
+    void asksBeforeClosingAModifiedCard();
+    void showsExactlyOnePanel();
+    void keepsHoverPicturesUntilTheBarBackground();
+    void reportsMissingPicturesOfAnOpenedCard();
+    void laysTheWindowOut();
+    void speaksChineseInQtDialogs();
+};
+
+void TestMainWindow::initTestCase() { installChineseTranslations(*QCoreApplication::instance()); }
+
+void TestMainWindow::startsOnTheDefaultCardWithoutStartupCard()
+{
+    ProgramFolderFixture folder;
+    QFile::remove(folder.settingsFile()); // no settings file at all: still the default card, no message
+    ScriptedDialogs dialogs;
+    MainWindow w(ProgramFolder(folder.root()), dialogs);
+    QCOMPARE(w.windowTitle(), kNewCaption);
+    QVERIFY(dialogs.records.isEmpty());
+    QCOMPARE(w.session().card, CardDocument::defaultCard());
+    QVERIFY(w.session().cardSaved);
+    QVERIFY(!restoreOption(w)->isVisibleTo(&w));
+    QCOMPARE(w.visiblePanel(), 0);
+}
+
+void TestMainWindow::startsOnThePresentStartupCard()
+{
+    ProgramFolderFixture folder;
+    writeCard(folder, QStringLiteral("mycard/商务/我的.pnk"));
+    folder.setStartupCard(QStringLiteral("商务\\我的.pnk"));
+    ScriptedDialogs dialogs;
+    MainWindow w(ProgramFolder(folder.root()), dialogs);
+    QVERIFY(dialogs.records.isEmpty());
+    QCOMPARE(w.windowTitle(), QStringLiteral("我的.pnk - Penlark 3.0版"));
+    QCOMPARE(w.session().card.text(TextRole::Name).caption, QStringLiteral("王磊"));
+    QCOMPARE(w.session().cardSource, CardSource::StartupCard);
+    QVERIFY(w.session().cardSaved);
+    QVERIFY(restoreOption(w)->isVisibleTo(&w));
+}
+
+void TestMainWindow::reportsAMissingStartupCardAtEveryNewCard()
+{
+    ProgramFolderFixture folder;
+    folder.setStartupCard(QStringLiteral("商务\\我的.pnk"));
+    ScriptedDialogs dialogs;
+    MainWindow w(ProgramFolder(folder.root()), dialogs);
+    QCOMPARE(dialogs.records.size(), 1);
+    QCOMPARE(dialogs.last().text, kStartupMissing);
+    QCOMPARE(dialogs.last().caption, QStringLiteral("提醒您："));
+    QCOMPARE(dialogs.last().icon, Dialogs::Icon::Warning);
+    QCOMPARE(w.windowTitle(), kNewCaption);
+    QCOMPARE(w.session().card, CardDocument::defaultCard());
+
+    w.new_click();
+    QCOMPARE(dialogs.records.size(), 2);
+    QCOMPARE(dialogs.last().text, kStartupMissing);
+    QCOMPARE(folder.startupCard(), QStringLiteral("商务\\我的.pnk")); // the setting stays
+}
+
+void TestMainWindow::asksBeforeANewCardReplacesEdits()
+{
+    ProgramFolderFixture folder;
+    ScriptedDialogs dialogs;
+    MainWindow w(ProgramFolder(folder.root()), dialogs);
+    w.session().card.text(TextRole::Name).caption = QStringLiteral("改过的");
+    w.session().cardSaved = false;
+
+    dialogs.answers = {Dialogs::Answer::Yes};
+    w.new_click();
+    QCOMPARE(dialogs.last().text, kModified);
+    QCOMPARE(dialogs.last().caption, QStringLiteral("提醒您："));
+    QCOMPARE(dialogs.last().buttons, Dialogs::Buttons::YesNo);
+    QCOMPARE(w.visiblePanel(), 2);
+    QCOMPARE(w.session().card.text(TextRole::Name).caption, QStringLiteral("改过的"));
+
+    dialogs.answers = {Dialogs::Answer::No};
+    w.new_click();
+    QCOMPARE(w.visiblePanel(), 0);
+    QCOMPARE(w.session().card, CardDocument::defaultCard());
+    QVERIFY(w.session().cardSaved);
+    QCOMPARE(dialogs.unanswered, 0);
+}
+
+void TestMainWindow::restoringTheDefaultCardAsksNothing()
+{
+    ProgramFolderFixture folder;
+    writeCard(folder, QStringLiteral("mycard/商务/我的.pnk"));
+    folder.setStartupCard(QStringLiteral("商务\\我的.pnk"));
+    ScriptedDialogs dialogs;
+    MainWindow w(ProgramFolder(folder.root()), dialogs);
+    w.session().cardSaved = false;
+    restoreOption(w)->setChecked(true);
+    QVERIFY(dialogs.records.isEmpty());
+    QCOMPARE(folder.startupCard(), QString());
+    QCOMPARE(w.session().card, CardDocument::defaultCard());
+    QCOMPARE(w.windowTitle(), kNewCaption);
+    QVERIFY(!restoreOption(w)->isVisibleTo(&w));
+    QVERIFY(!restoreOption(w)->isChecked());
+}
+
+void TestMainWindow::asksBeforeClosingAModifiedCard()
+{
+    ProgramFolderFixture folder;
+    ScriptedDialogs dialogs;
+    MainWindow w(ProgramFolder(folder.root()), dialogs);
+    w.show();
+    QVERIFY(w.close()); // saved: closes without a question
+    QVERIFY(dialogs.records.isEmpty());
+
+    w.show();
+    w.session().cardSaved = false;
+    dialogs.answers = {Dialogs::Answer::Yes};
+    QVERIFY(!w.close());
+    QCOMPARE(dialogs.last().text, kModified);
+    QCOMPARE(w.visiblePanel(), 2);
+    QVERIFY(w.session().exitAfterSave);
+    QVERIFY(w.isVisible());
+
+    dialogs.answers = {Dialogs::Answer::No};
+    QVERIFY(w.close());
+}
+
+void TestMainWindow::showsExactlyOnePanel()
+{
+    ProgramFolderFixture folder;
+    ScriptedDialogs dialogs;
+    MainWindow w(ProgramFolder(folder.root()), dialogs);
+    for (int n = 10; n >= 0; --n) {
+        w.cz_Show(n);
+        int visible = 0;
+        for (int i = 0; i <= 10; ++i) {
+            auto *panel = w.findChild<QWidget *>(QStringLiteral("frm_cz(%1)").arg(i));
+            QVERIFY(panel);
+            visible += panel->isVisibleTo(&w) ? 1 : 0;
+        }
+        QCOMPARE(visible, 1);
+        QCOMPARE(w.visiblePanel(), n);
+    }
+}
+
+void TestMainWindow::keepsHoverPicturesUntilTheBarBackground()
+{
+    ProgramFolderFixture folder;
+    ScriptedDialogs dialogs;
+    MainWindow w(ProgramFolder(folder.root()), dialogs);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    auto *bar = w.findChild<CommandBar *>(QStringLiteral("frm_menu"));
+    auto *status = w.findChild<QLabel *>(QStringLiteral("cz_info"));
+    auto *open = w.findChild<QWidget *>(QStringLiteral("menu(1)"));
+    auto *save = w.findChild<QWidget *>(QStringLiteral("menu(2)"));
+    QTest::mouseMove(open, QPoint(10, 10));
+    QCOMPARE(bar->state(1), CommandBar::State::Hover);
+    QCOMPARE(status->text(), QStringLiteral("从名片作品库中打开一个名片进行查看、修改、打印、发送等操作…"));
+    QTest::mouseMove(save, QPoint(10, 10));
+    QCOMPARE(bar->state(1), CommandBar::State::Hover); // not reset by the next command
+    QCOMPARE(bar->state(2), CommandBar::State::Hover);
+    QCOMPARE(status->text(), CommandBar::tip(2));
+    QTest::mouseMove(bar, QPoint(bar->width() - 5, 5));
+    for (int i = 0; i < CommandBar::CommandCount; ++i) QCOMPARE(bar->state(i), CommandBar::State::Normal);
+    QCOMPARE(status->text(), CommandBar::barTip());
+
+    QTest::mousePress(save, Qt::LeftButton, {}, QPoint(10, 10));
+    QCOMPARE(bar->state(2), CommandBar::State::Pressed);
+    QTest::mouseRelease(save, Qt::LeftButton, {}, QPoint(10, 10));
+    QCOMPARE(bar->state(2), CommandBar::State::Normal);
+    QCOMPARE(w.visiblePanel(), 2);
+}
+
+void TestMainWindow::reportsMissingPicturesOfAnOpenedCard()
+{
+    ProgramFolderFixture folder;
+    writeCard(folder, QStringLiteral("mycard/商务/图.pnk"), [](CardDocument &c) {
+        c.page.isBg = BackgroundKind::LibraryImage;
+        c.page.bgColor = Colour::fromRgb(0, 0, 255);
+        c.page.bgImg = QStringLiteral("风景\\海.jpg");
+        c.logo.img = QStringLiteral("公司\\标志.bmp");
+    });
+    folder.setStartupCard(QStringLiteral("商务\\图.pnk"));
+    ScriptedDialogs dialogs;
+    MainWindow w(ProgramFolder(folder.root()), dialogs);
+    QCOMPARE(dialogs.records.size(), 2);
+    QCOMPARE(dialogs.records[0].text, QStringLiteral("背景文件“海.jpg”没有发现\r系统将以白色底色代替…"));
+    QCOMPARE(dialogs.records[1].text, QStringLiteral("标志文件“标志.bmp”没有发现\r系统以默认的标志图片替换…"));
+    for (const auto &r : dialogs.records) {
+        QCOMPARE(r.caption, QStringLiteral("提醒您："));
+        QCOMPARE(r.icon, Dialogs::Icon::Warning);
+    }
+    const CardDocument &card = w.session().card;
+    QCOMPARE(card.page.bgColor, Colour::kWhite);
+    QCOMPARE(card.page.bgImg, QString());
+    QCOMPARE(card.logo.img, QStringLiteral("公司\\标志.bmp")); // kept, so a save writes it again
+    QVERIFY(!w.session().removePictureAvailable);
+    QCOMPARE(w.page()->pageImage().pixelColor(200, 150), QColor(Qt::white));
+
+    // With the pictures in place the card opens without a word.
+    folder.writePicture(QStringLiteral("background/风景/海.jpg"), QColor(0, 128, 0));
+    folder.writePicture(QStringLiteral("logo/公司/标志.bmp"), Qt::red);
+    dialogs.clear();
+    w.new_click();
+    QVERIFY(dialogs.records.isEmpty());
+    QVERIFY(w.session().removePictureAvailable);
+    QCOMPARE(w.session().card.page.isBg, BackgroundKind::LibraryImage);
+    QCOMPARE(w.page()->pageImage().pixelColor(200, 150).green(), 128);
+}
+
+void TestMainWindow::laysTheWindowOut()
+{
+    ProgramFolderFixture folder;
+    ScriptedDialogs dialogs;
+    MainWindow w(ProgramFolder(folder.root()), dialogs);
+    QCOMPARE(w.size(), QSize(778, 620));
+    auto *bg = w.findChild<QWidget *>(QStringLiteral("bg"));
+    auto *card = w.findChild<QWidget *>(QStringLiteral("Card"));
+    auto *shadow = w.findChild<QWidget *>(QStringLiteral("card_bg"));
+    QCOMPARE(bg->width(), 778 - 220);
+    QCOMPARE(card->size(), QSize(363, 227));
+    QVERIFY(qAbs(card->x() * 2 + card->width() - bg->width()) <= 1); // centred
+    QVERIFY(qAbs(card->y() * 2 + card->height() - bg->height()) <= 1);
+    QCOMPARE(shadow->geometry(), card->geometry().translated(4, 4));
+    for (int i = 0; i < 4; ++i)
+        QVERIFY(!w.findChild<QWidget *>(QStringLiteral("r_Line(%1)").arg(i))->isVisibleTo(&w));
+    QCOMPARE(w.findChild<QLabel *>(QStringLiteral("cz_info"))->text(), MainWindow::productBanner());
+    QCOMPARE(w.windowTitle(), kNewCaption);
+}
+
+void TestMainWindow::speaksChineseInQtDialogs()
+{
+    QMessageBox box(QMessageBox::Warning, "t", "x", QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(box.button(QMessageBox::Yes)->text(), QStringLiteral("是(&Y)"));
+    QCOMPARE(box.button(QMessageBox::No)->text(), QStringLiteral("否(&N)"));
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "test_mainwindow.moc"
