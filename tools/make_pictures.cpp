@@ -4,10 +4,10 @@
 // the sample pictures of the program folder's logo and background libraries
 // as JPEG files into another.
 //
-// Every picture is drawn here from shapes and seeded noise, so running the tool
-// again gives the same files. Background tiles repeat without seams: noise
-// lattices wrap around the tile, and a motif that crosses an edge is drawn once
-// more on the opposite side.
+// Every picture is drawn here from shapes, seeded noise and text set in the
+// Noto CJK fonts, so running the tool again gives the same files. Background
+// tiles repeat without seams: noise lattices wrap around the tile, and a motif
+// that crosses an edge is drawn once more on the opposite side.
 
 #include <QDir>
 #include <QFileInfo>
@@ -1038,7 +1038,7 @@ void drawTextIcon(QPainter &p)
 // 直线: a straight line with a round handle at each end.
 void drawLineIcon(QPainter &p)
 {
-    p.setPen(iconPen(iconInk, 2.2));
+    p.setPen(iconPen(iconInk, 2.5));
     p.drawLine(QPointF(7, 25), QPointF(25, 7));
     p.setPen(iconPen(iconBlue, 1.6));
     p.setBrush(Qt::white);
@@ -1050,18 +1050,18 @@ void drawLineIcon(QPainter &p)
 void drawShowIcon(QPainter &p)
 {
     QPainterPath eye(QPointF(2.5, 16));
-    eye.cubicTo(8, 7, 24, 7, 29.5, 16);
-    eye.cubicTo(24, 25, 8, 25, 2.5, 16);
+    eye.cubicTo(8, 5, 24, 5, 29.5, 16);
+    eye.cubicTo(24, 27, 8, 27, 2.5, 16);
     p.setPen(iconPen());
     p.setBrush(Qt::white);
     p.drawPath(eye);
     p.setPen(Qt::NoPen);
     p.setBrush(iconBlue);
-    p.drawEllipse(QPointF(16, 16), 6, 6);
+    p.drawEllipse(QPointF(16, 16), 6.5, 6.5);
     p.setBrush(brandIndigo);
-    p.drawEllipse(QPointF(16, 16), 2.7, 2.7);
+    p.drawEllipse(QPointF(16, 16), 3, 3);
     p.setBrush(Qt::white);
-    p.drawEllipse(QPointF(18.2, 13.8), 1.4, 1.4);
+    p.drawEllipse(QPointF(18.4, 13.6), 1.5, 1.5);
 }
 
 // 帮助: a white question mark on a blue disc.
@@ -1328,9 +1328,9 @@ QImage splash()
     addGrain(image, 1.6, 401);
     p.begin(&image);
     beginSmooth(p);
-    placeSample(p, QPointF(418, 96), -13, drawIndigoSample);
-    placeSample(p, QPointF(440, 146), 2, drawCreamSample);
-    placeSample(p, QPointF(404, 196), 10, drawWhiteSample);
+    placeSample(p, QPointF(420, 88), -13, drawIndigoSample);
+    placeSample(p, QPointF(446, 136), 2, drawCreamSample);
+    placeSample(p, QPointF(398, 204), 8, drawWhiteSample);
     drawSplashTitle(p);
     return image;
 }
@@ -1468,16 +1468,16 @@ QImage aboutPicture()
     QPainter p(&image);
     beginSmooth(p);
     QPainterPath disc;
-    disc.addEllipse(QPointF(42, 58), 33, 33);
+    disc.addEllipse(QPointF(39, 58), 33, 33);
     dropShadow(p, disc, QPointF(0, 3), 4, QColor(20, 34, 70, 70));
-    drawLogo(p, QPointF(42, 58), 66);
+    drawLogo(p, QPointF(39, 58), 66);
     p.setFont(sansFont(29, true));
     p.setPen(brandIndigo);
-    p.drawText(QPointF(84, 60), QStringLiteral("Penlark"));
+    p.drawText(QPointF(80, 60), QStringLiteral("Penlark"));
     p.setFont(spaced(sansFont(13), 1));
     p.setPen(QColor(0x55, 0x61, 0x74));
-    p.drawText(QPointF(86, 84), QStringLiteral("名片设计"));
-    const QRectF pill(148, 71, 34, 17);
+    p.drawText(QPointF(82, 84), QStringLiteral("名片设计"));
+    const QRectF pill(144, 71, 34, 17);
     p.setPen(Qt::NoPen);
     p.setBrush(brandBlue);
     p.drawRoundedRect(pill, 8.5, 8.5);

@@ -11,7 +11,7 @@
 namespace {
 
 constexpr double kMarginTwips = 80;
-constexpr int kPadding = 24;       // between the edge of the page and its contents
+constexpr int kPadding = 24;       // between the edge and the contents
 constexpr int kTitleHeight = 32;
 constexpr int kLinkHeight = 28;
 constexpr int kTextInset = 10;     // between the backdrop and the text
@@ -25,6 +25,41 @@ int marginPixels()
 }
 
 int centred(int outer, int inner) { return (outer - inner) / 2; }
+
+void enlargeFont(QWidget &widget, double factor, bool bold)
+{
+    QFont font = widget.font();
+    font.setPointSizeF(font.pointSizeF() * factor);
+    font.setBold(bold);
+    widget.setFont(font);
+}
+
+void fillWith(QWidget &widget, const QColor &colour)
+{
+    widget.setAutoFillBackground(true);
+    QPalette palette = widget.palette();
+    palette.setColor(QPalette::Window, colour);
+    widget.setPalette(palette);
+}
+
+// Read-only, wrapped at its width, drawn straight onto the backdrop behind it.
+void makeReadingArea(QPlainTextEdit &text)
+{
+    text.setReadOnly(true);
+    text.setFrameShape(QFrame::NoFrame);
+    text.setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    text.setPlainText(QStringLiteral("帮助信息"));
+    QPalette palette = text.palette();
+    palette.setColor(QPalette::Base, Qt::transparent);
+    text.setPalette(palette);
+    text.viewport()->setAutoFillBackground(false);
+    enlargeFont(text, 1.15, false);
+}
+
+QString displayText(QString settingText)
+{
+    return settingText.replace(QStringLiteral("\\n"), QStringLiteral("\n"));
+}
 
 } // namespace
 
@@ -43,31 +78,12 @@ HelpView::HelpView(QWidget *parent)
     usePanelColour(*this);
 
     m_title->setObjectName(QStringLiteral("help_info(0)"));
-    QFont titleFont = m_title->font();
-    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.4);
-    titleFont.setBold(true);
-    m_title->setFont(titleFont);
+    enlargeFont(*m_title, 1.4, true);
     setCaptionColour(*m_title, kTitleColour);
-
     m_backdrop->setObjectName(QStringLiteral("help_info(1)"));
-    m_backdrop->setAutoFillBackground(true);
-    QPalette backdrop = m_backdrop->palette();
-    backdrop.setColor(QPalette::Window, kBackdrop);
-    m_backdrop->setPalette(backdrop);
-
+    fillWith(*m_backdrop, kBackdrop);
     m_text->setObjectName(QStringLiteral("help_info(2)"));
-    m_text->setReadOnly(true);
-    m_text->setFrameShape(QFrame::NoFrame);
-    m_text->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    m_text->setPlainText(QStringLiteral("帮助信息"));
-    QPalette text = m_text->palette();
-    text.setColor(QPalette::Base, Qt::transparent);
-    m_text->setPalette(text);
-    m_text->viewport()->setAutoFillBackground(false);
-    QFont textFont = m_text->font();
-    textFont.setPointSizeF(textFont.pointSizeF() * 1.15);
-    m_text->setFont(textFont);
-
+    makeReadingArea(*m_text);
     m_more->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     hide();
 }
@@ -85,12 +101,6 @@ void HelpView::placeOver(const QSize &workspaceInner)
 void HelpView::setTitle(const QString &title) { m_title->setText(title); }
 
 void HelpView::setText(const QString &settingText) { m_text->setPlainText(displayText(settingText)); }
-
-QString HelpView::displayText(const QString &settingText)
-{
-    QString text = settingText;
-    return text.replace(QStringLiteral("\\n"), QStringLiteral("\n"));
-}
 
 void HelpView::paintEvent(QPaintEvent *event)
 {

@@ -24,8 +24,6 @@ public:
     // them stand for a line break.
     void setText(const QString &settingText);
 
-    static QString displayText(const QString &settingText);
-
 protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;

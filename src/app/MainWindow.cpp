@@ -183,12 +183,11 @@ void MainWindow::myCard()
     m_newPanel->hideRestoreOption();
     CardSession &s = m_session;
     s.card.resetToDefault();
-    s.colourOption = BackgroundKind::SolidColour;
+    s.view.colourOption = BackgroundKind::SolidColour;
     s.view.background = QImage();
+    s.view.pictureRemoved = false;
     s.view.logo = QImage();
     s.view.textBlocks = {};
-    s.removePictureAvailable = false;
-    s.removePictureTicked = false;
     s.notifyPageChanged();
     s.cardSaved = true;
 }

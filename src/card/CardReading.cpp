@@ -54,15 +54,13 @@ QString missingPictureMessage(const char16_t *what, const QString &reference, co
 void removePicture(CardSession &s)
 {
     s.view.background = QImage();
-    s.removePictureAvailable = false;
-    s.removePictureTicked = false;
+    s.view.pictureRemoved = false;
 }
 
 void showPicture(CardSession &s, const QImage &picture)
 {
     s.view.background = picture;
-    s.removePictureAvailable = true;
-    s.removePictureTicked = false;
+    s.view.pictureRemoved = false;
 }
 
 void applyLibraryBackground(CardSession &s, const ProfileStore &store, Dialogs &dialogs)
@@ -79,7 +77,7 @@ void applyLibraryBackground(CardSession &s, const ProfileStore &store, Dialogs &
                  Dialogs::Icon::Warning);
     page.bgColor = Colour::kWhite;
     page.bgImg.clear();
-    page.isBg = s.colourOption;
+    page.isBg = s.view.colourOption;
     removePicture(s);
 }
 
@@ -94,7 +92,7 @@ void applyColourBackground(CardSession &s, KeyReader &keys)
         for (const char16_t *key : {u"jbColor1", u"jbColor2", u"jbJiaoDu"})
             keys.read(QStringLiteral("cPage"), QString::fromUtf16(key));
     }
-    s.colourOption = page.isBg;
+    s.view.colourOption = page.isBg;
 }
 
 void applyBackground(CardSession &s, const ProfileStore &store, Dialogs &dialogs, KeyReader &keys)

@@ -4,6 +4,7 @@
 #include "PageView.h"
 
 #include <QObject>
+#include <QPointF>
 
 // The card being edited and the program-wide state around it. There is one
 // session for the life of the main window; opening, new and start-up cards
@@ -15,12 +16,9 @@ public:
     CardDocument card;
     PageView view;
 
-    // The page panel's colour option (solid or gradient), which stays chosen
-    // under a picture background, and its option that removes the picture:
-    // available only while a picture covers the page.
-    BackgroundKind colourOption = BackgroundKind::SolidColour;
-    bool removePictureAvailable = false;
-    bool removePictureTicked = false;
+    // The drag anchor: where the pointer pressed, relative to the pressed object
+    // (twips). One anchor serves objects, the line slider and the alignment guide.
+    QPointF dragAnchor;
 
     // True while the page shows exactly what was last loaded, started or saved.
     bool cardSaved = true;

@@ -43,10 +43,11 @@ void drawBackground(QImage &image, const CardDocument &card, const PageView &vie
 {
     const CardPage &page = card.page;
     image.fill(Colour::toQColor(page.bgColor));
-    if (isPictureKind(page.isBg) && !view.background.isNull()) {
+    const BackgroundKind shown = view.shownBackground(page);
+    if (isPictureKind(shown)) {
         QPainter p(&image);
         tilePicture(p, view.background, pageTwips(card), s);
-    } else if (page.isBg == BackgroundKind::Gradient) {
+    } else if (shown == BackgroundKind::Gradient) {
         clsGradient gradient;
         gradient.setColor1(page.jbColor1);
         gradient.setColor2(page.jbColor2);
@@ -163,7 +164,7 @@ void paintVector(QPainter &painter, const CardDocument &card, const PageView &vi
     const Scale s{deviceUnitsPerTwip};
     const QSize page = pageTwips(card);
     const QRectF pageRect = s.rect(0, 0, page.width(), page.height());
-    if (card.page.isBg == BackgroundKind::SolidColour || (isPictureKind(card.page.isBg) && view.background.isNull()))
+    if (view.shownBackground(card.page) == BackgroundKind::SolidColour)
         painter.fillRect(pageRect, Colour::toQColor(card.page.bgColor));
     else
         painter.drawImage(pageRect, renderBackground(card, view, 1440.0 / backgroundDpi));

@@ -132,7 +132,8 @@ void PageWidget::hide_borderBJ()
 PageWidget::BackgroundKey PageWidget::backgroundKey() const
 {
     const CardPage &p = m_session.card.page;
-    return {size(), p.isBg, p.bgColor, p.jbColor1, p.jbColor2, p.jbJiaoDu, m_session.view.background.cacheKey()};
+    const PageView &v = m_session.view;
+    return {size(), p.isBg, p.bgColor, p.jbColor1, p.jbColor2, p.jbJiaoDu, v.shownBackground(p), v.background.cacheKey()};
 }
 
 const QImage &PageWidget::background() const

@@ -47,6 +47,7 @@ private:
         BackgroundKind kind;
         Colour::Value colour, colour1, colour2;
         QString angle;
+        BackgroundKind shown;
         qint64 picture;
         bool operator==(const BackgroundKey &) const = default;
     };
