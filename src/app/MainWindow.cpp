@@ -10,6 +10,7 @@
 #include "card/NewCardPanel.h"
 #include "render/PageGeometry.h"
 #include "render/PageWidget.h"
+#include "render/ShowAlignPanel.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -40,7 +41,7 @@ struct PanelTitle {
 };
 constexpr PanelTitle kPanelTitles[] = {
     {1, u"打开名片"}, {2, u"保存名片"}, {3, u"打印名片"}, {4, u"页面设置"},
-    {5, u"标志设置"}, {6, u"文字设置"}, {7, u"直线设置"}, {8, u"显示与对齐"},
+    {5, u"标志设置"}, {6, u"文字设置"}, {7, u"直线设置"},
 };
 
 } // namespace
@@ -87,7 +88,8 @@ void MainWindow::sII()
     m_shadow->setObjectName(QStringLiteral("card_bg"));
     setBackground(m_shadow, Qt::black);
     m_page = new PageWidget(m_session, m_bg);
-    connect(&m_session, &CardSession::pageChanged, this, &MainWindow::LCard);
+    m_bg->installEventFilter(this);
+    connectPage();
 
     m_info = new QWidget(this);
     m_info->setObjectName(QStringLiteral("frm_info"));
@@ -105,6 +107,8 @@ void MainWindow::buildPanels()
     m_panels[0] = m_newPanel;
     for (const PanelTitle &p : kPanelTitles)
         m_panels[std::size_t(p.index)] = new SidePanel(p.index, QString::fromUtf16(p.title), this);
+    m_showPanel = new ShowAlignPanel(m_session, *m_page, this);
+    m_panels[8] = m_showPanel;
     m_helpView = new HelpView(m_bg);
     m_helpView->hide();
     m_helpPanel = new HelpPanel(m_store, *m_helpView, *m_status, this);
@@ -144,15 +148,74 @@ void MainWindow::setStatus(const QString &text)
     m_status->move((kWidth - m_status->width()) / 2, (kStatusHeight - m_status->height()) / 2);
 }
 
-void MainWindow::LCard()
+void MainWindow::placePage()
 {
     const QSize page = m_page->size();
     const auto placed = PageGeometry::centredPage(m_bg->size(), page);
     m_page->move(placed.page.toPoint());
     m_shadow->setGeometry(QRect(m_page->pos() + QPoint(kShadowOffset, kShadowOffset), page));
     m_shadow->lower();
+}
+
+void MainWindow::LCard()
+{
+    placePage();
     setStatus(productBanner());
     m_page->borderBJ();
+}
+
+// ---- The page and the workspace ---------------------------------------------
+
+void MainWindow::connectPage()
+{
+    connect(m_page, &PageWidget::pageResized, this, &MainWindow::placePage);
+    connect(m_page, &PageWidget::objectPressed, this, &MainWindow::objectPressed);
+    connect(m_page, &PageWidget::alignModePressed, this, [this] { m_showPanel->opt_show_Click(1); });
+    connect(m_page, &PageWidget::objectReleased, this, [this] { m_session.cardSaved = false; });
+    connect(m_page, &PageWidget::guidePressed, this, [this] {
+        cz_Show(8);
+        m_showPanel->opt_show_Click(1);
+    });
+    connect(m_page, &PageWidget::pageClicked, this, &MainWindow::Card_Click);
+    connect(m_page, &PageWidget::pageDoubleClicked, this, &MainWindow::Card_DblClick);
+}
+
+void MainWindow::objectPressed(int id)
+{
+    if (id == PageObjects::kLogo)
+        info_logo_click();
+    else if (id == PageObjects::kLine)
+        info_line_click();
+    else
+        txt_MB();
+    m_page->sp_icon_Show(id);
+}
+
+void MainWindow::Card_DblClick()
+{
+    cz_Show(8);
+    m_showPanel->opt_show_Click(0);
+}
+
+void MainWindow::bg_Click()
+{
+    m_page->selectionFrame()->hide();
+    setStatus(productBanner());
+}
+
+void MainWindow::bg_DblClick()
+{
+    cz_Show(8);
+    m_showPanel->opt_show_Click(1);
+    setStatus(QStringLiteral("蓝色线为对齐基线，可移动改变其位置；移动需要对齐的对象至蓝色线即可自动对齐；"
+                             "页面上双击即退出对齐进入显示与隐藏控制…"));
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_bg && event->type() == QEvent::MouseButtonRelease) bg_Click();
+    if (watched == m_bg && event->type() == QEvent::MouseButtonDblClick) bg_DblClick();
+    return QWidget::eventFilter(watched, event);
 }
 
 // ---- New card and start-up card -------------------------------------------------
@@ -189,6 +252,7 @@ void MainWindow::myCard()
     s.view.logo = QImage();
     s.view.textBlocks = {};
     s.notifyPageChanged();
+    LCard();
     s.cardSaved = true;
 }
 
@@ -235,6 +299,7 @@ void MainWindow::openFile()
     m_newPanel->showRestoreOption();
     m_session.view.textBlocks = {};
     applyCardFile(m_session, m_store, m_dialogs);
+    LCard();
     m_session.cardSaved = true;
 }
 
@@ -247,6 +312,7 @@ void MainWindow::menu_MouseDown(int)
 
 void MainWindow::menu_MouseUp(int command)
 {
+    m_page->setAlignMode(false);
     // The help page stays only for the help command.
     if (command != CommandBar::Help) m_helpView->hide();
     runCommand(command);
@@ -276,15 +342,41 @@ void MainWindow::print_click() { cz_Show(3); }
 
 void MainWindow::Card_Click()
 {
+    if (m_page->alignMode()) {
+        m_showPanel->opt_show_Click(1);
+        return;
+    }
     cz_Show(4);
     setStatus(CommandBar::barTip());
     m_page->selectionFrame()->hide();
 }
 
-void MainWindow::info_logo_click() { cz_Show(5); }
+void MainWindow::info_logo_click()
+{
+    if (m_page->alignMode()) {
+        m_showPanel->opt_show_Click(1);
+        return;
+    }
+    cz_Show(5);
+}
+
 void MainWindow::txt_MB() { cz_Show(6); }
-void MainWindow::info_line_click() { cz_Show(7); }
-void MainWindow::show_click() { cz_Show(8); }
+
+void MainWindow::info_line_click()
+{
+    if (m_page->alignMode()) {
+        m_showPanel->opt_show_Click(1);
+        return;
+    }
+    cz_Show(7);
+}
+
+void MainWindow::show_click()
+{
+    cz_Show(8);
+    m_showPanel->opt_show_Click(0);
+    m_page->centreGuide();
+}
 
 void MainWindow::help_click()
 {

@@ -12,6 +12,7 @@ class Dialogs;
 class NewCardPanel;
 class PageWidget;
 class QLabel;
+class ShowAlignPanel;
 class SidePanel;
 class HelpPanel;
 class HelpView;
@@ -52,6 +53,11 @@ public:
     // Centres the page and its shadow, shows the banner, draws marks and places the trim guides.
     void LCard();
 
+    // Clicks on the page and on the grey workspace around it.
+    void Card_DblClick();
+    void bg_Click();
+    void bg_DblClick();
+
     // The routines behind the commands.
     void open_click();
     void save_click();
@@ -72,6 +78,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void sII();
@@ -81,6 +88,9 @@ private:
     void menu_MouseUp(int command);
     void runCommand(int command);
     void setStatus(const QString &text);
+    void placePage();
+    void connectPage();
+    void objectPressed(int id);
 
     ProgramFolder m_folder;
     Dialogs &m_dialogs;
@@ -96,5 +106,6 @@ private:
     HelpView *m_helpView = nullptr;
     HelpPanel *m_helpPanel = nullptr;
     NewCardPanel *m_newPanel = nullptr;
+    ShowAlignPanel *m_showPanel = nullptr;
     std::array<QWidget *, 11> m_panels{};
 };

@@ -4,6 +4,7 @@
 #include "PageRenderer.h"
 
 #include <QPainter>
+#include <QMouseEvent>
 #include <QPaintEvent>
 
 namespace {
@@ -50,6 +51,26 @@ protected:
     }
 };
 
+// The alignment guide: a thin blue bar the height of the page.
+class AlignGuide : public QWidget
+{
+public:
+    explicit AlignGuide(QWidget *parent) : QWidget(parent)
+    {
+        setObjectName(QStringLiteral("sp_Align"));
+        setCursor(Qt::SizeHorCursor);
+        hide();
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter p(this);
+        p.fillRect(rect(), QColor(40, 90, 220));
+        p.fillRect(QRect(1, 0, 1, height()), QColor(120, 170, 255));
+    }
+};
+
 } // namespace
 
 PageWidget::PageWidget(CardSession &session, QWidget *parent) : QWidget(parent), m_session(session)
@@ -63,6 +84,9 @@ PageWidget::PageWidget(CardSession &session, QWidget *parent) : QWidget(parent),
     for (int i = 0; i < 4; ++i)
         m_guides[std::size_t(i)] = colouredLine(QStringLiteral("r_Line(%1)").arg(i), Qt::red, this);
     m_frame = new SelectionFrame(this);
+    m_guide = new AlignGuide(this);
+    m_guide->installEventFilter(this);
+    for (int id = 0; id < PageObjects::kCount; ++id) objectWidget(id)->installEventFilter(this);
     connect(&m_session, &CardSession::pageChanged, this, &PageWidget::syncToCard);
     syncToCard();
 }
@@ -73,10 +97,36 @@ QRect PageWidget::pixels(const QRectF &twips) const
     return QRectF(twips.x() * s, twips.y() * s, twips.width() * s, twips.height() * s).toRect();
 }
 
+QPointF PageWidget::twipsAt(const QPointF &pagePixels) const { return pagePixels * kTwipsPerPixel; }
+
+QWidget *PageWidget::objectWidget(int id) const
+{
+    if (id == PageObjects::kLogo) return m_logo;
+    if (id == PageObjects::kLine) return m_line;
+    return m_texts.at(std::size_t(id));
+}
+
+int PageWidget::objectId(QObject *watched) const
+{
+    for (int id = 0; id < PageObjects::kCount; ++id)
+        if (objectWidget(id) == watched) return id;
+    return -1;
+}
+
+QRectF PageWidget::objectBox(int id) const
+{
+    const QImage device = background();
+    return PageObjects::box(m_session.card, m_session.view, id, &device);
+}
+
 void PageWidget::syncToCard()
 {
     const QSize size = PageGeometry::pixelSize(PageRenderer::pageTwips(m_session.card), kTwipsPerPixel);
-    if (size != this->size()) resize(size);
+    if (size != this->size()) {
+        resize(size);
+        m_guide->setGeometry(m_guide->x(), 0, m_guide->width(), size.height());
+        emit pageResized();
+    }
     placeObjects();
     stackObjects();
     borderBJ();
@@ -113,6 +163,122 @@ void PageWidget::stackObjects()
     }
     for (QWidget *guide : m_guides) guide->raise();
     m_frame->raise();
+    m_guide->raise();
+}
+
+void PageWidget::sp_icon_Show(int id)
+{
+    m_frame->setGeometry(objectWidget(id)->geometry());
+    m_frame->show();
+}
+
+bool PageWidget::alignMode() const { return m_guide->isVisibleTo(this); }
+
+void PageWidget::setAlignMode(bool on) { m_guide->setVisible(on); }
+
+void PageWidget::centreGuide()
+{
+    setGuideLeft((PageRenderer::pageTwips(m_session.card).width() - kGuideWidth) / 2);
+}
+
+void PageWidget::setGuideLeft(double twips)
+{
+    m_guideLeft = twips;
+    m_guide->setGeometry(pixels({twips, 0, kGuideWidth, 0}).x(), 0, int(kGuideWidth / kTwipsPerPixel), height());
+}
+
+void PageWidget::showGuides(const std::array<bool, 4> &shown)
+{
+    for (std::size_t i = 0; i < shown.size(); ++i) m_guides[i]->setVisible(shown[i]);
+}
+
+// ---- Mouse ------------------------------------------------------------------
+
+bool PageWidget::eventFilter(QObject *watched, QEvent *event)
+{
+    const auto type = event->type();
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseMove && type != QEvent::MouseButtonRelease)
+        return QWidget::eventFilter(watched, event);
+    auto *mouse = static_cast<QMouseEvent *>(event);
+    if (watched == m_guide) {
+        if (type == QEvent::MouseButtonPress) {
+            m_session.dragAnchor = QPointF(mouse->position().x() * kTwipsPerPixel, 0);
+            emit guidePressed();
+        } else if (type == QEvent::MouseMove) {
+            dragGuide(mouse);
+        }
+        return true;
+    }
+    const int id = objectId(watched);
+    if (id < 0) return QWidget::eventFilter(watched, event);
+    if (type == QEvent::MouseButtonPress) {
+        pressObject(id, mouse);
+    } else if (type == QEvent::MouseMove) {
+        dragObject(id, mouse);
+    } else {
+        hide_borderBJ();
+        emit objectReleased(id);
+    }
+    return true;
+}
+
+void PageWidget::pressObject(int id, QMouseEvent *event)
+{
+    const QPointF pointer = twipsAt(objectWidget(id)->mapTo(this, event->position()));
+    m_session.dragAnchor = pointer - objectBox(id).topLeft();
+    if (alignMode())
+        emit alignModePressed();
+    else
+        emit objectPressed(id);
+}
+
+void PageWidget::dragObject(int id, QMouseEvent *event)
+{
+    if (event->buttons() != Qt::LeftButton) return;
+    const QPointF pointer = twipsAt(objectWidget(id)->mapTo(this, event->position()));
+    const QRectF before = objectBox(id);
+    const QRectF moved(pointer - m_session.dragAnchor, before.size());
+    const PageObjects::Kept kept = PageObjects::keepInTrim(moved, PageRenderer::pageTwips(m_session.card));
+    QPointF topLeft = kept.topLeft;
+    showGuides(kept.guides);
+    if (alignMode()) {
+        if (const auto x = PageObjects::snapToGuide(topLeft.x(), before.width(), m_guideLeft, kGuideWidth, m_alignment))
+            topLeft.setX(*x);
+    }
+    const QRect oldPixels = objectWidget(id)->geometry().united(m_frame->geometry());
+    PageObjects::moveTo(m_session.card, id, topLeft);
+    objectWidget(id)->setGeometry(pixels(QRectF(topLeft, before.size())));
+    sp_icon_Show(id);
+    // Only what the object covered and covers now is drawn again.
+    update(oldPixels.united(objectWidget(id)->geometry()).adjusted(-2, -2, 2, 2));
+}
+
+void PageWidget::dragGuide(QMouseEvent *event)
+{
+    if (event->buttons() != Qt::LeftButton) return;
+    const double x = m_guideLeft + event->position().x() * kTwipsPerPixel;
+    setGuideLeft(PageObjects::keepGuideInTrim(x - m_session.dragAnchor.x(),
+                                              PageRenderer::pageTwips(m_session.card).width()));
+}
+
+void PageWidget::mousePressEvent(QMouseEvent *event)
+{
+    m_doubleClicked = false;
+    event->accept();
+}
+
+void PageWidget::mouseReleaseEvent(QMouseEvent *event)
+{
+    event->accept();
+    if (!m_doubleClicked && rect().contains(event->position().toPoint())) emit pageClicked();
+    m_doubleClicked = false;
+}
+
+void PageWidget::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    event->accept();
+    m_doubleClicked = true;
+    emit pageDoubleClicked();
 }
 
 void PageWidget::borderBJ()

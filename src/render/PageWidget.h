@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PageObjects.h"
 #include "card/CardSession.h"
 
 #include <QImage>
@@ -29,6 +30,24 @@ public:
     QWidget *lineObject() const { return m_line; }
     QWidget *trimGuide(int index) const { return m_guides[std::size_t(index)]; }
     QWidget *selectionFrame() const { return m_frame; }
+    QWidget *alignGuide() const { return m_guide; }
+    QWidget *objectWidget(int id) const;
+
+    // Lays the selection frame over object id and shows it.
+    void sp_icon_Show(int id);
+
+    // The alignment guide: the page is in align mode while it is visible.
+    bool alignMode() const;
+    void setAlignMode(bool on);
+    void setAlignment(PageObjects::Alignment alignment) { m_alignment = alignment; }
+    // Centres the guide on the page at the top edge.
+    void centreGuide();
+    double guideLeft() const { return m_guideLeft; }
+    void setGuideLeft(double twips);
+    static constexpr double kGuideWidth = 45; // 3 pixels
+
+    // The box of object id, in twips.
+    QRectF objectBox(int id) const;
 
     // Positions the trim guides on the trim lines of the page (they stay hidden).
     void borderBJ();
@@ -37,8 +56,25 @@ public:
     // The page as shown, for export and tests.
     QImage pageImage() const;
 
+signals:
+    // A press on object id when the page is not in align mode (any button).
+    void objectPressed(int id);
+    // A press on an object or on the guide while the page is in align mode.
+    void alignModePressed();
+    // A release after a press on object id: the card counts as changed.
+    void objectReleased(int id);
+    void guidePressed();
+    void pageClicked();
+    void pageDoubleClicked();
+    // The page changed its size; its placement in the workspace follows.
+    void pageResized();
+
 protected:
     void paintEvent(QPaintEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
 
 private:
     // What decides the background layer; it is redrawn only when this changes.
@@ -54,6 +90,12 @@ private:
     BackgroundKey backgroundKey() const;
     const QImage &background() const;
     QRect pixels(const QRectF &twips) const;
+    QPointF twipsAt(const QPointF &pagePixels) const;
+    int objectId(QObject *watched) const;
+    void pressObject(int id, QMouseEvent *event);
+    void dragObject(int id, QMouseEvent *event);
+    void dragGuide(QMouseEvent *event);
+    void showGuides(const std::array<bool, 4> &shown);
     void placeObjects();
     void stackObjects();
 
@@ -63,6 +105,10 @@ private:
     QWidget *m_line = nullptr;
     std::array<QWidget *, 4> m_guides{};
     QWidget *m_frame = nullptr;
+    QWidget *m_guide = nullptr;
+    double m_guideLeft = 0;
+    PageObjects::Alignment m_alignment = PageObjects::Alignment::Left;
+    bool m_doubleClicked = false;
     mutable QImage m_background;
     mutable BackgroundKey m_backgroundKey{};
 };

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "card/PageView.h"
+
+#include <QPointF>
+#include <QRectF>
+#include <QSizeF>
+#include <array>
+#include <optional>
+
+class QPaintDevice;
+
+// The objects on a page, numbered as the show/hide boxes number them: the
+// eleven texts 0..10, the logo 11 and the line 12. Pure geometry in twips.
+namespace PageObjects {
+
+inline constexpr int kLogo = 11;
+inline constexpr int kLine = 12;
+inline constexpr int kCount = 13;
+
+// The box object id covers on the page (texts measured on device).
+QRectF box(const CardDocument &card, const PageView &view, int id, const QPaintDevice *device);
+void moveTo(CardDocument &card, int id, QPointF topLeft);
+bool isVisible(const CardDocument &card, int id);
+void setVisible(CardDocument &card, int id, bool visible);
+
+// An object held inside the trim area: its new top-left and which trim guides
+// (left, right, top, bottom) it rests against. Left before right and top before
+// bottom, so an object larger than the trim area ends on the right and bottom lines.
+struct Kept {
+    QPointF topLeft;
+    std::array<bool, 4> guides{};
+};
+Kept keepInTrim(const QRectF &object, QSizeF page);
+
+enum class Alignment { Left, Centre, Right };
+
+// The left edge of an object of width w at left x snapped to the alignment guide
+// at left guideLeft with width guideWidth, or nothing outside the snap zone
+// (guideLeft - w/2 < x < guideLeft + w/2, both strict).
+std::optional<double> snapToGuide(double x, double w, double guideLeft, double guideWidth, Alignment alignment);
+
+// The guide's left edge held between the trim lines (its width not counted).
+double keepGuideInTrim(double left, double pageWidth);
+
+// Characters of a text object's label prefix ("地址：", "E-mail：", "网址：http://").
+int prefixLength(int textIndex);
+
+} // namespace PageObjects
