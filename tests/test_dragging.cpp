@@ -1,0 +1,299 @@
+#include "app/MainWindow.h"
+#include "render/PageObjects.h"
+#include "render/PageWidget.h"
+#include "render/ShowAlignPanel.h"
+#include "support/ProgramFolderFixture.h"
+#include "support/ScriptedDialogs.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QMouseEvent>
+#include <QRadioButton>
+#include <QTest>
+
+namespace {
+
+using PageObjects::Alignment;
+
+// Mouse events as the window system delivers them to the pressed object: the
+// object keeps receiving moves until release. Positions are page pixels.
+class Mouse
+{
+public:
+    Mouse(PageWidget &page, QWidget *target) : m_page(page), m_target(target) {}
+
+    void press(QPoint pagePixel, Qt::MouseButton button = Qt::LeftButton)
+    {
+        m_buttons |= button;
+        send(QEvent::MouseButtonPress, pagePixel, button);
+    }
+    void move(QPoint pagePixel) { send(QEvent::MouseMove, pagePixel, Qt::NoButton); }
+    void release(QPoint pagePixel, Qt::MouseButton button = Qt::LeftButton)
+    {
+        m_buttons &= ~button;
+        send(QEvent::MouseButtonRelease, pagePixel, button);
+    }
+    void setButtons(Qt::MouseButtons buttons) { m_buttons = buttons; }
+
+private:
+    void send(QEvent::Type type, QPoint pagePixel, Qt::MouseButton button)
+    {
+        const QPointF local = m_target->mapFrom(&m_page, QPointF(pagePixel));
+        QMouseEvent event(type, local, m_target->mapToGlobal(local), button, m_buttons, Qt::NoModifier);
+        QApplication::sendEvent(m_target, &event);
+    }
+
+    PageWidget &m_page;
+    QWidget *m_target;
+    Qt::MouseButtons m_buttons;
+};
+
+struct Window {
+    ProgramFolderFixture folder;
+    ScriptedDialogs dialogs;
+    MainWindow w{ProgramFolder(folder.root()), dialogs};
+    PageWidget &page = *w.page();
+    CardDocument &card = w.session().card;
+    ShowAlignPanel &panel = *w.findChild<ShowAlignPanel *>(QStringLiteral("frm_cz(8)"));
+
+    bool guide(int i) const { return page.trimGuide(i)->isVisibleTo(&page); }
+    QCheckBox *box(int i) const { return panel.showBox(i); }
+};
+
+} // namespace
+
+class TestDragging : public QObject
+{
+    Q_OBJECT
+private slots:
+    void keepsObjectsInsideTheTrimArea();
+    void keepsObjectsLargerThanTheTrimAreaOnTheRightLine();
+    void keepInTrimTestsEdgesInOrder();
+    void movesOnlyWithTheLeftButtonAlone();
+    void aPressAndReleaseChangesTheCard();
+    void pressingOpensTheObjectsPanel();
+    void snapsToTheGuideInsideTheStrictZone_data();
+    void snapsToTheGuideInsideTheStrictZone();
+    void alignsADraggedObjectToTheGuide();
+    void holdsTheGuideBetweenTheTrimLines();
+    void showsAndHidesObjects();
+    void offersTheBackgroundBoxOnlyForPictures();
+};
+
+void TestDragging::keepsObjectsInsideTheTrimArea()
+{
+    Window t;
+    CardText &name = t.card.text(TextRole::Name);
+    Mouse mouse(t.page, t.page.textObject(0));
+    mouse.press({300, 25}); // name at 4440, 300 twips: 296 px across
+    mouse.move({200, 25});
+    QCOMPARE(name.Left, 4440.0f - 1500.0f); // the point under the pointer stays under it
+    QVERIFY(!t.guide(0));
+    mouse.move({-50, 25});
+    QCOMPARE(name.Left, 170.0f);
+    QVERIFY(t.guide(0));
+    QVERIFY(!t.guide(1));
+    mouse.move({100, 25});
+    QVERIFY(!t.guide(0));
+    mouse.move({-80, -80});
+    QVERIFY(t.guide(0) && t.guide(2));
+    QCOMPARE(name.Top, 170.0f);
+    mouse.release({-80, -80});
+    for (int i = 0; i < 4; ++i) QVERIFY(!t.guide(i));
+    QVERIFY(!t.w.session().cardSaved);
+
+    // Resting exactly on the trim line shows its guide too.
+    name.Left = 4445;
+    t.w.session().notifyPageChanged();
+    Mouse again(t.page, t.page.textObject(0));
+    again.press({300, 25}); // anchor 4500 - 4445 = 55 twips
+    again.move({15, 25});   // 225 - 55 = 170
+    QCOMPARE(name.Left, 170.0f);
+    QVERIFY(t.guide(0));
+    again.release({15, 25});
+}
+
+void TestDragging::keepsObjectsLargerThanTheTrimAreaOnTheRightLine()
+{
+    Window t;
+    t.card.line.width = 5300; // wider than 5443 - 2 * 170
+    t.w.session().notifyPageChanged();
+    Mouse mouse(t.page, t.page.lineObject());
+    mouse.press({30, 141});
+    mouse.move({10, 141});
+    QCOMPARE(t.card.line.left, float(5443 - 5300 - 170));
+    QVERIFY(t.guide(0) && t.guide(1));
+    mouse.release({10, 141});
+}
+
+void TestDragging::keepInTrimTestsEdgesInOrder()
+{
+    const QSizeF page(5443, 3402);
+    auto k = PageObjects::keepInTrim({171, 171, 100, 100}, page);
+    QCOMPARE(k.topLeft, QPointF(171, 171));
+    QVERIFY(!k.guides[0] && !k.guides[2]);
+    k = PageObjects::keepInTrim({5173, 3062, 100, 170}, page); // exactly on the right and bottom lines
+    QCOMPARE(k.topLeft, QPointF(5173, 3062));
+    QVERIFY(k.guides[1] && k.guides[3] && !k.guides[0] && !k.guides[2]);
+    k = PageObjects::keepInTrim({0, 0, 3200, 3300}, page); // taller than the trim area
+    QCOMPARE(k.topLeft, QPointF(170, 3402 - 3300 - 170));
+    QVERIFY(k.guides[0] && !k.guides[1] && k.guides[2] && k.guides[3]);
+}
+
+void TestDragging::movesOnlyWithTheLeftButtonAlone()
+{
+    Window t;
+    const CardText before = t.card.text(TextRole::Job);
+    Mouse mouse(t.page, t.page.textObject(1));
+    mouse.press({300, 55}, Qt::RightButton);
+    mouse.move({200, 80});
+    QCOMPARE(t.card.text(TextRole::Job), before);
+    mouse.setButtons(Qt::LeftButton | Qt::RightButton);
+    mouse.move({150, 90});
+    QCOMPARE(t.card.text(TextRole::Job), before);
+    mouse.release({150, 90}, Qt::RightButton);
+}
+
+void TestDragging::aPressAndReleaseChangesTheCard()
+{
+    Window t;
+    QVERIFY(t.w.session().cardSaved);
+    QTest::mouseClick(t.page.logoObject(), Qt::LeftButton, {}, QPoint(5, 5));
+    QVERIFY(!t.w.session().cardSaved);
+    QCOMPARE(t.card.logo, CardDocument::defaultCard().logo);
+}
+
+void TestDragging::pressingOpensTheObjectsPanel()
+{
+    Window t;
+    QTest::mousePress(t.page.textObject(3), Qt::LeftButton, {}, QPoint(3, 3));
+    QCOMPARE(t.w.visiblePanel(), 6);
+    QCOMPARE(t.page.selectionFrame()->geometry(), t.page.textObject(3)->geometry());
+    QVERIFY(t.page.selectionFrame()->isVisibleTo(&t.page));
+    QTest::mouseRelease(t.page.textObject(3), Qt::LeftButton, {}, QPoint(3, 3));
+    QTest::mousePress(t.page.logoObject(), Qt::LeftButton, {}, QPoint(3, 3));
+    QCOMPARE(t.w.visiblePanel(), 5);
+    QTest::mouseRelease(t.page.logoObject(), Qt::LeftButton, {}, QPoint(3, 3));
+    QTest::mousePress(t.page.lineObject(), Qt::LeftButton, {}, QPoint(3, 1));
+    QCOMPARE(t.w.visiblePanel(), 7);
+    QTest::mouseRelease(t.page.lineObject(), Qt::LeftButton, {}, QPoint(3, 1));
+
+    // In align mode a press only switches the panel to its align option.
+    t.w.bg_DblClick();
+    QVERIFY(t.page.alignMode());
+    t.w.cz_Show(0);
+    QTest::mousePress(t.page.textObject(3), Qt::LeftButton, {}, QPoint(3, 3));
+    QCOMPARE(t.w.visiblePanel(), 0);
+    QVERIFY(t.panel.findChild<QRadioButton *>(QStringLiteral("opt_show(1)"))->isChecked());
+    QTest::mouseRelease(t.page.textObject(3), Qt::LeftButton, {}, QPoint(3, 3));
+}
+
+void TestDragging::snapsToTheGuideInsideTheStrictZone_data()
+{
+    QTest::addColumn<double>("x");
+    QTest::addColumn<int>("alignment");
+    QTest::addColumn<double>("snapped"); // -1: no snap
+    // Guide at 2000, 45 wide; object 600 wide: the zone is 1700 < x < 2300.
+    QTest::newRow("left") << 1800.0 << int(Alignment::Left) << 2045.0;
+    QTest::newRow("centre") << 2200.0 << int(Alignment::Centre) << 2000.0 + 22.5 - 300.0;
+    QTest::newRow("right") << 1701.0 << int(Alignment::Right) << 2045.0 - 600.0;
+    QTest::newRow("lower bound") << 1700.0 << int(Alignment::Left) << -1.0;
+    QTest::newRow("upper bound") << 2300.0 << int(Alignment::Left) << -1.0;
+}
+
+void TestDragging::snapsToTheGuideInsideTheStrictZone()
+{
+    QFETCH(double, x);
+    QFETCH(int, alignment);
+    QFETCH(double, snapped);
+    const auto result = PageObjects::snapToGuide(x, 600, 2000, 45, Alignment(alignment));
+    QCOMPARE(result.has_value(), snapped >= 0);
+    if (result) QCOMPARE(*result, snapped);
+}
+
+void TestDragging::alignsADraggedObjectToTheGuide()
+{
+    Window t;
+    t.w.show_click();
+    QCOMPARE(t.page.guideLeft(), (5443 - 45) / 2.0);
+    QVERIFY(!t.page.alignMode());
+    t.panel.opt_show_Click(1);
+    QVERIFY(t.page.alignMode());
+    t.panel.findChild<QRadioButton *>(QStringLiteral("opt_align(2)"))->setChecked(true);
+    const double w = t.page.objectBox(0).width();
+    Mouse mouse(t.page, t.page.textObject(0));
+    mouse.press({300, 25});
+    mouse.move({300 - 120, 25}); // 4440 - 1800 = 2640 twips, within w/2 of the guide at 2699
+    QCOMPARE(double(t.card.text(TextRole::Name).Left), t.page.guideLeft() + 45 - w);
+    QCOMPARE(t.card.text(TextRole::Name).Top, 300.0f);
+    mouse.release({180, 25});
+    t.panel.cmd_Align_Click();
+    QVERIFY(!t.page.alignMode());
+}
+
+void TestDragging::holdsTheGuideBetweenTheTrimLines()
+{
+    Window t;
+    t.w.show_click();
+    t.panel.opt_show_Click(1);
+    QWidget *guide = t.page.alignGuide();
+    QTest::mousePress(guide, Qt::LeftButton, {}, QPoint(1, 10));
+    QCOMPARE(t.w.visiblePanel(), 8);
+    QMouseEvent farLeft(QEvent::MouseMove, QPointF(-400, 10), guide->mapToGlobal(QPointF(-400, 10)), Qt::NoButton,
+                        Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(guide, &farLeft);
+    QCOMPARE(t.page.guideLeft(), 170.0);
+    QMouseEvent farRight(QEvent::MouseMove, QPointF(600, 10), guide->mapToGlobal(QPointF(600, 10)), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(guide, &farRight);
+    QCOMPARE(t.page.guideLeft(), 5443.0 - 170.0);
+    QCOMPARE(PageObjects::keepGuideInTrim(171, 5443), 171.0);
+}
+
+void TestDragging::showsAndHidesObjects()
+{
+    Window t;
+    t.w.show_click();
+    QTest::mousePress(t.page.textObject(0), Qt::LeftButton, {}, QPoint(3, 3));
+    QTest::mouseRelease(t.page.textObject(0), Qt::LeftButton, {}, QPoint(3, 3));
+    t.w.cz_Show(8);
+    t.box(0)->click();
+    QVERIFY(!t.card.text(TextRole::Name).visible);
+    QVERIFY(!t.page.textObject(0)->isVisibleTo(&t.page));
+    QVERIFY(t.page.selectionFrame()->isVisibleTo(&t.page)); // the frame stays where it was
+    const CardText hidden = t.card.text(TextRole::Name);
+    QCOMPARE(hidden.Left, 4440.0f); // hiding keeps position and style
+
+    QTest::mousePress(t.page.logoObject(), Qt::LeftButton, {}, QPoint(3, 3));
+    QTest::mouseRelease(t.page.logoObject(), Qt::LeftButton, {}, QPoint(3, 3));
+    t.w.cz_Show(8);
+    t.box(11)->click();
+    QVERIFY(!t.card.logo.visible);
+    QVERIFY(!t.page.logoObject()->isVisibleTo(&t.page));
+    QVERIFY(!t.page.selectionFrame()->isVisibleTo(&t.page));
+    QVERIFY(t.w.session().cardSaved == false); // only the clicks on objects changed the card
+}
+
+void TestDragging::offersTheBackgroundBoxOnlyForPictures()
+{
+    Window t;
+    t.w.show_click();
+    QVERIFY(!t.box(13)->isEnabled());
+    QCOMPARE(t.box(13)->text(), QStringLiteral("底图"));
+    t.card.page.isBg = BackgroundKind::BuiltInImage;
+    t.card.page.bgImg = QStringLiteral("3");
+    t.w.session().view.background = QImage(10, 10, QImage::Format_RGB32);
+    t.w.session().view.background.fill(Qt::green);
+    t.w.session().notifyPageChanged();
+    t.w.show_click();
+    QVERIFY(t.box(13)->isEnabled());
+    QVERIFY(t.box(13)->isChecked());
+    t.box(13)->click();
+    QVERIFY(t.w.session().view.pictureRemoved);
+    QCOMPARE(t.page.pageImage().pixelColor(200, 100), QColor(Qt::white));
+    t.panel.opt_show_Click(1);
+    QCOMPARE(t.box(13)->text(), QStringLiteral("页面"));
+}
+
+QTEST_MAIN(TestDragging)
+#include "test_dragging.moc"
