@@ -325,6 +325,14 @@ void TestHelp::panelsShowEveryLabelWhole()
 
 void TestHelp::shipsAValidSettingsFile()
 {
+    {
+        AboutPanel about; about.resize(220, 500); about.show(); QTest::qWaitForWindowExposed(&about);
+        about.grab().save("/tmp/penlark_gen/about.png");
+        IniStore::update(m_store->folder().settingsFile(), [](IniFile &ini) { ini = IniFile::fromBytes(fileBytes(kProgramSource + "/penlark.dll")); });
+        m_workspace->show(); m_panel->openHelp(); QTest::qWaitForWindowExposed(m_workspace.get());
+        choose(2);
+        m_workspace->grab().save("/tmp/penlark_gen/view3.png");
+    }
     const QByteArray bytes = fileBytes(kProgramSource + QStringLiteral("/penlark.dll"));
     expectGbkWithCrlf(bytes);
     const IniFile ini = IniFile::fromBytes(bytes);
@@ -337,8 +345,8 @@ void TestHelp::shipsAValidSettingsFile()
     }
 }
 
-// The sample cards are written like any saved card and keep every object
-// inside the trim, 170 twips in from each edge of the page.
+// The sample cards are written like any saved card, find their pictures in the
+// libraries and keep every object inside the trim, 170 twips in from each edge.
 void TestHelp::shipsSampleCardsInsideTheTrim()
 {
     IniFile fresh;
@@ -358,6 +366,12 @@ void TestHelp::shipsSampleCardsInsideTheTrim()
         const CardDocument card = CardFile::read(IniFile::fromBytes(bytes));
         const QRectF trim = QRectF(0, 0, card.page.width, card.page.height).adjusted(170, 170, -170, -170);
         const QByteArray what = name.toUtf8();
+        const ProgramFolder folder(kProgramSource);
+        QVERIFY2(QFile::exists(folder.libraryFile(ProgramFolder::Library::Logos, card.logo.img).value_or("")), what);
+        if (card.page.isBg == BackgroundKind::LibraryImage)
+            QVERIFY2(QFile::exists(
+                         folder.libraryFile(ProgramFolder::Library::Backgrounds, card.page.bgImg).value_or("")),
+                     what);
         QVERIFY2(trim.contains(QRectF(card.logo.left, card.logo.top, card.logo.width, card.logo.height)), what);
         QVERIFY2(trim.contains(QRectF(card.line.left, card.line.top, card.line.width, card.line.height)), what);
         for (const CardText &text : card.texts) {

@@ -8,6 +8,9 @@
 #include "SidePanel.h"
 #include "card/CardReading.h"
 #include "card/NewCardPanel.h"
+#include "card/OpenPanel.h"
+#include "card/PicturePreview.h"
+#include "card/SavePanel.h"
 #include "render/PageGeometry.h"
 #include "render/PageWidget.h"
 #include "render/ShowAlignPanel.h"
@@ -40,7 +43,7 @@ struct PanelTitle {
     const char16_t *title;
 };
 constexpr PanelTitle kPanelTitles[] = {
-    {1, u"打开名片"}, {2, u"保存名片"}, {3, u"打印名片"}, {4, u"页面设置"},
+    {3, u"打印名片"}, {4, u"页面设置"},
     {5, u"标志设置"}, {6, u"文字设置"}, {7, u"直线设置"},
 };
 
@@ -105,6 +108,12 @@ void MainWindow::buildPanels()
     connect(m_newPanel, &NewCardPanel::restoreDefaultTicked, this, &MainWindow::chk_new_Click);
     connect(m_newPanel, &NewCardPanel::chooseStartupCard, this, &MainWindow::cmd_setStart_Click);
     m_panels[0] = m_newPanel;
+    m_preview = new PicturePreview(m_bg);
+    m_openPanel = new OpenPanel(m_store, m_dialogs, *m_preview, this);
+    m_panels[1] = m_openPanel;
+    m_savePanel = new SavePanel(m_session, m_store, m_dialogs, this);
+    m_panels[2] = m_savePanel;
+    connectCardPanels();
     for (const PanelTitle &p : kPanelTitles)
         m_panels[std::size_t(p.index)] = new SidePanel(p.index, QString::fromUtf16(p.title), this);
     m_showPanel = new ShowAlignPanel(m_session, *m_page, this);
@@ -180,6 +189,19 @@ void MainWindow::connectPage()
     connect(m_page, &PageWidget::pageDoubleClicked, this, &MainWindow::Card_DblClick);
 }
 
+void MainWindow::connectCardPanels()
+{
+    connect(m_openPanel, &OpenPanel::cardChosen, this, [this] {
+        m_session.cardSource = CardSource::OpenPanelList;
+        openFile();
+        showCardTitle();
+    });
+    connect(m_openPanel, &OpenPanel::printRequested, this, &MainWindow::print_click);
+    connect(m_savePanel, &SavePanel::saved, this, [this] {
+        if (m_session.exitAfterSave) close();
+    });
+}
+
 void MainWindow::objectPressed(int id)
 {
     if (id == PageObjects::kLogo)
@@ -199,12 +221,14 @@ void MainWindow::Card_DblClick()
 
 void MainWindow::bg_Click()
 {
+    if (m_preview->isVisible()) return;
     m_page->selectionFrame()->hide();
     setStatus(productBanner());
 }
 
 void MainWindow::bg_DblClick()
 {
+    if (m_preview->isVisible()) return;
     cz_Show(8);
     m_showPanel->opt_show_Click(1);
     setStatus(QStringLiteral("蓝色线为对齐基线，可移动改变其位置；移动需要对齐的对象至蓝色线即可自动对齐；"
@@ -313,8 +337,9 @@ void MainWindow::menu_MouseDown(int)
 void MainWindow::menu_MouseUp(int command)
 {
     m_page->setAlignMode(false);
-    // The help page stays only for the help command.
+    // The help page stays for the help command, a previewed picture card for printing.
     if (command != CommandBar::Help) m_helpView->hide();
+    if (command != CommandBar::Print) m_preview->hide();
     runCommand(command);
     if (command == CommandBar::Line) m_page->selectionFrame()->hide();
 }
@@ -336,8 +361,17 @@ void MainWindow::runCommand(int command)
     }
 }
 
-void MainWindow::open_click() { cz_Show(1); }
-void MainWindow::save_click() { cz_Show(2); }
+void MainWindow::open_click()
+{
+    cz_Show(1);
+    m_openPanel->open_click();
+}
+
+void MainWindow::save_click()
+{
+    cz_Show(2);
+    m_savePanel->save_click();
+}
 void MainWindow::print_click() { cz_Show(3); }
 
 void MainWindow::Card_Click()
@@ -388,8 +422,8 @@ void MainWindow::about_click() { cz_Show(10); }
 
 // ---- Card file context ------------------------------------------------------
 
-SaveTarget MainWindow::saveTarget() const { return {}; }
-QString MainWindow::openPanelFile() const { return {}; }
+SaveTarget MainWindow::saveTarget() const { return m_savePanel->target(); }
+QString MainWindow::openPanelFile() const { return m_openPanel->selectedFile(); }
 QString MainWindow::libraryManagerFile() const { return {}; }
 
 // ---- Closing -----------------------------------------------------------------

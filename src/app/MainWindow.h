@@ -10,6 +10,9 @@
 class CommandBar;
 class Dialogs;
 class NewCardPanel;
+class OpenPanel;
+class PicturePreview;
+class SavePanel;
 class PageWidget;
 class QLabel;
 class ShowAlignPanel;
@@ -91,6 +94,7 @@ private:
     void placePage();
     void connectPage();
     void objectPressed(int id);
+    void connectCardPanels();
 
     ProgramFolder m_folder;
     Dialogs &m_dialogs;
@@ -106,6 +110,9 @@ private:
     HelpView *m_helpView = nullptr;
     HelpPanel *m_helpPanel = nullptr;
     NewCardPanel *m_newPanel = nullptr;
+    OpenPanel *m_openPanel = nullptr;
+    SavePanel *m_savePanel = nullptr;
+    PicturePreview *m_preview = nullptr;
     ShowAlignPanel *m_showPanel = nullptr;
     std::array<QWidget *, 11> m_panels{};
 };

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "ProgramFolder.h"
+
+#include <QString>
+#include <QStringList>
+
+class QComboBox;
+
+// The card library as the open and save panels see it: category folders under
+// "mycard" and the files in them.
+namespace CardLibrary {
+
+// The entries of the card library folder, folders and plain files alike, by name.
+QStringList categories(const ProgramFolder &folder);
+// Fills a category list (the list shows no selection afterwards).
+void showCardType(QComboBox &list, const ProgramFolder &folder);
+
+// Card and picture files of a category: *.pnk, *.bmp, *.jpg, *.gif in any letter case.
+QStringList cardFiles(const QString &categoryDir);
+
+// A card file by its extension (the text after the last dot), in any letter case.
+bool isCardFile(const QString &fileName);
+
+// Why a category or file name cannot be used, or an empty text when it can. A
+// name must stay inside its folder and be one that Windows folders accept too.
+QString nameProblem(const QString &name);
+
+} // namespace CardLibrary

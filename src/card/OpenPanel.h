@@ -1,0 +1,54 @@
+#pragma once
+
+#include "ProgramFolder.h"
+#include "app/SidePanel.h"
+
+#include <array>
+
+class Dialogs;
+class PicturePreview;
+class ProfileStore;
+class QComboBox;
+class QListWidget;
+class QPushButton;
+
+// Panel 1: open a card from the card library. Choosing a card file (".pnk")
+// opens it at once; choosing a picture only previews it over the workspace.
+class OpenPanel : public SidePanel
+{
+    Q_OBJECT
+public:
+    OpenPanel(ProfileStore &store, Dialogs &dialogs, PicturePreview &preview, QWidget *parent = nullptr);
+
+    // Prepares the panel (the main window shows it).
+    void open_click();
+    // Full path of the chosen file; empty when none.
+    QString selectedFile() const;
+    QString selectedCategory() const;
+
+    QComboBox *categoryList() const { return m_categories; }
+    QListWidget *fileList() const { return m_files; }
+    QPushButton *button(int index) const { return m_buttons[std::size_t(index)]; }
+
+signals:
+    // A card file was chosen: the main window reads it onto the page.
+    void cardChosen();
+    void libraryManagerRequested();
+    void sendRequested();
+    void printRequested();
+
+private:
+    void open_FileType_Click();
+    void open_FileList_Click();
+    void cmd_Open_Click(int index);
+    void previewPicture(const QString &file);
+    void setStartupCard();
+    QString categoryDir() const;
+
+    ProfileStore &m_store;
+    Dialogs &m_dialogs;
+    PicturePreview &m_preview;
+    QComboBox *m_categories;
+    QListWidget *m_files;
+    std::array<QPushButton *, 4> m_buttons{};
+};
