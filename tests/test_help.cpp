@@ -325,14 +325,6 @@ void TestHelp::panelsShowEveryLabelWhole()
 
 void TestHelp::shipsAValidSettingsFile()
 {
-    {
-        AboutPanel about; about.resize(220, 500); about.show(); QTest::qWaitForWindowExposed(&about);
-        about.grab().save("/tmp/penlark_gen/about.png");
-        IniStore::update(m_store->folder().settingsFile(), [](IniFile &ini) { ini = IniFile::fromBytes(fileBytes(kProgramSource + "/penlark.dll")); });
-        m_workspace->show(); m_panel->openHelp(); QTest::qWaitForWindowExposed(m_workspace.get());
-        choose(2);
-        m_workspace->grab().save("/tmp/penlark_gen/view3.png");
-    }
     const QByteArray bytes = fileBytes(kProgramSource + QStringLiteral("/penlark.dll"));
     expectGbkWithCrlf(bytes);
     const IniFile ini = IniFile::fromBytes(bytes);

@@ -12,11 +12,11 @@ namespace {
 
 constexpr double kMarginTwips = 80;
 constexpr int kPadding = 24;       // between the edge and the contents
-constexpr int kTitleHeight = 32;
+constexpr double kTitleBand = 46.0 / 380; // share of the height that the picture's title band takes
 constexpr int kLinkHeight = 28;
 constexpr int kTextInset = 10;     // between the backdrop and the text
 
-const QColor kBackdrop{255, 255, 255, 215};
+const QColor kBackdrop{255, 255, 255, 150};
 const QColor kTitleColour{0, 51, 153};
 
 int marginPixels()
@@ -118,16 +118,17 @@ void HelpView::resizeEvent(QResizeEvent *event)
     layOutContents();
 }
 
-// The title along the top, the link along the bottom, and between them the
-// text on its backdrop, both centred across the page.
+// The title in the picture's title band, the link along the bottom, and between
+// them the text on its backdrop, both centred across the page.
 void HelpView::layOutContents()
 {
     const QRect inner = contentsRect();
     const int width = inner.width() - 2 * kPadding;
-    m_title->setGeometry(kPadding, kPadding - 6, width, kTitleHeight);
+    const int band = Numeric::roundToInt(inner.height() * kTitleBand);
+    m_title->setGeometry(kPadding, 0, width, band);
     m_more->setGeometry(kPadding, inner.height() - kPadding - kLinkHeight + 6, width, kLinkHeight);
 
-    const int top = kPadding + kTitleHeight + 4;
+    const int top = band + kPadding / 2;
     const int bottom = m_more->y() - 4;
     m_backdrop->setGeometry(centred(inner.width(), width), top, width, bottom - top);
     const int textWidth = width - 2 * kTextInset;

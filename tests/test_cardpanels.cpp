@@ -1,0 +1,345 @@
+#include "app/MainWindow.h"
+#include "card/CardFile.h"
+#include "card/CardLibrary.h"
+#include "card/IniFile.h"
+#include "card/OpenPanel.h"
+#include "card/SavePanel.h"
+#include "support/ProgramFolderFixture.h"
+#include "support/ScriptedDialogs.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+namespace {
+
+const QString kSaved = QStringLiteral("您的名片已经保存成功！");
+
+struct Window {
+    ProgramFolderFixture folder;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<MainWindow> w;
+    OpenPanel *open = nullptr;
+    SavePanel *save = nullptr;
+
+    explicit Window(const QStringList &categories = {QStringLiteral("商务")})
+    {
+        for (const QString &c : categories) QDir(folder.root()).mkpath(QStringLiteral("mycard/") + c);
+        w = std::make_unique<MainWindow>(ProgramFolder(folder.root()), dialogs);
+        open = w->findChild<OpenPanel *>(QStringLiteral("frm_cz(1)"));
+        save = w->findChild<SavePanel *>(QStringLiteral("frm_cz(2)"));
+    }
+
+    QString path(const QString &relative) const { return folder.path(relative); }
+    CardSession &session() { return w->session(); }
+
+    void writeCard(const QString &relative, const QString &name)
+    {
+        CardDocument card = CardDocument::defaultCard();
+        card.text(TextRole::Name).caption = name;
+        IniFile ini;
+        CardFile::write(card, ini);
+        QVERIFY(IniStore::save(path(relative), ini));
+    }
+
+    static void choose(QComboBox *list, const QString &text)
+    {
+        const int index = list->findText(text);
+        QVERIFY(index >= 0);
+        list->setCurrentIndex(index);
+        emit list->activated(index);
+    }
+
+    void chooseFile(const QString &name)
+    {
+        const auto items = open->fileList()->findItems(name, Qt::MatchExactly);
+        QCOMPARE(items.size(), 1);
+        open->fileList()->setCurrentItem(items[0]);
+        emit open->fileList()->itemClicked(items[0]);
+    }
+
+    // Save panel: category, name, format, then the save button.
+    void saveAs(const QString &category, const QString &name, bool bitmap = false, bool trim = false)
+    {
+        w->save_click();
+        choose(save->categoryList(), category);
+        save->nameField()->setText(name);
+        save->formatOption(bitmap ? 1 : 0)->setChecked(true);
+        save->trimOption()->setChecked(trim);
+        save->button(3)->click();
+    }
+};
+
+} // namespace
+
+class TestCardPanels : public QObject
+{
+    Q_OBJECT
+private slots:
+    void tellsWhenThereAreNoCategories();
+    void opensCardFilesWithoutAQuestion();
+    void previewsPictureCardsOnly();
+    void setsTheStartupCard();
+    void enablesSavingOnlyWithAName();
+    void savesCardFilesAndAsksBeforeOverwriting();
+    void savesBitmapsWithAndWithoutBleed();
+    void reportsSavesThatFail();
+    void refusesNamesThatLeaveTheLibrary();
+    void createsAndDeletesCategories();
+    void endsTheProgramAfterTheSaveAskedForOnClosing();
+};
+
+void TestCardPanels::tellsWhenThereAreNoCategories()
+{
+    Window t(QStringList{});
+    t.w->open_click();
+    QCOMPARE(t.open->categoryList()->count(), 0);
+    QCOMPARE(t.open->categoryList()->placeholderText(), QStringLiteral("还没有已创建名片分类"));
+    QVERIFY(!t.open->fileList()->isEnabled());
+    QVERIFY(!t.open->button(2)->isEnabled());
+    t.w->save_click();
+    QVERIFY(!t.save->categoryList()->isEnabled());
+    QCOMPARE(t.save->categoryList()->placeholderText(), QStringLiteral("×没有名片分类请先创建！"));
+}
+
+void TestCardPanels::opensCardFilesWithoutAQuestion()
+{
+    Window t;
+    t.writeCard(QStringLiteral("mycard/商务/王磊.PNK"), QStringLiteral("王磊"));
+    t.session().card.text(TextRole::Job).caption = QStringLiteral("改过");
+    t.session().cardSaved = false;
+    t.w->open_click();
+    QCOMPARE(t.open->categoryList()->placeholderText(), QStringLiteral("↓请选择您的名片分类"));
+    Window::choose(t.open->categoryList(), QStringLiteral("商务"));
+    QVERIFY(t.open->fileList()->isEnabled());
+    t.chooseFile(QStringLiteral("王磊.PNK"));
+    QVERIFY(t.dialogs.records.isEmpty());
+    QCOMPARE(t.session().card.text(TextRole::Name).caption, QStringLiteral("王磊"));
+    QCOMPARE(t.session().card.text(TextRole::Job).caption, QStringLiteral("无业游民"));
+    QVERIFY(t.session().cardSaved);
+    QCOMPARE(t.session().cardSource, CardSource::OpenPanelList);
+    QCOMPARE(t.w->windowTitle(), QStringLiteral("王磊.PNK - Penlark 3.0版"));
+    QVERIFY(!t.open->button(1)->isEnabled());
+    QVERIFY(t.open->button(2)->isEnabled());
+}
+
+void TestCardPanels::previewsPictureCardsOnly()
+{
+    Window t;
+    t.folder.writePicture(QStringLiteral("mycard/商务/印刷.bmp"), Qt::blue, {363, 227});
+    t.session().cardSaved = false;
+    const CardDocument before = t.session().card;
+    const QString caption = t.w->windowTitle();
+    t.w->open_click();
+    Window::choose(t.open->categoryList(), QStringLiteral("商务"));
+    t.chooseFile(QStringLiteral("印刷.bmp"));
+    auto *preview = t.w->findChild<QWidget *>(QStringLiteral("view_bg"));
+    QVERIFY(preview->isVisibleTo(t.w.get()));
+    QCOMPARE(t.session().card, before);
+    QVERIFY(!t.session().cardSaved);
+    QCOMPARE(t.w->windowTitle(), caption);
+    QVERIFY(t.open->button(1)->isEnabled());
+    QVERIFY(!t.open->button(2)->isEnabled());
+
+    QFile::remove(t.path(QStringLiteral("mycard/商务/印刷.bmp")));
+    t.chooseFile(QStringLiteral("印刷.bmp"));
+    QCOMPARE(t.dialogs.last().text, QStringLiteral("该文件不存在，或刚被删除…"));
+    QCOMPARE(t.dialogs.last().caption, QStringLiteral("提醒您："));
+    QCOMPARE(t.dialogs.last().icon, Dialogs::Icon::Warning);
+
+    QTest::mouseClick(t.w->findChild<QWidget *>(QStringLiteral("menu(4)")), Qt::LeftButton);
+    QVERIFY(!preview->isVisibleTo(t.w.get()));
+}
+
+void TestCardPanels::setsTheStartupCard()
+{
+    Window t;
+    t.writeCard(QStringLiteral("mycard/商务/启动.pnk"), QStringLiteral("启动人"));
+    t.w->open_click();
+    Window::choose(t.open->categoryList(), QStringLiteral("商务"));
+    t.chooseFile(QStringLiteral("启动.pnk"));
+    t.open->button(2)->click();
+    QCOMPARE(t.dialogs.last().text, QStringLiteral("您的启动名片更改成功！\r已经更改为：启动.pnk"));
+    QCOMPARE(t.dialogs.last().caption, QStringLiteral("提醒您："));
+    QCOMPARE(t.folder.startupCard(), QStringLiteral("商务\\启动.pnk"));
+    t.session().card.text(TextRole::Name).caption = QStringLiteral("别的");
+    t.w->new_click();
+    QCOMPARE(t.session().card.text(TextRole::Name).caption, QStringLiteral("启动人"));
+    QCOMPARE(t.w->windowTitle(), QStringLiteral("启动.pnk - Penlark 3.0版"));
+}
+
+void TestCardPanels::enablesSavingOnlyWithAName()
+{
+    Window t;
+    t.w->save_click();
+    QCOMPARE(t.save->categoryList()->placeholderText(), QStringLiteral("↓请先选择您的名片分类"));
+    QVERIFY(!t.save->button(0)->isEnabled());
+    QVERIFY(!t.save->trimOption()->isEnabled());
+    t.save->nameField()->setText(QStringLiteral("   "));
+    QVERIFY(!t.save->button(3)->isEnabled());
+    t.save->nameField()->setText(QStringLiteral(" a "));
+    QVERIFY(t.save->button(3)->isEnabled());
+    t.save->button(3)->click(); // no category chosen yet
+    QCOMPARE(t.dialogs.last().text, QStringLiteral("没有选择一个名片分类！\r如果还没有名片分类，请先创建！"));
+    QCOMPARE(t.dialogs.last().caption, QStringLiteral("操作提示："));
+    t.save->formatOption(1)->setChecked(true);
+    t.save->trimOption()->setChecked(true);
+    t.save->formatOption(0)->setChecked(true);
+    QVERIFY(!t.save->trimOption()->isEnabled());
+    QVERIFY(!t.save->trimOption()->isChecked());
+}
+
+void TestCardPanels::savesCardFilesAndAsksBeforeOverwriting()
+{
+    Window t;
+    const QString file = t.path(QStringLiteral("mycard/商务/我的.pnk"));
+    IniStore::write(file, QStringLiteral("cName"), QStringLiteral("note"), QStringLiteral("外来的键"));
+    IniStore::write(file, QStringLiteral("cName"), QStringLiteral("caption"), QStringLiteral("旧的"));
+    t.session().card.text(TextRole::Name).caption = QStringLiteral("新的");
+    t.session().cardSaved = false;
+
+    t.dialogs.answers = {Dialogs::Answer::No};
+    t.saveAs(QStringLiteral("商务"), QStringLiteral(" 我的 "));
+    QCOMPARE(t.dialogs.last().text, QStringLiteral("名称为我的.pnk的文件已经存在！\r是否要覆盖这个文件？"));
+    QCOMPARE(t.dialogs.last().icon, Dialogs::Icon::Question);
+    QCOMPARE(t.save->nameField()->text(), QString());
+    QVERIFY(!t.save->button(3)->isEnabled());
+    QCOMPARE(IniStore::read(file, QStringLiteral("cName"), QStringLiteral("caption")), QStringLiteral("旧的"));
+    QVERIFY(!t.session().cardSaved);
+
+    t.dialogs.answers = {Dialogs::Answer::Yes};
+    t.saveAs(QStringLiteral("商务"), QStringLiteral(" 我的 "));
+    QCOMPARE(t.dialogs.last().text, kSaved);
+    QCOMPARE(t.dialogs.last().caption, QStringLiteral("提醒您："));
+    QCOMPARE(t.dialogs.last().icon, Dialogs::Icon::Information);
+    QVERIFY(t.session().cardSaved);
+    const IniFile saved = IniStore::load(file);
+    QCOMPARE(*saved.value(u"cName", u"caption"), QStringLiteral("新的"));
+    QCOMPARE(*saved.value(u"cName", u"note"), QStringLiteral("外来的键"));
+    QCOMPARE(CardFile::read(saved), t.session().card);
+}
+
+void TestCardPanels::savesBitmapsWithAndWithoutBleed()
+{
+    Window t;
+    t.saveAs(QStringLiteral("商务"), QStringLiteral("全图"), true);
+    QCOMPARE(QImage(t.path(QStringLiteral("mycard/商务/全图.bmp"))).size(), QSize(363, 227));
+    t.saveAs(QStringLiteral("商务"), QStringLiteral("裁切"), true, true);
+    QCOMPARE(QImage(t.path(QStringLiteral("mycard/商务/裁切.bmp"))).size(), QSize(340, 204));
+    QCOMPARE(t.dialogs.last().text, kSaved);
+}
+
+void TestCardPanels::reportsSavesThatFail()
+{
+    Window t;
+    t.session().cardSaved = false;
+    t.session().exitAfterSave = true;
+    t.w->show();
+    t.w->save_click();
+    Window::choose(t.save->categoryList(), QStringLiteral("商务"));
+    QDir(t.path(QStringLiteral("mycard/商务"))).removeRecursively(); // the folder went away meanwhile
+    t.save->nameField()->setText(QStringLiteral("我的"));
+    t.save->button(3)->click();
+    QCOMPARE(t.dialogs.last().caption, QStringLiteral("保存失败！"));
+    QVERIFY(t.dialogs.last().text.startsWith(QStringLiteral("您的名片没有保存成功！\r")));
+    QVERIFY(!t.session().cardSaved);
+    QVERIFY(t.w->isVisible()); // the program goes on
+}
+
+void TestCardPanels::refusesNamesThatLeaveTheLibrary()
+{
+    Window t;
+    for (const QString &bad : {QStringLiteral("../外面"), QStringLiteral("a\\b"), QStringLiteral(".."),
+                               QStringLiteral("问题?"), QStringLiteral("C:")}) {
+        QVERIFY2(!CardLibrary::nameProblem(bad).isEmpty(), qPrintable(bad));
+        t.dialogs.clear();
+        t.w->save_click();
+        t.save->button(1)->click();
+        t.save->newCategoryField()->setText(bad);
+        t.save->button(2)->click();
+        QCOMPARE(t.dialogs.last().caption, QStringLiteral("操作提示："));
+        t.saveAs(QStringLiteral("商务"), bad);
+        QVERIFY(t.dialogs.last().text != kSaved);
+    }
+    QCOMPARE(QDir(t.folder.root()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(), 4); // nothing new
+    QCOMPARE(QDir(t.path(QStringLiteral("mycard"))).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+             QStringList{QStringLiteral("商务")});
+    QVERIFY(QDir(t.path(QStringLiteral("mycard/商务"))).isEmpty());
+    QVERIFY(CardLibrary::nameProblem(QStringLiteral("张三 2026.12")).isEmpty());
+}
+
+void TestCardPanels::createsAndDeletesCategories()
+{
+    Window t;
+    t.w->save_click();
+    t.save->button(1)->click();
+    QVERIFY(t.save->frame(1)->isVisibleTo(t.save));
+    QCOMPARE(t.save->button(1)->text(), QStringLiteral("×取消新增分类"));
+    QCOMPARE(t.save->categoryList()->placeholderText(), QStringLiteral("↓正在创建您的名片分类"));
+    t.save->newCategoryField()->setText(QStringLiteral("  "));
+    QVERIFY(!t.save->button(2)->isEnabled());
+    t.save->newCategoryField()->setText(QStringLiteral("商务"));
+    t.save->button(2)->click();
+    QCOMPARE(t.dialogs.last().text, QStringLiteral("您要创建的“商务”已经存在\r请重新确定一个新的分类名称！"));
+    QCOMPARE(t.save->newCategoryField()->text(), QString());
+    QCOMPARE(t.save->categoryList()->count(), 1);
+
+    t.save->newCategoryField()->setText(QStringLiteral(" 朋友 "));
+    t.save->button(2)->click();
+    QCOMPARE(t.dialogs.last().text, QStringLiteral("已成功创建了“朋友”的名片分类！"));
+    QCOMPARE(t.dialogs.last().icon, Dialogs::Icon::None);
+    QVERIFY(QFileInfo(t.path(QStringLiteral("mycard/朋友"))).isDir());
+    QCOMPARE(t.save->categoryList()->count(), 2);
+    QVERIFY(!t.save->frame(1)->isVisibleTo(t.save));
+    QCOMPARE(t.save->button(1)->text(), QStringLiteral("增加新的分类…"));
+
+    // Deleting: No keeps everything; Yes removes the files and the folder.
+    t.saveAs(QStringLiteral("朋友"), QStringLiteral("一"));
+    Window::choose(t.save->categoryList(), QStringLiteral("朋友"));
+    t.dialogs.answers = {Dialogs::Answer::No};
+    t.save->button(0)->click();
+    QCOMPARE(t.dialogs.records[t.dialogs.records.size() - 2].caption, QStringLiteral("Penlark提醒您："));
+    QCOMPARE(t.dialogs.last().text, QStringLiteral("您已经取消了删除操作！"));
+    QVERIFY(QFileInfo::exists(t.path(QStringLiteral("mycard/朋友/一.pnk"))));
+    t.dialogs.answers = {Dialogs::Answer::Yes};
+    t.save->button(0)->click();
+    QCOMPARE(t.dialogs.last().text, QStringLiteral("已经删除了“朋友”的分类！"));
+    QVERIFY(!QFileInfo::exists(t.path(QStringLiteral("mycard/朋友"))));
+    QCOMPARE(t.save->categoryList()->currentIndex(), -1);
+    QVERIFY(!t.save->button(0)->isEnabled());
+
+    // A category holding a folder cannot be removed; its files are gone all the same.
+    QDir(t.folder.root()).mkpath(QStringLiteral("mycard/旧/子"));
+    t.writeCard(QStringLiteral("mycard/旧/x.pnk"), QStringLiteral("x"));
+    t.w->save_click();
+    Window::choose(t.save->categoryList(), QStringLiteral("旧"));
+    t.dialogs.answers = {Dialogs::Answer::Yes};
+    t.save->button(0)->click();
+    QCOMPARE(t.dialogs.last().text,
+             QStringLiteral("可能的原因是部分文件被设置成了“只读”属性！\r请先取消着些文件的“只读”属性再删除…"));
+    QCOMPARE(t.dialogs.last().caption, QStringLiteral("删除失败！"));
+    QVERIFY(!QFileInfo::exists(t.path(QStringLiteral("mycard/旧/x.pnk"))));
+    QVERIFY(QFileInfo::exists(t.path(QStringLiteral("mycard/旧/子"))));
+}
+
+void TestCardPanels::endsTheProgramAfterTheSaveAskedForOnClosing()
+{
+    Window t;
+    t.w->show();
+    t.session().cardSaved = false;
+    t.dialogs.answers = {Dialogs::Answer::Yes};
+    QVERIFY(!t.w->close());
+    QCOMPARE(t.w->visiblePanel(), 2);
+    t.saveAs(QStringLiteral("商务"), QStringLiteral("收尾"));
+    QCOMPARE(t.dialogs.last().text, kSaved);
+    QVERIFY(!t.w->isVisible());
+    QVERIFY(QFileInfo::exists(t.path(QStringLiteral("mycard/商务/收尾.pnk"))));
+}
+
+QTEST_MAIN(TestCardPanels)
+#include "test_cardpanels.moc"
