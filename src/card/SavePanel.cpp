@@ -23,8 +23,11 @@ namespace {
 
 constexpr int kMargin = 8;
 constexpr int kInner = SidePanel::kWidth - 2 * kMargin;
-constexpr int kNewCategoryTop = SidePanel::kWidth / 2 + 20; // where the new-category frame stands
-constexpr int kSaveFrameLowered = 237;                       // 3555 twips
+constexpr int kCategoryTop = 58;
+constexpr int kCategoryHeight = 114;
+constexpr int kNewCategoryTop = kCategoryTop + kCategoryHeight + 6; // where the new-category frame stands
+constexpr int kNewCategoryHeight = 94;
+constexpr int kSaveFrameLowered = kNewCategoryTop + kNewCategoryHeight + 6;
 constexpr double kScreenTwipsPerPixel = 15.0;
 
 const QString kReminder = QStringLiteral("提醒您：");
@@ -54,7 +57,7 @@ bool hasText(const QString &text) { return !text.trimmed().isEmpty(); }
 SavePanel::SavePanel(CardSession &session, ProfileStore &store, Dialogs &dialogs, QWidget *parent)
     : SidePanel(2, QStringLiteral("保存名片"), parent), m_session(session), m_store(store), m_dialogs(dialogs)
 {
-    label(QStringLiteral("保存当前名片到您的名片库："), {kMargin, contentTop() - 4, kInner, 18}, this);
+    label(QStringLiteral("保存当前名片到您的名片库："), {kMargin, contentTop(), kInner, 18}, this);
     buildCategoryFrame();
     buildNewCategoryFrame();
     buildSaveFrame();
@@ -67,7 +70,7 @@ void SavePanel::buildCategoryFrame()
 {
     auto *f = new QGroupBox(QStringLiteral("名片分类："), this);
     f->setObjectName(QStringLiteral("save_frm(0)"));
-    f->setGeometry(kMargin, contentTop() + 16, kInner, 118);
+    f->setGeometry(kMargin, kCategoryTop, kInner, kCategoryHeight);
     label(QStringLiteral("1，选择要保存到的名片分类名称："), {8, 20, kInner - 16, 18}, f);
     m_categories = new QComboBox(f);
     m_categories->setObjectName(QStringLiteral("save_FileType"));
@@ -85,7 +88,7 @@ void SavePanel::buildNewCategoryFrame()
 {
     auto *f = new QGroupBox(QStringLiteral("创建新的名片分类："), this);
     f->setObjectName(QStringLiteral("save_frm(1)"));
-    f->setGeometry(kMargin, kNewCategoryTop, kInner, 96);
+    f->setGeometry(kMargin, kNewCategoryTop, kInner, kNewCategoryHeight);
     label(QStringLiteral("新类名称："), {8, 24, 64, 24}, f);
     m_newCategory = new QLineEdit(f);
     m_newCategory->setObjectName(QStringLiteral("txt_MkDir"));
@@ -101,7 +104,7 @@ void SavePanel::buildSaveFrame()
 {
     auto *f = new QGroupBox(this);
     f->setObjectName(QStringLiteral("save_frm(2)"));
-    f->setGeometry(kMargin, kNewCategoryTop, kInner, 300);
+    f->setGeometry(kMargin, kNewCategoryTop, kInner, 350);
     label(QStringLiteral("2，保存名片文件："), {8, 8, kInner - 16, 18}, f);
     label(QStringLiteral("文件名称："), {8, 32, 64, 24}, f);
     m_name = new QLineEdit(f);
@@ -132,8 +135,8 @@ void SavePanel::buildSaveFrame()
     label(QStringLiteral("1，.pnk：(可编辑格式)可使保存后的名片文件继续进行编辑。只有本软件才能够正确打开或查看该文件。\n"
                          "2，.bmp：(常规图片格式)以不可编辑的图片形式储存您的名片文件。印刷输出时，建议保存为这个格式。"
                          "选择“按实际的页面规格保存”将自动去掉页面距离各边3毫米的裁切量。"),
-          {8, 194, kInner - 16, 100}, f)
-        ->setStyleSheet(QStringLiteral("color: #555555;"));
+          {8, 194, kInner - 16, 150}, f)
+        ->setStyleSheet(QStringLiteral("color: #555555; font-size: 8pt;"));
     m_frames[2] = f;
 }
 
