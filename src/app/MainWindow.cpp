@@ -179,7 +179,7 @@ void MainWindow::connectPage()
 {
     connect(m_page, &PageWidget::pageResized, this, &MainWindow::placePage);
     connect(m_page, &PageWidget::objectPressed, this, &MainWindow::objectPressed);
-    connect(m_page, &PageWidget::alignModePressed, this, [this] { m_showPanel->opt_show_Click(1); });
+    connect(m_page, &PageWidget::alignModePressed, this, &MainWindow::inAlignMode);
     connect(m_page, &PageWidget::objectReleased, this, [this] { m_session.cardSaved = false; });
     connect(m_page, &PageWidget::guidePressed, this, [this] {
         cz_Show(8);
@@ -200,6 +200,14 @@ void MainWindow::connectCardPanels()
     connect(m_savePanel, &SavePanel::saved, this, [this] {
         if (m_session.exitAfterSave) close();
     });
+}
+
+bool MainWindow::inAlignMode()
+{
+    // While the alignment guide is shown, presses only choose the align option.
+    if (!m_page->alignMode()) return false;
+    m_showPanel->opt_show_Click(1);
+    return true;
 }
 
 void MainWindow::objectPressed(int id)
@@ -376,10 +384,7 @@ void MainWindow::print_click() { cz_Show(3); }
 
 void MainWindow::Card_Click()
 {
-    if (m_page->alignMode()) {
-        m_showPanel->opt_show_Click(1);
-        return;
-    }
+    if (inAlignMode()) return;
     cz_Show(4);
     setStatus(CommandBar::barTip());
     m_page->selectionFrame()->hide();
@@ -387,10 +392,7 @@ void MainWindow::Card_Click()
 
 void MainWindow::info_logo_click()
 {
-    if (m_page->alignMode()) {
-        m_showPanel->opt_show_Click(1);
-        return;
-    }
+    if (inAlignMode()) return;
     cz_Show(5);
 }
 
@@ -398,10 +400,7 @@ void MainWindow::txt_MB() { cz_Show(6); }
 
 void MainWindow::info_line_click()
 {
-    if (m_page->alignMode()) {
-        m_showPanel->opt_show_Click(1);
-        return;
-    }
+    if (inAlignMode()) return;
     cz_Show(7);
 }
 

@@ -94,6 +94,7 @@ private:
     void placePage();
     void connectPage();
     void objectPressed(int id);
+    bool inAlignMode();
     void connectCardPanels();
 
     ProgramFolder m_folder;
