@@ -5,10 +5,6 @@
 
 namespace PageObjects {
 
-namespace {
-constexpr std::array<int, kTextCount> kPrefixLengths{0, 0, 0, 3, 3, 3, 3, 3, 7, 10, 3};
-} // namespace
-
 QRectF box(const CardDocument &card, const PageView &view, int id, const QPaintDevice *device)
 {
     if (id == kLogo) return {card.logo.left, card.logo.top, card.logo.width, card.logo.height};
@@ -88,7 +84,5 @@ double keepGuideInTrim(double left, double pageWidth)
     if (left >= hi) return hi;
     return left;
 }
-
-int prefixLength(int textIndex) { return kPrefixLengths.at(std::size_t(textIndex)); }
 
 } // namespace PageObjects

@@ -43,7 +43,4 @@ std::optional<double> snapToGuide(double x, double w, double guideLeft, double g
 // The guide's left edge held between the trim lines (its width not counted).
 double keepGuideInTrim(double left, double pageWidth);
 
-// Characters of a text object's label prefix ("地址：", "E-mail：", "网址：http://").
-int prefixLength(int textIndex);
-
 } // namespace PageObjects
