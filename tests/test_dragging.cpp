@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QRadioButton>
 #include <QTest>
@@ -178,8 +179,11 @@ void TestDragging::pressingOpensTheObjectsPanel()
     QCOMPARE(t.w.visiblePanel(), 7);
     QTest::mouseRelease(t.page.lineObject(), Qt::LeftButton, {}, QPoint(3, 1));
 
-    // In align mode a press only switches the panel to its align option.
-    t.w.bg_DblClick();
+    // In align mode a press only switches the panel to its align option. A
+    // double-click on the workspace enters it and says how the guide works.
+    auto *bg = t.w.findChild<QWidget *>(QStringLiteral("bg"));
+    QTest::mouseDClick(bg, Qt::LeftButton, {}, QPoint(5, 5));
+    QVERIFY(t.w.findChild<QLabel *>(QStringLiteral("cz_info"))->text().startsWith(QStringLiteral("蓝色线为对齐基线")));
     QVERIFY(t.page.alignMode());
     t.w.cz_Show(0);
     QTest::mousePress(t.page.textObject(3), Qt::LeftButton, {}, QPoint(3, 3));

@@ -245,8 +245,15 @@ void MainWindow::bg_DblClick()
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_bg && event->type() == QEvent::MouseButtonRelease) bg_Click();
-    if (watched == m_bg && event->type() == QEvent::MouseButtonDblClick) bg_DblClick();
+    if (watched != m_bg) return QWidget::eventFilter(watched, event);
+    // A double-click is press, release, double-click, release: the second
+    // release is part of the double-click, not another click.
+    if (event->type() == QEvent::MouseButtonRelease && !m_bgDoubleClicked) bg_Click();
+    if (event->type() == QEvent::MouseButtonRelease) m_bgDoubleClicked = false;
+    if (event->type() == QEvent::MouseButtonDblClick) {
+        m_bgDoubleClicked = true;
+        bg_DblClick();
+    }
     return QWidget::eventFilter(watched, event);
 }
 

@@ -116,4 +116,5 @@ private:
     PicturePreview *m_preview = nullptr;
     ShowAlignPanel *m_showPanel = nullptr;
     std::array<QWidget *, 11> m_panels{};
+    bool m_bgDoubleClicked = false;
 };

@@ -13,7 +13,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <functional>
 #include <limits>
 #include <new>
 #include <utility>
@@ -219,15 +218,6 @@ struct Raster {
 
     quint32 *row(int y) const { return pixels + y * stride; }
 
-    // Fills [x0, x1] of row y, as far as it lies inside the image.
-    void fill(int y, std::int64_t x0, std::int64_t x1, quint32 pixel) const
-    {
-        x0 = std::max<std::int64_t>(x0, 0);
-        x1 = std::min<std::int64_t>(x1, width - 1);
-        if (x0 <= x1)
-            fillPixels(row(y) + x0, x1 - x0 + 1, pixel);
-    }
-
     // Copies strip into row y from x0 on, as far as it lies inside the image.
     void copy(int y, std::int64_t x0, const std::vector<quint32> &strip) const
     {
@@ -240,59 +230,51 @@ struct Raster {
 
 // Painting the lines one after the other would cross the image column-wise for
 // every sloping line. The painters below write each row once instead, from the
-// first line's runs: line k is the first line moved by k steps, and where lines
-// overlap the later one wins, exactly as if they had been drawn in order.
+// first line's runs, since line k is the first line moved by k steps. The sweep
+// starts with the first line wholly on the near side of the image and stops only
+// once the last line is wholly past the far edge, so inside the image every pixel
+// lies on some line and beyond none: the line of a pixel is the distance from the
+// first line along the sweep. Where lines overlap the later one wins, as it would
+// if they were drawn in order.
 
 // A sweep along x. Row y holds the first line's run [a, b] moved by k for each
-// line k: moving right, x gets line x - a, and the last line from a + count on;
-// moving left, x gets line b - x, and the last line below b - count + 1.
+// line k: moving right, x gets line x - a; moving left, line b - x.
 void paintSweepAlongX(const Raster &r, const LineList &list, const std::vector<quint32> &colours)
 {
-    const int count = int(colours.size());
     const std::vector<Run> runs = lineRuns(list.from, list.to, true, r.height);
     const bool right = list.step.x() > 0;
     const std::vector<quint32> strip = right ? colours : std::vector<quint32>(colours.rbegin(), colours.rend());
     for (int y = 0; y < r.height; ++y) {
         const Run run = runs[std::size_t(y)];
-        if (run.empty())
-            continue;
-        if (right) {
-            r.copy(y, run.lo, strip);
-            r.fill(y, std::int64_t(run.lo) + count, std::int64_t(run.hi) + count - 1, colours.back());
-        } else {
-            r.copy(y, std::int64_t(run.hi) - count + 1, strip);
-            r.fill(y, std::int64_t(run.lo) - count + 1, std::int64_t(run.hi) - count, colours.back());
-        }
+        if (!run.empty())
+            r.copy(y, right ? run.lo : std::int64_t(run.hi) - std::int64_t(strip.size()) + 1, strip);
     }
 }
 
 // A sweep along y. Column x holds the first line's run [c, d] moved by k for each
-// line k: moving down, (x, y) gets line y - c where c <= y <= d + count - 1; moving
-// up, line d - y where c - count + 1 <= y <= d; beyond the last line, its colour.
+// line k: moving down, (x, y) gets line y - c; moving up, line d - y.
 class SweepAlongY
 {
 public:
     SweepAlongY(const Raster &raster, const LineList &list, const std::vector<quint32> &colours)
-        : m_raster(raster),
-          m_runs(lineRuns(list.from, list.to, false, raster.width)),
-          m_down(list.step.y() > 0),
-          m_rising((list.to.x() - list.from.x()) * std::int64_t(list.to.y() - list.from.y()) >= 0),
-          m_count(int(colours.size()))
+        : m_raster(raster), m_down(list.step.y() > 0)
     {
+        const std::vector<Run> runs = lineRuns(list.from, list.to, false, raster.width);
         const auto reached = [](const Run &run) { return !run.empty(); };
-        m_first = int(std::find_if(m_runs.begin(), m_runs.end(), reached) - m_runs.begin());
-        m_last = int(std::find_if(m_runs.rbegin(), m_runs.rend(), reached).base() - m_runs.begin());
-        findLines(colours);
+        m_first = int(std::find_if(runs.begin(), runs.end(), reached) - runs.begin());
+        m_last = int(std::find_if(runs.rbegin(), runs.rend(), reached).base() - runs.begin());
+        findLines(runs);
+        fillTable(colours);
     }
 
     void paint() const
     {
-        for (int y = 0; y < m_raster.height && m_first < m_last; ++y) {
-            const auto [lo, hi] = paintedColumns(y);
-            if (m_stretches.size() * kShortStretch <= std::size_t(hi - lo))
-                fillStretches(y, lo, hi);
+        const bool byStretch = m_stretches.size() * kShortStretch <= std::size_t(m_last - m_first);
+        for (int y = 0; y < m_raster.height; ++y) {
+            if (byStretch)
+                fillStretches(y);
             else
-                pickPixels(y, lo, hi);
+                pickPixels(y);
         }
     }
 
@@ -307,78 +289,62 @@ private:
     // Stretches shorter than this on average are painted pixel by pixel.
     static constexpr std::size_t kShortStretch = 8;
 
-    // The line of (x, y) is m_lineAt[x] + y moving down, m_lineAt[x] - y moving up,
-    // looked up in m_capped, which repeats the last colour as far as the longest
-    // run reaches beyond the last line.
-    void findLines(const std::vector<quint32> &colours)
+    int lineOf(int lineAt, int y) const { return m_down ? lineAt + y : lineAt - y; }
+
+    // The line of (x, y) is m_lineAt[x] + y moving down, m_lineAt[x] - y moving up.
+    void findLines(const std::vector<Run> &runs)
     {
-        m_lineAt.resize(m_runs.size());
-        int longestRun = 0;
+        m_lineAt.resize(runs.size());
         for (int x = m_first; x < m_last; ++x) {
-            const Run run = m_runs[std::size_t(x)];
+            const Run run = runs[std::size_t(x)];
             const int line = m_down ? -run.lo : run.hi;
             m_lineAt[std::size_t(x)] = line;
-            longestRun = std::max(longestRun, run.hi - run.lo);
             if (m_stretches.empty() || m_stretches.back().lineAt != line)
                 m_stretches.push_back({x, x + 1, line});
             else
                 m_stretches.back().end = x + 1;
         }
-        m_capped = colours;
-        m_capped.resize(colours.size() + std::size_t(longestRun), colours.back());
     }
 
-    // The columns [lo, hi) painted in row y: those whose runs [c, d] satisfy
-    // c <= cMax and d >= dMin. On the columns the line reaches, c and d both rise
-    // or both fall, so each condition holds on one end of them.
-    std::pair<int, int> paintedColumns(int y) const
+    // The colours of every line the image can ask for, so that no lookup leaves the
+    // table; all of them are lines of the sweep, as said above.
+    void fillTable(const std::vector<quint32> &colours)
     {
-        const std::int64_t cMax = m_down ? y : std::int64_t(y) + m_count - 1;
-        const std::int64_t dMin = m_down ? std::int64_t(y) - m_count + 1 : y;
-        const auto cTooLarge = [cMax](const Run &run) { return run.lo > cMax; };
-        const auto dTooSmall = [dMin](const Run &run) { return run.hi < dMin; };
-        const auto begin = m_runs.begin() + m_first;
-        const auto end = m_runs.begin() + m_last;
-        const auto column = [this](auto it) { return int(it - m_runs.begin()); };
-        if (m_rising) {
-            return {column(std::partition_point(begin, end, dTooSmall)),
-                    column(std::partition_point(begin, end, std::not_fn(cTooLarge)))};
-        }
-        return {column(std::partition_point(begin, end, cTooLarge)),
-                column(std::partition_point(begin, end, std::not_fn(dTooSmall)))};
+        if (m_first >= m_last)
+            return;
+        const auto [low, high] = std::minmax_element(m_lineAt.begin() + m_first, m_lineAt.begin() + m_last);
+        m_lowestLine = std::min(lineOf(*low, 0), lineOf(*low, m_raster.height - 1));
+        const int highestLine = std::max(lineOf(*high, 0), lineOf(*high, m_raster.height - 1));
+        const int lastLine = int(colours.size()) - 1;
+        for (int line = m_lowestLine; line <= highestLine; ++line)
+            m_table.push_back(colours[std::size_t(std::clamp(line, 0, lastLine))]);
     }
 
-    quint32 colourAt(int lineAt, int y) const { return m_capped[std::size_t(m_down ? lineAt + y : lineAt - y)]; }
+    quint32 colourOf(int lineAt, int y) const { return m_table[std::size_t(lineOf(lineAt, y) - m_lowestLine)]; }
 
-    void fillStretches(int y, int lo, int hi) const
+    void fillStretches(int y) const
     {
         quint32 *row = m_raster.row(y);
-        for (const Stretch &s : m_stretches) {
-            const int begin = std::max(s.begin, lo);
-            const int end = std::min(s.end, hi);
-            if (begin < end)
-                fillPixels(row + begin, end - begin, colourAt(s.lineAt, y));
-        }
+        for (const Stretch &s : m_stretches)
+            fillPixels(row + s.begin, s.end - s.begin, colourOf(s.lineAt, y));
     }
 
-    void pickPixels(int y, int lo, int hi) const
+    void pickPixels(int y) const
     {
         quint32 *row = m_raster.row(y);
-        const int shift = m_down ? y : -y;
-        for (int x = lo; x < hi; ++x)
-            row[x] = m_capped[std::size_t(m_lineAt[std::size_t(x)] + shift)];
+        const int shift = lineOf(0, y) - m_lowestLine;
+        for (int x = m_first; x < m_last; ++x)
+            row[x] = m_table[std::size_t(m_lineAt[std::size_t(x)] + shift)];
     }
 
     Raster m_raster;
-    std::vector<Run> m_runs;
     bool m_down;
-    bool m_rising;
-    int m_count;
     int m_first = 0; // columns [m_first, m_last) are those the first line reaches
     int m_last = 0;
     std::vector<int> m_lineAt;
     std::vector<Stretch> m_stretches;
-    std::vector<quint32> m_capped;
+    int m_lowestLine = 0;
+    std::vector<quint32> m_table; // colour of line m_lowestLine + i at i
 };
 
 // Line k runs from point 2k to point 2k+1 in ramp colour k; the unpaired last point

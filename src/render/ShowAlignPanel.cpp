@@ -99,7 +99,7 @@ void ShowAlignPanel::buildAlignment()
     for (int i = 0; i < 3; ++i) {
         auto *option = new QRadioButton(QString::fromUtf16(captions[i]), f);
         option->setObjectName(QStringLiteral("opt_align(%1)").arg(i));
-        option->setGeometry(10 + i * 64, 24, 62, 22);
+        option->setGeometry(4 + i * 65, 24, 62, 22);
         kinds->addButton(option, i);
         m_alignments[std::size_t(i)] = option;
     }
