@@ -175,7 +175,8 @@ private slots:
     void diagonalsExact_data()
     {
         QTest::addColumn<float>("angle");
-        QTest::addColumn<int>("size");
+        QTest::addColumn<int>("w");
+        QTest::addColumn<int>("h");
         QTest::addColumn<int>("rampSize");
         QTest::addColumn<QList<int>>("indices");
         // Lines (k, 9) to (k - 9, -1), 19 of them. The line passes halfway between
@@ -184,23 +185,28 @@ private slots:
         for (int y : {8, 7, 6, 5, 5, 4, 3, 2})
             for (int x = 0; x < 8; ++x)
                 at45 << y + x;
-        QTest::newRow("45") << 45.0f << 8 << 19 << at45;
+        QTest::newRow("45 8x8") << 45.0f << 8 << 8 << 19 << at45;
         // 21 points, the last unpaired: 10 lines and nearest(10.5) = 10 colours.
-        QTest::newRow("315") << 315.0f << 4 << 10 << QList{1, 2, 3, 4, 2, 3, 4, 5, 3, 4, 5, 6, 3, 4, 5, 6};
+        QTest::newRow("315 4x4") << 315.0f << 4 << 4 << 10
+                                 << QList{1, 2, 3, 4, 2, 3, 4, 5, 3, 4, 5, 6, 3, 4, 5, 6};
+        // Centre (2, 1): lines (k - 6, 4) to (k, -2), 12 of them from 25 points.
+        QTest::newRow("315 5x3") << 315.0f << 5 << 3 << 12 << QList{2, 3, 4, 5, 6, 3, 4, 5, 6, 7, 4, 5, 6, 7, 8};
         // 19 points: 9 lines but nearest(9.5) = 10 colours, so none is white.
-        QTest::newRow("60") << 60.0f << 4 << 10 << QList{5, 5, 6, 7, 4, 4, 5, 6, 3, 3, 4, 5, 2, 2, 3, 4};
+        QTest::newRow("60 4x4") << 60.0f << 4 << 4 << 10
+                                << QList{5, 5, 6, 7, 4, 4, 5, 6, 3, 3, 4, 5, 2, 2, 3, 4};
     }
 
     void diagonalsExact()
     {
         QFETCH(float, angle);
-        QFETCH(int, size);
+        QFETCH(int, w);
+        QFETCH(int, h);
         QFETCH(int, rampSize);
         QFETCH(QList<int>, indices);
-        const QImage image = drawn(size, size, angle);
+        const QImage image = drawn(w, h, angle);
         const std::vector<Colour::Value> colours = ramp(kBlack, kWhite, rampSize);
         for (int i = 0; i < indices.size(); ++i)
-            QCOMPARE(colourAt(image, i % size, i / size), colours[std::size_t(indices[i])]);
+            QCOMPARE(colourAt(image, i % w, i / w), colours[std::size_t(indices[i])]);
     }
 
     // Whatever the angle, the colour grows towards the gradient's direction
