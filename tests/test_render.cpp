@@ -53,6 +53,7 @@ private slots:
     void reducesGradientAngles();
     void writesTwentyFourBitBitmapsAndPdfPages();
     void substitutesWindowsFaces();
+    void drawsSystemColoursAsThePaletteHasThem();
 };
 
 void TestRender::placesCropMarksAndTrimGuides()
@@ -223,6 +224,18 @@ void TestRender::substitutesWindowsFaces()
                  qPrintable(QFontInfo(font).family()));
         QCOMPARE(font.family(), QString::fromUtf8(face)); // the card keeps its face name
     }
+}
+
+void TestRender::drawsSystemColoursAsThePaletteHasThem()
+{
+    // Text colours saved as system colours (window text, index 8) draw in the
+    // palette's colour, not as the dark red their low bytes would give.
+    const Colour::Value windowText = Colour::Value(0x80000008u);
+    QCOMPARE(Colour::toQColor(windowText), QGuiApplication::palette().color(QPalette::Active, QPalette::Text));
+    CardDocument card = emptyCard();
+    card.line = {3000, 300, 600, 600, Colour::Value(0x80000005u), true}; // window background
+    QCOMPARE(pixel(PageRenderer::renderBitmap(card, {}, kScreen), 60, 45),
+             QGuiApplication::palette().color(QPalette::Active, QPalette::Base));
 }
 
 QTEST_MAIN(TestRender)

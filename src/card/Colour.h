@@ -23,7 +23,12 @@ constexpr int red(Value v) { return v & 0xFF; }
 constexpr int green(Value v) { return (v >> 8) & 0xFF; }
 constexpr int blue(Value v) { return (v >> 16) & 0xFF; }
 
-// The colour as drawn; the high byte is ignored.
+// Values with the top bit set and 0 to 24 in the low 31 bits name a Windows
+// system colour by index, as old card files may; this gives the colour the
+// application palette has for it. Any other value comes back unchanged.
+Value resolveSystem(Value value);
+
+// The colour as drawn: system colours resolved, the high byte otherwise ignored.
 QColor toQColor(Value v);
 Value fromQColor(const QColor &c);
 

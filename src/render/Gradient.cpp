@@ -2,9 +2,7 @@
 
 #include "card/Numeric.h"
 
-#include <QGuiApplication>
 #include <QImage>
-#include <QPalette>
 #include <QPoint>
 
 #include <algorithm>
@@ -18,56 +16,6 @@
 #include <utility>
 
 namespace {
-
-// System colours by their Windows index (COLOR_SCROLLBAR = 0 ... COLOR_INFOBK = 24),
-// as old card files and callers may still name them. Each index reads the palette
-// role that Qt's own Windows theme fills from that system colour, so a colour means
-// the same on every desktop. The desktop colour has no role and keeps the classic
-// Windows desktop blue.
-struct SystemColour {
-    QPalette::ColorGroup group;
-    QPalette::ColorRole role; // NoRole: use fixed
-    Colour::Value fixed;
-};
-
-constexpr std::array<SystemColour, 25> kSystemColours = {{
-    {QPalette::Active, QPalette::Button, 0},                          // 0  scroll bar
-    {QPalette::Active, QPalette::NoRole, Colour::fromRgb(58, 110, 165)}, // 1  desktop
-    {QPalette::Active, QPalette::Highlight, 0},                       // 2  active caption
-    {QPalette::Inactive, QPalette::Mid, 0},                           // 3  inactive caption
-    {QPalette::Active, QPalette::Window, 0},                          // 4  menu
-    {QPalette::Active, QPalette::Base, 0},                            // 5  window
-    {QPalette::Active, QPalette::Shadow, 0},                          // 6  window frame
-    {QPalette::Active, QPalette::WindowText, 0},                      // 7  menu text
-    {QPalette::Active, QPalette::Text, 0},                            // 8  window text
-    {QPalette::Active, QPalette::HighlightedText, 0},                 // 9  caption text
-    {QPalette::Active, QPalette::Button, 0},                          // 10 active border
-    {QPalette::Inactive, QPalette::Button, 0},                        // 11 inactive border
-    {QPalette::Active, QPalette::Dark, 0},                            // 12 MDI workspace
-    {QPalette::Active, QPalette::Highlight, 0},                       // 13 highlight
-    {QPalette::Active, QPalette::HighlightedText, 0},                 // 14 highlight text
-    {QPalette::Active, QPalette::Button, 0},                          // 15 button face
-    {QPalette::Active, QPalette::Dark, 0},                            // 16 button shadow
-    {QPalette::Disabled, QPalette::Text, 0},                          // 17 grey text
-    {QPalette::Active, QPalette::ButtonText, 0},                      // 18 button text
-    {QPalette::Inactive, QPalette::Light, 0},                         // 19 inactive caption text
-    {QPalette::Active, QPalette::Light, 0},                           // 20 button highlight
-    {QPalette::Active, QPalette::Shadow, 0},                          // 21 3D dark shadow
-    {QPalette::Active, QPalette::Midlight, 0},                        // 22 3D light
-    {QPalette::Active, QPalette::ToolTipText, 0},                     // 23 tooltip text
-    {QPalette::Active, QPalette::ToolTipBase, 0},                     // 24 tooltip background
-}};
-
-Colour::Value resolveSystemColour(Colour::Value value)
-{
-    const std::uint32_t index = std::uint32_t(value) & 0x7FFFFFFFu;
-    if (value >= 0 || index >= kSystemColours.size())
-        return value;
-    const SystemColour &entry = kSystemColours[index];
-    if (entry.role == QPalette::NoRole)
-        return entry.fixed;
-    return Colour::fromQColor(QGuiApplication::palette().color(entry.group, entry.role));
-}
 
 // v - 360 * floor(v / 360), all in single precision.
 float normalisedDegrees(float v)
@@ -423,9 +371,9 @@ int clsGradient::BlendColors(Colour::Value c1, Colour::Value c2, int steps,
     return steps;
 }
 
-void clsGradient::setColor1(Colour::Value value) { m_color1 = resolveSystemColour(value); }
+void clsGradient::setColor1(Colour::Value value) { m_color1 = Colour::resolveSystem(value); }
 
-void clsGradient::setColor2(Colour::Value value) { m_color2 = resolveSystemColour(value); }
+void clsGradient::setColor2(Colour::Value value) { m_color2 = Colour::resolveSystem(value); }
 
 void clsGradient::setAngle(float degrees) { m_angle = normalisedDegrees(degrees); }
 
