@@ -168,7 +168,6 @@ void IniFile::setValue(const QString &section, const QString &key, const QString
     if (m_lines[at - 1].eol.isEmpty()) m_lines[at - 1].eol = m_eol;
     const auto pos = m_lines.begin() + std::ptrdiff_t(at);
     m_lines.insert(pos, makeLine(oneLine(key).trimmed() + u'=' + cleanValue));
-    if (at + 1 == m_lines.size()) m_lines.back().eol = m_eol;
 }
 
 QByteArray IniFile::toBytes() const
