@@ -34,14 +34,6 @@ void enlargeFont(QWidget &widget, double factor, bool bold)
     widget.setFont(font);
 }
 
-void fillWith(QWidget &widget, const QColor &colour)
-{
-    widget.setAutoFillBackground(true);
-    QPalette palette = widget.palette();
-    palette.setColor(QPalette::Window, colour);
-    widget.setPalette(palette);
-}
-
 // Read-only, wrapped at its width, drawn straight onto the backdrop behind it.
 void makeReadingArea(QPlainTextEdit &text)
 {
@@ -81,7 +73,7 @@ HelpView::HelpView(QWidget *parent)
     enlargeFont(*m_title, 1.4, true);
     setCaptionColour(*m_title, kTitleColour);
     m_backdrop->setObjectName(QStringLiteral("help_info(1)"));
-    fillWith(*m_backdrop, kBackdrop);
+    fillBackground(*m_backdrop, kBackdrop);
     m_text->setObjectName(QStringLiteral("help_info(2)"));
     makeReadingArea(*m_text);
     m_more->setAlignment(Qt::AlignRight | Qt::AlignVCenter);

@@ -6,6 +6,7 @@
 #include "HelpPanel.h"
 #include "HelpView.h"
 #include "SidePanel.h"
+#include "WidgetColours.h"
 #include "card/CardReading.h"
 #include "card/NewCardPanel.h"
 #include "card/OpenPanel.h"
@@ -28,14 +29,6 @@ const QString kReminder = QStringLiteral("提醒您：");
 const QString kModifiedQuestion = QStringLiteral("系统检测到当前的名片已被您修改过，\r要保存当前被修改过的名片吗？");
 
 QString captionFor(const QString &name) { return name + QStringLiteral(" - Penlark 3.0") + u'版'; }
-
-void setBackground(QWidget *w, const QColor &colour)
-{
-    w->setAutoFillBackground(true);
-    QPalette p = w->palette();
-    p.setColor(QPalette::Window, colour);
-    w->setPalette(p);
-}
 
 // Titles of the panels that are frames of their own here.
 struct PanelTitle {
@@ -71,7 +64,7 @@ MainWindow::~MainWindow() = default;
 void MainWindow::sII()
 {
     setFixedSize(kWidth, kHeight);
-    setBackground(this, Colour::toQColor(Colour::kPanel));
+    usePanelColour(*this);
     setWindowTitle(QStringLiteral("Penlark3.0"));
     setWindowIcon(QIcon(QStringLiteral(":/pictures/app_icon.png")));
 
@@ -84,12 +77,12 @@ void MainWindow::sII()
     const int menuHeight = m_menu->height();
     m_bg = new QWidget(this);
     m_bg->setObjectName(QStringLiteral("bg"));
-    setBackground(m_bg, palette().color(QPalette::Dark));
+    fillBackground(*m_bg, palette().color(QPalette::Dark));
     m_bg->setGeometry(0, menuHeight, kWidth - SidePanel::kWidth, kHeight - (kStatusHeight + menuHeight) - 1);
 
     m_shadow = new QLabel(m_bg);
     m_shadow->setObjectName(QStringLiteral("card_bg"));
-    setBackground(m_shadow, Qt::black);
+    fillBackground(*m_shadow, Qt::black);
     m_page = new PageWidget(m_session, m_bg);
     m_bg->installEventFilter(this);
     connectPage();

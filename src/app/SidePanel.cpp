@@ -1,16 +1,13 @@
 #include "SidePanel.h"
 
-#include "card/Colour.h"
+#include "WidgetColours.h"
 
 #include <QLabel>
 
 SidePanel::SidePanel(int index, const QString &title, QWidget *parent) : QFrame(parent), m_index(index)
 {
     setObjectName(QStringLiteral("frm_cz(%1)").arg(index));
-    setAutoFillBackground(true);
-    QPalette p = palette();
-    p.setColor(QPalette::Window, Colour::toQColor(Colour::kPanel));
-    setPalette(p);
+    usePanelColour(*this);
     setFrameShape(QFrame::StyledPanel);
 
     auto *heading = new QLabel(title, this);

@@ -1,27 +1,10 @@
 #include "WebLink.h"
 
-#include "card/Colour.h"
-
 #include <QDesktopServices>
 #include <QMouseEvent>
 #include <QUrl>
 
 QString webSiteHost() { return QUrl(QString::fromLatin1(kWebSite)).host(); }
-
-void setCaptionColour(QLabel &label, const QColor &colour)
-{
-    QPalette palette = label.palette();
-    palette.setColor(QPalette::WindowText, colour);
-    label.setPalette(palette);
-}
-
-void usePanelColour(QWidget &widget)
-{
-    widget.setAutoFillBackground(true);
-    QPalette palette = widget.palette();
-    palette.setColor(QPalette::Window, Colour::toQColor(Colour::kPanel));
-    widget.setPalette(palette);
-}
 
 WebLink::WebLink(const QString &name, const QString &text, QWidget *parent) : QLabel(text, parent)
 {

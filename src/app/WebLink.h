@@ -3,21 +3,17 @@
 #include <QColor>
 #include <QLabel>
 
+#include "WidgetColours.h"
+
 // The program's web site: more card templates, pictures, updates and support.
 inline constexpr char kWebSite[] = "https://penlark.example.cn";
 
 // The site as captions name it: its host name.
 QString webSiteHost();
 
-// Colours of clickable captions (the help topics and the web links) and of
-// the panels that hold them.
+// Colours of clickable captions (the help topics and the web links).
 inline const QColor kLinkColour{0, 0, 255};
 inline const QColor kPressedLinkColour{255, 0, 0};
-
-void setCaptionColour(QLabel &label, const QColor &colour);
-
-// Fills the widget's background with the panel colour, RGB(217, 217, 217).
-void usePanelColour(QWidget &widget);
 
 // A label that opens the web site: blue at rest and under the pointer, red from
 // the press on. Whether the browser could be started is not examined.

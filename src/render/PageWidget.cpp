@@ -2,6 +2,7 @@
 
 #include "PageGeometry.h"
 #include "PageRenderer.h"
+#include "app/WidgetColours.h"
 
 #include <QPainter>
 #include <QMouseEvent>
@@ -23,10 +24,7 @@ QWidget *colouredLine(const QString &name, const QColor &colour, QWidget *page)
 {
     auto *w = new QWidget(page);
     w->setObjectName(name);
-    w->setAutoFillBackground(true);
-    QPalette p = w->palette();
-    p.setColor(QPalette::Window, colour);
-    w->setPalette(p);
+    fillBackground(*w, colour);
     w->hide();
     return w;
 }
