@@ -6,7 +6,6 @@
 #include "app/Dialogs.h"
 #include "render/PagePictures.h"
 
-#include <QFileInfo>
 
 namespace {
 
@@ -66,8 +65,8 @@ void showPicture(CardSession &s, const QImage &picture)
 void applyLibraryBackground(CardSession &s, const ProfileStore &store, Dialogs &dialogs)
 {
     CardPage &page = s.card.page;
-    const auto file = store.folder().libraryFile(ProgramFolder::Library::Backgrounds, page.bgImg);
-    const QImage picture = file && QFileInfo(*file).isFile() ? QImage(*file) : QImage();
+    const QImage picture =
+        PagePictures::libraryPicture(store.folder(), ProgramFolder::Library::Backgrounds, page.bgImg);
     if (!picture.isNull()) {
         page.isBg = BackgroundKind::LibraryImage;
         showPicture(s, picture);
@@ -115,8 +114,7 @@ void applyLogo(CardSession &s, const ProfileStore &store, Dialogs &dialogs, KeyR
     const QString &ref = s.card.logo.img;
     s.view.logo = QImage();
     if (!ref.isEmpty()) {
-        const auto file = store.folder().libraryFile(ProgramFolder::Library::Logos, ref);
-        if (file && QFileInfo(*file).isFile()) s.view.logo = QImage(*file);
+        s.view.logo = PagePictures::libraryPicture(store.folder(), ProgramFolder::Library::Logos, ref);
         if (s.view.logo.isNull())
             dialogs.show(missingPictureMessage(u"标志文件", ref, u"系统以默认的标志图片替换…"), kCaption,
                          Dialogs::Icon::Warning);

@@ -60,8 +60,6 @@ QString OpenPanel::categoryDir() const
     return dir.value_or(QString());
 }
 
-QString OpenPanel::selectedCategory() const { return m_categories->currentText(); }
-
 QString OpenPanel::selectedFile() const
 {
     const QListWidgetItem *item = m_files->currentItem();

@@ -24,7 +24,6 @@ public:
     void open_click();
     // Full path of the chosen file; empty when none.
     QString selectedFile() const;
-    QString selectedCategory() const;
 
     QComboBox *categoryList() const { return m_categories; }
     QListWidget *fileList() const { return m_files; }

@@ -77,8 +77,7 @@ bool writeRendered(const CardDocument &card, const PageView &view, const RenderR
     return PageExport::writeImage(image, r.output, error);
 }
 
-} // namespace
-
+// The card as JSON text.
 QString cardJson(const IniFile &ini)
 {
     CardDocument doc = CardFile::read(ini);
@@ -96,6 +95,8 @@ QString cardJson(const IniFile &ini)
     }
     return out + QStringLiteral("\n  }\n}\n");
 }
+
+} // namespace
 
 int dump(const QString &path, QTextStream &out, QTextStream &err)
 {

@@ -4,8 +4,6 @@
 #include <QString>
 #include <QTextStream>
 
-class IniFile;
-
 // The commands of penlark-card. Each returns the process exit status and
 // writes its output and errors to the given streams.
 namespace CardTool {
@@ -40,8 +38,5 @@ struct GradientRequest {
 
 // Draws only a gradient onto a surface that starts white, as a 24-bit BMP.
 int gradient(const GradientRequest &request, QTextStream &err);
-
-// The card as JSON text.
-QString cardJson(const IniFile &ini);
 
 } // namespace CardTool

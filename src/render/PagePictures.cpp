@@ -6,13 +6,6 @@ namespace PagePictures {
 
 namespace {
 
-QImage libraryPicture(const ProgramFolder &folder, ProgramFolder::Library library, const QString &reference)
-{
-    const auto file = folder.libraryFile(library, reference);
-    if (!file || !QFileInfo(*file).isFile()) return {};
-    return QImage(*file);
-}
-
 void loadBackground(CardDocument &card, const ProgramFolder &folder, PageView &view, QStringList *warnings)
 {
     CardPage &page = card.page;
@@ -38,6 +31,13 @@ void loadLogo(const CardDocument &card, const ProgramFolder &folder, PageView &v
 }
 
 } // namespace
+
+QImage libraryPicture(const ProgramFolder &folder, ProgramFolder::Library library, const QString &reference)
+{
+    const auto file = folder.libraryFile(library, reference);
+    if (!file || !QFileInfo(*file).isFile()) return {};
+    return QImage(*file);
+}
 
 QImage defaultLogo()
 {

@@ -12,6 +12,10 @@ namespace PagePictures {
 inline constexpr int kBuiltInBackgroundCount = 15;
 
 QImage defaultLogo();
+
+// The picture a library reference names; a null image when the reference is
+// unsafe, the file is missing or it is no picture.
+QImage libraryPicture(const ProgramFolder &folder, ProgramFolder::Library library, const QString &reference);
 // Built-in background picture 0..14; a null image for any other reference.
 QImage builtInBackground(const QString &reference);
 
