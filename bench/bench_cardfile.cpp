@@ -1,8 +1,10 @@
 // Opening and saving a card the way the designer does: one profile-store access
 // per key, each opening, parsing and closing the file again.
-#include "card/CardFile.h"
-#include "card/IniFile.h"
-#include "card/ProfileStore.h"
+#include "model/CardFile.h"
+#include "model/CardReader.h"
+#include "render/PagePictures.h"
+#include "model/IniFile.h"
+#include "model/ProfileStore.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -36,8 +38,10 @@ void BM_OpenCardKeyByKey(benchmark::State &state)
 {
     Fixture f;
     for (auto _ : state) {
-        CardDocument doc = CardFile::read(
-            [&f](const QString &s, const QString &k) { return f.store.findCardValue(s, k); });
+        CardDocument doc = CardDocument::defaultCard();
+        PageView view;
+        CardReader::read([&f](const QString &s, const QString &k) { return f.store.findCardValue(s, k); },
+                         PagePictures::sourceFor(f.store.folder()), doc, view);
         benchmark::DoNotOptimize(doc);
     }
     state.counters["file reads"] = 119;

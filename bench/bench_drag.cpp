@@ -1,8 +1,8 @@
 // One step of dragging a text object: the move event (new position, trim
 // area, selection frame) and the repaint of what changed on the page.
-#include "card/CardSession.h"
+#include "model/CardSession.h"
 #include "render/Fonts.h"
-#include "render/PageWidget.h"
+#include "ui/page/PageWidget.h"
 
 #include <QApplication>
 #include <QMouseEvent>

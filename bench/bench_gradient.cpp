@@ -23,12 +23,12 @@ BENCHMARK(BM_Fill)->Unit(benchmark::kMicrosecond);
 static void BM_Gradient(benchmark::State &state)
 {
     QImage image(kWidth, kHeight, QImage::Format_RGB32);
-    clsGradient gradient;
+    GradientPainter gradient;
     gradient.setColor1(0x00FFFFD0);
     gradient.setColor2(0x00400000);
     gradient.setAngle(float(state.range(0)));
     for (auto _ : state) {
-        benchmark::DoNotOptimize(gradient.Draw(image));
+        benchmark::DoNotOptimize(gradient.draw(image));
         benchmark::ClobberMemory();
     }
 }

@@ -1,9 +1,11 @@
-#include "app/MainWindow.h"
-#include "card/CardFile.h"
-#include "card/CardLibrary.h"
-#include "card/IniFile.h"
-#include "card/OpenPanel.h"
-#include "card/SavePanel.h"
+#include "ui/app/MainWindow.h"
+#include "model/CardFile.h"
+#include "model/CardReader.h"
+#include "render/PagePictures.h"
+#include "model/CardLibrary.h"
+#include "model/IniFile.h"
+#include "ui/panels/OpenPanel.h"
+#include "ui/panels/SavePanel.h"
 #include "support/ProgramFolderFixture.h"
 #include "support/ScriptedDialogs.h"
 
@@ -66,7 +68,7 @@ struct Window {
     // Save panel: category, name, format, then the save button.
     void saveAs(const QString &category, const QString &name, bool bitmap = false, bool trim = false)
     {
-        w->save_click();
+        w->showSavePanel();
         choose(save->categoryList(), category);
         save->nameField()->setText(name);
         save->formatOption(bitmap ? 1 : 0)->setChecked(true);
@@ -97,12 +99,12 @@ private slots:
 void TestCardPanels::tellsWhenThereAreNoCategories()
 {
     Window t(QStringList{});
-    t.w->open_click();
+    t.w->showOpenPanel();
     QCOMPARE(t.open->categoryList()->count(), 0);
     QCOMPARE(t.open->categoryList()->placeholderText(), QStringLiteral("还没有已创建名片分类"));
     QVERIFY(!t.open->fileList()->isEnabled());
     QVERIFY(!t.open->button(2)->isEnabled());
-    t.w->save_click();
+    t.w->showSavePanel();
     QVERIFY(!t.save->categoryList()->isEnabled());
     QCOMPARE(t.save->categoryList()->placeholderText(), QStringLiteral("×没有名片分类请先创建！"));
 }
@@ -113,7 +115,7 @@ void TestCardPanels::opensCardFilesWithoutAQuestion()
     t.writeCard(QStringLiteral("mycard/商务/王磊.PNK"), QStringLiteral("王磊"));
     t.session().card.text(TextRole::Job).caption = QStringLiteral("改过");
     t.session().cardSaved = false;
-    t.w->open_click();
+    t.w->showOpenPanel();
     QCOMPARE(t.open->categoryList()->placeholderText(), QStringLiteral("↓请选择您的名片分类"));
     Window::choose(t.open->categoryList(), QStringLiteral("商务"));
     QVERIFY(t.open->fileList()->isEnabled());
@@ -135,7 +137,7 @@ void TestCardPanels::previewsPictureCardsOnly()
     t.session().cardSaved = false;
     const CardDocument before = t.session().card;
     const QString caption = t.w->windowTitle();
-    t.w->open_click();
+    t.w->showOpenPanel();
     Window::choose(t.open->categoryList(), QStringLiteral("商务"));
     t.chooseFile(QStringLiteral("印刷.bmp"));
     auto *preview = t.w->findChild<QWidget *>(QStringLiteral("view_bg"));
@@ -160,7 +162,7 @@ void TestCardPanels::setsTheStartupCard()
 {
     Window t;
     t.writeCard(QStringLiteral("mycard/商务/启动.pnk"), QStringLiteral("启动人"));
-    t.w->open_click();
+    t.w->showOpenPanel();
     Window::choose(t.open->categoryList(), QStringLiteral("商务"));
     t.chooseFile(QStringLiteral("启动.pnk"));
     t.open->button(2)->click();
@@ -168,7 +170,7 @@ void TestCardPanels::setsTheStartupCard()
     QCOMPARE(t.dialogs.last().caption, QStringLiteral("提醒您："));
     QCOMPARE(t.folder.startupCard(), QStringLiteral("商务\\启动.pnk"));
     t.session().card.text(TextRole::Name).caption = QStringLiteral("别的");
-    t.w->new_click();
+    t.w->startNewCard();
     QCOMPARE(t.session().card.text(TextRole::Name).caption, QStringLiteral("启动人"));
     QCOMPARE(t.w->windowTitle(), QStringLiteral("启动.pnk - Penlark 3.0版"));
 }
@@ -176,7 +178,7 @@ void TestCardPanels::setsTheStartupCard()
 void TestCardPanels::enablesSavingOnlyWithAName()
 {
     Window t;
-    t.w->save_click();
+    t.w->showSavePanel();
     QCOMPARE(t.save->categoryList()->placeholderText(), QStringLiteral("↓请先选择您的名片分类"));
     QVERIFY(!t.save->button(0)->isEnabled());
     QVERIFY(!t.save->trimOption()->isEnabled());
@@ -221,7 +223,10 @@ void TestCardPanels::savesCardFilesAndAsksBeforeOverwriting()
     const IniFile saved = IniStore::load(file);
     QCOMPARE(*saved.value(u"cName", u"caption"), QStringLiteral("新的"));
     QCOMPARE(*saved.value(u"cName", u"note"), QStringLiteral("外来的键"));
-    QCOMPARE(CardFile::read(saved), t.session().card);
+    CardDocument reread = CardDocument::defaultCard();
+    PageView view;
+    CardReader::read(CardReader::valuesOf(saved), PagePictures::sourceFor(ProgramFolder(t.folder.root())), reread, view);
+    QCOMPARE(reread, t.session().card);
 }
 
 void TestCardPanels::savesBitmapsWithAndWithoutBleed()
@@ -240,7 +245,7 @@ void TestCardPanels::reportsSavesThatFail()
     t.session().cardSaved = false;
     t.session().exitAfterSave = true;
     t.w->show();
-    t.w->save_click();
+    t.w->showSavePanel();
     Window::choose(t.save->categoryList(), QStringLiteral("商务"));
     QDir(t.path(QStringLiteral("mycard/商务"))).removeRecursively(); // the folder went away meanwhile
     t.save->nameField()->setText(QStringLiteral("我的"));
@@ -258,7 +263,7 @@ void TestCardPanels::refusesNamesThatLeaveTheLibrary()
                                QStringLiteral("问题?"), QStringLiteral("C:")}) {
         QVERIFY2(!CardLibrary::nameProblem(bad).isEmpty(), qPrintable(bad));
         t.dialogs.clear();
-        t.w->save_click();
+        t.w->showSavePanel();
         t.save->button(1)->click();
         t.save->newCategoryField()->setText(bad);
         t.save->button(2)->click();
@@ -276,7 +281,7 @@ void TestCardPanels::refusesNamesThatLeaveTheLibrary()
 void TestCardPanels::createsAndDeletesCategories()
 {
     Window t;
-    t.w->save_click();
+    t.w->showSavePanel();
     t.save->button(1)->click();
     QVERIFY(t.save->frame(1)->isVisibleTo(t.save));
     QCOMPARE(t.save->button(1)->text(), QStringLiteral("×取消新增分类"));
@@ -316,7 +321,7 @@ void TestCardPanels::createsAndDeletesCategories()
     // A category holding a folder cannot be removed; its files are gone all the same.
     QDir(t.folder.root()).mkpath(QStringLiteral("mycard/旧/子"));
     t.writeCard(QStringLiteral("mycard/旧/x.pnk"), QStringLiteral("x"));
-    t.w->save_click();
+    t.w->showSavePanel();
     Window::choose(t.save->categoryList(), QStringLiteral("旧"));
     t.dialogs.answers = {Dialogs::Answer::Yes};
     t.save->button(0)->click();

@@ -1,5 +1,5 @@
 
-#include "card/IniFile.h"
+#include "model/IniFile.h"
 
 #include <QFile>
 #include <QImage>

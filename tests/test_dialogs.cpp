@@ -1,4 +1,4 @@
-#include "app/Dialogs.h"
+#include "ui/app/Dialogs.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QAbstractButton>

@@ -1,7 +1,7 @@
-#include "app/MainWindow.h"
+#include "ui/app/MainWindow.h"
 #include "render/PageObjects.h"
-#include "render/PageWidget.h"
-#include "render/ShowAlignPanel.h"
+#include "ui/page/PageWidget.h"
+#include "ui/page/ShowAlignPanel.h"
 #include "support/ProgramFolderFixture.h"
 #include "support/ScriptedDialogs.h"
 
@@ -185,7 +185,7 @@ void TestDragging::pressingOpensTheObjectsPanel()
     QTest::mouseDClick(bg, Qt::LeftButton, {}, QPoint(5, 5));
     QVERIFY(t.w.findChild<QLabel *>(QStringLiteral("cz_info"))->text().startsWith(QStringLiteral("蓝色线为对齐基线")));
     QVERIFY(t.page.alignMode());
-    t.w.cz_Show(0);
+    t.w.showPanel(0);
     QTest::mousePress(t.page.textObject(3), Qt::LeftButton, {}, QPoint(3, 3));
     QCOMPARE(t.w.visiblePanel(), 0);
     QVERIFY(t.panel.findChild<QRadioButton *>(QStringLiteral("opt_show(1)"))->isChecked());
@@ -218,10 +218,10 @@ void TestDragging::snapsToTheGuideInsideTheStrictZone()
 void TestDragging::alignsADraggedObjectToTheGuide()
 {
     Window t;
-    t.w.show_click();
+    t.w.showShowHidePanel();
     QCOMPARE(t.page.guideLeft(), (5443 - 45) / 2.0);
     QVERIFY(!t.page.alignMode());
-    t.panel.opt_show_Click(1);
+    t.panel.chooseMode(1);
     QVERIFY(t.page.alignMode());
     t.panel.findChild<QRadioButton *>(QStringLiteral("opt_align(2)"))->setChecked(true);
     const double w = t.page.objectBox(0).width();
@@ -231,15 +231,15 @@ void TestDragging::alignsADraggedObjectToTheGuide()
     QCOMPARE(double(t.card.text(TextRole::Name).Left), t.page.guideLeft() + 45 - w);
     QCOMPARE(t.card.text(TextRole::Name).Top, 300.0f);
     mouse.release({180, 25});
-    t.panel.cmd_Align_Click();
+    t.panel.finishAlignment();
     QVERIFY(!t.page.alignMode());
 }
 
 void TestDragging::holdsTheGuideBetweenTheTrimLines()
 {
     Window t;
-    t.w.show_click();
-    t.panel.opt_show_Click(1);
+    t.w.showShowHidePanel();
+    t.panel.chooseMode(1);
     QWidget *guide = t.page.alignGuide();
     QTest::mousePress(guide, Qt::LeftButton, {}, QPoint(1, 10));
     QCOMPARE(t.w.visiblePanel(), 8);
@@ -257,10 +257,10 @@ void TestDragging::holdsTheGuideBetweenTheTrimLines()
 void TestDragging::showsAndHidesObjects()
 {
     Window t;
-    t.w.show_click();
+    t.w.showShowHidePanel();
     QTest::mousePress(t.page.textObject(0), Qt::LeftButton, {}, QPoint(3, 3));
     QTest::mouseRelease(t.page.textObject(0), Qt::LeftButton, {}, QPoint(3, 3));
-    t.w.cz_Show(8);
+    t.w.showPanel(8);
     t.box(0)->click();
     QVERIFY(!t.card.text(TextRole::Name).visible);
     QVERIFY(!t.page.textObject(0)->isVisibleTo(&t.page));
@@ -270,7 +270,7 @@ void TestDragging::showsAndHidesObjects()
 
     QTest::mousePress(t.page.logoObject(), Qt::LeftButton, {}, QPoint(3, 3));
     QTest::mouseRelease(t.page.logoObject(), Qt::LeftButton, {}, QPoint(3, 3));
-    t.w.cz_Show(8);
+    t.w.showPanel(8);
     t.box(11)->click();
     QVERIFY(!t.card.logo.visible);
     QVERIFY(!t.page.logoObject()->isVisibleTo(&t.page));
@@ -281,7 +281,7 @@ void TestDragging::showsAndHidesObjects()
 void TestDragging::offersTheBackgroundBoxOnlyForPictures()
 {
     Window t;
-    t.w.show_click();
+    t.w.showShowHidePanel();
     QVERIFY(!t.box(13)->isEnabled());
     QCOMPARE(t.box(13)->text(), QStringLiteral("底图"));
     t.card.page.isBg = BackgroundKind::BuiltInImage;
@@ -289,13 +289,13 @@ void TestDragging::offersTheBackgroundBoxOnlyForPictures()
     t.w.session().view.background = QImage(10, 10, QImage::Format_RGB32);
     t.w.session().view.background.fill(Qt::green);
     t.w.session().notifyPageChanged();
-    t.w.show_click();
+    t.w.showShowHidePanel();
     QVERIFY(t.box(13)->isEnabled());
     QVERIFY(t.box(13)->isChecked());
     t.box(13)->click();
     QVERIFY(t.w.session().view.pictureRemoved);
     QCOMPARE(t.page.pageImage().pixelColor(200, 100), QColor(Qt::white));
-    t.panel.opt_show_Click(1);
+    t.panel.chooseMode(1);
     QCOMPARE(t.box(13)->text(), QStringLiteral("页面"));
 }
 

@@ -19,13 +19,13 @@ constexpr Colour::Value kSystemBit = std::int32_t(0x80000000u);
 // anything left transparent was not painted.
 QImage drawn(int w, int h, float angle, Colour::Value c1 = kBlack, Colour::Value c2 = kWhite)
 {
-    clsGradient gradient;
+    GradientPainter gradient;
     gradient.setColor1(c1);
     gradient.setColor2(c2);
     gradient.setAngle(angle);
     QImage image(w, h, QImage::Format_ARGB32);
     image.fill(0);
-    gradient.Draw(image);
+    gradient.draw(image);
     return image;
 }
 
@@ -38,7 +38,7 @@ Colour::Value colourAt(const QImage &image, int x, int y)
 std::vector<Colour::Value> ramp(Colour::Value c1, Colour::Value c2, int steps)
 {
     std::vector<Colour::Value> colours;
-    clsGradient::BlendColors(c1, c2, steps, colours);
+    GradientPainter::blendColours(c1, c2, steps, colours);
     return colours;
 }
 
@@ -60,15 +60,15 @@ class TestGradient : public QObject
 private slots:
     void defaultsAndAngleNormalisation()
     {
-        clsGradient g;
-        QCOMPARE(g.Color1(), 0x00FFFFD0);
-        QCOMPARE(g.Color2(), 0x00400000);
-        QCOMPARE(g.Angle(), 315.0f);
+        GradientPainter g;
+        QCOMPARE(g.color1(), 0x00FFFFD0);
+        QCOMPARE(g.color2(), 0x00400000);
+        QCOMPARE(g.angle(), 315.0f);
         const std::pair<float, float> cases[] = {
             {-45, 315}, {360, 0}, {405, 45}, {720, 0}, {-720, 0}, {-0.5f, 359.5f}, {137, 137}};
         for (const auto &[set, stored] : cases) {
             g.setAngle(set);
-            QCOMPARE(g.Angle(), stored);
+            QCOMPARE(g.angle(), stored);
         }
     }
 
@@ -102,7 +102,7 @@ private slots:
         QFETCH(int, steps);
         QFETCH(QList<Colour::Value>, expected);
         std::vector<Colour::Value> colours{42, 42, 42, 42, 42, 42, 42, 42};
-        QCOMPARE(clsGradient::BlendColors(c1, c2, steps, colours), int(expected.size()));
+        QCOMPARE(GradientPainter::blendColours(c1, c2, steps, colours), int(expected.size()));
         QCOMPARE(QList<Colour::Value>(colours.begin(), colours.end()), expected);
     }
 
@@ -114,25 +114,25 @@ private slots:
         palette.setColor(QPalette::Active, QPalette::ToolTipBase, QColor(200, 190, 180));
         QGuiApplication::setPalette(palette);
 
-        clsGradient g;
+        GradientPainter g;
         g.setColor1(kSystemBit | 5); // window background
         g.setColor2(kSystemBit | 24); // tooltip background
         QGuiApplication::setPalette(original);
-        QCOMPARE(g.Color1(), Colour::fromRgb(12, 34, 56));
-        QCOMPARE(g.Color2(), Colour::fromRgb(200, 190, 180));
+        QCOMPARE(g.color1(), Colour::fromRgb(12, 34, 56));
+        QCOMPARE(g.color2(), Colour::fromRgb(200, 190, 180));
 
         g.setColor1(kSystemBit | 1); // the desktop has no palette role
-        QCOMPARE(g.Color1(), Colour::fromRgb(58, 110, 165));
+        QCOMPARE(g.color1(), Colour::fromRgb(58, 110, 165));
         g.setColor1(kSystemBit | 25);
-        QCOMPARE(g.Color1(), kSystemBit | 25);
+        QCOMPARE(g.color1(), kSystemBit | 25);
         g.setColor2(kSystemBit | 0x00123456);
-        QCOMPARE(g.Color2(), kSystemBit | 0x00123456);
+        QCOMPARE(g.color2(), kSystemBit | 0x00123456);
     }
 
     // Axis angles: one line per column or row, line k in ramp colour k of a ramp one
     // colour per line; the sweep starts on the first column or row from the left or
     // top, one pixel outside from the right or bottom, and ends one pixel past the far
-    // edge, so the last visible column or row never reaches Color2.
+    // edge, so the last visible column or row never reaches color2.
     void axisAngles_data()
     {
         QTest::addColumn<float>("angle");
@@ -240,23 +240,23 @@ private slots:
             const QImage image = drawn(w, h, 0);
             QCOMPARE(unpaintedPixels(image), w * h);
         }
-        clsGradient g;
+        GradientPainter g;
         QImage line(1, 100, QImage::Format_RGB32);
-        QVERIFY(!g.Draw(line));
+        QVERIFY(!g.draw(line));
         QImage null;
-        QVERIFY(!g.Draw(null));
+        QVERIFY(!g.draw(null));
         QImage smallest(2, 2, QImage::Format_RGB32);
-        QVERIFY(g.Draw(smallest));
+        QVERIFY(g.draw(smallest));
     }
 
     void otherFormatsAreConvertedBack()
     {
-        clsGradient g;
+        GradientPainter g;
         g.setAngle(137);
         QImage rgb32(50, 30, QImage::Format_RGB32);
         QImage rgb888(50, 30, QImage::Format_RGB888);
-        QVERIFY(g.Draw(rgb32));
-        QVERIFY(g.Draw(rgb888));
+        QVERIFY(g.draw(rgb32));
+        QVERIFY(g.draw(rgb888));
         QCOMPARE(rgb888.format(), QImage::Format_RGB888);
         QCOMPARE(rgb888, rgb32.convertToFormat(QImage::Format_RGB888));
     }

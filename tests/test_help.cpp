@@ -1,10 +1,12 @@
-#include "app/AboutPanel.h"
-#include "app/HelpPanel.h"
-#include "app/HelpView.h"
-#include "app/WebLink.h"
-#include "card/CardFile.h"
-#include "card/IniFile.h"
-#include "card/ProfileStore.h"
+#include "ui/panels/AboutPanel.h"
+#include "ui/panels/HelpPanel.h"
+#include "ui/panels/HelpView.h"
+#include "ui/app/WebLink.h"
+#include "model/CardFile.h"
+#include "model/CardReader.h"
+#include "render/PagePictures.h"
+#include "model/IniFile.h"
+#include "model/ProfileStore.h"
 #include "render/Fonts.h"
 
 #include <QApplication>
@@ -355,10 +357,14 @@ void TestHelp::shipsSampleCardsInsideTheTrim()
         const QByteArray bytes = fileBytes(samples.filePath(name));
         expectGbkWithCrlf(bytes);
         QCOMPARE(keyLayout(bytes), layout);
-        const CardDocument card = CardFile::read(IniFile::fromBytes(bytes));
+        const IniFile ini = IniFile::fromBytes(bytes);
+        CardDocument card = CardDocument::defaultCard();
+        PageView view;
+        const ProgramFolder folder(kProgramSource);
+        QVERIFY2(CardReader::read(CardReader::valuesOf(ini), PagePictures::sourceFor(folder), card, view).empty(),
+                 qPrintable(name));
         const QRectF trim = QRectF(0, 0, card.page.width, card.page.height).adjusted(170, 170, -170, -170);
         const QByteArray what = name.toUtf8();
-        const ProgramFolder folder(kProgramSource);
         QVERIFY2(QFile::exists(folder.libraryFile(ProgramFolder::Library::Logos, card.logo.img).value_or("")), what);
         if (card.page.isBg == BackgroundKind::LibraryImage)
             QVERIFY2(QFile::exists(

@@ -1,4 +1,4 @@
-#include "card/IniFile.h"
+#include "model/IniFile.h"
 
 #include <QDir>
 #include <QFile>

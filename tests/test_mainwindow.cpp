@@ -1,9 +1,9 @@
-#include "app/CommandBar.h"
-#include "app/MainWindow.h"
-#include "app/Translations.h"
-#include "card/CardFile.h"
-#include "card/IniFile.h"
-#include "render/PageWidget.h"
+#include "ui/app/CommandBar.h"
+#include "ui/app/MainWindow.h"
+#include "ui/app/Translations.h"
+#include "model/CardFile.h"
+#include "model/IniFile.h"
+#include "ui/page/PageWidget.h"
 #include "support/ProgramFolderFixture.h"
 #include "support/ScriptedDialogs.h"
 
@@ -101,7 +101,7 @@ void TestMainWindow::reportsAMissingStartupCardAtEveryNewCard()
     QCOMPARE(w.windowTitle(), kNewCaption);
     QCOMPARE(w.session().card, CardDocument::defaultCard());
 
-    w.new_click();
+    w.startNewCard();
     QCOMPARE(dialogs.records.size(), 2);
     QCOMPARE(dialogs.last().text, kStartupMissing);
     QCOMPARE(folder.startupCard(), QStringLiteral("商务\\我的.pnk")); // the setting stays
@@ -116,7 +116,7 @@ void TestMainWindow::asksBeforeANewCardReplacesEdits()
     w.session().cardSaved = false;
 
     dialogs.answers = {Dialogs::Answer::Yes};
-    w.new_click();
+    w.startNewCard();
     QCOMPARE(dialogs.last().text, kModified);
     QCOMPARE(dialogs.last().caption, QStringLiteral("提醒您："));
     QCOMPARE(dialogs.last().buttons, Dialogs::Buttons::YesNo);
@@ -124,7 +124,7 @@ void TestMainWindow::asksBeforeANewCardReplacesEdits()
     QCOMPARE(w.session().card.text(TextRole::Name).caption, QStringLiteral("改过的"));
 
     dialogs.answers = {Dialogs::Answer::No};
-    w.new_click();
+    w.startNewCard();
     QCOMPARE(w.visiblePanel(), 0);
     QCOMPARE(w.session().card, CardDocument::defaultCard());
     QVERIFY(w.session().cardSaved);
@@ -176,7 +176,7 @@ void TestMainWindow::showsExactlyOnePanel()
     ScriptedDialogs dialogs;
     MainWindow w(ProgramFolder(folder.root()), dialogs);
     for (int n = 10; n >= 0; --n) {
-        w.cz_Show(n);
+        w.showPanel(n);
         int visible = 0;
         for (int i = 0; i <= 10; ++i) {
             auto *panel = w.findChild<QWidget *>(QStringLiteral("frm_cz(%1)").arg(i));
@@ -247,7 +247,7 @@ void TestMainWindow::reportsMissingPicturesOfAnOpenedCard()
     folder.writePicture(QStringLiteral("background/风景/海.jpg"), QColor(0, 128, 0));
     folder.writePicture(QStringLiteral("logo/公司/标志.bmp"), Qt::red);
     dialogs.clear();
-    w.new_click();
+    w.startNewCard();
     QVERIFY(dialogs.records.isEmpty());
     QVERIFY(PageView::canRemovePicture(w.session().card.page));
     QCOMPARE(w.session().card.page.isBg, BackgroundKind::LibraryImage);

@@ -1,5 +1,5 @@
-#include "card/Colour.h"
-#include "card/Numeric.h"
+#include "model/Colour.h"
+#include "model/Numeric.h"
 
 #include <QTest>
 

@@ -1,5 +1,5 @@
-#include "card/IniFile.h"
-#include "card/ProfileStore.h"
+#include "model/IniFile.h"
+#include "model/ProfileStore.h"
 
 #include <QDir>
 #include <QFile>

@@ -7,6 +7,7 @@
 #include <QtEndian>
 #include <QFontInfo>
 #include <QGuiApplication>
+#include <QPalette>
 #include <QTemporaryDir>
 #include <QTest>
 

@@ -1,4 +1,4 @@
-#include "app/StartWindow.h"
+#include "ui/app/StartWindow.h"
 #include "support/ProgramFolderFixture.h"
 #include "support/ScriptedDialogs.h"
 
@@ -34,7 +34,7 @@ void TestStartWindow::endsWithoutSettingsFile()
     QVERIFY(lines[2].contains(QStringLiteral("下载")));
     QCOMPARE(dialogs.last().caption, QStringLiteral("启动时出错！"));
     QCOMPARE(dialogs.last().icon, Dialogs::Icon::Warning);
-    QVERIFY(!start.timer2().isActive());
+    QVERIFY(!start.splashTimer().isActive());
     QVERIFY(!mainShown);
 }
 
@@ -66,8 +66,8 @@ void TestStartWindow::makesOnlyMissingLibraryFolders()
     QVERIFY(QDir(folder.path(QStringLiteral("logo"))).isEmpty());
     QVERIFY(QFileInfo(folder.path(QStringLiteral("mycard/商务"))).isDir());
     QVERIFY(QFileInfo::exists(folder.path(QStringLiteral("background/风景/海.jpg"))));
-    QVERIFY(start.timer2().isActive());
-    QCOMPARE(start.timer2().interval(), 2500);
+    QVERIFY(start.splashTimer().isActive());
+    QCOMPARE(start.splashTimer().interval(), 2500);
 }
 
 void TestStartWindow::reportsAFolderThatCannotBeMade()
@@ -104,13 +104,13 @@ void TestStartWindow::shrinksAwayAfterAClickAndHandsOver()
     start.show();
     QCOMPARE(start.size(), QSize(504, 275));
     QTest::mouseClick(&start, Qt::LeftButton);
-    QVERIFY(start.timer1().isActive());
-    QCOMPARE(start.timer1().interval(), 50);
+    QVERIFY(start.shrinkTimer().isActive());
+    QCOMPARE(start.shrinkTimer().interval(), 50);
     QTest::mouseClick(&start, Qt::LeftButton); // a second click changes nothing
     QVERIFY(QTest::qWaitFor([&] { return mainShown; }, 5000));
     QCOMPARE(start.shrinkSteps(), 13);
     QVERIFY(!start.isVisible());
-    QVERIFY(!start.timer1().isActive());
+    QVERIFY(!start.shrinkTimer().isActive());
 }
 
 QTEST_MAIN(TestStartWindow)

@@ -1,8 +1,9 @@
-#include "CardTool.h"
+#include "cli/CardTool.h"
 
-#include "card/CardFile.h"
-#include "card/IniFile.h"
-#include "card/ProgramFolder.h"
+#include "model/CardFile.h"
+#include "model/CardReader.h"
+#include "model/IniFile.h"
+#include "model/ProgramFolder.h"
 #include "render/Gradient.h"
 #include "render/PageExport.h"
 #include "render/PagePictures.h"
@@ -77,10 +78,32 @@ bool writeRendered(const CardDocument &card, const PageView &view, const RenderR
     return PageExport::writeImage(image, r.output, error);
 }
 
-// The card as JSON text.
-QString cardJson(const IniFile &ini)
+struct OpenedCard {
+    CardDocument card = CardDocument::defaultCard();
+    PageView view;
+};
+
+// Reads a card file as the designer opens it; each picture that cannot be
+// found is reported on err as a warning.
+std::optional<OpenedCard> openCard(const QString &path, const QString &programFolder, QTextStream &err)
 {
-    CardDocument doc = CardFile::read(ini);
+    const auto ini = readCardFile(path, err);
+    if (!ini) return std::nullopt;
+    OpenedCard opened;
+    const auto problems = CardReader::read(CardReader::valuesOf(*ini),
+                                           PagePictures::sourceFor(ProgramFolder(programFolder)), opened.card,
+                                           opened.view);
+    for (const CardReader::Problem &problem : problems) {
+        const bool logo = problem.kind == CardReader::Problem::Kind::MissingLogo;
+        err << "penlark-card: warning: " << (logo ? "logo" : "background") << " picture not found: "
+            << problem.reference << Qt::endl;
+    }
+    return opened;
+}
+
+// The card as JSON text.
+QString cardJson(CardDocument doc)
+{
     QString out = QStringLiteral("{");
     QString section;
     for (const CardFile::Key &key : CardFile::keys()) {
@@ -98,11 +121,11 @@ QString cardJson(const IniFile &ini)
 
 } // namespace
 
-int dump(const QString &path, QTextStream &out, QTextStream &err)
+int dump(const QString &path, const QString &programFolder, QTextStream &out, QTextStream &err)
 {
-    const auto ini = readCardFile(path, err);
-    if (!ini) return 1;
-    out << cardJson(*ini);
+    const auto opened = openCard(path, programFolder, err);
+    if (!opened) return 1;
+    out << cardJson(opened->card);
     out.flush();
     return 0;
 }
@@ -119,15 +142,11 @@ int writeNew(const QString &path, QTextStream &err)
 
 int render(const RenderRequest &request, QTextStream &err)
 {
-    const auto ini = readCardFile(request.card, err);
-    if (!ini) return 1;
-    CardDocument card = CardFile::read(*ini);
-    QStringList warnings;
-    PageView view = PagePictures::viewForCard(card, ProgramFolder(request.programFolder), &warnings);
-    view.cropMarks = request.cropMarks;
-    for (const QString &warning : warnings) err << "penlark-card: warning: " << warning << Qt::endl;
+    auto opened = openCard(request.card, request.programFolder, err);
+    if (!opened) return 1;
+    opened->view.cropMarks = request.cropMarks;
     QString error;
-    if (!writeRendered(card, view, request, &error)) return cannotWrite(request.output, error, err);
+    if (!writeRendered(opened->card, opened->view, request, &error)) return cannotWrite(request.output, error, err);
     return 0;
 }
 
@@ -136,11 +155,11 @@ int gradient(const GradientRequest &request, QTextStream &err)
     QImage image(request.size, QImage::Format_RGB32);
     if (image.isNull()) return cannotWrite(request.output, QStringLiteral("the surface is too large"), err);
     image.fill(Qt::white);
-    clsGradient g;
+    GradientPainter g;
     g.setColor1(request.color1);
     g.setColor2(request.color2);
     g.setAngle(request.angle);
-    g.Draw(image);
+    g.draw(image);
     QString error;
     if (!PageExport::writeBmp(image, request.output, &error)) return cannotWrite(request.output, error, err);
     return 0;

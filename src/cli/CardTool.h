@@ -8,9 +8,10 @@
 // writes its output and errors to the given streams.
 namespace CardTool {
 
-// Prints the card file as read, as JSON: one member per section in file order,
-// each with the section's keys as a save spells them.
-int dump(const QString &path, QTextStream &out, QTextStream &err);
+// Prints the card as the designer opens it, as JSON: one member per section in
+// file order, each with the section's keys as a save spells them. Library
+// references are resolved in programFolder.
+int dump(const QString &path, const QString &programFolder, QTextStream &out, QTextStream &err);
 
 // Writes the default card to path (an existing file is updated key by key).
 int writeNew(const QString &path, QTextStream &err);

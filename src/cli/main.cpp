@@ -1,7 +1,7 @@
 // penlark-card: headless work on card files.
-#include "CardTool.h"
-#include "card/Colour.h"
-#include "card/Numeric.h"
+#include "cli/CardTool.h"
+#include "model/Colour.h"
+#include "model/Numeric.h"
 #include "render/Fonts.h"
 
 #include <QCommandLineParser>
@@ -15,10 +15,13 @@ const char *kUsage =
     "Usage: penlark-card COMMAND [ARGUMENTS]\n"
     "\n"
     "Commands:\n"
-    "  dump FILE.pnk   Print the card file as read, as JSON: one object per section\n"
-    "                  in file order (cPage, cLogo, cLine, cName ... cQQ), with the\n"
-    "                  keys spelled as a save writes them. Missing or malformed keys\n"
-    "                  show the default card's values.\n"
+    "  dump FILE.pnk [--program-folder DIR]\n"
+    "                  Print the card as the designer opens it, as JSON: one object\n"
+    "                  per section in file order (cPage, cLogo, cLine, cName ... cQQ),\n"
+    "                  with the keys spelled as a save writes them. Missing or\n"
+    "                  malformed keys show the default card's values, as do keys the\n"
+    "                  background kind does not use. Library pictures are looked up\n"
+    "                  in DIR as for render; a missing background gives a white page.\n"
     "  new FILE.pnk    Write the default card to FILE.pnk (an existing file is\n"
     "                  updated key by key; its other lines are kept).\n"
     "  render FILE.pnk -o OUT [--trim] [--dpi N] [--program-folder DIR] [--no-crop-marks]\n"
@@ -99,7 +102,9 @@ int run(const QCommandLineParser &p, const Options &o, QTextStream &out, QTextSt
                                   err);
     }
     if (args.size() != 2) throw UsageError(QStringLiteral("unknown command or wrong arguments"));
-    if (command == u"dump") return CardTool::dump(args[1], out, err);
+    const QString programFolder =
+        p.isSet(o.programFolder) ? p.value(o.programFolder) : QCoreApplication::applicationDirPath();
+    if (command == u"dump") return CardTool::dump(args[1], programFolder, out, err);
     if (command == u"new") return CardTool::writeNew(args[1], err);
     if (command == u"render") {
         CardTool::RenderRequest r;
@@ -108,8 +113,7 @@ int run(const QCommandLineParser &p, const Options &o, QTextStream &out, QTextSt
         r.dpi = number(p, o.dpi, 1, 2400);
         r.trim = p.isSet(o.trim);
         r.cropMarks = !p.isSet(o.noCropMarks);
-        r.programFolder = p.isSet(o.programFolder) ? p.value(o.programFolder)
-                                                   : QCoreApplication::applicationDirPath();
+        r.programFolder = programFolder;
         return CardTool::render(r, err);
     }
     throw UsageError(QStringLiteral("unknown command \"%1\"").arg(command));

@@ -1,4 +1,4 @@
-#include "Fonts.h"
+#include "render/Fonts.h"
 
 #include <QFontMetricsF>
 #include <QPaintDevice>

@@ -1,6 +1,6 @@
 #include "render/Gradient.h"
 
-#include "card/Numeric.h"
+#include "model/Numeric.h"
 
 #include <QImage>
 #include <QPoint>
@@ -33,7 +33,7 @@ struct Sweep {
 
 // The sweep moves along x when the segment is at least as steep as it is wide,
 // otherwise along y; the gradient angle picks the side it starts from.
-Sweep chooseSweep(float angle, clsGradient::SinglePoint p0, clsGradient::SinglePoint p1, int w, int h)
+Sweep chooseSweep(float angle, GradientPainter::SinglePoint p0, GradientPainter::SinglePoint p1, int w, int h)
 {
     const float dx = std::fabs(p0.x - p1.x);
     const float dy = std::fabs(p0.y - p1.y);
@@ -48,7 +48,7 @@ Sweep chooseSweep(float angle, clsGradient::SinglePoint p0, clsGradient::SingleP
     return {0, -double(std::max(p0.y, p1.y)), QPoint(0, 1)};
 }
 
-QPoint placedPoint(clsGradient::SinglePoint p, const Sweep &sweep)
+QPoint placedPoint(GradientPainter::SinglePoint p, const Sweep &sweep)
 {
     return {Numeric::roundToInt(p.x + sweep.offsetX), Numeric::roundToInt(p.y + sweep.offsetY)};
 }
@@ -332,7 +332,7 @@ int rampChannel(int start, float increment, int i)
 
 } // namespace
 
-bool clsGradient::Draw(QImage &target) const
+bool GradientPainter::draw(QImage &target) const
 {
     // An image is not on screen while it is drawn, so there is no repainting to hold.
     const int w = target.width();
@@ -342,9 +342,9 @@ bool clsGradient::Draw(QImage &target) const
     try {
         const QImage::Format format = target.format();
         if (isDirect32(format))
-            return PaintGradient(target, w, h) > 0;
+            return paintSweep(target, w, h) > 0;
         target.convertTo(QImage::Format_RGB32);
-        const int drawn = PaintGradient(target, w, h);
+        const int drawn = paintSweep(target, w, h);
         target.convertTo(format);
         return drawn > 0;
     } catch (const std::bad_alloc &) {
@@ -352,14 +352,14 @@ bool clsGradient::Draw(QImage &target) const
     }
 }
 
-int clsGradient::BlendColors(Colour::Value c1, Colour::Value c2, int steps,
+int GradientPainter::blendColours(Colour::Value c1, Colour::Value c2, int steps,
                              std::vector<Colour::Value> &colours)
 {
     steps = std::max(steps, 2);
     const int r1 = Colour::red(c1), g1 = Colour::green(c1), b1 = Colour::blue(c1);
-    const float redStep = float(SafeDivide(Colour::red(c2) - r1, steps));
-    const float greenStep = float(SafeDivide(Colour::green(c2) - g1, steps));
-    const float blueStep = float(SafeDivide(Colour::blue(c2) - b1, steps));
+    const float redStep = float(safeDivide(Colour::red(c2) - r1, steps));
+    const float greenStep = float(safeDivide(Colour::green(c2) - g1, steps));
+    const float blueStep = float(safeDivide(Colour::blue(c2) - b1, steps));
     colours.resize(std::size_t(steps));
     colours.front() = c1;
     colours.back() = c2;
@@ -371,13 +371,13 @@ int clsGradient::BlendColors(Colour::Value c1, Colour::Value c2, int steps,
     return steps;
 }
 
-void clsGradient::setColor1(Colour::Value value) { m_color1 = Colour::resolveSystem(value); }
+void GradientPainter::setColor1(Colour::Value value) { m_color1 = Colour::resolveSystem(value); }
 
-void clsGradient::setColor2(Colour::Value value) { m_color2 = Colour::resolveSystem(value); }
+void GradientPainter::setColor2(Colour::Value value) { m_color2 = Colour::resolveSystem(value); }
 
-void clsGradient::setAngle(float degrees) { m_angle = normalisedDegrees(degrees); }
+void GradientPainter::setAngle(float degrees) { m_angle = normalisedDegrees(degrees); }
 
-int clsGradient::PaintGradient(QImage &target, int w, int h) const
+int GradientPainter::paintSweep(QImage &target, int w, int h) const
 {
     uchar *bits = target.bits();
     if (!bits)
@@ -393,17 +393,17 @@ int clsGradient::PaintGradient(QImage &target, int w, int h) const
     SinglePoint p0{centre.x - radius, centre.y};
     SinglePoint p1{centre.x + radius, centre.y};
     const float segmentAngle = normalisedDegrees(m_angle + 90.0f);
-    RotatePoint(centre, p0, segmentAngle);
-    RotatePoint(centre, p1, segmentAngle);
+    rotatePoint(centre, p0, segmentAngle);
+    rotatePoint(centre, p1, segmentAngle);
 
     const Sweep sweep = chooseSweep(m_angle, p0, p1, w, h);
     const LineList list = sweepLines(placedPoint(p0, sweep), placedPoint(p1, sweep), sweep.step, w, h);
     std::vector<Colour::Value> ramp;
-    BlendColors(m_color1, m_color2, Numeric::roundToInt(list.points / 2.0), ramp);
+    blendColours(m_color1, m_color2, Numeric::roundToInt(list.points / 2.0), ramp);
     return paintLines(raster, list, ramp);
 }
 
-void clsGradient::RotatePoint(SinglePoint centre, SinglePoint &p, float degrees)
+void GradientPainter::rotatePoint(SinglePoint centre, SinglePoint &p, float degrees)
 {
     const float theta = float(degrees * 0.017453292519943278);
     const float dx = p.x - centre.x;
@@ -414,7 +414,7 @@ void clsGradient::RotatePoint(SinglePoint centre, SinglePoint &p, float degrees)
     p.y = float(centre.y - dx * s + dy * c);
 }
 
-double clsGradient::SafeDivide(double a, double b)
+double GradientPainter::safeDivide(double a, double b)
 {
     return b == 0 ? 0 : a / b;
 }

@@ -1,8 +1,8 @@
-#include "PageExport.h"
+#include "render/PageExport.h"
 
-#include "PageGeometry.h"
-#include "PageRenderer.h"
-#include "card/Numeric.h"
+#include "render/PageGeometry.h"
+#include "render/PageRenderer.h"
+#include "model/Numeric.h"
 
 #include <QFileInfo>
 #include <QImageWriter>

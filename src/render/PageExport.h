@@ -1,6 +1,6 @@
 #pragma once
 
-#include "card/PageView.h"
+#include "model/PageView.h"
 
 #include <QImage>
 #include <QString>

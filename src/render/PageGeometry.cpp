@@ -1,6 +1,6 @@
-#include "PageGeometry.h"
+#include "render/PageGeometry.h"
 
-#include "card/Numeric.h"
+#include "model/Numeric.h"
 
 namespace PageGeometry {
 

@@ -1,7 +1,7 @@
-#include "PageObjects.h"
+#include "render/PageObjects.h"
 
-#include "PageGeometry.h"
-#include "PageRenderer.h"
+#include "render/PageGeometry.h"
+#include "render/PageRenderer.h"
 
 namespace PageObjects {
 

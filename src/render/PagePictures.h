@@ -1,7 +1,7 @@
 #pragma once
 
-#include "card/PageView.h"
-#include "card/ProgramFolder.h"
+#include "model/CardReader.h"
+#include "model/ProgramFolder.h"
 
 #include <QImage>
 #include <QStringList>
@@ -19,11 +19,8 @@ QImage libraryPicture(const ProgramFolder &folder, ProgramFolder::Library librar
 // Built-in background picture 0..14; a null image for any other reference.
 QImage builtInBackground(const QString &reference);
 
-// The page view of a card as the designer shows it after opening: a library
-// background that is missing leaves a white page without picture (the card's
-// kind and reference change accordingly); a missing logo file shows the
-// built-in logo while the card keeps its reference. Each missing file is
-// reported in warnings.
-PageView viewForCard(CardDocument &card, const ProgramFolder &folder, QStringList *warnings);
+// The card reader's pictures: built-in backgrounds, and the background and
+// logo libraries of the program folder.
+CardReader::PictureSource sourceFor(const ProgramFolder &folder);
 
 } // namespace PagePictures

@@ -1,10 +1,10 @@
-#include "PageRenderer.h"
+#include "render/PageRenderer.h"
 
-#include "Fonts.h"
-#include "Gradient.h"
-#include "PageGeometry.h"
-#include "PagePictures.h"
-#include "card/Numeric.h"
+#include "render/Fonts.h"
+#include "render/Gradient.h"
+#include "render/PageGeometry.h"
+#include "render/PagePictures.h"
+#include "model/Numeric.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -48,11 +48,11 @@ void drawBackground(QImage &image, const CardDocument &card, const PageView &vie
         QPainter p(&image);
         tilePicture(p, view.background, pageTwips(card), s);
     } else if (shown == BackgroundKind::Gradient) {
-        clsGradient gradient;
+        GradientPainter gradient;
         gradient.setColor1(page.jbColor1);
         gradient.setColor2(page.jbColor2);
         gradient.setAngle(gradientAngle(page.jbJiaoDu));
-        gradient.Draw(image);
+        gradient.draw(image);
     }
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "card/IniFile.h"
+#include "model/IniFile.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,0 +1,65 @@
+#include "model/CardDocument.h"
+
+#include "model/Numeric.h"
+
+namespace {
+
+struct DefaultText {
+    const char16_t *caption;
+    float left, top;
+    bool bold, italic;
+    float size;
+};
+
+// Sample texts of the default card, in role order.
+constexpr std::array<DefaultText, kTextCount> kDefaultTexts{{
+    {u"李明", 4440, 300, true, false, 18},
+    {u"无业游民", 4470, 750, false, false, 9},
+    {u"北京青禾文化传播有限公司", 210, 1680, true, true, 18},
+    {u"地址：北京市海淀区学院路38号", 240, 2220, false, false, 9},
+    {u"邮编：100083", 4110, 2220, false, false, 9},
+    {u"电话：010-62345678", 240, 2490, false, false, 9},
+    {u"传真：62345679", 3930, 2490, false, false, 9},
+    {u"手机：13912345678", 240, 2730, false, false, 9},
+    {u"E-mail：li@qinghe.cn", 3210, 2730, false, false, 9},
+    {u"网址：www.qinghe.cn", 240, 2970, false, false, 9},
+    {u"QQ：12345678", 4020, 2970, false, false, 9},
+}};
+
+constexpr std::array<const char16_t *, kTextCount> kTextSections{
+    u"cName", u"cJob", u"cCmp", u"cADD", u"cPC", u"cTEL",
+    u"cFAX", u"cMob", u"cEmail", u"cUrl", u"cQQ",
+};
+
+} // namespace
+
+QString textSection(std::size_t index)
+{
+    return QString::fromUtf16(kTextSections.at(index));
+}
+
+CardDocument CardDocument::defaultCard()
+{
+    CardDocument doc;
+    doc.resetToDefault();
+    return doc;
+}
+
+void CardDocument::resetToDefault()
+{
+    page.width = float(Numeric::mmToTwips(96));
+    page.height = float(Numeric::mmToTwips(60));
+    page.isBg = BackgroundKind::SolidColour;
+    page.bgColor = Colour::kWhite;
+    page.bgImg.clear();
+    page.jbJiaoDu = QStringLiteral("0");
+
+    logo = CardLogo{QString(), 1020, 1020, 555, 375, true};
+    line = CardLine{4965, float(Numeric::kTwipsPerMm), 240, 2100, Colour::kBlack, true};
+
+    for (std::size_t i = 0; i < kTextCount; ++i) {
+        const DefaultText &d = kDefaultTexts[i];
+        texts[i] = CardText{QString::fromUtf16(d.caption), QStringLiteral("宋体"), d.bold, d.italic,
+                            d.size, Colour::kBlack, d.left, d.top, true};
+    }
+}

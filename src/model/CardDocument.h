@@ -1,0 +1,101 @@
+#pragma once
+
+#include "model/Colour.h"
+
+#include <QString>
+#include <array>
+#include <cstdint>
+
+// How the page background is filled; the numbers are those stored in card files.
+enum class BackgroundKind : std::uint8_t {
+    SolidColour = 0,
+    Gradient = 1,
+    BuiltInImage = 2,
+    LibraryImage = 3,
+};
+
+inline bool isPictureKind(BackgroundKind kind)
+{
+    return kind == BackgroundKind::BuiltInImage || kind == BackgroundKind::LibraryImage;
+}
+
+// Which list or setting names the card file that is read next: the start-up card
+// of the settings file, the open panel's file list or the library manager's.
+enum class CardSource { StartupCard, OpenPanelList, LibraryManagerList };
+
+// Lengths are twips (1/1440 inch), font sizes points, colours 0x00BBGGRR.
+struct CardPage {
+    float width = 0;
+    float height = 0;
+    BackgroundKind isBg = BackgroundKind::SolidColour;
+    Colour::Value bgColor = Colour::kWhite;
+    QString bgImg;           // built-in index "0".."14", or category\file in the background library
+    Colour::Value jbColor1 = Colour::kWhite;
+    Colour::Value jbColor2 = Colour::kBlack;
+    QString jbJiaoDu = QStringLiteral("0"); // gradient angle as typed
+
+    bool operator==(const CardPage &) const = default;
+};
+
+struct CardLogo {
+    QString img;             // category\file in the logo library; empty: the built-in logo
+    float width = 0;
+    float height = 0;
+    float left = 0;
+    float top = 0;
+    bool visible = true;
+
+    bool operator==(const CardLogo &) const = default;
+};
+
+// The decorative line is a filled box: wide and one thickness high, or the reverse.
+struct CardLine {
+    float width = 0;
+    float height = 0;
+    float left = 0;
+    float top = 0;
+    Colour::Value bgColor = Colour::kBlack;
+    bool visible = true;
+
+    bool operator==(const CardLine &) const = default;
+};
+
+struct CardText {
+    QString caption;
+    QString Font;
+    bool FontBold = false;
+    bool FontItalic = false;
+    float FontSize = 9;
+    Colour::Value ForeColor = Colour::kBlack;
+    float Left = 0;
+    float Top = 0;
+    bool visible = true;
+
+    bool operator==(const CardText &) const = default;
+};
+
+// The eleven text objects, in their fixed order.
+enum class TextRole : std::uint8_t {
+    Name, Job, Company, Address, Postcode, Telephone, Fax, Mobile, Email, Web, QQ,
+};
+inline constexpr std::size_t kTextCount = 11;
+
+struct CardDocument {
+    CardPage page;
+    CardLogo logo;
+    CardLine line;
+    std::array<CardText, kTextCount> texts;
+
+    CardText &text(TextRole role) { return texts[std::size_t(role)]; }
+    const CardText &text(TextRole role) const { return texts[std::size_t(role)]; }
+
+    bool operator==(const CardDocument &) const = default;
+
+    // The built-in default card. The gradient colours are not part of it: putting
+    // the default card on the page keeps the current ones.
+    static CardDocument defaultCard();
+    void resetToDefault();
+};
+
+// The card file section of each text object, "cName" to "cQQ".
+QString textSection(std::size_t index);

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "model/CardDocument.h"
+
+#include <QString>
+#include <functional>
+#include <optional>
+#include <variant>
+#include <vector>
+
+class IniFile;
+
+// The card file (".pnk"): 14 sections, 119 keys, one per stored field of the
+// card document. Values are written as decimal text of singles (at most 7
+// significant digits, no exponent), signed decimal colours, "True"/"False", the
+// background kind as one digit, and texts as held.
+namespace CardFile {
+
+// A stored field of a document, typed by how its value is written.
+using FieldRef = std::variant<float *, Colour::Value *, bool *, BackgroundKind *, QString *>;
+
+struct Key {
+    QString section;
+    QString name;    // spelled as a save writes it
+    std::function<FieldRef(CardDocument &)> field;
+};
+
+// The 119 keys in the order a save writes them.
+const std::vector<Key> &keys();
+
+// The key of that section and name in any letter case; null for a name that is
+// not a key of the card file.
+const Key *findKey(const QString &section, const QString &name);
+
+// Text of a field as the file holds it.
+QString formatField(const FieldRef &field);
+
+// Sets the field from its file text; false (field unchanged) when the text does
+// not parse for the field's kind.
+bool parseField(const QString &text, const FieldRef &field);
+
+// Copies the value of one field to the same field of another document.
+void copyField(const FieldRef &from, const FieldRef &to);
+
+// What the page panel adds to the document when a card is saved while a picture
+// covers the page: the colour option selected beneath it (solid or gradient), and
+// whether the option that removes the picture is ticked.
+struct PageOptions {
+    BackgroundKind colourOption = BackgroundKind::SolidColour;
+    bool removePicture = false;
+};
+
+// Derives the stored background: a picture that stays keeps its kind and
+// reference; otherwise the kind is a colour kind (the colour option's, when a
+// picture is removed) and the document's picture reference is cleared.
+void prepareForSave(CardDocument &doc, const PageOptions &options);
+
+using ValueWriter = std::function<void(const QString &section, const QString &key, const QString &value)>;
+using ValueReader = std::function<std::optional<QString>(const QString &section, const QString &key)>;
+
+// Writes every key, in order, through the writer. (Reading is CardReader's.)
+void write(const CardDocument &doc, const ValueWriter &writer);
+
+void write(const CardDocument &doc, IniFile &ini);
+
+} // namespace CardFile

@@ -1,0 +1,41 @@
+#include "model/CardLibrary.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace CardLibrary {
+
+QStringList categories(const ProgramFolder &folder)
+{
+    return QDir(folder.libraryDir(ProgramFolder::Library::Cards))
+        .entryList(QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Name);
+}
+
+QStringList cardFiles(const QString &categoryDir)
+{
+    QDir dir(categoryDir);
+    dir.setNameFilters({QStringLiteral("*.pnk"), QStringLiteral("*.bmp"), QStringLiteral("*.jpg"),
+                        QStringLiteral("*.gif")});
+    return dir.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name | QDir::IgnoreCase);
+}
+
+bool isCardFile(const QString &fileName)
+{
+    return QFileInfo(fileName).suffix().compare(u"pnk", Qt::CaseInsensitive) == 0;
+}
+
+QString nameProblem(const QString &name)
+{
+    static const QString forbidden = QStringLiteral("\\/:*?\"<>|");
+    const QString trimmed = name.trimmed();
+    const bool badCharacter = std::any_of(trimmed.begin(), trimmed.end(), [](QChar c) {
+        return forbidden.contains(c) || c.unicode() < 0x20;
+    });
+    if (badCharacter)
+        return QStringLiteral("名称中不能含有以下字符：\\ / : * ? \" < > |\r请重新确定一个名称！");
+    if (trimmed == u"." || trimmed == u".." || trimmed.endsWith(u'.'))
+        return QStringLiteral("名称不能是“.”、“..”，也不能以“.”结尾！\r请重新确定一个名称！");
+    return {};
+}
+
+} // namespace CardLibrary

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "model/ProgramFolder.h"
+
+#include <QString>
+#include <QStringList>
+
+// The card library as the open and save panels see it: category folders under
+// "mycard" and the files in them.
+namespace CardLibrary {
+
+// The entries of the card library folder, folders and plain files alike, by name.
+QStringList categories(const ProgramFolder &folder);
+
+// Card and picture files of a category: *.pnk, *.bmp, *.jpg, *.gif in any letter case.
+QStringList cardFiles(const QString &categoryDir);
+
+// A card file by its extension (the text after the last dot), in any letter case.
+bool isCardFile(const QString &fileName);
+
+// Why a category or file name cannot be used, or an empty text when it can. A
+// name must stay inside its folder and be one that Windows folders accept too.
+QString nameProblem(const QString &name);
+
+} // namespace CardLibrary

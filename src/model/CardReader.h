@@ -1,0 +1,46 @@
+#pragma once
+
+#include "model/CardFile.h"
+#include "model/PageView.h"
+
+#include <QImage>
+#include <functional>
+#include <vector>
+
+class IniFile;
+
+// Reading a card file onto a card and the pictures its page shows. The designer
+// and penlark-card both read through here, so a card opens the same everywhere.
+//
+// Keys are read in the order the designer applies them to the page: background
+// kind and picture, page size, background, logo, line, texts. Keys that the
+// background kind does not use are not read, so their fields keep the values
+// they had. A missing key or a value that does not parse takes the default
+// card's value.
+namespace CardReader {
+
+// Where the pictures a card names come from; a null image means "not there".
+struct PictureSource {
+    std::function<QImage(const QString &reference)> builtInBackground;
+    std::function<QImage(const QString &reference)> libraryBackground;
+    std::function<QImage(const QString &reference)> logo;
+};
+
+// A picture the card names that could not be found, in the order met.
+struct Problem {
+    enum class Kind { MissingBackground, MissingLogo };
+    Kind kind;
+    QString reference;
+    bool operator==(const Problem &) const = default;
+};
+
+// Reads the card into card and view. A background picture that cannot be found
+// leaves a white solid page with an empty bgImg; a logo picture that cannot be
+// found leaves the built-in logo while the card keeps its reference.
+std::vector<Problem> read(const CardFile::ValueReader &values, const PictureSource &pictures, CardDocument &card,
+                          PageView &view);
+
+// The values of one card file held in memory.
+CardFile::ValueReader valuesOf(const IniFile &ini);
+
+} // namespace CardReader

@@ -1,0 +1,82 @@
+#include "ui/app/Dialogs.h"
+
+#include <QColorDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace {
+
+QMessageBox::Icon toQtIcon(Dialogs::Icon icon)
+{
+    switch (icon) {
+    case Dialogs::Icon::None: return QMessageBox::NoIcon;
+    case Dialogs::Icon::Information: return QMessageBox::Information;
+    case Dialogs::Icon::Warning: return QMessageBox::Warning;
+    case Dialogs::Icon::Critical: return QMessageBox::Critical;
+    case Dialogs::Icon::Question: return QMessageBox::Question;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButtons toQtButtons(Dialogs::Buttons buttons)
+{
+    switch (buttons) {
+    case Dialogs::Buttons::Ok: return QMessageBox::Ok;
+    case Dialogs::Buttons::YesNo: return QMessageBox::Yes | QMessageBox::No;
+    case Dialogs::Buttons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case Dialogs::Buttons::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
+    }
+    return QMessageBox::Ok;
+}
+
+Dialogs::Answer fromQtButton(int button)
+{
+    switch (button) {
+    case QMessageBox::Yes: return Dialogs::Answer::Yes;
+    case QMessageBox::No: return Dialogs::Answer::No;
+    case QMessageBox::Ok: return Dialogs::Answer::Ok;
+    default: return Dialogs::Answer::Cancel;
+    }
+}
+
+// Lines of a message are joined by CR; a label breaks lines at LF.
+QString forDisplay(QString text)
+{
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(u'\r', u'\n');
+    return text;
+}
+
+} // namespace
+
+QtDialogs::QtDialogs(QWidget *parent) : m_parent(parent) {}
+
+void QtDialogs::show(const QString &text, const QString &caption, Icon icon)
+{
+    ask(text, caption, icon, Buttons::Ok);
+}
+
+Dialogs::Answer QtDialogs::ask(const QString &text, const QString &caption, Icon icon, Buttons buttons)
+{
+    QMessageBox box(toQtIcon(icon), caption, forDisplay(text), toQtButtons(buttons), m_parent);
+    return fromQtButton(box.exec());
+}
+
+std::optional<QString> QtDialogs::input(const QString &prompt, const QString &caption, const QString &initial)
+{
+    bool ok = false;
+    const QString text = QInputDialog::getText(m_parent, caption, forDisplay(prompt), QLineEdit::Normal,
+                                               initial, &ok);
+    if (!ok) return std::nullopt;
+    return text;
+}
+
+std::optional<Colour::Value> QtDialogs::chooseColor(Colour::Value initial)
+{
+    // Every opening starts with black custom colours.
+    for (int i = 0; i < QColorDialog::customCount(); ++i)
+        QColorDialog::setCustomColor(i, Qt::black);
+    const QColor chosen = QColorDialog::getColor(Colour::toQColor(initial), m_parent);
+    if (!chosen.isValid()) return std::nullopt;
+    return Colour::fromQColor(chosen);
+}

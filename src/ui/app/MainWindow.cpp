@@ -1,0 +1,459 @@
+#include "ui/app/MainWindow.h"
+
+#include "ui/panels/AboutPanel.h"
+#include "ui/app/CommandBar.h"
+#include "ui/app/Dialogs.h"
+#include "ui/panels/HelpPanel.h"
+#include "ui/panels/HelpView.h"
+#include "ui/app/SidePanel.h"
+#include "ui/app/WidgetColours.h"
+#include "model/CardReader.h"
+#include "render/PagePictures.h"
+#include "ui/panels/NewCardPanel.h"
+#include "ui/panels/OpenPanel.h"
+#include "ui/panels/PicturePreview.h"
+#include "ui/panels/SavePanel.h"
+#include "render/PageGeometry.h"
+#include "ui/page/PageWidget.h"
+#include "ui/page/ShowAlignPanel.h"
+
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QLabel>
+
+namespace {
+
+constexpr int kStatusHeight = 26;
+constexpr int kPanelOverlap = 5;   // panels reach 80 twips up into the command bar
+constexpr int kShadowOffset = 4;   // 60 twips
+const QString kReminder = QStringLiteral("提醒您：");
+const QString kModifiedQuestion = QStringLiteral("系统检测到当前的名片已被您修改过，\r要保存当前被修改过的名片吗？");
+
+QString captionFor(const QString &name) { return name + QStringLiteral(" - Penlark 3.0") + u'版'; }
+
+// Titles of the panels that are frames of their own here.
+struct PanelTitle {
+    int index;
+    const char16_t *title;
+};
+constexpr PanelTitle kPanelTitles[] = {
+    {3, u"打印名片"}, {4, u"页面设置"},
+    {5, u"标志设置"}, {6, u"文字设置"}, {7, u"直线设置"},
+};
+
+} // namespace
+
+QString MainWindow::productBanner()
+{
+    return QStringLiteral("Penlark 3.0 名片设计 —— 拖动对象排版，单击对象设置，所见即所得");
+}
+
+MainWindow::MainWindow(ProgramFolder folder, Dialogs &dialogs, QWidget *parent)
+    : QWidget(parent), m_folder(std::move(folder)), m_dialogs(dialogs), m_store(m_folder, *this)
+{
+    setObjectName(QStringLiteral("Form_main"));
+    layOutWindow();
+    buildPanels();
+    placePanels();
+    showStartupCard();
+    layOutPage();
+    m_session.cardSaved = true;
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::layOutWindow()
+{
+    setFixedSize(kWidth, kHeight);
+    usePanelColour(*this);
+    setWindowTitle(QStringLiteral("Penlark3.0"));
+    setWindowIcon(QIcon(QStringLiteral(":/pictures/app_icon.png")));
+
+    m_commandBar = new CommandBar(this);
+    m_commandBar->setGeometry(0, 0, kWidth, m_commandBar->height());
+    connect(m_commandBar, &CommandBar::tipChanged, this, &MainWindow::setStatus);
+    connect(m_commandBar, &CommandBar::commandPressed, this, &MainWindow::onCommandPressed);
+    connect(m_commandBar, &CommandBar::commandReleased, this, &MainWindow::onCommandReleased);
+
+    const int menuHeight = m_commandBar->height();
+    m_workspace = new QWidget(this);
+    m_workspace->setObjectName(QStringLiteral("bg"));
+    fillBackground(*m_workspace, palette().color(QPalette::Dark));
+    m_workspace->setGeometry(0, menuHeight, kWidth - SidePanel::kWidth, kHeight - (kStatusHeight + menuHeight) - 1);
+
+    m_pageShadow = new QLabel(m_workspace);
+    m_pageShadow->setObjectName(QStringLiteral("card_bg"));
+    fillBackground(*m_pageShadow, Qt::black);
+    m_page = new PageWidget(m_session, m_workspace);
+    m_workspace->installEventFilter(this);
+    connectPage();
+
+    m_statusBar = new QWidget(this);
+    m_statusBar->setObjectName(QStringLiteral("frm_info"));
+    m_statusBar->setGeometry(0, kHeight - kStatusHeight, kWidth, kStatusHeight);
+    m_status = new QLabel(m_statusBar);
+    m_status->setObjectName(QStringLiteral("cz_info"));
+    m_status->setText(QStringLiteral("操作提示"));
+}
+
+void MainWindow::buildPanels()
+{
+    m_newPanel = new NewCardPanel(this);
+    connect(m_newPanel, &NewCardPanel::restoreDefaultTicked, this, &MainWindow::clearStartupCard);
+    connect(m_newPanel, &NewCardPanel::chooseStartupCard, this, &MainWindow::chooseStartupCard);
+    m_panels[0] = m_newPanel;
+    m_preview = new PicturePreview(m_workspace);
+    m_openPanel = new OpenPanel(m_store, m_dialogs, *m_preview, this);
+    m_panels[1] = m_openPanel;
+    m_savePanel = new SavePanel(m_session, m_store, m_dialogs, this);
+    m_panels[2] = m_savePanel;
+    connectCardPanels();
+    for (const PanelTitle &p : kPanelTitles)
+        m_panels[std::size_t(p.index)] = new SidePanel(p.index, QString::fromUtf16(p.title), this);
+    m_showPanel = new ShowAlignPanel(m_session, *m_page, this);
+    m_panels[8] = m_showPanel;
+    m_helpView = new HelpView(m_workspace);
+    m_helpView->hide();
+    m_helpPanel = new HelpPanel(m_store, *m_helpView, *m_status, this);
+    m_panels[9] = m_helpPanel;
+    m_panels[10] = new AboutPanel(this);
+}
+
+void MainWindow::placePanels()
+{
+    const int top = m_commandBar->height() - kPanelOverlap;
+    const int height = kHeight - (kStatusHeight + m_commandBar->height()) + 4;
+    for (QWidget *panel : m_panels) {
+        panel->setGeometry(m_workspace->width(), top, SidePanel::kWidth, height);
+        panel->hide();
+    }
+    m_commandBar->raise();
+    for (QWidget *panel : m_panels) panel->raise();
+    m_panels[0]->show();
+}
+
+void MainWindow::showPanel(int n)
+{
+    for (std::size_t i = 0; i < m_panels.size(); ++i) m_panels[i]->setVisible(int(i) == n);
+}
+
+int MainWindow::visiblePanel() const
+{
+    for (std::size_t i = 0; i < m_panels.size(); ++i)
+        if (m_panels[i]->isVisibleTo(this)) return int(i);
+    return -1;
+}
+
+void MainWindow::setStatus(const QString &text)
+{
+    m_status->setText(text);
+    m_status->adjustSize();
+    m_status->move((kWidth - m_status->width()) / 2, (kStatusHeight - m_status->height()) / 2);
+}
+
+void MainWindow::placePage()
+{
+    const QSize page = m_page->size();
+    const auto placed = PageGeometry::centredPage(m_workspace->size(), page);
+    m_page->move(placed.page.toPoint());
+    m_pageShadow->setGeometry(QRect(m_page->pos() + QPoint(kShadowOffset, kShadowOffset), page));
+    m_pageShadow->lower();
+}
+
+void MainWindow::layOutPage()
+{
+    placePage();
+    setStatus(productBanner());
+    m_page->placeTrimGuides();
+}
+
+// ---- The page and the workspace ---------------------------------------------
+
+void MainWindow::connectPage()
+{
+    connect(m_page, &PageWidget::pageResized, this, &MainWindow::placePage);
+    connect(m_page, &PageWidget::objectPressed, this, &MainWindow::onObjectPressed);
+    connect(m_page, &PageWidget::alignModePressed, this, &MainWindow::takeAlignModePress);
+    connect(m_page, &PageWidget::objectReleased, this, [this] { m_session.cardSaved = false; });
+    connect(m_page, &PageWidget::guidePressed, this, [this] {
+        showPanel(8);
+        m_showPanel->chooseMode(1);
+    });
+    connect(m_page, &PageWidget::pageClicked, this, &MainWindow::showPagePanel);
+    connect(m_page, &PageWidget::pageDoubleClicked, this, &MainWindow::onPageDoubleClicked);
+}
+
+void MainWindow::connectCardPanels()
+{
+    connect(m_openPanel, &OpenPanel::cardChosen, this, [this] {
+        m_session.cardSource = CardSource::OpenPanelList;
+        openFile();
+        showCardTitle();
+    });
+    connect(m_openPanel, &OpenPanel::printRequested, this, &MainWindow::showPrintPanel);
+    connect(m_savePanel, &SavePanel::saved, this, [this] {
+        if (m_session.exitAfterSave) close();
+    });
+}
+
+bool MainWindow::takeAlignModePress()
+{
+    // While the alignment guide is shown, presses only choose the align option.
+    if (!m_page->alignMode()) return false;
+    m_showPanel->chooseMode(1);
+    return true;
+}
+
+void MainWindow::onObjectPressed(int id)
+{
+    if (id == PageObjects::kLogo)
+        showLogoPanel();
+    else if (id == PageObjects::kLine)
+        showLinePanel();
+    else
+        showTextPanel();
+    m_page->showSelectionFrame(id);
+}
+
+void MainWindow::onPageDoubleClicked()
+{
+    showPanel(8);
+    m_showPanel->chooseMode(0);
+}
+
+void MainWindow::onWorkspaceClicked()
+{
+    if (m_preview->isVisible()) return;
+    m_page->selectionFrame()->hide();
+    setStatus(productBanner());
+}
+
+void MainWindow::onWorkspaceDoubleClicked()
+{
+    if (m_preview->isVisible()) return;
+    showPanel(8);
+    m_showPanel->chooseMode(1);
+    setStatus(QStringLiteral("蓝色线为对齐基线，可移动改变其位置；移动需要对齐的对象至蓝色线即可自动对齐；"
+                             "页面上双击即退出对齐进入显示与隐藏控制…"));
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != m_workspace) return QWidget::eventFilter(watched, event);
+    // A double-click is press, release, double-click, release: the second
+    // release is part of the double-click, not another click.
+    if (event->type() == QEvent::MouseButtonRelease && !m_workspaceDoubleClicked) onWorkspaceClicked();
+    if (event->type() == QEvent::MouseButtonRelease) m_workspaceDoubleClicked = false;
+    if (event->type() == QEvent::MouseButtonDblClick) {
+        m_workspaceDoubleClicked = true;
+        onWorkspaceDoubleClicked();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// ---- New card and start-up card -------------------------------------------------
+
+void MainWindow::showStartupCard()
+{
+    const QString name = m_store.readSetting(QStringLiteral("card"), QStringLiteral("cardName"));
+    if (name.isEmpty()) {
+        applyDefaultCard();
+        return;
+    }
+    const auto file = m_folder.libraryFile(ProgramFolder::Library::Cards, name);
+    if (file && QFileInfo(*file).isFile()) {
+        m_session.cardSource = CardSource::StartupCard;
+        openFile();
+        showCardTitle();
+        return;
+    }
+    m_dialogs.show(QStringLiteral("读取启动名片信息时出错！\r没有发现您设置的启动文件：") +
+                       ProgramFolder::fileNamePart(name) + QStringLiteral("\r系统以默认的启动名片进行替换…"),
+                   kReminder, Dialogs::Icon::Warning);
+    applyDefaultCard();
+}
+
+void MainWindow::applyDefaultCard()
+{
+    setWindowTitle(captionFor(QStringLiteral("新建名片")));
+    m_newPanel->hideRestoreOption();
+    CardSession &s = m_session;
+    s.card.resetToDefault();
+    s.view.colourOption = BackgroundKind::SolidColour;
+    s.view.background = QImage();
+    s.view.pictureRemoved = false;
+    s.view.logo = QImage();
+    s.view.textBlocks = {};
+    s.notifyPageChanged();
+    layOutPage();
+    s.cardSaved = true;
+}
+
+void MainWindow::startNewCard()
+{
+    if (!m_session.cardSaved &&
+        m_dialogs.ask(kModifiedQuestion, kReminder, Dialogs::Icon::Warning, Dialogs::Buttons::YesNo) ==
+            Dialogs::Answer::Yes) {
+        showSavePanel();
+        return;
+    }
+    showPanel(0);
+    showStartupCard();
+}
+
+void MainWindow::clearStartupCard()
+{
+    m_session.cardSaved = true;
+    m_store.writeSetting(QStringLiteral("card"), QStringLiteral("cardName"), QString());
+    startNewCard();
+}
+
+void MainWindow::chooseStartupCard() { showOpenPanel(); }
+
+void MainWindow::showCardTitle()
+{
+    QString name;
+    switch (m_session.cardSource) {
+    case CardSource::StartupCard:
+        name = ProgramFolder::fileNamePart(m_store.readSetting(QStringLiteral("card"), QStringLiteral("cardName")));
+        break;
+    case CardSource::LibraryManagerList:
+        name = QFileInfo(libraryManagerFile()).fileName();
+        break;
+    case CardSource::OpenPanelList:
+        name = QFileInfo(openPanelFile()).fileName();
+        break;
+    }
+    setWindowTitle(captionFor(name));
+}
+
+void MainWindow::openFile()
+{
+    m_newPanel->showRestoreOption();
+    m_session.view.textBlocks = {};
+    const auto values = [this](const QString &section, const QString &key) {
+        return m_store.findCardValue(section, key);
+    };
+    const auto problems = CardReader::read(values, PagePictures::sourceFor(m_folder), m_session.card, m_session.view);
+    for (const CardReader::Problem &problem : problems) showMissingPicture(problem);
+    m_session.notifyPageChanged();
+    layOutPage();
+    m_session.cardSaved = true;
+}
+
+void MainWindow::showMissingPicture(const CardReader::Problem &problem)
+{
+    const bool logo = problem.kind == CardReader::Problem::Kind::MissingLogo;
+    // A built-in picture's reference is a bare number: the message names it whole.
+    QString name = ProgramFolder::fileNamePart(problem.reference);
+    if (!problem.reference.contains(u'\\')) name = problem.reference;
+    const QString text = (logo ? QStringLiteral("标志文件“") : QStringLiteral("背景文件“")) + name
+                         + QStringLiteral("”没有发现\r")
+                         + (logo ? QStringLiteral("系统以默认的标志图片替换…") : QStringLiteral("系统将以白色底色代替…"));
+    m_dialogs.show(text, kReminder, Dialogs::Icon::Warning);
+}
+
+// ---- Command bar ------------------------------------------------------------
+
+void MainWindow::onCommandPressed(int)
+{
+    m_page->selectionFrame()->hide();
+}
+
+void MainWindow::onCommandReleased(int command)
+{
+    m_page->setAlignMode(false);
+    // The help page stays for the help command, a previewed picture card for printing.
+    if (command != CommandBar::Help) m_helpView->hide();
+    if (command != CommandBar::Print) m_preview->hide();
+    runCommand(command);
+    if (command == CommandBar::Line) m_page->selectionFrame()->hide();
+}
+
+void MainWindow::runCommand(int command)
+{
+    switch (command) {
+    case CommandBar::New: startNewCard(); break;
+    case CommandBar::Open: showOpenPanel(); break;
+    case CommandBar::Save: showSavePanel(); break;
+    case CommandBar::Print: showPrintPanel(); break;
+    case CommandBar::Page: showPagePanel(); break;
+    case CommandBar::Logo: showLogoPanel(); break;
+    case CommandBar::Text: showTextPanel(); break;
+    case CommandBar::Line: showLinePanel(); break;
+    case CommandBar::Show: showShowHidePanel(); break;
+    case CommandBar::Help: showHelpPanel(); break;
+    case CommandBar::About: showAboutPanel(); break;
+    }
+}
+
+void MainWindow::showOpenPanel()
+{
+    showPanel(1);
+    m_openPanel->reload();
+}
+
+void MainWindow::showSavePanel()
+{
+    showPanel(2);
+    m_savePanel->reset();
+}
+void MainWindow::showPrintPanel() { showPanel(3); }
+
+void MainWindow::showPagePanel()
+{
+    if (takeAlignModePress()) return;
+    showPanel(4);
+    setStatus(CommandBar::barTip());
+    m_page->selectionFrame()->hide();
+}
+
+void MainWindow::showLogoPanel()
+{
+    if (takeAlignModePress()) return;
+    showPanel(5);
+}
+
+void MainWindow::showTextPanel() { showPanel(6); }
+
+void MainWindow::showLinePanel()
+{
+    if (takeAlignModePress()) return;
+    showPanel(7);
+}
+
+void MainWindow::showShowHidePanel()
+{
+    showPanel(8);
+    m_showPanel->chooseMode(0);
+    m_page->centreGuide();
+}
+
+void MainWindow::showHelpPanel()
+{
+    showPanel(9);
+    m_helpPanel->openHelp();
+}
+
+void MainWindow::showAboutPanel() { showPanel(10); }
+
+// ---- Card file context ------------------------------------------------------
+
+SaveTarget MainWindow::saveTarget() const { return m_savePanel->target(); }
+QString MainWindow::openPanelFile() const { return m_openPanel->selectedFile(); }
+QString MainWindow::libraryManagerFile() const { return {}; }
+
+// ---- Closing -----------------------------------------------------------------
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (m_session.cardSaved ||
+        m_dialogs.ask(kModifiedQuestion, kReminder, Dialogs::Icon::Warning, Dialogs::Buttons::YesNo) ==
+            Dialogs::Answer::No) {
+        event->accept();
+        return;
+    }
+    event->ignore();
+    showSavePanel();
+    m_session.exitAfterSave = true;
+}

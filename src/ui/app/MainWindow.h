@@ -1,0 +1,122 @@
+#pragma once
+
+#include "model/CardReader.h"
+#include "model/CardSession.h"
+#include "model/ProfileStore.h"
+#include "model/ProgramFolder.h"
+
+#include <QWidget>
+#include <array>
+
+class CommandBar;
+class Dialogs;
+class NewCardPanel;
+class OpenPanel;
+class PicturePreview;
+class SavePanel;
+class PageWidget;
+class QLabel;
+class ShowAlignPanel;
+class SidePanel;
+class HelpPanel;
+class HelpView;
+
+// The editor window ("Form_main"): command bar along the top, the workspace with
+// the page on the left, one of eleven side panels on the right, the status line
+// along the bottom. It holds the card session for the life of the program and
+// tells the profile routines which card file is meant.
+class MainWindow : public QWidget, public CardFileContext
+{
+    Q_OBJECT
+public:
+    static constexpr int kWidth = 778;
+    static constexpr int kHeight = 620;
+    static QString productBanner();
+
+    // Lays the window out and puts the start-up card (or the default card) on the page.
+    MainWindow(ProgramFolder folder, Dialogs &dialogs, QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    CardSession &session() { return m_session; }
+    ProfileStore &store() { return m_store; }
+    PageWidget *page() const { return m_page; }
+
+    // Shows side panel n (0..10) and hides the other ten.
+    void showPanel(int n);
+    int visiblePanel() const;
+
+    // New card and start-up card.
+    void showStartupCard();
+    void applyDefaultCard();
+    void startNewCard();
+    void clearStartupCard();
+    void chooseStartupCard();
+    void showCardTitle();
+    // Reads the card file named by the card source onto the page.
+    void openFile();
+    // Centres the page and its shadow, shows the banner, draws marks and places the trim guides.
+    void layOutPage();
+
+    // Clicks on the page and on the grey workspace around it.
+    void onPageDoubleClicked();
+    void onWorkspaceClicked();
+    void onWorkspaceDoubleClicked();
+
+    // The routines behind the commands.
+    void showOpenPanel();
+    void showSavePanel();
+    void showPrintPanel();
+    void showPagePanel();
+    void showLogoPanel();
+    void showTextPanel();
+    void showLinePanel();
+    void showShowHidePanel();
+    void showHelpPanel();
+    void showAboutPanel();
+
+    // CardFileContext
+    CardSource cardSource() const override { return m_session.cardSource; }
+    SaveTarget saveTarget() const override;
+    QString openPanelFile() const override;
+    QString libraryManagerFile() const override;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void layOutWindow();
+    void placePanels();
+    void buildPanels();
+    void onCommandPressed(int command);
+    void onCommandReleased(int command);
+    void runCommand(int command);
+    void showMissingPicture(const CardReader::Problem &problem);
+    void setStatus(const QString &text);
+    void placePage();
+    void connectPage();
+    void onObjectPressed(int id);
+    bool takeAlignModePress();
+    void connectCardPanels();
+
+    ProgramFolder m_folder;
+    Dialogs &m_dialogs;
+    CardSession m_session;
+    ProfileStore m_store;
+
+    CommandBar *m_commandBar = nullptr;
+    QWidget *m_workspace = nullptr;
+    PageWidget *m_page = nullptr;
+    QLabel *m_pageShadow = nullptr;
+    QWidget *m_statusBar = nullptr;
+    QLabel *m_status = nullptr;
+    HelpView *m_helpView = nullptr;
+    HelpPanel *m_helpPanel = nullptr;
+    NewCardPanel *m_newPanel = nullptr;
+    OpenPanel *m_openPanel = nullptr;
+    SavePanel *m_savePanel = nullptr;
+    PicturePreview *m_preview = nullptr;
+    ShowAlignPanel *m_showPanel = nullptr;
+    std::array<QWidget *, 11> m_panels{};
+    bool m_workspaceDoubleClicked = false;
+};

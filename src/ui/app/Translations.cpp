@@ -1,0 +1,19 @@
+#include "ui/app/Translations.h"
+
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+bool installChineseTranslations(QCoreApplication &app)
+{
+    const QLocale chinese(QLocale::Chinese, QLocale::China);
+    QLocale::setDefault(chinese);
+    auto *translator = new QTranslator(&app);
+    if (!translator->load(chinese, QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    return app.installTranslator(translator);
+}

@@ -1,0 +1,333 @@
+#include "ui/page/PageWidget.h"
+
+#include "render/PageGeometry.h"
+#include "render/PageRenderer.h"
+#include "ui/app/WidgetColours.h"
+
+#include <QPainter>
+#include <QMouseEvent>
+#include <QPaintEvent>
+
+namespace {
+
+// A page object's stand-in: it draws nothing (the page draws every object in
+// its stacking order) but takes the object's name, box and mouse events.
+QWidget *objectStandIn(const QString &name, QWidget *page)
+{
+    auto *w = new QWidget(page);
+    w->setObjectName(name);
+    w->setAttribute(Qt::WA_NoSystemBackground);
+    return w;
+}
+
+QWidget *colouredLine(const QString &name, const QColor &colour, QWidget *page)
+{
+    auto *w = new QWidget(page);
+    w->setObjectName(name);
+    fillBackground(*w, colour);
+    w->hide();
+    return w;
+}
+
+// A red outline that lets clicks through to the object beneath.
+class SelectionFrame : public QWidget
+{
+public:
+    explicit SelectionFrame(QWidget *parent) : QWidget(parent)
+    {
+        setObjectName(QStringLiteral("sp_icon"));
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        hide();
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter p(this);
+        p.setPen(QPen(Qt::red, 1));
+        p.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+};
+
+// The alignment guide: a thin blue bar the height of the page.
+class AlignGuide : public QWidget
+{
+public:
+    explicit AlignGuide(QWidget *parent) : QWidget(parent)
+    {
+        setObjectName(QStringLiteral("sp_Align"));
+        setCursor(Qt::SizeHorCursor);
+        hide();
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter p(this);
+        p.fillRect(rect(), QColor(40, 90, 220));
+        p.fillRect(QRect(1, 0, 1, height()), QColor(120, 170, 255));
+    }
+};
+
+} // namespace
+
+PageWidget::PageWidget(CardSession &session, QWidget *parent) : QWidget(parent), m_session(session)
+{
+    setObjectName(QStringLiteral("Card"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    m_line = objectStandIn(QStringLiteral("info_line"), this);
+    m_logo = objectStandIn(QStringLiteral("info_logo"), this);
+    for (std::size_t i = 0; i < kTextCount; ++i)
+        m_texts[i] = objectStandIn(QStringLiteral("info_txt(%1)").arg(i), this);
+    for (int i = 0; i < 4; ++i)
+        m_guides[std::size_t(i)] = colouredLine(QStringLiteral("r_Line(%1)").arg(i), Qt::red, this);
+    m_frame = new SelectionFrame(this);
+    m_guide = new AlignGuide(this);
+    m_guide->installEventFilter(this);
+    for (int id = 0; id < PageObjects::kCount; ++id) objectWidget(id)->installEventFilter(this);
+    connect(&m_session, &CardSession::pageChanged, this, &PageWidget::syncToCard);
+    syncToCard();
+}
+
+QRect PageWidget::pixels(const QRectF &twips) const
+{
+    const double s = 1.0 / kTwipsPerPixel;
+    return QRectF(twips.x() * s, twips.y() * s, twips.width() * s, twips.height() * s).toRect();
+}
+
+QPointF PageWidget::twipsAt(const QPointF &pagePixels) const { return pagePixels * kTwipsPerPixel; }
+
+QWidget *PageWidget::objectWidget(int id) const
+{
+    if (id == PageObjects::kLogo) return m_logo;
+    if (id == PageObjects::kLine) return m_line;
+    return m_texts.at(std::size_t(id));
+}
+
+int PageWidget::objectId(QObject *watched) const
+{
+    for (int id = 0; id < PageObjects::kCount; ++id)
+        if (objectWidget(id) == watched) return id;
+    return -1;
+}
+
+QRectF PageWidget::objectBox(int id) const
+{
+    const QImage device = background();
+    return PageObjects::box(m_session.card, m_session.view, id, &device);
+}
+
+void PageWidget::syncToCard()
+{
+    const QSize size = PageGeometry::pixelSize(PageRenderer::pageTwips(m_session.card), kTwipsPerPixel);
+    if (size != this->size()) {
+        resize(size);
+        m_guide->setGeometry(m_guide->x(), 0, m_guide->width(), size.height());
+        emit pageResized();
+    }
+    placeObjects();
+    stackObjects();
+    placeTrimGuides();
+    update();
+}
+
+void PageWidget::placeObjects()
+{
+    const CardDocument &card = m_session.card;
+    const QImage device = background();
+    for (std::size_t i = 0; i < kTextCount; ++i) {
+        const CardText &t = card.texts[i];
+        m_texts[i]->setGeometry(pixels(PageRenderer::textBox(t, m_session.view.textBlocks[i], &device,
+                                                             kTwipsPerPixel)));
+        m_texts[i]->setVisible(t.visible);
+    }
+    const CardLogo &logo = card.logo;
+    m_logo->setGeometry(pixels({logo.left, logo.top, logo.width, logo.height}));
+    m_logo->setVisible(logo.visible);
+    const CardLine &line = card.line;
+    m_line->setGeometry(pixels({line.left, line.top, line.width, line.height}));
+    m_line->setVisible(line.visible);
+}
+
+void PageWidget::stackObjects()
+{
+    // Bottom to top as drawn: line, logo behind the texts or in front of them.
+    m_line->lower();
+    if (m_session.view.logoInFront) {
+        m_logo->raise();
+    } else {
+        m_logo->lower();
+        m_line->lower();
+    }
+    for (QWidget *guide : m_guides) guide->raise();
+    m_frame->raise();
+    m_guide->raise();
+}
+
+void PageWidget::showSelectionFrame(int id)
+{
+    m_frame->setGeometry(objectWidget(id)->geometry());
+    m_frame->show();
+}
+
+bool PageWidget::alignMode() const { return m_guide->isVisibleTo(this); }
+
+void PageWidget::setAlignMode(bool on) { m_guide->setVisible(on); }
+
+void PageWidget::centreGuide()
+{
+    setGuideLeft((PageRenderer::pageTwips(m_session.card).width() - kGuideWidth) / 2);
+}
+
+void PageWidget::setGuideLeft(double twips)
+{
+    m_guideLeft = twips;
+    m_guide->setGeometry(pixels({twips, 0, kGuideWidth, 0}).x(), 0, int(kGuideWidth / kTwipsPerPixel), height());
+}
+
+void PageWidget::showGuides(const std::array<bool, 4> &shown)
+{
+    for (std::size_t i = 0; i < shown.size(); ++i) m_guides[i]->setVisible(shown[i]);
+}
+
+// ---- Mouse ------------------------------------------------------------------
+
+bool PageWidget::eventFilter(QObject *watched, QEvent *event)
+{
+    const auto type = event->type();
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseMove && type != QEvent::MouseButtonRelease)
+        return QWidget::eventFilter(watched, event);
+    auto *mouse = static_cast<QMouseEvent *>(event);
+    if (watched == m_guide) {
+        if (type == QEvent::MouseButtonPress) {
+            m_session.dragAnchor = QPointF(mouse->position().x() * kTwipsPerPixel, 0);
+            emit guidePressed();
+        } else if (type == QEvent::MouseMove) {
+            dragGuide(mouse);
+        }
+        return true;
+    }
+    const int id = objectId(watched);
+    if (id < 0) return QWidget::eventFilter(watched, event);
+    if (type == QEvent::MouseButtonPress) {
+        pressObject(id, mouse);
+    } else if (type == QEvent::MouseMove) {
+        dragObject(id, mouse);
+    } else {
+        hideTrimGuides();
+        emit objectReleased(id);
+    }
+    return true;
+}
+
+void PageWidget::pressObject(int id, QMouseEvent *event)
+{
+    const QPointF pointer = twipsAt(objectWidget(id)->mapTo(this, event->position()));
+    m_session.dragAnchor = pointer - objectBox(id).topLeft();
+    if (alignMode())
+        emit alignModePressed();
+    else
+        emit objectPressed(id);
+}
+
+void PageWidget::dragObject(int id, QMouseEvent *event)
+{
+    if (event->buttons() != Qt::LeftButton) return;
+    const QPointF pointer = twipsAt(objectWidget(id)->mapTo(this, event->position()));
+    const QRectF before = objectBox(id);
+    const QRectF moved(pointer - m_session.dragAnchor, before.size());
+    const PageObjects::Kept kept = PageObjects::keepInTrim(moved, PageRenderer::pageTwips(m_session.card));
+    QPointF topLeft = kept.topLeft;
+    showGuides(kept.guides);
+    if (alignMode()) {
+        if (const auto x = PageObjects::snapToGuide(topLeft.x(), before.width(), m_guideLeft, kGuideWidth, m_alignment))
+            topLeft.setX(*x);
+    }
+    const QRect oldPixels = objectWidget(id)->geometry().united(m_frame->geometry());
+    PageObjects::moveTo(m_session.card, id, topLeft);
+    objectWidget(id)->setGeometry(pixels(QRectF(topLeft, before.size())));
+    showSelectionFrame(id);
+    // Only what the object covered and covers now is drawn again.
+    update(oldPixels.united(objectWidget(id)->geometry()).adjusted(-2, -2, 2, 2));
+}
+
+void PageWidget::dragGuide(QMouseEvent *event)
+{
+    if (event->buttons() != Qt::LeftButton) return;
+    const double x = m_guideLeft + event->position().x() * kTwipsPerPixel;
+    setGuideLeft(PageObjects::keepGuideInTrim(x - m_session.dragAnchor.x(),
+                                              PageRenderer::pageTwips(m_session.card).width()));
+}
+
+void PageWidget::mousePressEvent(QMouseEvent *event)
+{
+    m_doubleClicked = false;
+    event->accept();
+}
+
+void PageWidget::mouseReleaseEvent(QMouseEvent *event)
+{
+    event->accept();
+    if (!m_doubleClicked && rect().contains(event->position().toPoint())) emit pageClicked();
+    m_doubleClicked = false;
+}
+
+void PageWidget::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    event->accept();
+    m_doubleClicked = true;
+    emit pageDoubleClicked();
+}
+
+void PageWidget::placeTrimGuides()
+{
+    const auto guides = PageGeometry::trimGuides(PageRenderer::pageTwips(m_session.card));
+    for (std::size_t i = 0; i < guides.size(); ++i) {
+        const QRect r = pixels(QRectF(guides[i].from, guides[i].to));
+        m_guides[i]->setGeometry(r.x(), r.y(), std::max(1, r.width()), std::max(1, r.height()));
+    }
+}
+
+void PageWidget::hideTrimGuides()
+{
+    for (QWidget *guide : m_guides) guide->hide();
+}
+
+PageWidget::BackgroundKey PageWidget::backgroundKey() const
+{
+    const CardPage &p = m_session.card.page;
+    const PageView &v = m_session.view;
+    return {size(), p.isBg, p.bgColor, p.jbColor1, p.jbColor2, p.jbJiaoDu, v.shownBackground(p), v.background.cacheKey()};
+}
+
+const QImage &PageWidget::background() const
+{
+    const BackgroundKey key = backgroundKey();
+    if (m_background.isNull() || !(key == m_backgroundKey)) {
+        m_background = PageRenderer::renderBackground(m_session.card, m_session.view, kTwipsPerPixel);
+        m_backgroundKey = key;
+    }
+    return m_background;
+}
+
+QImage PageWidget::pageImage() const
+{
+    QImage image = background().copy();
+    QPainter p(&image);
+    PageRenderer::paintObjects(p, m_session.card, m_session.view, kTwipsPerPixel);
+    return image;
+}
+
+void PageWidget::paintEvent(QPaintEvent *event)
+{
+    // Drawn off screen at the page's own 96 dpi, so texts keep their size
+    // against the page whatever the screen's resolution.
+    QImage image = background().copy(event->rect());
+    image.setOffset(event->rect().topLeft());
+    {
+        QPainter p(&image);
+        p.translate(-event->rect().topLeft());
+        PageRenderer::paintObjects(p, m_session.card, m_session.view, kTwipsPerPixel);
+    }
+    QPainter(this).drawImage(event->rect().topLeft(), image);
+}
