@@ -6,10 +6,14 @@
 #include "model/IniFile.h"
 #include "ui/panels/OpenPanel.h"
 #include "ui/panels/SavePanel.h"
+#include "ui/page/PageWidget.h"
 #include "support/ProgramFolderFixture.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QCheckBox>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -44,9 +48,22 @@ struct Window {
     {
         CardDocument card = CardDocument::defaultCard();
         card.text(TextRole::Name).caption = name;
+        writeCard(relative, card);
+    }
+
+    void writeCard(const QString &relative, const CardDocument &card)
+    {
         IniFile ini;
         CardFile::write(card, ini);
         QVERIFY(IniStore::save(path(relative), ini));
+    }
+
+    // Opens mycard/商务/<name> through the open panel.
+    void openCard(const QString &name)
+    {
+        w->showOpenPanel();
+        choose(open->categoryList(), QStringLiteral("商务"));
+        chooseFile(name);
     }
 
     static void choose(QComboBox *list, const QString &text)
@@ -77,6 +94,38 @@ struct Window {
     }
 };
 
+// A card in which every field differs from the default card.
+CardDocument everyFieldChanged(BackgroundKind kind)
+{
+    CardDocument d;
+    d.page = {7144, 2608, kind, 255, QString(), -2147483643, 65280, QStringLiteral("-45")};
+    d.logo = {QStringLiteral("公司\\标志 1.bmp"), 10.5f, 1417.5f, -20, 0.25f, false};
+    d.line = {56.7f, 4965, 170, 3000.5f, 16711680, false};
+    for (std::size_t i = 0; i < kTextCount; ++i)
+        d.texts[i] = {QStringLiteral("文字%1 \"引号\" = ;x").arg(i), QStringLiteral("楷体_GB2312"), i % 2 == 0,
+                      i % 3 == 0, 10.5f + float(i), Colour::Value(i * 1000), float(i * 100) + 0.5f, 5443.2f,
+                      i % 2 == 1};
+    return d;
+}
+
+// penlark-card dump of a card file, read back into a document.
+CardDocument dumpedCard(const QString &file, const QString &programFolder)
+{
+    QProcess tool;
+    tool.start(QStringLiteral(PENLARK_CARD_EXE), {"dump", file, "--program-folder", programFolder});
+    tool.waitForFinished(30000);
+    const QJsonObject json = QJsonDocument::fromJson(tool.readAllStandardOutput()).object();
+    CardDocument doc;
+    for (const CardFile::Key &key : CardFile::keys()) {
+        const QJsonValue v = json[key.section].toObject()[key.name];
+        const QString text = v.isString() ? v.toString()
+                             : v.isBool() ? (v.toBool() ? QStringLiteral("True") : QStringLiteral("False"))
+                                          : QString::number(v.toDouble(), 'g', 17);
+        CardFile::parseField(text, key.field(doc));
+    }
+    return doc;
+}
+
 } // namespace
 
 class TestCardPanels : public QObject
@@ -85,6 +134,8 @@ class TestCardPanels : public QObject
 private slots:
     void tellsWhenThereAreNoCategories();
     void opensCardFilesWithoutAQuestion();
+    void opensEveryFieldOfACard();
+    void opensAMissingBackgroundAsAWhitePage();
     void previewsPictureCardsOnly();
     void setsTheStartupCard();
     void enablesSavingOnlyWithAName();
@@ -128,6 +179,79 @@ void TestCardPanels::opensCardFilesWithoutAQuestion()
     QCOMPARE(t.w->windowTitle(), QStringLiteral("王磊.PNK - Penlark 3.0版"));
     QVERIFY(!t.open->button(1)->isEnabled());
     QVERIFY(t.open->button(2)->isEnabled());
+}
+
+void TestCardPanels::opensEveryFieldOfACard()
+{
+    Window t;
+    t.folder.writePicture(QStringLiteral("logo/公司/标志 1.bmp"), Qt::red);
+    const CardDocument solid = everyFieldChanged(BackgroundKind::SolidColour);
+    t.writeCard(QStringLiteral("mycard/商务/单色.pnk"), solid);
+    // A solid card does not read the gradient: the one shown before stays.
+    CardPage solidPage = solid.page;
+    solidPage.jbColor1 = t.session().card.page.jbColor1;
+    solidPage.jbColor2 = t.session().card.page.jbColor2;
+    solidPage.jbJiaoDu = t.session().card.page.jbJiaoDu;
+    t.openCard(QStringLiteral("单色.pnk"));
+    QCOMPARE(t.session().card.page, solidPage);
+    QCOMPARE(t.session().card.logo, solid.logo);
+    QCOMPARE(t.session().card.line, solid.line);
+    for (std::size_t i = 0; i < kTextCount; ++i) QCOMPARE(t.session().card.texts[i], solid.texts[i]);
+    QCOMPARE(t.session().view.logo.pixelColor(0, 0), QColor(Qt::red));
+    QVERIFY(t.dialogs.records.isEmpty());
+
+    // A gradient card reads its gradient; the page colour it does not use stays.
+    CardDocument gradient = everyFieldChanged(BackgroundKind::Gradient);
+    gradient.page.bgColor = 65535;
+    gradient.page.jbColor1 = 12345;
+    t.writeCard(QStringLiteral("mycard/商务/渐变.pnk"), gradient);
+    t.openCard(QStringLiteral("渐变.pnk"));
+    CardDocument expected = gradient;
+    expected.page.bgColor = solid.page.bgColor;
+    QCOMPARE(t.session().card, expected);
+    QCOMPARE(t.session().view.shownBackground(t.session().card.page), BackgroundKind::Gradient);
+}
+
+void TestCardPanels::opensAMissingBackgroundAsAWhitePage()
+{
+    Window t;
+    CardDocument gradient = CardDocument::defaultCard();
+    gradient.page.isBg = BackgroundKind::Gradient;
+    gradient.page.jbColor1 = 255;
+    gradient.page.jbColor2 = 16711680;
+    t.writeCard(QStringLiteral("mycard/商务/渐变.pnk"), gradient);
+    CardDocument missing = CardDocument::defaultCard();
+    missing.page.isBg = BackgroundKind::LibraryImage;
+    missing.page.bgImg = QStringLiteral("风景\\海.jpg");
+    missing.page.bgColor = 255;
+    t.writeCard(QStringLiteral("mycard/商务/缺图.pnk"), missing);
+
+    t.openCard(QStringLiteral("渐变.pnk"));
+    t.openCard(QStringLiteral("缺图.pnk"));
+    QCOMPARE(t.dialogs.records.size(), 1);
+    QCOMPARE(t.dialogs.last().text, QStringLiteral("背景文件“海.jpg”没有发现\r系统将以白色底色代替…"));
+    QCOMPARE(t.dialogs.last().caption, QStringLiteral("提醒您："));
+    QCOMPARE(t.dialogs.last().icon, Dialogs::Icon::Warning);
+    const CardPage &page = t.session().card.page;
+    QCOMPARE(page.isBg, BackgroundKind::SolidColour);
+    QCOMPARE(page.bgColor, Colour::kWhite);
+    QCOMPARE(page.bgImg, QString());
+    const QImage shown = t.w->page()->pageImage();
+    QCOMPARE(shown.pixelColor(shown.width() - 5, shown.height() / 2), QColor(Qt::white));
+    QVERIFY(t.session().cardSaved);
+
+    t.saveAs(QStringLiteral("商务"), QStringLiteral("另存"));
+    const QString saved = t.path(QStringLiteral("mycard/商务/另存.pnk"));
+    QCOMPARE(IniStore::read(saved, QStringLiteral("cPage"), QStringLiteral("isBg")), QStringLiteral("0"));
+    QCOMPARE(IniStore::read(saved, QStringLiteral("cPage"), QStringLiteral("bgColor")), QStringLiteral("16777215"));
+    QCOMPARE(IniStore::read(saved, QStringLiteral("cPage"), QStringLiteral("bgImg")), QString());
+
+    // penlark-card opens the file the same way; only the gradient colours the
+    // designer kept from the card shown before differ.
+    CardDocument designer = t.session().card;
+    designer.page.jbColor1 = missing.page.jbColor1;
+    designer.page.jbColor2 = missing.page.jbColor2;
+    QCOMPARE(dumpedCard(t.path(QStringLiteral("mycard/商务/缺图.pnk")), t.folder.root()), designer);
 }
 
 void TestCardPanels::previewsPictureCardsOnly()
