@@ -33,12 +33,12 @@ TextColourFrame::TextColourFrame(CardSession &session, Dialogs &dialogs, std::fu
 void TextColourFrame::buildColourChoice()
 {
     m_strip = new PaletteStrip(1, this);
-    m_strip->move(4, 20);
+    m_strip->move(4, 24);
     connect(m_strip, &PaletteStrip::colourPicked, this, &TextColourFrame::pickFromStrip);
     m_swatch = new ColourSwatch(QStringLiteral("lab_txt(8)"), Colour::kBlack, this);
-    m_swatch->setGeometry(6, 42, 44, 22);
+    m_swatch->setGeometry(6, 46, 44, 22);
     m_button = new CustomColourButton(2, m_dialogs, this);
-    m_button->setGeometry(56, 41, 100, 24);
+    m_button->setGeometry(56, 45, 100, 24);
     connect(m_button, &CustomColourButton::colourChosen, this, &TextColourFrame::takeFromDialog);
 }
 
@@ -47,12 +47,12 @@ void TextColourFrame::buildComponentBoxes()
     for (int i = 0; i < 3; ++i) {
         auto *label = new QLabel(QString::fromUtf16(kComponentLabels[i]), this);
         label->setObjectName(QStringLiteral("lab_RGB(%1)").arg(i));
-        label->setGeometry(6 + i * 66, 70, 22, 22);
+        label->setGeometry(6 + i * 66, 74, 22, 22);
         auto *box = new QLineEdit(QStringLiteral("0"), this);
         box->setObjectName(QStringLiteral("txt_RGB(%1)").arg(i));
         box->setMaxLength(3);
         box->setAlignment(Qt::AlignCenter);
-        box->setGeometry(28 + i * 66, 70, 38, 22);
+        box->setGeometry(28 + i * 66, 74, 38, 22);
         connect(box, &QLineEdit::textChanged, this, [this, i] { checkComponentBox(i); });
         m_boxes[std::size_t(i)] = box;
     }
@@ -64,7 +64,7 @@ void TextColourFrame::buildScopes()
     for (int i = 0; i < 3; ++i) {
         auto *option = new QRadioButton(QString::fromUtf16(kScopeCaptions[i]), this);
         option->setObjectName(QStringLiteral("opt_FCObj(%1)").arg(i));
-        option->setGeometry(6, 96 + i * 20, 190, 20);
+        option->setGeometry(6, 100 + i * 20, 190, 20);
         group->addButton(option, i);
         m_scopes[std::size_t(i)] = option;
     }

@@ -50,7 +50,7 @@ TextPanel::TextPanel(CardSession &session, PageWidget &page, Dialogs &dialogs, Q
     buildObjectChoice();
     buildContent();
     m_colours = new TextColourFrame(session, dialogs, [this] { return chosenObject(); }, this);
-    m_colours->setGeometry(5, 188, kWidth - 10, 160);
+    m_colours->setGeometry(5, 170, kWidth - 10, 162);
     buildEffects();
     buildHints();
     fillLists();
@@ -65,22 +65,22 @@ void TextPanel::buildObjectChoice()
     for (const char16_t *name : kObjectNames) m_chooser->addItem(QString::fromUtf16(name));
     m_chooser->setCurrentIndex(-1);
     m_chooser->setMaxVisibleItems(int(kTextCount));
-    m_chooser->setGeometry(kMargin, 56, kInner, 24);
+    m_chooser->setGeometry(kMargin, 54, kInner, 24);
     connect(m_chooser, &QComboBox::currentIndexChanged, this, &TextPanel::onObjectChosen);
 }
 
 void TextPanel::buildContent()
 {
-    label(QStringLiteral("lab_txt(1)"), QStringLiteral("输入内容："), {kMargin, 84, kInner, 18}, this);
+    label(QStringLiteral("lab_txt(1)"), QStringLiteral("输入内容："), {kMargin, 80, kInner, 18}, this);
     m_content = new QPlainTextEdit(this);
     m_content->setObjectName(QStringLiteral("txt_input"));
     m_content->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_content->setTabChangesFocus(true);
-    m_content->setGeometry(kMargin, 104, kInner, 56);
+    m_content->setGeometry(kMargin, 98, kInner, 48);
     connect(m_content, &QPlainTextEdit::textChanged, this, &TextPanel::onContentChanged);
     m_hide = new QCheckBox(QStringLiteral("不显示当前选定文字"), this);
     m_hide->setObjectName(QStringLiteral("chk_fontShow"));
-    m_hide->setGeometry(kMargin, 164, kInner, 20);
+    m_hide->setGeometry(kMargin, 148, kInner, 20);
     connect(m_hide, &QCheckBox::toggled, this, &TextPanel::applyHidden);
 }
 
@@ -88,7 +88,7 @@ void TextPanel::buildEffects()
 {
     auto *frame = new QGroupBox(QStringLiteral("选定文字的效果控制："), this);
     frame->setObjectName(QStringLiteral("txt_frm(1)"));
-    frame->setGeometry(5, 352, kWidth - 10, 114);
+    frame->setGeometry(5, 334, kWidth - 10, 114);
     label(QStringLiteral("lab_txt(2)"), QStringLiteral("字体："), {8, 22, 40, 20}, frame);
     m_faces = new QComboBox(frame);
     m_faces->setObjectName(QStringLiteral("Combo_Font"));
@@ -121,10 +121,10 @@ void TextPanel::buildEffects()
 
 void TextPanel::buildHints()
 {
-    label(QStringLiteral("tip_txt(1)"), QStringLiteral("应用提示："), {kMargin, 470, kInner, 16}, this);
+    label(QStringLiteral("tip_txt(1)"), QStringLiteral("应用提示："), {kMargin, 452, kInner, 16}, this);
     QLabel *hint = label(QStringLiteral("tip_info(1)"),
                          QStringLiteral("如果需要对更多的对象进行显示与否的操作，请进入“显示”控制面版中进行设置。"),
-                         {kMargin, 486, kInner, 48}, this);
+                         {kMargin, 468, kInner, 60}, this);
     hint->setWordWrap(true);
     hint->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 }
