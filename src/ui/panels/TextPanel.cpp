@@ -230,7 +230,6 @@ void TextPanel::fitObject(int index)
 void TextPanel::takePressedObject(int index)
 {
     chooseObject(index);
-    m_colours->showColourOf(index);
     const int length = int(m_content->toPlainText().size());
     const int start = std::min(kCaretStarts[std::size_t(index)], length);
     QTextCursor cursor = m_content->textCursor();
