@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QKeyEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QLabel>
@@ -87,6 +88,7 @@ private slots:
     void appliesPickedFacesAndSizesOnly();
     void oneStripPickRecoloursAllTextsAndTheLine();
     void aLoadedCardReplacesWhatThePanelShows();
+    void aCardReadFromAFileKeepsItsBlocks();
 };
 
 void TestTextPanel::hasItsControls()
@@ -350,6 +352,23 @@ void TestTextPanel::aLoadedCardReplacesWhatThePanelShows()
     QCOMPARE(t.card.texts[0].caption, QStringLiteral("李明"));
     QCOMPARE(t.box.toPlainText(), QStringLiteral("李明"));
     QVERIFY(t.session.cardSaved);
+}
+
+void TestTextPanel::aCardReadFromAFileKeepsItsBlocks()
+{
+    ProgramFolderFixture folder;
+    QDir(folder.root()).mkpath(QStringLiteral("mycard/样片"));
+    const QString file = folder.path(QStringLiteral("mycard/样片/长地址.pnk"));
+    IniStore::write(file, QStringLiteral("cADD"), QStringLiteral("caption"), QString(40, u'路'));
+    IniStore::write(file, QStringLiteral("cADD"), QStringLiteral("Left"), QStringLiteral("170"));
+    folder.setStartupCard(QStringLiteral("样片\\长地址.pnk"));
+    ScriptedDialogs dialogs;
+    MainWindow w(ProgramFolder(folder.root()), dialogs);
+    QCOMPARE(w.session().card.texts[3].caption, QString(40, u'路'));
+    const double h = TextLayout::lineHeight(w.session().card.texts[3]);
+    QCOMPARE(w.page()->objectBox(3), QRectF(170, 2220, kPrintable, 2 * h));
+    QVERIFY(w.session().cardSaved);
+    QVERIFY(dialogs.records.isEmpty());
 }
 
 QTEST_MAIN(TestTextPanel)
