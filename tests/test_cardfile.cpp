@@ -31,7 +31,7 @@ const char *kDefaultCardText =
     "ForeColor=0\nLeft=240\nTop=2730\nvisible=True\n"
     "[cEmail]\ncaption=E-mail：li@qinghe.cn\nFont=宋体\nFontBold=False\nFontItalic=False\nFontSize=9\n"
     "ForeColor=0\nLeft=3210\nTop=2730\nvisible=True\n"
-    "[cUrl]\ncaption=网址：www.qinghe.cn\nFont=宋体\nFontBold=False\nFontItalic=False\nFontSize=9\n"
+    "[cUrl]\ncaption=网址：http://www.qinghe.cn\nFont=宋体\nFontBold=False\nFontItalic=False\nFontSize=9\n"
     "ForeColor=0\nLeft=240\nTop=2970\nvisible=True\n"
     "[cQQ]\ncaption=QQ：12345678\nFont=宋体\nFontBold=False\nFontItalic=False\nFontSize=9\nForeColor=0\n"
     "Left=4020\nTop=2970\nvisible=True\n";

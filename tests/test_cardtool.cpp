@@ -39,6 +39,7 @@ private slots:
     void rendersCardsAtTheirSizes();
     void warnsAboutMissingLibraryPictures();
     void drawsAGradientAlone();
+    void wrapsLongTextsAsTheDesignerDoes();
     void documentsItsCommands();
 };
 
@@ -169,6 +170,37 @@ void TestCardTool::drawsAGradientAlone()
     QVERIFY(image.pixelColor(150, 199).blue() > 240);
     QCOMPARE(runTool({"gradient", "--size", "300", "--color1", "0", "--color2", "0", "-o", out}).status, 2);
     QCOMPARE(runTool({"gradient", "--size", "3x3", "--color1", "x", "--color2", "0", "-o", out}).status, 2);
+}
+
+void TestCardTool::wrapsLongTextsAsTheDesignerDoes()
+{
+    QTemporaryDir dir;
+    const QString card = dir.filePath("card.pnk");
+    QCOMPARE(runTool({"new", card}).status, 0);
+    {
+        // The address, fitted into a block at the margin before it was saved,
+        // with the texts beside and below it hidden.
+        IniFile ini = IniStore::load(card);
+        ini.setValue("cADD", "caption", QString(40, u'路'));
+        ini.setValue("cADD", "Left", "170");
+        for (const char *section : {"cPC", "cTEL", "cFAX"}) ini.setValue(section, "visible", "False");
+        QVERIFY(IniStore::save(card, ini));
+    }
+    const QString out = dir.filePath("card.png");
+    QCOMPARE(runTool({"render", card, "-o", out, "--no-crop-marks"}).status, 0);
+    const QImage image(out);
+    // 40 characters of 180 twips at 170: the first line stops at the right trim
+    // line (5273 twips, pixel 351), the rest goes on the second line.
+    const auto inkRight = [&image](int top, int bottom) {
+        int right = -1;
+        for (int y = top; y < bottom; ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (qGray(image.pixel(x, y)) < 128) right = std::max(right, x);
+        return right;
+    };
+    const int firstLine = inkRight(2220 / 15 + 3, (2220 + 150) / 15);
+    QVERIFY2(firstLine > 300 && firstLine <= 351, qPrintable(QString::number(firstLine)));
+    QVERIFY(inkRight((2220 + 180) / 15 + 3, (2220 + 330) / 15) > 0);
 }
 
 void TestCardTool::documentsItsCommands()

@@ -1,10 +1,13 @@
 #include "ui/app/Dialogs.h"
+#include "ui/app/Translations.h"
+#include "ui/panels/ColourPicker.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QColorDialog>
 #include <QMessageBox>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 
@@ -30,6 +33,7 @@ private slots:
     void messageBoxShowsCaptionIconAndLines();
     void questionsMapTheirButtons();
     void colourDialogStartsWithBlackCustomColours();
+    void customColourButtonOpensQtsChineseDialogOnBlack();
     void scriptedDoubleRecordsAndAnswers();
 };
 
@@ -70,6 +74,42 @@ void TestDialogs::colourDialogStartsWithBlackCustomColours()
         dialog->accept();
     });
     QCOMPARE(dialogs.chooseColor(Colour::kWhite), std::optional<Colour::Value>(Colour::fromRgb(1, 2, 3)));
+}
+
+void TestDialogs::customColourButtonOpensQtsChineseDialogOnBlack()
+{
+    installChineseTranslations(*qApp);
+    QtDialogs dialogs;
+    CustomColourButton button(3, dialogs);
+    QSignalSpy chosen(&button, &CustomColourButton::colourChosen);
+    QCOMPARE(button.text(), QStringLiteral(">>自定义颜色…"));
+
+    // First opening: the person defines custom colours and cancels.
+    QTimer::singleShot(0, [] {
+        auto *dialog = qobject_cast<QColorDialog *>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        QVERIFY(dialog->testOption(QColorDialog::DontUseNativeDialog));
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("选择颜色"));
+        QCOMPARE(dialog->currentColor(), QColor(Qt::black));
+        for (int i = 0; i < QColorDialog::customCount(); ++i) QColorDialog::setCustomColor(i, Qt::yellow);
+        dialog->reject();
+    });
+    button.click();
+    QCOMPARE(chosen.size(), 0);
+
+    // Second opening: sixteen black custom colours again, black to start with.
+    QTimer::singleShot(0, [] {
+        auto *dialog = qobject_cast<QColorDialog *>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        QCOMPARE(QColorDialog::customCount(), 16);
+        for (int i = 0; i < QColorDialog::customCount(); ++i) QCOMPARE(QColorDialog::customColor(i), QColor(Qt::black));
+        QCOMPARE(dialog->currentColor(), QColor(Qt::black));
+        dialog->setCurrentColor(QColor(255, 69, 0));
+        dialog->accept();
+    });
+    button.click();
+    QCOMPARE(chosen.size(), 1);
+    QCOMPARE(chosen[0][0].value<Colour::Value>(), Colour::fromRgb(255, 69, 0));
 }
 
 void TestDialogs::scriptedDoubleRecordsAndAnswers()

@@ -2,6 +2,8 @@
 #include "render/PageExport.h"
 #include "render/PageGeometry.h"
 #include "render/PageRenderer.h"
+#include "render/TextFit.h"
+#include "render/TextLayout.h"
 
 #include <QFile>
 #include <QtEndian>
@@ -36,6 +38,32 @@ PageView withoutMarks()
     return view;
 }
 
+// Where the ink of each laid-out line of text index ends on image, in twips
+// from the text's left edge: the rightmost dark pixel above the line's baseline.
+QList<double> lineEnds(const QImage &image, const CardDocument &card, const PageView &view, std::size_t index,
+                       double twipsPerPixel)
+{
+    const CardText &text = card.texts[index];
+    const double lineHeight = TextLayout::lineHeight(text);
+    // The lines the block has room for; any further ones are cut off.
+    const qsizetype room = qsizetype(view.textBlocks[index]->height() / lineHeight + 0.5);
+    const qsizetype count = std::min(room, TextLayout::lines(text, view.textBlocks[index]).size());
+    QList<double> ends;
+    for (qsizetype line = 0; line < count; ++line) {
+        // Between the middle of the ascent and the baseline, clear of the
+        // line above's descenders at any resolution.
+        const double baseline = text.Top + line * lineHeight + TextLayout::lineAscent(text);
+        const int top = int((baseline - TextLayout::lineAscent(text) / 2) / twipsPerPixel);
+        const int bottom = int(baseline / twipsPerPixel);
+        int right = -1;
+        for (int y = top; y < bottom && y < image.height(); ++y)
+            for (int x = image.width() - 1; x > right; --x)
+                if (qGray(image.pixel(x, y)) < 128) right = x;
+        ends.append((right + 1) * twipsPerPixel - text.Left);
+    }
+    return ends;
+}
+
 } // namespace
 
 class TestRender : public QObject
@@ -55,6 +83,10 @@ private slots:
     void writesTwentyFourBitBitmapsAndPdfPages();
     void substitutesWindowsFaces();
     void drawsSystemColoursAsThePaletteHasThem();
+    void fitsTextsToThePrintableWidth_data();
+    void fitsTextsToThePrintableWidth();
+    void wrapsBlocksAtTheSameBreaksAtEveryResolution();
+    void restoresBlocksOfTextsReadFromAFile();
 };
 
 void TestRender::placesCropMarksAndTrimGuides()
@@ -237,6 +269,85 @@ void TestRender::drawsSystemColoursAsThePaletteHasThem()
     card.line = {3000, 300, 600, 600, Colour::Value(0x80000005u), true}; // window background
     QCOMPARE(pixel(PageRenderer::renderBitmap(card, {}, kScreen), 60, 45),
              QGuiApplication::palette().color(QPalette::Active, QPalette::Base));
+}
+
+void TestRender::fitsTextsToThePrintableWidth_data()
+{
+    QTest::addColumn<double>("r");
+    QTest::addColumn<double>("height"); // -1: no block
+    QTest::addColumn<double>("left");   // -1: stays where it is
+    // Page 5443 wide: printable width W = 5443 - 340 = 5103; one line h = 180,
+    // the box 200 high now.
+    QTest::newRow("just fits") << 0.999 << -1.0 << -1.0;
+    QTest::newRow("exactly one") << 1.0 << 200.0 << 170.0;
+    QTest::newRow("one and a half") << 1.5 << 360.0 << 170.0;
+    QTest::newRow("two") << 2.0 << 360.0 << 170.0;
+    QTest::newRow("two and a half") << 2.5 << 540.0 << 170.0;
+    QTest::newRow("four") << 4.0 << 720.0 << 170.0;
+    QTest::newRow("four and a half") << 4.5 << 200.0 << 170.0;
+}
+
+void TestRender::fitsTextsToThePrintableWidth()
+{
+    QFETCH(double, r);
+    QFETCH(double, height);
+    QFETCH(double, left);
+    const TextFit::Fit fit = TextFit::fit(QSizeF(r * 5103, 180), 200, 5443);
+    QCOMPARE(fit.block.has_value(), height >= 0);
+    QCOMPARE(fit.left.has_value(), left >= 0);
+    if (fit.block) QCOMPARE(*fit.block, QSizeF(5103, height));
+    if (fit.left) QCOMPARE(double(*fit.left), left);
+}
+
+void TestRender::wrapsBlocksAtTheSameBreaksAtEveryResolution()
+{
+    CardDocument card = emptyCard();
+    PageView view = withoutMarks();
+    CardText &company = card.texts[2];
+    company.caption = QStringLiteral("北京青禾文化传播有限公司 Qinghe Culture Communication Company Limited, Beijing");
+    company.visible = true;
+    CardText &address = card.texts[3];
+    address.caption = QStringLiteral("Suite 1208, Tower B, No. 38 Xueyuan Road, Haidian District, Beijing 100083, "
+                                     "People's Republic of China");
+    address.Font = QStringLiteral("Times New Roman");
+    address.FontSize = 12;
+    address.Top = 300;
+    address.visible = true;
+    for (std::size_t i : {2, 3}) TextFit::fitText(card, view, i);
+    QVERIFY(view.textBlocks[2] && view.textBlocks[3]);
+    QCOMPARE(card.texts[2].Left, 170.0f);
+    QVERIFY(TextLayout::lines(company, view.textBlocks[2]).size() >= 2);
+    QVERIFY(TextLayout::lines(address, view.textBlocks[3]).size() >= 2);
+
+    const QImage screen = PageRenderer::renderBitmap(card, view, kScreen);
+    const QImage print = PageRenderer::renderBitmap(card, view, 1440.0 / 600);
+    for (std::size_t i : {2, 3}) {
+        const QList<double> onScreen = lineEnds(screen, card, view, i, kScreen);
+        const QList<double> inPrint = lineEnds(print, card, view, i, 1440.0 / 600);
+        QCOMPARE(onScreen.size(), inPrint.size());
+        for (qsizetype line = 0; line < onScreen.size(); ++line) {
+            QVERIFY2(onScreen[line] > 0, "every line has ink");
+            // Another break would move a line's end by a whole word or character.
+            QVERIFY2(std::abs(onScreen[line] - inPrint[line]) <= 2 * kScreen,
+                     qPrintable(QStringLiteral("line %1 ends at %2 on screen, %3 in print")
+                                    .arg(line).arg(onScreen[line]).arg(inPrint[line])));
+            QVERIFY(inPrint[line] <= view.textBlocks[i]->width());
+        }
+    }
+}
+
+void TestRender::restoresBlocksOfTextsReadFromAFile()
+{
+    CardDocument card = CardDocument::defaultCard();
+    card.texts[4].caption = QString(40, u'长'); // 40 x 180 twips: r = 7200 / 5103
+    card.texts[4].Left = 170;
+    PageView view;
+    TextFit::restoreBlocks(card, view);
+    const double h = TextLayout::lineHeight(card.texts[4]);
+    QCOMPARE(*view.textBlocks[4], QSizeF(5103, 2 * h));
+    for (std::size_t i = 0; i < kTextCount; ++i)
+        if (i != 4) QVERIFY(!view.textBlocks[i]);
+    QCOMPARE(card.texts[4].Left, 170.0f);
 }
 
 QTEST_MAIN(TestRender)

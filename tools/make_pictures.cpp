@@ -1785,6 +1785,68 @@ QImage inkLandscapeCard()
 }
 
 // ---------------------------------------------------------------------------
+// The colour palette of the colour pickers: 198 x 15 pixels, 24 bits. Columns
+// 0 to 189 sweep the hues from red through orange, yellow, green, cyan, blue,
+// violet and magenta back to red; rows fall from a pale tint (row 0) through
+// the full colour (row 7) to a dark shade (row 14). Columns 190 to 197 are a
+// grey ramp from white to black. The keys below are the palette's fixed
+// pixels; every other pixel is interpolated linearly between its neighbours,
+// across between key columns and down between key rows.
+
+constexpr int kPaletteHueColumns = 190;
+constexpr int kPaletteKeySpacing = 27; // key columns 0, 27, ..., 189
+constexpr int kPaletteRows = 15;
+
+struct PaletteKey {
+    QRgb tint, full, shade; // rows 0, 7 and 14
+};
+
+constexpr PaletteKey kPaletteKeys[] = {
+    {qRgb(251, 222, 209), qRgb(213, 11, 39), qRgb(46, 6, 0)},    // red
+    {qRgb(254, 248, 223), qRgb(252, 211, 31), qRgb(51, 45, 10)}, // yellow
+    {qRgb(227, 241, 225), qRgb(66, 171, 69), qRgb(8, 39, 15)},   // green
+    {qRgb(214, 237, 238), qRgb(0, 154, 155), qRgb(0, 35, 36)},   // cyan
+    {qRgb(212, 227, 242), qRgb(0, 103, 172), qRgb(0, 22, 40)},   // blue
+    {qRgb(221, 214, 232), qRgb(83, 34, 119), qRgb(21, 0, 28)},   // violet
+    {qRgb(250, 224, 231), qRgb(214, 0, 109), qRgb(48, 2, 23)},   // magenta
+    {qRgb(251, 222, 209), qRgb(213, 11, 39), qRgb(46, 6, 0)},    // red again
+};
+constexpr PaletteKey kGreyKey{qRgb(255, 255, 255), qRgb(137, 137, 137), qRgb(0, 0, 0)};
+
+// One channel of a key column in row y: linear from the tint to the full
+// colour and on to the shade.
+double keyChannel(int (*channel)(QRgb), const PaletteKey &key, int y)
+{
+    const int middle = kPaletteRows / 2;
+    const double tint = channel(key.tint), full = channel(key.full), shade = channel(key.shade);
+    if (y <= middle) return tint + (full - tint) * y / middle;
+    return full + (shade - full) * (y - middle) / (kPaletteRows - 1 - middle);
+}
+
+// Down each key column first, then across between key columns, rounding once
+// (half to even) at the end, so the key pixels come out exactly.
+QRgb paletteColour(int x, int y)
+{
+    const bool grey = x >= kPaletteHueColumns;
+    const PaletteKey &left = grey ? kGreyKey : kPaletteKeys[x / kPaletteKeySpacing];
+    const PaletteKey &right = grey ? kGreyKey : kPaletteKeys[(x + kPaletteKeySpacing - 1) / kPaletteKeySpacing];
+    const double t = grey ? 0.0 : double(x % kPaletteKeySpacing) / kPaletteKeySpacing;
+    const auto mixed = [&](int (*channel)(QRgb)) {
+        const double a = keyChannel(channel, left, y), b = keyChannel(channel, right, y);
+        return int(std::nearbyint(a + (b - a) * t));
+    };
+    return qRgb(mixed(qRed), mixed(qGreen), mixed(qBlue));
+}
+
+QImage palette()
+{
+    QImage image(kPaletteHueColumns + 8, kPaletteRows, QImage::Format_RGB888);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) image.setPixel(x, y, paletteColour(x, y));
+    return image;
+}
+
+// ---------------------------------------------------------------------------
 
 // A picture file, named relative to its folder, and the function that draws it.
 struct Picture {
@@ -1820,6 +1882,7 @@ std::vector<Picture> pictures()
         {"about.png", aboutPicture},
         {"menu/bar.png", [] { return barStrip(8); }},
         {"menu/separator.png", barSeparator},
+        {"palette.png", palette},
     };
     for (const Command &command : commands)
         for (CommandState state : {CommandState::Normal, CommandState::Hovered, CommandState::Pressed})

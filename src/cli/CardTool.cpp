@@ -8,6 +8,7 @@
 #include "render/PageExport.h"
 #include "render/PagePictures.h"
 #include "render/PageRenderer.h"
+#include "render/TextFit.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -93,6 +94,7 @@ std::optional<OpenedCard> openCard(const QString &path, const QString &programFo
     const auto problems = CardReader::read(CardReader::valuesOf(*ini),
                                            PagePictures::sourceFor(ProgramFolder(programFolder)), opened.card,
                                            opened.view);
+    TextFit::restoreBlocks(opened.card, opened.view);
     for (const CardReader::Problem &problem : problems) {
         const bool logo = problem.kind == CardReader::Problem::Kind::MissingLogo;
         err << "penlark-card: warning: " << (logo ? "logo" : "background") << " picture not found: "

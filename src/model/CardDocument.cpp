@@ -22,7 +22,7 @@ constexpr std::array<DefaultText, kTextCount> kDefaultTexts{{
     {u"传真：62345679", 3930, 2490, false, false, 9},
     {u"手机：13912345678", 240, 2730, false, false, 9},
     {u"E-mail：li@qinghe.cn", 3210, 2730, false, false, 9},
-    {u"网址：www.qinghe.cn", 240, 2970, false, false, 9},
+    {u"网址：http://www.qinghe.cn", 240, 2970, false, false, 9},
     {u"QQ：12345678", 4020, 2970, false, false, 9},
 }};
 

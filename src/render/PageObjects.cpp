@@ -5,12 +5,11 @@
 
 namespace PageObjects {
 
-QRectF box(const CardDocument &card, const PageView &view, int id, const QPaintDevice *device)
+QRectF box(const CardDocument &card, const PageView &view, int id)
 {
     if (id == kLogo) return {card.logo.left, card.logo.top, card.logo.width, card.logo.height};
     if (id == kLine) return {card.line.left, card.line.top, card.line.width, card.line.height};
-    return PageRenderer::textBox(card.texts[std::size_t(id)], view.textBlocks[std::size_t(id)], device,
-                                 1440.0 / device->logicalDpiX());
+    return PageRenderer::textBox(card.texts[std::size_t(id)], view.textBlocks[std::size_t(id)]);
 }
 
 void moveTo(CardDocument &card, int id, QPointF topLeft)

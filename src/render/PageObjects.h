@@ -8,8 +8,6 @@
 #include <array>
 #include <optional>
 
-class QPaintDevice;
-
 // The objects on a page, numbered as the show/hide boxes number them: the
 // eleven texts 0..10, the logo 11 and the line 12. Pure geometry in twips.
 namespace PageObjects {
@@ -18,8 +16,8 @@ inline constexpr int kLogo = 11;
 inline constexpr int kLine = 12;
 inline constexpr int kCount = 13;
 
-// The box object id covers on the page (texts measured on device).
-QRectF box(const CardDocument &card, const PageView &view, int id, const QPaintDevice *device);
+// The box object id covers on the page.
+QRectF box(const CardDocument &card, const PageView &view, int id);
 void moveTo(CardDocument &card, int id, QPointF topLeft);
 bool isVisible(const CardDocument &card, int id);
 void setVisible(CardDocument &card, int id, bool visible);

@@ -4,11 +4,10 @@
 #include "render/Gradient.h"
 #include "render/PageGeometry.h"
 #include "render/PagePictures.h"
+#include "render/TextLayout.h"
 #include "model/Numeric.h"
 
-#include <QFontMetricsF>
 #include <QPainter>
-#include <QTextOption>
 #include <cmath>
 
 namespace PageRenderer {
@@ -78,22 +77,21 @@ void drawLogo(QPainter &p, const CardLogo &logo, const PageView &view, Scale s)
     p.drawImage(s.rect(logo.left, logo.top, logo.width, logo.height), picture);
 }
 
+// Lines and line spacing as laid out at 1440 dpi, so they break and stand in
+// the same places at every resolution; each line starts at the text's left
+// edge, one line height below the last.
 void drawText(QPainter &p, const CardText &text, const std::optional<QSizeF> &block, Scale s)
 {
     if (!text.visible) return;
     p.setFont(Fonts::cardFont(text.Font, text.FontSize, text.FontBold, text.FontItalic));
     p.setPen(Colour::toQColor(text.ForeColor));
-    if (!block) {
-        const QPointF topLeft = s.point(QPointF(text.Left, text.Top));
-        p.drawText(topLeft + QPointF(0, Fonts::lineAscent(p.font(), p.device())), text.caption);
-        return;
-    }
-    const QRectF box = s.rect(text.Left, text.Top, block->width(), block->height());
-    QTextOption option(Qt::AlignLeft | Qt::AlignTop);
-    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    const QPointF topLeft = s.point(QPointF(text.Left, text.Top));
+    const qreal ascent = TextLayout::lineAscent(text) * s.perTwip;
+    const qreal height = TextLayout::lineHeight(text) * s.perTwip;
     p.save();
-    p.setClipRect(box, Qt::IntersectClip);
-    p.drawText(box, text.caption, option);
+    if (block) p.setClipRect(s.rect(text.Left, text.Top, block->width(), block->height()), Qt::IntersectClip);
+    const QStringList lines = TextLayout::lines(text, block);
+    for (qsizetype i = 0; i < lines.size(); ++i) p.drawText(topLeft + QPointF(0, ascent + i * height), lines[i]);
     p.restore();
 }
 
@@ -128,14 +126,9 @@ void paintObjects(QPainter &painter, const CardDocument &card, const PageView &v
     drawObjects(painter, card, view, {1.0 / twipsPerPixel});
 }
 
-QRectF textBox(const CardText &text, const std::optional<QSizeF> &block, const QPaintDevice *device,
-               double twipsPerPixel)
+QRectF textBox(const CardText &text, const std::optional<QSizeF> &block)
 {
-    if (block) return {text.Left, text.Top, block->width(), block->height()};
-    const QFont font = Fonts::cardFont(text.Font, text.FontSize, text.FontBold, text.FontItalic);
-    const QFontMetricsF metrics(font, device);
-    return {text.Left, text.Top, metrics.horizontalAdvance(text.caption) * twipsPerPixel,
-            Fonts::lineHeight(font, device) * twipsPerPixel};
+    return {QPointF(text.Left, text.Top), block ? *block : TextLayout::naturalSize(text)};
 }
 
 QSize pageTwips(const CardDocument &card)

@@ -6,7 +6,6 @@
 #include <QSize>
 
 class QPainter;
-class QPaintDevice;
 
 // Draws a page: background (solid colour, gradient or tiled picture), crop
 // marks, line, logo and texts in their stacking order. The screen, bitmap
@@ -29,10 +28,9 @@ QImage renderBackground(const CardDocument &card, const PageView &view, double t
 // twipsPerPixel (device units per twip = 1 / twipsPerPixel).
 void paintObjects(QPainter &painter, const CardDocument &card, const PageView &view, double twipsPerPixel);
 
-// The box a text object covers on the page, in twips: a self-sizing text is one
-// line measured in its own font on device; a block is its fixed size.
-QRectF textBox(const CardText &text, const std::optional<QSizeF> &block, const QPaintDevice *device,
-               double twipsPerPixel);
+// The box a text object covers on the page, in twips: a self-sizing text is
+// its own lines measured in its own font (see TextLayout); a block is its fixed size.
+QRectF textBox(const CardText &text, const std::optional<QSizeF> &block);
 
 // The page bitmap without its bleed (see PageGeometry::trimmedRect).
 QImage renderTrimmedBitmap(const CardDocument &card, const PageView &view, double twipsPerPixel);

@@ -73,10 +73,12 @@ std::optional<QString> QtDialogs::input(const QString &prompt, const QString &ca
 
 std::optional<Colour::Value> QtDialogs::chooseColor(Colour::Value initial)
 {
-    // Every opening starts with black custom colours.
+    // Every opening starts with black custom colours. Qt's own dialog keeps the
+    // row of custom colours on every desktop.
     for (int i = 0; i < QColorDialog::customCount(); ++i)
         QColorDialog::setCustomColor(i, Qt::black);
-    const QColor chosen = QColorDialog::getColor(Colour::toQColor(initial), m_parent);
+    const QColor chosen = QColorDialog::getColor(Colour::toQColor(initial), m_parent, QString(),
+                                                 QColorDialog::DontUseNativeDialog);
     if (!chosen.isValid()) return std::nullopt;
     return Colour::fromQColor(chosen);
 }

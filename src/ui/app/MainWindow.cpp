@@ -13,6 +13,8 @@
 #include "ui/panels/OpenPanel.h"
 #include "ui/panels/PicturePreview.h"
 #include "ui/panels/SavePanel.h"
+#include "ui/panels/TextPanel.h"
+#include "render/TextFit.h"
 #include "render/PageGeometry.h"
 #include "ui/page/PageWidget.h"
 #include "ui/page/ShowAlignPanel.h"
@@ -38,7 +40,7 @@ struct PanelTitle {
 };
 constexpr PanelTitle kPanelTitles[] = {
     {3, u"打印名片"}, {4, u"页面设置"},
-    {5, u"标志设置"}, {6, u"文字设置"}, {7, u"直线设置"},
+    {5, u"标志设置"}, {7, u"直线设置"},
 };
 
 } // namespace
@@ -110,6 +112,8 @@ void MainWindow::buildPanels()
     connectCardPanels();
     for (const PanelTitle &p : kPanelTitles)
         m_panels[std::size_t(p.index)] = new SidePanel(p.index, QString::fromUtf16(p.title), this);
+    m_textPanel = new TextPanel(m_session, *m_page, m_dialogs, this);
+    m_panels[6] = m_textPanel;
     m_showPanel = new ShowAlignPanel(m_session, *m_page, this);
     m_panels[8] = m_showPanel;
     m_helpView = new HelpView(m_workspace);
@@ -211,8 +215,14 @@ void MainWindow::onObjectPressed(int id)
     else if (id == PageObjects::kLine)
         showLinePanel();
     else
-        showTextPanel();
+        pressText(id);
     m_page->showSelectionFrame(id);
+}
+
+void MainWindow::pressText(int index)
+{
+    showTextPanel();
+    m_textPanel->takePressedObject(index);
 }
 
 void MainWindow::onPageDoubleClicked()
@@ -285,6 +295,7 @@ void MainWindow::applyDefaultCard()
     s.view.logo = QImage();
     s.view.textBlocks = {};
     s.notifyPageChanged();
+    m_textPanel->showChosenObject();
     layOutPage();
     s.cardSaved = true;
 }
@@ -330,13 +341,14 @@ void MainWindow::showCardTitle()
 void MainWindow::openFile()
 {
     m_newPanel->showRestoreOption();
-    m_session.view.textBlocks = {};
     const auto values = [this](const QString &section, const QString &key) {
         return m_store.findCardValue(section, key);
     };
     const auto problems = CardReader::read(values, PagePictures::sourceFor(m_folder), m_session.card, m_session.view);
     for (const CardReader::Problem &problem : problems) showMissingPicture(problem);
+    TextFit::restoreBlocks(m_session.card, m_session.view);
     m_session.notifyPageChanged();
+    m_textPanel->showChosenObject();
     layOutPage();
     m_session.cardSaved = true;
 }

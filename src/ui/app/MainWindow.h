@@ -18,6 +18,7 @@ class PageWidget;
 class QLabel;
 class ShowAlignPanel;
 class SidePanel;
+class TextPanel;
 class HelpPanel;
 class HelpView;
 
@@ -96,6 +97,7 @@ private:
     void placePage();
     void connectPage();
     void onObjectPressed(int id);
+    void pressText(int index);
     bool takeAlignModePress();
     void connectCardPanels();
 
@@ -117,6 +119,7 @@ private:
     SavePanel *m_savePanel = nullptr;
     PicturePreview *m_preview = nullptr;
     ShowAlignPanel *m_showPanel = nullptr;
+    TextPanel *m_textPanel = nullptr;
     std::array<QWidget *, 11> m_panels{};
     bool m_workspaceDoubleClicked = false;
 };

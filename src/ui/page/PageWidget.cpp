@@ -113,8 +113,7 @@ int PageWidget::objectId(QObject *watched) const
 
 QRectF PageWidget::objectBox(int id) const
 {
-    const QImage device = background();
-    return PageObjects::box(m_session.card, m_session.view, id, &device);
+    return PageObjects::box(m_session.card, m_session.view, id);
 }
 
 void PageWidget::syncToCard()
@@ -134,11 +133,9 @@ void PageWidget::syncToCard()
 void PageWidget::placeObjects()
 {
     const CardDocument &card = m_session.card;
-    const QImage device = background();
     for (std::size_t i = 0; i < kTextCount; ++i) {
         const CardText &t = card.texts[i];
-        m_texts[i]->setGeometry(pixels(PageRenderer::textBox(t, m_session.view.textBlocks[i], &device,
-                                                             kTwipsPerPixel)));
+        m_texts[i]->setGeometry(pixels(PageRenderer::textBox(t, m_session.view.textBlocks[i])));
         m_texts[i]->setVisible(t.visible);
     }
     const CardLogo &logo = card.logo;

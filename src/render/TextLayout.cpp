@@ -1,0 +1,85 @@
+#include "render/TextLayout.h"
+
+#include "render/Fonts.h"
+
+#include <QFontMetricsF>
+#include <QImage>
+#include <QTextLayout>
+
+namespace TextLayout {
+
+namespace {
+
+// A device of 1440 dots per inch: one unit is one twip.
+const QPaintDevice *twipDevice()
+{
+    static const QImage device = [] {
+        QImage image(1, 1, QImage::Format_RGB32);
+        const int dotsPerMeter = qRound(1440 / 0.0254);
+        image.setDotsPerMeterX(dotsPerMeter);
+        image.setDotsPerMeterY(dotsPerMeter);
+        return image;
+    }();
+    return &device;
+}
+
+QFont fontOf(const CardText &text)
+{
+    return Fonts::cardFont(text.Font, text.FontSize, text.FontBold, text.FontItalic);
+}
+
+// The caption's own lines; CR LF, CR and LF all end a line.
+QStringList paragraphs(const CardText &text)
+{
+    QString caption = text.caption;
+    caption.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    caption.replace(u'\r', u'\n');
+    return caption.split(u'\n');
+}
+
+void wrap(const QString &paragraph, const QFont &font, double width, QStringList &out)
+{
+    QTextLayout layout(paragraph, font, twipDevice());
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(width);
+        out.append(paragraph.mid(line.textStart(), line.textLength()));
+    }
+    layout.endLayout();
+    if (paragraph.isEmpty()) out.append(QString());
+}
+
+} // namespace
+
+QStringList lines(const CardText &text, const std::optional<QSizeF> &block)
+{
+    if (!block) return paragraphs(text);
+    const QFont font = fontOf(text);
+    QStringList out;
+    for (const QString &paragraph : paragraphs(text)) wrap(paragraph, font, block->width(), out);
+    return out;
+}
+
+QSizeF naturalSize(const CardText &text)
+{
+    const QFontMetricsF metrics(fontOf(text), twipDevice());
+    const QStringList own = paragraphs(text);
+    double width = 0;
+    for (const QString &line : own) width = std::max(width, metrics.horizontalAdvance(line));
+    return {width, own.size() * lineHeight(text)};
+}
+
+double lineHeight(const CardText &text)
+{
+    return Fonts::lineHeight(fontOf(text), twipDevice());
+}
+
+double lineAscent(const CardText &text)
+{
+    return Fonts::lineAscent(fontOf(text), twipDevice());
+}
+
+} // namespace TextLayout
