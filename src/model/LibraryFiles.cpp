@@ -91,7 +91,8 @@ bool deleteCategory(const QString &libraryDir, const QString &name)
 Result renameFile(const QString &dir, const QString &fileName, const QString &newBase)
 {
     const QString base = newBase.trimmed();
-    if (base.isEmpty()) return {Outcome::EmptyName, {}};
+    // The answer is a name of its own too: "..", or one ending in a dot, is refused.
+    if (const Result check = checkName(base); check.outcome != Outcome::Done) return check;
     const qsizetype dot = fileName.lastIndexOf(u'.');
     const QString newName = dot < 0 ? base : base + fileName.mid(dot);
     if (newName == fileName) return {Outcome::Exists, {}};
