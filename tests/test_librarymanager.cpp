@@ -126,6 +126,7 @@ void TestLibraryManager::opensOnTheOpenersLibrary()
     QCOMPARE(itemsOf(m->categoryList()), QStringList({"企业", "节日"}));
     QCOMPARE(t.control<QLabel>(QStringLiteral("fileName"))->text(), QStringLiteral("状态：请选择对应分类的文件…"));
     QCOMPARE(t.control<QGroupBox>(QStringLiteral("frm(1)"))->title(), QStringLiteral("标志分类显示及管理："));
+    QCOMPARE(t.control<QGroupBox>(QStringLiteral("frm(2)"))->title(), QStringLiteral("标志文件预览及管理："));
     QCOMPARE(t.control<QGroupBox>(QStringLiteral("frm(3)"))->title(), QStringLiteral("创建新的标志分类："));
     QCOMPARE(t.control<QGroupBox>(QStringLiteral("frm(5)"))->title(), QStringLiteral("添加新的标志文件到这个类中："));
     for (int i = 0; i < 9; ++i) QVERIFY2(!m->button(i)->isEnabled(), qPrintable(QString::number(i)));
@@ -289,6 +290,9 @@ void TestLibraryManager::deletesCategoriesAfterTheQuestion()
     QVERIFY(!QFileInfo::exists(t.path(QStringLiteral("background/花"))));
     QCOMPARE(itemsOf(m->categoryList()), QStringList({"商务", "有子"}));
     for (int i : {0, 1, 4, 5, 6, 7, 8}) QVERIFY(!m->button(i)->isEnabled());
+    QCOMPARE(m->listedFolder(), t.path(QStringLiteral("background")));
+    QCOMPARE(t.control<QGroupBox>(QStringLiteral("frm(2)"))->title(), QStringLiteral("背景文件预览及管理："));
+    QCOMPARE(t.control<QLabel>(QStringLiteral("fileName"))->text(), QStringLiteral("状态：请选择对应分类的文件…"));
 
     t.chooseCategory(QStringLiteral("有子"));
     t.dialogs.answers.push_back(Dialogs::Answer::Yes);
@@ -326,6 +330,7 @@ void TestLibraryManager::renamesCardCategoriesSeenByTheOpenPanel()
     QVERIFY(t.control(QStringLiteral("frm(3)"))->isVisibleTo(m));
     QCOMPARE(m->category(), QStringLiteral("客户"));
     QCOMPARE(m->listedFolder(), t.path(QStringLiteral("mycard/客户")));
+    QCOMPARE(t.control<QLabel>(QStringLiteral("fileName"))->text(), QStringLiteral("状态：选定了“名片”中的“客户”分类项。"));
     QCOMPARE(t.w->visiblePanel(), 1);
     QCOMPARE(itemsOf(t.open->categoryList()), QStringList({"客户", "朋友"}));
 }

@@ -264,13 +264,11 @@ void LibraryManager::applyLibrary()
     setWide(false);
     m_buttons[4]->setEnabled(false);
     m_buttons[4]->setText(kAdd);
-    setStatus(kChooseFile);
     for (std::size_t i = 0; i < m_options.size(); ++i)
         setForeground(*m_options[i], m_options[i]->isChecked() ? QColor(255, 0, 0) : QColor(0, 0, 0));
     fillCategories(QString());
     const QString w = word();
     m_frames[1]->setTitle(w + QStringLiteral("分类显示及管理："));
-    m_frames[2]->setTitle(w + QStringLiteral("文件预览及管理："));
     m_frames[3]->setTitle(QStringLiteral("创建新的") + w + QStringLiteral("分类："));
     m_frames[4]->setTitle(QStringLiteral("更改所选的") + w + QStringLiteral("分类名称："));
     m_frames[5]->setTitle(QStringLiteral("添加新的") + w + QStringLiteral("文件到这个类中："));
@@ -315,11 +313,19 @@ void LibraryManager::fillCategories(const QString &keep)
     if (!kept.isEmpty()) {
         m_categories->setCurrentItem(kept.first());
         showFolder(libraryDir() + u'/' + keep);
+        showCategoryStatus();
         return;
     }
     m_categories->setCurrentRow(-1);
     showFolder(libraryDir());
+    setStatus(kChooseFile);
     for (int i : {0, 1, 4, 7}) m_buttons[std::size_t(i)]->setEnabled(false);
+}
+
+void LibraryManager::showCategoryStatus()
+{
+    setStatus(QStringLiteral("状态：选定了“") + word() + QStringLiteral("”中的“") + category() +
+              QStringLiteral("”分类项。"));
 }
 
 void LibraryManager::showFolder(const QString &folder)
@@ -334,9 +340,11 @@ void LibraryManager::refreshFiles()
     m_files->clear();
     m_files->addItems(LibraryFiles::files(m_listedFolder));
     setFileButtonsEnabled(false);
-    if (!category().isEmpty())
-        m_frames[2]->setTitle(QStringLiteral("当前分类“") + category() + QStringLiteral("”的") + word() +
-                              QStringLiteral("文件（共") + QString::number(m_files->count()) + QStringLiteral("个）："));
+    m_frames[2]->setTitle(category().isEmpty()
+                              ? word() + QStringLiteral("文件预览及管理：")
+                              : QStringLiteral("当前分类“") + category() + QStringLiteral("”的") + word() +
+                                    QStringLiteral("文件（共") + QString::number(m_files->count()) +
+                                    QStringLiteral("个）："));
 }
 
 void LibraryManager::onCategoryChosen()
@@ -347,7 +355,7 @@ void LibraryManager::onCategoryChosen()
     m_buttons[4]->setEnabled(m_library != Library::Cards);
     showCreateFrame();
     showFolder(libraryDir() + u'/' + chosen);
-    setStatus(QStringLiteral("状态：选定了“") + word() + QStringLiteral("”中的“") + chosen + QStringLiteral("”分类项。"));
+    showCategoryStatus();
     resetPreview();
 }
 

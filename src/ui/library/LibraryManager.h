@@ -90,6 +90,7 @@ private:
     void applyLibrary();
     void fillCategories(const QString &keep);
     void onCategoryChosen();
+    void showCategoryStatus();
     void showCreateFrame();
     void createCategory();
     void toggleRename();
