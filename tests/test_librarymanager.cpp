@@ -534,6 +534,7 @@ void TestLibraryManager::opensACardFromTheManager()
     t.w->showOpenPanel();
     t.open->button(0)->click();
     LibraryManager *m = t.w->libraryManager();
+    t.w->page()->showSelectionFrame(PageObjects::kLogo);
     t.chooseCategory(QStringLiteral("商务"));
     t.chooseFile(QStringLiteral("张三.pnk"));
     m->button(6)->click();
@@ -548,6 +549,7 @@ void TestLibraryManager::opensACardFromTheManager()
     QCOMPARE(t.w->visiblePanel(), 1);
     QVERIFY(!t.open->button(1)->isEnabled());
     QVERIFY(!t.open->button(2)->isEnabled());
+    QVERIFY(!t.w->page()->selectionFrame()->isVisibleTo(t.w->page()->parentWidget()));
 }
 
 void TestLibraryManager::addsPicturesFromDisk()

@@ -482,6 +482,7 @@ void MainWindow::openLibraryCard()
     openFile();
     showCardTitle();
     showOpenPanel();
+    m_page->selectionFrame()->hide();
     m_openPanel->button(1)->setEnabled(false);
     m_openPanel->button(2)->setEnabled(false);
     m_preview->hide();

@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
+#include <QWindow>
 
 namespace {
 
@@ -120,6 +121,12 @@ LibraryManager::LibraryManager(const ProgramFolder &folder, CardSession &session
     applyColours();
     setWide(false);
     move(mainWindow.frameGeometry().topLeft() + kOffsetFromMain);
+    // Kept above the main window by the window manager, without being its child
+    // (a child window would be disabled along with it).
+    if (QWindow *main = mainWindow.windowHandle()) {
+        createWinId();
+        windowHandle()->setTransientParent(main);
+    }
     resetPreview();
 }
 
