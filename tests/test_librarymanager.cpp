@@ -559,7 +559,11 @@ void TestLibraryManager::addsPicturesFromDisk()
     t.folder.writePicture(QStringLiteral("background/商务/新图.bmp"), Qt::red, {10, 10});
     LibraryManager *m = t.manager(Library::Backgrounds);
     AddPanel *add = m->addPanel();
-    QCOMPARE(itemsOf(add->volumeList()).mid(0, 2), QStringList({QDir::homePath(), QDir::rootPath()}));
+    const QStringList volumes = itemsOf(add->volumeList());
+    QCOMPARE(volumes.first(), QDir::homePath());
+    QVERIFY(volumes.contains(QDir::rootPath()));
+    QVERIFY(!volumes.contains(QStringLiteral("/proc")));
+    QCOMPARE(add->currentFolder(), QDir::homePath());
     t.chooseCategory(QStringLiteral("商务"));
     m->button(4)->click();
     QVERIFY(!m->button(7)->isEnabled());

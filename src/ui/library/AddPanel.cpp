@@ -63,12 +63,15 @@ AddPanel::AddPanel(Dialogs &dialogs, QWidget *parent) : QGroupBox(parent), m_dia
 
 QStringList AddPanel::browsableVolumes()
 {
-    QStringList volumes = {QDir::homePath(), QDir::rootPath()};
+    QStringList volumes = {QDir::homePath()};
+    const auto add = [&volumes](const QString &root) {
+        if (!volumes.contains(root)) volumes.append(root);
+    };
+    add(QDir::rootPath());
     for (const QStorageInfo &volume : QStorageInfo::mountedVolumes()) {
-        const QString root = volume.rootPath();
-        if (volume.isValid() && volume.isReady() && !volumes.contains(root) &&
-            LibraryFiles::isBrowsableVolume(root, volume.fileSystemType()))
-            volumes.append(root);
+        if (volume.isValid() && volume.isReady() &&
+            LibraryFiles::isBrowsableVolume(volume.rootPath(), volume.fileSystemType()))
+            add(volume.rootPath());
     }
     return volumes;
 }
