@@ -69,7 +69,8 @@ QStringList AddPanel::browsableVolumes()
     };
     add(QDir::rootPath());
     for (const QStorageInfo &volume : QStorageInfo::mountedVolumes()) {
-        if (volume.isValid() && volume.isReady() &&
+        // A file mounted on its own (as containers do with /etc/hosts) is no volume to browse.
+        if (volume.isValid() && volume.isReady() && QFileInfo(volume.rootPath()).isDir() &&
             LibraryFiles::isBrowsableVolume(volume.rootPath(), volume.fileSystemType()))
             add(volume.rootPath());
     }
