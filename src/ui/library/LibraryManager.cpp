@@ -19,6 +19,7 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QWindow>
+#include <algorithm>
 
 namespace {
 

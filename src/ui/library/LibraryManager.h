@@ -14,7 +14,6 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
-class QListWidgetItem;
 class QPushButton;
 class QRadioButton;
 
