@@ -1,23 +1,17 @@
 #include "model/CardLibrary.h"
 
-#include <QDir>
+#include "model/LibraryFiles.h"
+
 #include <QFileInfo>
 
 namespace CardLibrary {
 
 QStringList categories(const ProgramFolder &folder)
 {
-    return QDir(folder.libraryDir(ProgramFolder::Library::Cards))
-        .entryList(QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Name);
+    return LibraryFiles::categories(folder.libraryDir(ProgramFolder::Library::Cards));
 }
 
-QStringList cardFiles(const QString &categoryDir)
-{
-    QDir dir(categoryDir);
-    dir.setNameFilters({QStringLiteral("*.pnk"), QStringLiteral("*.bmp"), QStringLiteral("*.jpg"),
-                        QStringLiteral("*.gif")});
-    return dir.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name | QDir::IgnoreCase);
-}
+QStringList cardFiles(const QString &categoryDir) { return LibraryFiles::files(categoryDir); }
 
 bool isCardFile(const QString &fileName)
 {

@@ -1,5 +1,6 @@
 #include "ui/app/MainWindow.h"
 
+#include "ui/library/LibraryManager.h"
 #include "ui/panels/AboutPanel.h"
 #include "ui/app/CommandBar.h"
 #include "ui/app/Dialogs.h"
@@ -22,6 +23,7 @@
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QLabel>
+#include <QPushButton>
 
 namespace {
 
@@ -62,7 +64,7 @@ MainWindow::MainWindow(ProgramFolder folder, Dialogs &dialogs, QWidget *parent)
     m_session.cardSaved = true;
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() { delete m_libraryManager; }
 
 void MainWindow::layOutWindow()
 {
@@ -195,6 +197,8 @@ void MainWindow::connectCardPanels()
         showCardTitle();
     });
     connect(m_openPanel, &OpenPanel::printRequested, this, &MainWindow::showPrintPanel);
+    connect(m_openPanel, &OpenPanel::libraryManagerRequested, this,
+            [this] { showLibraryManager(ProgramFolder::Library::Cards); });
     connect(m_savePanel, &SavePanel::saved, this, [this] {
         if (m_session.exitAfterSave) close();
     });
@@ -449,11 +453,61 @@ void MainWindow::showHelpPanel()
 
 void MainWindow::showAboutPanel() { showPanel(10); }
 
+// ---- Library manager -----------------------------------------------------------
+
+void MainWindow::showLibraryManager(ProgramFolder::Library library)
+{
+    if (!m_libraryManager) {
+        m_libraryManager = new LibraryManager(m_folder, m_session, m_dialogs, *this);
+        connectLibraryManager();
+    }
+    m_libraryManager->chooseLibrary(library);
+    m_libraryManager->show();
+    m_libraryManager->raise();
+    m_libraryManager->activateWindow();
+}
+
+LibraryManager *MainWindow::libraryManager() const { return m_libraryManager; }
+
+void MainWindow::connectLibraryManager()
+{
+    LibraryManager *manager = m_libraryManager;
+    connect(manager, &LibraryManager::libraryChanged, this, &MainWindow::onLibraryChanged);
+    connect(manager, &LibraryManager::fileDeleted, this, [this] {
+        m_openPanel->refreshFiles();
+        m_preview->hide();
+    });
+    connect(manager, &LibraryManager::logoApplied, this,
+            [this] { m_page->showSelectionFrame(PageObjects::kLogo); });
+    connect(manager, &LibraryManager::cardOpenRequested, this, &MainWindow::openLibraryCard);
+}
+
+void MainWindow::onLibraryChanged(ProgramFolder::Library library)
+{
+    if (library == ProgramFolder::Library::Logos) showLogoPanel();
+    if (library == ProgramFolder::Library::Cards) showOpenPanel();
+}
+
+void MainWindow::openLibraryCard()
+{
+    m_session.cardSource = CardSource::LibraryManagerList;
+    openFile();
+    showCardTitle();
+    showOpenPanel();
+    m_page->selectionFrame()->hide();
+    m_openPanel->button(1)->setEnabled(false);
+    m_openPanel->button(2)->setEnabled(false);
+    m_preview->hide();
+}
+
 // ---- Card file context ------------------------------------------------------
 
 SaveTarget MainWindow::saveTarget() const { return m_savePanel->target(); }
 QString MainWindow::openPanelFile() const { return m_openPanel->selectedFile(); }
-QString MainWindow::libraryManagerFile() const { return {}; }
+QString MainWindow::libraryManagerFile() const
+{
+    return m_libraryManager ? m_libraryManager->selectedFile() : QString();
+}
 
 // ---- Closing -----------------------------------------------------------------
 

@@ -5,6 +5,7 @@
 #include "model/ProfileStore.h"
 #include "model/ProgramFolder.h"
 
+#include <QPointer>
 #include <QWidget>
 #include <array>
 
@@ -21,6 +22,7 @@ class SidePanel;
 class TextPanel;
 class HelpPanel;
 class HelpView;
+class LibraryManager;
 
 // The editor window ("Form_main"): command bar along the top, the workspace with
 // the page on the left, one of eleven side panels on the right, the status line
@@ -74,6 +76,10 @@ public:
     void showShowHidePanel();
     void showHelpPanel();
     void showAboutPanel();
+    // Opens the library manager on a library (the main window is disabled meanwhile).
+    void showLibraryManager(ProgramFolder::Library library);
+    // The open library manager; null when it is closed.
+    LibraryManager *libraryManager() const;
 
     // CardFileContext
     CardSource cardSource() const override { return m_session.cardSource; }
@@ -100,6 +106,9 @@ private:
     void pressText(int index);
     bool takeAlignModePress();
     void connectCardPanels();
+    void connectLibraryManager();
+    void openLibraryCard();
+    void onLibraryChanged(ProgramFolder::Library library);
 
     ProgramFolder m_folder;
     Dialogs &m_dialogs;
@@ -120,6 +129,7 @@ private:
     PicturePreview *m_preview = nullptr;
     ShowAlignPanel *m_showPanel = nullptr;
     TextPanel *m_textPanel = nullptr;
+    QPointer<LibraryManager> m_libraryManager;
     std::array<QWidget *, 11> m_panels{};
     bool m_workspaceDoubleClicked = false;
 };

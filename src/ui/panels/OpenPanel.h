@@ -22,6 +22,8 @@ public:
 
     // Prepares the panel (the main window shows it).
     void reload();
+    // Lists the chosen category's files again (the library manager changed them).
+    void refreshFiles() { onCategoryChosen(); }
     // Full path of the chosen file; empty when none.
     QString selectedFile() const;
 
