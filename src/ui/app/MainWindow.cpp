@@ -16,6 +16,7 @@
 #include "render/PageGeometry.h"
 #include "ui/page/PageWidget.h"
 #include "ui/page/ShowAlignPanel.h"
+#include "ui/send/SendWindow.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -60,7 +61,12 @@ MainWindow::MainWindow(ProgramFolder folder, Dialogs &dialogs, QWidget *parent)
     m_session.cardSaved = true;
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    if (!m_sendWindow) return;
+    m_sendWindow->disconnect(this);
+    delete m_sendWindow;
+}
 
 void MainWindow::layOutWindow()
 {
@@ -191,6 +197,7 @@ void MainWindow::connectCardPanels()
         showCardTitle();
     });
     connect(m_openPanel, &OpenPanel::printRequested, this, &MainWindow::showPrintPanel);
+    connect(m_openPanel, &OpenPanel::sendRequested, this, &MainWindow::showSendWindow);
     connect(m_savePanel, &SavePanel::saved, this, [this] {
         if (m_session.exitAfterSave) close();
     });
@@ -436,6 +443,29 @@ void MainWindow::showHelpPanel()
 }
 
 void MainWindow::showAboutPanel() { showPanel(10); }
+
+void MainWindow::showSendWindow()
+{
+    const QString file = openPanelFile();
+    if (file.isEmpty()) {
+        m_dialogs.show(QStringLiteral("请先在“名片文件：”列表中选择要发送的文件…"), kReminder, Dialogs::Icon::Warning);
+        return;
+    }
+    if (!QFileInfo(file).isFile()) {
+        m_dialogs.show(QStringLiteral("该文件不存在，或刚被删除…"), kReminder, Dialogs::Icon::Warning);
+        return;
+    }
+    m_sendWindow = new SendWindow(m_folder.settingsFile(), file, m_dialogs);
+    m_sendWindow->setAttribute(Qt::WA_DeleteOnClose);
+    m_sendWindow->placeBeside(*this);
+    // However the send window goes, the main window gets its input back.
+    connect(m_sendWindow, &QObject::destroyed, this, [this] {
+        setEnabled(true);
+        activateWindow();
+    });
+    setEnabled(false);
+    m_sendWindow->show();
+}
 
 // ---- Card file context ------------------------------------------------------
 

@@ -5,6 +5,7 @@
 #include "model/ProfileStore.h"
 #include "model/ProgramFolder.h"
 
+#include <QPointer>
 #include <QWidget>
 #include <array>
 
@@ -14,6 +15,7 @@ class NewCardPanel;
 class OpenPanel;
 class PicturePreview;
 class SavePanel;
+class SendWindow;
 class PageWidget;
 class QLabel;
 class ShowAlignPanel;
@@ -73,6 +75,9 @@ public:
     void showShowHidePanel();
     void showHelpPanel();
     void showAboutPanel();
+    // Opens the send window for the file chosen in the open panel; the main
+    // window takes no input until it is closed.
+    void showSendWindow();
 
     // CardFileContext
     CardSource cardSource() const override { return m_session.cardSource; }
@@ -118,5 +123,6 @@ private:
     PicturePreview *m_preview = nullptr;
     ShowAlignPanel *m_showPanel = nullptr;
     std::array<QWidget *, 11> m_panels{};
+    QPointer<SendWindow> m_sendWindow;
     bool m_workspaceDoubleClicked = false;
 };
