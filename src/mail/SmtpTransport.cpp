@@ -8,21 +8,36 @@
 
 namespace {
 
-// What the conversation with the server left behind: its last reply and the
-// command that reply answered. Commands are kept by their verb only, so the
-// login's encoded password never leaves libcurl.
+// What the conversation with the server left behind: the server's first
+// refusal and the command it refused. Commands are recorded by their verb
+// alone and only when they are SMTP verbs, so the login's encoded password
+// never leaves libcurl.
 struct Conversation {
-    QByteArray lastReply;
     QByteArray lastCommand;
+    QByteArray refusal;
+    QByteArray refusedCommand;
     const std::atomic_bool *cancel = nullptr;
 };
+
+bool isSmtpVerb(const QByteArray &word)
+{
+    static const QList<QByteArray> verbs{"EHLO", "HELO", "STARTTLS", "AUTH", "MAIL", "RCPT", "DATA", "RSET", "QUIT"};
+    return verbs.contains(word);
+}
 
 int recordTraffic(CURL *, curl_infotype type, char *data, size_t size, void *user)
 {
     auto *conversation = static_cast<Conversation *>(user);
     const QByteArray text = QByteArray(data, qsizetype(size)).trimmed();
-    if (type == CURLINFO_HEADER_IN && !text.isEmpty()) conversation->lastReply = text;
-    if (type == CURLINFO_HEADER_OUT && !text.isEmpty()) conversation->lastCommand = text.split(' ').first().toUpper();
+    if (type == CURLINFO_HEADER_OUT) {
+        const QByteArray verb = text.split(' ').first().toUpper();
+        if (isSmtpVerb(verb)) conversation->lastCommand = verb;
+    }
+    const bool refused = text.size() > 3 && (text.at(0) == '4' || text.at(0) == '5');
+    if (type == CURLINFO_HEADER_IN && refused && conversation->refusal.isEmpty()) {
+        conversation->refusal = text;
+        conversation->refusedCommand = conversation->lastCommand;
+    }
     return 0;
 }
 
@@ -76,7 +91,7 @@ CurlPtr<curl_mime> buildMime(CURL *curl, const MailMessage &message)
     return mime;
 }
 
-SendResult::Outcome outcomeFor(CURLcode code, const QByteArray &lastCommand)
+SendResult::Outcome outcomeFor(CURLcode code, const QByteArray &refusedCommand)
 {
     switch (code) {
     case CURLE_OK: return SendResult::Outcome::Sent;
@@ -87,9 +102,9 @@ SendResult::Outcome outcomeFor(CURLcode code, const QByteArray &lastCommand)
     case CURLE_ABORTED_BY_CALLBACK: return SendResult::Outcome::Cancelled;
     default: break;
     }
-    if (lastCommand == "RCPT") return SendResult::Outcome::RecipientRefused;
-    if (lastCommand == "MAIL") return SendResult::Outcome::SenderRefused;
-    if (lastCommand == "AUTH") return SendResult::Outcome::LoginRefused;
+    if (refusedCommand == "RCPT") return SendResult::Outcome::RecipientRefused;
+    if (refusedCommand == "MAIL") return SendResult::Outcome::SenderRefused;
+    if (refusedCommand == "AUTH") return SendResult::Outcome::LoginRefused;
     return SendResult::Outcome::Failed;
 }
 
@@ -97,15 +112,9 @@ SendResult::Outcome outcomeFor(CURLcode code, const QByteArray &lastCommand)
 // libcurl's explanation.
 QString reasonFor(CURLcode code, const char *errorText, const Conversation &conversation)
 {
-    const QString curlReason = QString::fromUtf8(*errorText ? errorText : curl_easy_strerror(code));
-    const bool serverRefused = conversation.lastReply.size() > 3 && conversation.lastReply.at(0) >= '4';
-    if (!serverRefused || code == CURLE_OPERATION_TIMEDOUT) return curlReason;
-    return QString::fromUtf8(conversation.lastReply);
-}
-
-SendResult refusal(SendResult::Outcome outcome, const QString &reason)
-{
-    return {outcome, reason};
+    if (conversation.refusal.isEmpty() || code == CURLE_OPERATION_TIMEDOUT)
+        return QString::fromUtf8(*errorText ? errorText : curl_easy_strerror(code));
+    return QString::fromUtf8(conversation.refusal);
 }
 
 } // namespace
@@ -116,15 +125,15 @@ SendResult send(const MailSettings &settings, const MailMessage &message, std::c
                 const std::atomic_bool &cancel)
 {
     if (!MailFormat::isPlainAddress(message.recipient))
-        return refusal(SendResult::Outcome::RecipientRefused, QStringLiteral("收件人地址不正确：") + message.recipient);
+        return {SendResult::Outcome::RecipientRefused, QStringLiteral("收件人地址不正确：") + message.recipient};
     if (!MailFormat::isPlainAddress(settings.sender))
-        return refusal(SendResult::Outcome::SenderRefused, QStringLiteral("邮件设置中的发件人地址不正确：") + settings.sender);
+        return {SendResult::Outcome::SenderRefused, QStringLiteral("邮件设置中的发件人地址不正确：") + settings.sender};
     if (!QFileInfo(message.attachmentPath).isFile())
-        return refusal(SendResult::Outcome::Failed, QStringLiteral("附件文件不存在，或刚被删除：") + message.attachmentName());
+        return {SendResult::Outcome::Failed, QStringLiteral("附件文件不存在，或刚被删除：") + message.attachmentName()};
 
     initialiseCurl();
     CurlPtr<CURL> curl(curl_easy_init());
-    if (!curl) return refusal(SendResult::Outcome::Failed, QStringLiteral("libcurl could not be initialised"));
+    if (!curl) return {SendResult::Outcome::Failed, QStringLiteral("libcurl could not be initialised")};
     CURL *c = curl.get();
     Conversation conversation;
     conversation.cancel = &cancel;
@@ -165,7 +174,7 @@ SendResult send(const MailSettings &settings, const MailMessage &message, std::c
 
     const CURLcode code = curl_easy_perform(c);
     if (code == CURLE_OK) return {SendResult::Outcome::Sent, {}};
-    return {outcomeFor(code, conversation.lastCommand), reasonFor(code, errorText, conversation)};
+    return {outcomeFor(code, conversation.refusedCommand), reasonFor(code, errorText, conversation)};
 }
 
 } // namespace SmtpTransport
