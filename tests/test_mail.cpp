@@ -8,6 +8,7 @@
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimeZone>
 
 using namespace std::chrono_literals;
 
@@ -75,6 +76,7 @@ private slots:
     void headerTextIsEncodedInWholeCharacters_data();
     void headerTextIsEncodedInWholeCharacters();
     void attachmentNameIsAnRfc2231Parameter();
+    void headersCarryDateInLocalZone();
     void plainAddresses_data();
     void plainAddresses();
     void settingsParseWithSafeDefaults();
@@ -134,6 +136,18 @@ void TestMail::attachmentNameIsAnRfc2231Parameter()
     }
     QVERIFY(encoded.startsWith("UTF-8''"));
     QCOMPARE(QString::fromUtf8(QByteArray::fromPercentEncoding(encoded.mid(7))), longName);
+}
+
+void TestMail::headersCarryDateInLocalZone()
+{
+    const MailMessage message{QStringLiteral("friend@example.test"), QStringLiteral("名片"), {}, {}};
+    const QDateTime date(QDate(2026, 3, 5), QTime(9, 4, 7), QTimeZone(-(3 * 3600 + 30 * 60)));
+    const QList<QByteArray> headers = MailFormat::messageHeaders(QStringLiteral("me@penlark.test"), message, date);
+    QCOMPARE(headers.mid(0, 4), QList<QByteArray>({"From: me@penlark.test", "To: friend@example.test",
+                                                   "Subject: =?UTF-8?B?5ZCN54mH?=",
+                                                   "Date: Thu, 05 Mar 2026 09:04:07 -0330"}));
+    QVERIFY(headers.at(4).startsWith("Message-ID: <"));
+    QVERIFY(headers.at(4).endsWith("@penlark.test>"));
 }
 
 void TestMail::plainAddresses_data()
@@ -215,7 +229,9 @@ void TestMail::serverReceivesTheWholeMessage()
     QVERIFY(server.isRunning());
     const Attachment attachment;
     const std::atomic_bool cancel = false;
-    const MailMessage message = messageFor(attachment);
+    MailMessage message = messageFor(attachment);
+    // Long enough to fold over several encoded words.
+    message.subject = QStringLiteral("我的新名片，请查收。").repeated(4);
     const SendResult result = SmtpTransport::send(localServer(server.port()), message, 20s, cancel);
     QCOMPARE(result.reason, QString());
     QCOMPARE(result.outcome, SendResult::Outcome::Sent);
@@ -228,6 +244,8 @@ void TestMail::serverReceivesTheWholeMessage()
     QCOMPARE(m[u"to"].toString(), QStringLiteral("friend@example.test"));
     QCOMPARE(m[u"subject"].toString(), message.subject);
     QVERIFY(m[u"raw_subject"].toString().startsWith(QStringLiteral("=?UTF-8?B?")));
+    const QDateTime date = QDateTime::fromString(m[u"date"].toString(), Qt::ISODate);
+    QVERIFY2(qAbs(date.secsTo(QDateTime::currentDateTime())) < 600, qPrintable(m[u"date"].toString()));
     // Text travels with CRLF line ends.
     QCOMPARE(m[u"body"].toString(), QStringLiteral("你好！\r\n附件是我的名片。\r\n\r\n——小王"));
     QCOMPARE(m[u"body_charset"].toString(), QStringLiteral("utf-8"));

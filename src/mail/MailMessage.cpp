@@ -58,10 +58,8 @@ QList<QByteArray> percentEncodedCharacters(const QString &name)
 QByteArray rfc2822Date(const QDateTime &date)
 {
     const int offset = date.offsetFromUtc() / 60;
-    const QString zone = QStringLiteral("%1%2%3")
-                             .arg(offset < 0 ? u'-' : u'+')
-                             .arg(std::abs(offset) / 60, 2, 10, QLatin1Char('0'))
-                             .arg(std::abs(offset) % 60, 2, 10, QLatin1Char('0'));
+    const QString zone = QString::asprintf("%c%02d%02d", offset < 0 ? '-' : '+', std::abs(offset) / 60,
+                                           std::abs(offset) % 60);
     return (QLocale::c().toString(date, QStringLiteral("ddd, dd MMM yyyy hh:mm:ss ")) + zone).toLatin1();
 }
 

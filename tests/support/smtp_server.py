@@ -13,6 +13,7 @@ import argparse
 import base64
 import email
 import email.policy
+import email.utils
 import json
 import logging
 import pathlib
@@ -56,6 +57,7 @@ class Recorder:
             "to": str(message["to"]),
             "from": str(message["from"]),
             "subject": str(message["subject"]),
+            "date": email.utils.parsedate_to_datetime(raw["date"]).isoformat(),
             "raw_subject": raw["subject"],
             "raw_disposition": raw_parts[1]["content-disposition"] if len(raw_parts) > 1 else None,
             "body": body.get_content() if body is not None else None,
