@@ -301,6 +301,14 @@ void TestMail::failuresSayWhatHappened()
     QCOMPARE(result.outcome, SendResult::Outcome::Unreachable);
     QVERIFY2(result.reason.contains(QStringLiteral("onnect")), qPrintable(result.reason));
 
+    // A server that offers no STARTTLS gets neither the login nor the message in plain text.
+    settings.security = MailSettings::Security::StartTls;
+    result = SmtpTransport::send(settings, messageFor(attachment), 20s, cancel);
+    QCOMPARE(result.outcome, SendResult::Outcome::Failed);
+    QVERIFY2(result.reason.contains(QStringLiteral("STARTTLS")), qPrintable(result.reason));
+    QCOMPARE(server.messages().size(), 0);
+    settings.security = MailSettings::Security::None;
+
     // Nothing leaves with an address that could carry a second one.
     result = SmtpTransport::send(settings, messageFor(attachment, QStringLiteral("a@b.test>,<c@d.test")), 20s, cancel);
     QCOMPARE(result.outcome, SendResult::Outcome::RecipientRefused);
