@@ -90,6 +90,8 @@ private slots:
     void subjectIsRequired();
     void sendsThroughTheServerAgainAndAgain();
     void failureKeepsEverythingForAnotherTry();
+    void failureNamesItsCause_data();
+    void failureNamesItsCause();
     void sendingKeepsTheWindowAlive();
     void settingsDialogSavesTheMailSection();
     void asksForAPasswordThatIsNotKept();
@@ -228,6 +230,52 @@ void TestSend::failureKeepsEverythingForAnotherTry()
     t.send();
     QCOMPARE(t.dialogs.last().caption, QStringLiteral("发送成功！"));
     QCOMPARE(server.messages().size(), 1);
+}
+
+void TestSend::failureNamesItsCause_data()
+{
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<bool>("serverThere");
+    QTest::addColumn<QString>("explanation");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("refused login") << QStringLiteral("wrong") << true
+                                   << QStringLiteral("邮件服务器拒绝了您的帐号或密码，请在邮件设置中检查…")
+                                   << QStringLiteral("535 5.7.8 Authentication credentials invalid");
+    QTest::newRow("server not there") << QStringLiteral("秘密") << false
+                                      << QStringLiteral("无法连接邮件服务器 127.0.0.1:%1，请检查网络和邮件设置…")
+                                      << QStringLiteral("connect to 127.0.0.1 port %1");
+}
+
+void TestSend::failureNamesItsCause()
+{
+    QFETCH(QString, password);
+    QFETCH(bool, serverThere);
+    QFETCH(QString, explanation);
+    QFETCH(QString, reason);
+    LocalSmtpServer server({QStringLiteral("wang:秘密"), {}});
+    QVERIFY(server.isRunning());
+    int port = server.port();
+    if (!serverThere) {
+        QTcpServer probe;   // a free port on which nothing listens once the probe is gone
+        QVERIFY(probe.listen(QHostAddress::LocalHost));
+        port = probe.serverPort();
+    }
+    MailSettings settings = serverSettings(port);
+    settings.account = QStringLiteral("wang");
+    settings.password = password;
+    settings.keepPassword = true;
+    SendFixture t(settings);
+    t.fill(QStringLiteral("friend@example.test"), QStringLiteral("我的名片"), QString());
+    t.send();
+    QCOMPARE(t.dialogs.last().caption, kFailed);
+    QCOMPARE(t.dialogs.last().icon, Dialogs::Icon::Critical);
+    const QStringList lines = t.dialogs.last().text.split(u'\r');
+    QCOMPARE(lines.size(), 3);
+    QCOMPARE(lines[0], QStringLiteral("邮件没有发送到friend@example.test！"));
+    QCOMPARE(lines[1], explanation.arg(port));
+    QVERIFY2(lines[2].startsWith(QStringLiteral("原因：")) && lines[2].contains(reason.arg(port)), qPrintable(lines[2]));
+    QVERIFY(t.sendButton()->isEnabled());
+    QCOMPARE(server.messages().size(), 0);
 }
 
 void TestSend::sendingKeepsTheWindowAlive()
