@@ -300,6 +300,9 @@ void TestMail::failuresSayWhatHappened()
     result = SmtpTransport::send(localServer(closedPort()), messageFor(attachment), 20s, cancel);
     QCOMPARE(result.outcome, SendResult::Outcome::Unreachable);
     QVERIFY2(result.reason.contains(QStringLiteral("onnect")), qPrintable(result.reason));
+    MailSettings ipv6 = localServer(closedPort());
+    ipv6.server = QStringLiteral("::1");
+    QCOMPARE(SmtpTransport::send(ipv6, messageFor(attachment), 20s, cancel).outcome, SendResult::Outcome::Unreachable);
 
     // A server that offers no STARTTLS gets neither the login nor the message in plain text.
     settings.security = MailSettings::Security::StartTls;

@@ -68,7 +68,9 @@ curl_slist *append(curl_slist *list, const QByteArray &line)
 QByteArray serverUrl(const MailSettings &settings)
 {
     const QByteArray scheme = settings.security == MailSettings::Security::Ssl ? "smtps://" : "smtp://";
-    return scheme + settings.server.toUtf8() + ':' + QByteArray::number(settings.port);
+    QByteArray host = settings.server.toUtf8();
+    if (host.contains(':') && !host.startsWith('[')) host = '[' + host + ']';   // an IPv6 address
+    return scheme + host + ':' + QByteArray::number(settings.port);
 }
 
 // The body as UTF-8 text and the file as a base64 attachment whose name keeps
