@@ -346,7 +346,16 @@ void TestSend::asksForAPasswordThatIsNotKept()
     QVERIFY(dialog);
     auto *password = dialog->findChild<QLineEdit *>(QStringLiteral("txt_mailPassword"));
     QCOMPARE(password->echoMode(), QLineEdit::Password);
-    password->setText(QStringLiteral("秘密"));
+    dialog->accept();
+    QCOMPARE(t.dialogs.last().text, QStringLiteral("没有输入邮件帐号的密码，邮件没有发送！"));
+    QCOMPARE(t.dialogs.last().caption, kFailed);
+    t.dialogs.clear();
+    QTRY_VERIFY(!t.window->findChild<MailSettingsDialog *>());
+
+    QTest::mouseClick(t.sendButton(), Qt::LeftButton);
+    dialog = t.window->findChild<MailSettingsDialog *>();
+    QVERIFY(dialog);
+    dialog->findChild<QLineEdit *>(QStringLiteral("txt_mailPassword"))->setText(QStringLiteral("秘密"));
     dialog->accept();
     QTRY_VERIFY_WITH_TIMEOUT(!t.dialogs.records.isEmpty(), kSendWait);
     QCOMPARE(t.dialogs.last().caption, QStringLiteral("发送成功！"));

@@ -159,7 +159,10 @@ void SendWindow::onSendClicked()
     }
     if (m_settings.needsPassword()) {
         editSettings([this, message] {
-            if (!m_settings.needsPassword()) startSending(message);
+            if (m_settings.needsPassword())
+                m_dialogs.show(QStringLiteral("没有输入邮件帐号的密码，邮件没有发送！"), kFailed, Dialogs::Icon::Warning);
+            else
+                startSending(message);
         });
         return;
     }
