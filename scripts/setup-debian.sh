@@ -7,6 +7,7 @@ PACKAGES=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev libgl-dev qt6-translations-l10n
   libbenchmark-dev
+  libcurl4-openssl-dev python3-aiosmtpd xdg-utils
   fonts-noto-cjk fonts-liberation2 fonts-arphic-ukai
 )
 

@@ -1,5 +1,6 @@
 #include "ui/app/Dialogs.h"
 
+#include <QApplication>
 #include <QColorDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -51,6 +52,14 @@ QString forDisplay(QString text)
 
 QtDialogs::QtDialogs(QWidget *parent) : m_parent(parent) {}
 
+// A message belongs to the window the person works in: a secondary window
+// disables the main window, and a box owned by a disabled window takes no input.
+QWidget *QtDialogs::owner() const
+{
+    QWidget *active = QApplication::activeWindow();
+    return active ? active : m_parent;
+}
+
 void QtDialogs::show(const QString &text, const QString &caption, Icon icon)
 {
     ask(text, caption, icon, Buttons::Ok);
@@ -58,14 +67,14 @@ void QtDialogs::show(const QString &text, const QString &caption, Icon icon)
 
 Dialogs::Answer QtDialogs::ask(const QString &text, const QString &caption, Icon icon, Buttons buttons)
 {
-    QMessageBox box(toQtIcon(icon), caption, forDisplay(text), toQtButtons(buttons), m_parent);
+    QMessageBox box(toQtIcon(icon), caption, forDisplay(text), toQtButtons(buttons), owner());
     return fromQtButton(box.exec());
 }
 
 std::optional<QString> QtDialogs::input(const QString &prompt, const QString &caption, const QString &initial)
 {
     bool ok = false;
-    const QString text = QInputDialog::getText(m_parent, caption, forDisplay(prompt), QLineEdit::Normal,
+    const QString text = QInputDialog::getText(owner(), caption, forDisplay(prompt), QLineEdit::Normal,
                                                initial, &ok);
     if (!ok) return std::nullopt;
     return text;
@@ -77,7 +86,7 @@ std::optional<Colour::Value> QtDialogs::chooseColor(Colour::Value initial)
     // row of custom colours on every desktop.
     for (int i = 0; i < QColorDialog::customCount(); ++i)
         QColorDialog::setCustomColor(i, Qt::black);
-    const QColor chosen = QColorDialog::getColor(Colour::toQColor(initial), m_parent, QString(),
+    const QColor chosen = QColorDialog::getColor(Colour::toQColor(initial), owner(), QString(),
                                                  QColorDialog::DontUseNativeDialog);
     if (!chosen.isValid()) return std::nullopt;
     return Colour::fromQColor(chosen);

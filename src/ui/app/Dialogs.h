@@ -43,5 +43,7 @@ public:
     std::optional<Colour::Value> chooseColor(Colour::Value initial) override;
 
 private:
+    QWidget *owner() const;
+
     QWidget *m_parent;
 };

@@ -19,6 +19,7 @@
 #include "render/PageGeometry.h"
 #include "ui/page/PageWidget.h"
 #include "ui/page/ShowAlignPanel.h"
+#include "ui/send/SendWindow.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -64,7 +65,13 @@ MainWindow::MainWindow(ProgramFolder folder, Dialogs &dialogs, QWidget *parent)
     m_session.cardSaved = true;
 }
 
-MainWindow::~MainWindow() { delete m_libraryManager; }
+MainWindow::~MainWindow()
+{
+    delete m_libraryManager;
+    if (!m_sendWindow) return;
+    m_sendWindow->disconnect(this);
+    delete m_sendWindow;
+}
 
 void MainWindow::layOutWindow()
 {
@@ -199,6 +206,7 @@ void MainWindow::connectCardPanels()
     connect(m_openPanel, &OpenPanel::printRequested, this, &MainWindow::showPrintPanel);
     connect(m_openPanel, &OpenPanel::libraryManagerRequested, this,
             [this] { showLibraryManager(ProgramFolder::Library::Cards); });
+    connect(m_openPanel, &OpenPanel::sendRequested, this, &MainWindow::showSendWindow);
     connect(m_savePanel, &SavePanel::saved, this, [this] {
         if (m_session.exitAfterSave) close();
     });
@@ -498,6 +506,29 @@ void MainWindow::openLibraryCard()
     m_openPanel->button(1)->setEnabled(false);
     m_openPanel->button(2)->setEnabled(false);
     m_preview->hide();
+}
+
+void MainWindow::showSendWindow()
+{
+    const QString file = openPanelFile();
+    if (file.isEmpty()) {
+        m_dialogs.show(QStringLiteral("请先在“名片文件：”列表中选择要发送的文件…"), kReminder, Dialogs::Icon::Warning);
+        return;
+    }
+    if (!QFileInfo(file).isFile()) {
+        m_dialogs.show(QStringLiteral("该文件不存在，或刚被删除…"), kReminder, Dialogs::Icon::Warning);
+        return;
+    }
+    m_sendWindow = new SendWindow(m_folder.settingsFile(), file, m_dialogs);
+    m_sendWindow->setAttribute(Qt::WA_DeleteOnClose);
+    m_sendWindow->placeBeside(*this);
+    // However the send window goes, the main window gets its input back.
+    connect(m_sendWindow, &QObject::destroyed, this, [this] {
+        setEnabled(true);
+        activateWindow();
+    });
+    setEnabled(false);
+    m_sendWindow->show();
 }
 
 // ---- Card file context ------------------------------------------------------

@@ -15,6 +15,7 @@ class NewCardPanel;
 class OpenPanel;
 class PicturePreview;
 class SavePanel;
+class SendWindow;
 class PageWidget;
 class QLabel;
 class ShowAlignPanel;
@@ -80,6 +81,9 @@ public:
     void showLibraryManager(ProgramFolder::Library library);
     // The open library manager; null when it is closed.
     LibraryManager *libraryManager() const;
+    // Opens the send window for the file chosen in the open panel; the main
+    // window takes no input until it is closed.
+    void showSendWindow();
 
     // CardFileContext
     CardSource cardSource() const override { return m_session.cardSource; }
@@ -131,5 +135,6 @@ private:
     TextPanel *m_textPanel = nullptr;
     QPointer<LibraryManager> m_libraryManager;
     std::array<QWidget *, 11> m_panels{};
+    QPointer<SendWindow> m_sendWindow;
     bool m_workspaceDoubleClicked = false;
 };

@@ -1,0 +1,108 @@
+#!/usr/bin/python3
+"""A local SMTP server for the mail tests, on aiosmtpd.
+
+Listens on 127.0.0.1 on a free port and prints that port on its first output
+line once it accepts connections. Every message that arrives is written to
+OUT/message-N.json: envelope, decoded subject and body, the attachment's name
+and its bytes (base64), and the raw headers. With --account USER:PASSWORD the
+server requires that login (over plain text, which is fine on the loopback).
+Recipients at the domain given by --refuse-domain are refused with 550.
+The server stops when its standard input closes.
+"""
+import argparse
+import base64
+import email
+import email.policy
+import email.utils
+import json
+import logging
+import pathlib
+import socket
+import sys
+import warnings
+
+from aiosmtpd.controller import Controller
+from aiosmtpd.smtp import AuthResult
+
+
+def free_port():
+    with socket.socket() as s:
+        s.bind(("127.0.0.1", 0))
+        return s.getsockname()[1]
+
+
+class Recorder:
+    def __init__(self, out, refuse_domain):
+        self.out = pathlib.Path(out)
+        self.refuse_domain = refuse_domain
+        self.count = 0
+
+    async def handle_RCPT(self, server, session, envelope, address, rcpt_options):
+        if self.refuse_domain and address.lower().endswith("@" + self.refuse_domain):
+            return "550 5.1.1 <%s>: Recipient address rejected: no such user" % address
+        envelope.rcpt_tos.append(address)
+        return "250 OK"
+
+    async def handle_DATA(self, server, session, envelope):
+        message = email.message_from_bytes(envelope.original_content, policy=email.policy.default)
+        raw = email.message_from_bytes(envelope.original_content)
+        raw_parts = raw.get_payload() if raw.is_multipart() else []
+        body = message.get_body(preferencelist=("plain",))
+        attachments = list(message.iter_attachments())
+        attachment = attachments[0] if attachments else None
+        record = {
+            "mail_from": envelope.mail_from,
+            "rcpt_tos": envelope.rcpt_tos,
+            "authenticated": bool(session.authenticated),
+            "to": str(message["to"]),
+            "from": str(message["from"]),
+            "subject": str(message["subject"]),
+            "date": email.utils.parsedate_to_datetime(raw["date"]).isoformat(),
+            "raw_subject": raw["subject"],
+            "raw_disposition": raw_parts[1]["content-disposition"] if len(raw_parts) > 1 else None,
+            "body": body.get_content() if body is not None else None,
+            "body_charset": body.get_content_charset() if body is not None else None,
+            "attachment_name": attachment.get_filename() if attachment else None,
+            "attachment_encoding": attachment["content-transfer-encoding"] if attachment else None,
+            "attachment": base64.b64encode(attachment.get_payload(decode=True)).decode() if attachment else None,
+            "attachments": len(attachments),
+        }
+        self.count += 1
+        (self.out / ("message-%d.eml" % self.count)).write_bytes(envelope.original_content)
+        path = self.out / ("message-%d.json" % self.count)
+        path.with_suffix(".part").write_text(json.dumps(record, ensure_ascii=False), encoding="utf-8")
+        path.with_suffix(".part").rename(path)
+        return "250 Message accepted for delivery"
+
+
+def main():
+    # Plain-text login is what the tests want on the loopback: no warnings about it.
+    warnings.simplefilter("ignore")
+    logging.getLogger("mail.log").setLevel(logging.ERROR)
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--out", required=True)
+    parser.add_argument("--account")
+    parser.add_argument("--refuse-domain")
+    args = parser.parse_args()
+
+    def authenticate(server, session, envelope, mechanism, auth_data):
+        user, _, password = args.account.partition(":")
+        ok = auth_data.login.decode() == user and auth_data.password.decode() == password
+        return AuthResult(success=ok, handled=False)
+
+    options = {}
+    if args.account:
+        options = dict(authenticator=authenticate, auth_required=True, auth_require_tls=False)
+    port = free_port()
+    controller = Controller(Recorder(args.out, args.refuse_domain), hostname="127.0.0.1", port=port,
+                            server_kwargs=options)
+    controller.start()
+    print(port, flush=True)
+    try:
+        sys.stdin.read()
+    finally:
+        controller.stop()
+
+
+if __name__ == "__main__":
+    main()
