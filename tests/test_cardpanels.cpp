@@ -21,6 +21,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <unistd.h>
 
 namespace {
 
@@ -78,8 +79,9 @@ struct Window {
     {
         const auto items = open->fileList()->findItems(name, Qt::MatchExactly);
         QCOMPARE(items.size(), 1);
-        open->fileList()->setCurrentItem(items[0]);
-        emit open->fileList()->itemClicked(items[0]);
+        QListWidget *list = open->fileList();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(items[0]).center());
+        QCOMPARE(list->currentItem(), items[0]);
     }
 
     // Save panel: category, name, format, then the save button.
@@ -138,6 +140,11 @@ private slots:
     void opensAMissingBackgroundAsAWhitePage();
     void previewsPictureCardsOnly();
     void setsTheStartupCard();
+    void followsTheKeyboardInTheFileList();
+    void leavesThePageWhenACardFileVanished();
+    void leavesThePageWhenACardFileCannotBeRead();
+    void opensACardWithAHugePageAsTheDefaultPage();
+    void disablesTheFileListOfAnEmptyCategory();
     void enablesSavingOnlyWithAName();
     void savesCardFilesAndAsksBeforeOverwriting();
     void savesBitmapsWithAndWithoutBleed();
@@ -468,6 +475,115 @@ void TestCardPanels::endsTheProgramAfterTheSaveAskedForOnClosing()
     QCOMPARE(t.dialogs.last().text, kSaved);
     QVERIFY(!t.w->isVisible());
     QVERIFY(QFileInfo::exists(t.path(QStringLiteral("mycard/商务/收尾.pnk"))));
+}
+
+void TestCardPanels::followsTheKeyboardInTheFileList()
+{
+    Window t;
+    t.writeCard(QStringLiteral("mycard/商务/a.pnk"), QStringLiteral("甲"));
+    t.folder.writePicture(QStringLiteral("mycard/商务/b.bmp"), Qt::blue);
+    t.openCard(QStringLiteral("a.pnk"));
+    QListWidget *list = t.open->fileList();
+    auto *preview = t.w->findChild<QWidget *>(QStringLiteral("view_bg"));
+
+    QTest::keyClick(list, Qt::Key_Down);
+    QCOMPARE(list->currentItem()->text(), QStringLiteral("b.bmp"));
+    QVERIFY(preview->isVisibleTo(t.w.get()));
+    QVERIFY(t.open->button(1)->isEnabled());
+    QVERIFY(!t.open->button(2)->isEnabled()); // a picture can never be the start-up card
+    t.open->button(2)->click();
+    QCOMPARE(t.folder.startupCard(), QString());
+
+    t.session().card.text(TextRole::Name).caption = QStringLiteral("改过");
+    QTest::keyClick(list, Qt::Key_Up);
+    QVERIFY(!preview->isVisibleTo(t.w.get()));
+    QCOMPARE(t.session().card.text(TextRole::Name).caption, QStringLiteral("甲"));
+    QVERIFY(t.open->button(2)->isEnabled());
+    t.open->button(2)->click();
+    QCOMPARE(t.folder.startupCard(), QStringLiteral("商务\\a.pnk"));
+}
+
+void TestCardPanels::leavesThePageWhenACardFileVanished()
+{
+    Window t;
+    t.writeCard(QStringLiteral("mycard/商务/a.pnk"), QStringLiteral("甲"));
+    t.writeCard(QStringLiteral("mycard/商务/b.pnk"), QStringLiteral("乙"));
+    t.openCard(QStringLiteral("a.pnk"));
+    t.session().card.text(TextRole::Job).caption = QStringLiteral("改过");
+    t.session().cardSaved = false;
+    const CardDocument before = t.session().card;
+    QVERIFY(QFile::remove(t.path(QStringLiteral("mycard/商务/b.pnk"))));
+    t.chooseFile(QStringLiteral("b.pnk"));
+    QCOMPARE(t.dialogs.records.size(), 1);
+    QCOMPARE(t.dialogs.last().text, QStringLiteral("该文件不存在，或刚被删除…"));
+    QCOMPARE(t.dialogs.last().caption, QStringLiteral("提醒您："));
+    QCOMPARE(t.dialogs.last().icon, Dialogs::Icon::Warning);
+    QCOMPARE(t.session().card, before);
+    QVERIFY(!t.session().cardSaved);
+    QCOMPARE(t.w->windowTitle(), QStringLiteral("a.pnk - Penlark 3.0版"));
+}
+
+void TestCardPanels::leavesThePageWhenACardFileCannotBeRead()
+{
+    Window t;
+    t.writeCard(QStringLiteral("mycard/商务/a.pnk"), QStringLiteral("甲"));
+    t.writeCard(QStringLiteral("mycard/商务/b.pnk"), QStringLiteral("乙"));
+    t.writeCard(QStringLiteral("mycard/商务/c.pnk"), QStringLiteral("丙"));
+    t.openCard(QStringLiteral("a.pnk"));
+    const CardDocument before = t.session().card;
+    // A folder in the file's place cannot be read, whoever runs the test.
+    QVERIFY(QFile::remove(t.path(QStringLiteral("mycard/商务/b.pnk"))));
+    QVERIFY(QDir().mkdir(t.path(QStringLiteral("mycard/商务/b.pnk"))));
+    t.chooseFile(QStringLiteral("b.pnk"));
+    QCOMPARE(t.dialogs.records.size(), 1);
+    QCOMPARE(t.dialogs.last().text, QStringLiteral("名片文件“b.pnk”无法读取：这是一个文件夹\r当前的名片保持不变…"));
+    QCOMPARE(t.dialogs.last().caption, QStringLiteral("提醒您："));
+    QCOMPARE(t.dialogs.last().icon, Dialogs::Icon::Warning);
+    QCOMPARE(t.session().card, before);
+    QCOMPARE(t.w->windowTitle(), QStringLiteral("a.pnk - Penlark 3.0版"));
+
+    if (::geteuid() == 0) QSKIP("root reads every file");
+    const QString c = t.path(QStringLiteral("mycard/商务/c.pnk"));
+    QVERIFY(QFile::setPermissions(c, QFileDevice::WriteOwner));
+    t.chooseFile(QStringLiteral("c.pnk"));
+    QCOMPARE(t.dialogs.records.size(), 2);
+    QVERIFY(t.dialogs.last().text.startsWith(QStringLiteral("名片文件“c.pnk”无法读取：")));
+    QCOMPARE(t.session().card, before);
+}
+
+void TestCardPanels::opensACardWithAHugePageAsTheDefaultPage()
+{
+    Window t;
+    t.writeCard(QStringLiteral("mycard/商务/a.pnk"), QStringLiteral("甲"));
+    {
+        QFile f(t.path(QStringLiteral("mycard/商务/huge.pnk")));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("[cPage]\r\nwidth=100000\r\nheight=3e38\r\n[cName]\r\nLeft=99999999999\r\n");
+    }
+    t.openCard(QStringLiteral("huge.pnk"));
+    QCOMPARE(t.dialogs.records.size(), 1);
+    QCOMPARE(t.dialogs.last().text, QStringLiteral("名片文件中的这些尺寸或位置超出了可用的范围：\r"
+                                                   "cPage\\width，cPage\\height，cName\\Left\r"
+                                                   "系统以默认名片的数值代替…"));
+    QCOMPARE(t.dialogs.last().caption, QStringLiteral("提醒您："));
+    const CardDocument def = CardDocument::defaultCard();
+    QCOMPARE(t.session().card.page.width, def.page.width);
+    QCOMPARE(t.session().card.page.height, def.page.height);
+    QCOMPARE(t.session().card.text(TextRole::Name).Left, def.text(TextRole::Name).Left);
+    QCOMPARE(t.w->page()->size(), QSize(363, 227));
+}
+
+void TestCardPanels::disablesTheFileListOfAnEmptyCategory()
+{
+    Window t({QStringLiteral("商务"), QStringLiteral("空")});
+    t.writeCard(QStringLiteral("mycard/商务/a.pnk"), QStringLiteral("甲"));
+    t.w->showOpenPanel();
+    Window::choose(t.open->categoryList(), QStringLiteral("商务"));
+    QVERIFY(t.open->fileList()->isEnabled());
+    Window::choose(t.open->categoryList(), QStringLiteral("空"));
+    QCOMPARE(t.open->fileList()->count(), 0);
+    QVERIFY(!t.open->fileList()->isEnabled());
+    QVERIFY(!t.open->button(2)->isEnabled());
 }
 
 QTEST_MAIN(TestCardPanels)

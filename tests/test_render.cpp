@@ -55,6 +55,7 @@ private slots:
     void writesTwentyFourBitBitmapsAndPdfPages();
     void substitutesWindowsFaces();
     void drawsSystemColoursAsThePaletteHasThem();
+    void keepsPageBitmapsWithinTheirLimit();
 };
 
 void TestRender::placesCropMarksAndTrimGuides()
@@ -237,6 +238,23 @@ void TestRender::drawsSystemColoursAsThePaletteHasThem()
     card.line = {3000, 300, 600, 600, Colour::Value(0x80000005u), true}; // window background
     QCOMPARE(pixel(PageRenderer::renderBitmap(card, {}, kScreen), 60, 45),
              QGuiApplication::palette().color(QPalette::Active, QPalette::Base));
+}
+
+void TestRender::keepsPageBitmapsWithinTheirLimit()
+{
+    // The largest page a card may have, 1000 x 1000 mm.
+    CardDocument card = emptyCard();
+    card.page.width = 56700;
+    card.page.height = 56700;
+    const QSize page = PageRenderer::pageTwips(card);
+    QCOMPARE(PageRenderer::renderBitmap(card, {}, kScreen).size(), QSize(3780, 3780));
+    QVERIFY(PageRenderer::renderBitmap(card, {}, 1440.0 / 600).isNull()); // 23622 pixels square: refused
+    QVERIFY(!PageGeometry::bitmapFits(page, 1440.0 / 300));
+    // The PDF background is drawn as coarse as the limit needs, and no coarser.
+    const double fitting = PageGeometry::fittingTwipsPerPixel(page, 1440.0 / 300);
+    QVERIFY(PageGeometry::bitmapFits(page, fitting));
+    QVERIFY(!PageGeometry::bitmapFits(page, fitting * 0.98));
+    QCOMPARE(PageGeometry::fittingTwipsPerPixel({5443, 3402}, 1440.0 / 300), 1440.0 / 300);
 }
 
 QTEST_MAIN(TestRender)

@@ -78,6 +78,19 @@ bool writeRendered(const CardDocument &card, const PageView &view, const RenderR
     return PageExport::writeImage(image, r.output, error);
 }
 
+QString problemText(const CardReader::Problem &problem)
+{
+    switch (problem.kind) {
+    case CardReader::Problem::Kind::MissingLogo:
+        return QStringLiteral("logo picture not found: ") + problem.reference;
+    case CardReader::Problem::Kind::MissingBackground:
+        return QStringLiteral("background picture not found: ") + problem.reference;
+    case CardReader::Problem::Kind::OutOfRange:
+        break;
+    }
+    return QStringLiteral("value out of range, default used: ") + problem.reference;
+}
+
 struct OpenedCard {
     CardDocument card = CardDocument::defaultCard();
     PageView view;
@@ -93,11 +106,7 @@ std::optional<OpenedCard> openCard(const QString &path, const QString &programFo
     const auto problems = CardReader::read(CardReader::valuesOf(*ini),
                                            PagePictures::sourceFor(ProgramFolder(programFolder)), opened.card,
                                            opened.view);
-    for (const CardReader::Problem &problem : problems) {
-        const bool logo = problem.kind == CardReader::Problem::Kind::MissingLogo;
-        err << "penlark-card: warning: " << (logo ? "logo" : "background") << " picture not found: "
-            << problem.reference << Qt::endl;
-    }
+    for (const CardReader::Problem &problem : problems) err << "penlark-card: warning: " << problemText(problem) << Qt::endl;
     return opened;
 }
 

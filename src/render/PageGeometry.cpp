@@ -2,6 +2,8 @@
 
 #include "model/Numeric.h"
 
+#include <cmath>
+
 namespace PageGeometry {
 
 std::array<Segment, 8> cropMarks(QSize page)
@@ -61,6 +63,19 @@ int toPixels(double twips, double twipsPerPixel)
 QSize pixelSize(QSize twips, double twipsPerPixel)
 {
     return {toPixels(twips.width(), twipsPerPixel), toPixels(twips.height(), twipsPerPixel)};
+}
+
+bool bitmapFits(QSize twips, double twipsPerPixel)
+{
+    const QSize pixels = pixelSize(twips, twipsPerPixel);
+    return qint64(pixels.width()) * pixels.height() <= kMaxBitmapPixels;
+}
+
+double fittingTwipsPerPixel(QSize twips, double twipsPerPixel)
+{
+    if (bitmapFits(twips, twipsPerPixel)) return twipsPerPixel;
+    // Rounding each side to whole pixels may add a little: stay 1% inside the limit.
+    return std::sqrt(double(twips.width()) * twips.height() / double(kMaxBitmapPixels)) * 1.01;
 }
 
 QRect trimmedRect(QSize pagePixels, double twipsPerPixel)

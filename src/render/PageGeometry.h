@@ -53,6 +53,16 @@ QSize pageTwips(float width, float height);
 int toPixels(double twips, double twipsPerPixel);
 QSize pixelSize(QSize twips, double twipsPerPixel);
 
+// No page bitmap holds more pixels than this (256 MB at 32 bits a pixel).
+inline constexpr qint64 kMaxBitmapPixels = 64LL * 1024 * 1024;
+
+// Whether the bitmap of a page at twipsPerPixel stays within kMaxBitmapPixels.
+bool bitmapFits(QSize twips, double twipsPerPixel);
+
+// The smallest twips per pixel, never below twipsPerPixel, at which the page's
+// bitmap fits.
+double fittingTwipsPerPixel(QSize twips, double twipsPerPixel);
+
 // The trimmed part of a page bitmap: the bleed of nearest(170.1 / tpp) pixels
 // cut on each side and one more pixel off the width and height, as the bitmap
 // export has always cut it (340 x 204 from 363 x 227 at 15 twips per pixel).

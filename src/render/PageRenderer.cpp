@@ -117,6 +117,7 @@ void setDpi(QImage &image, double twipsPerPixel)
 
 QImage renderBackground(const CardDocument &card, const PageView &view, double twipsPerPixel)
 {
+    if (!PageGeometry::bitmapFits(pageTwips(card), twipsPerPixel)) return QImage();
     QImage image(PageGeometry::pixelSize(pageTwips(card), twipsPerPixel), QImage::Format_RGB32);
     setDpi(image, twipsPerPixel);
     if (!image.isNull()) drawBackground(image, card, view, {1.0 / twipsPerPixel});
@@ -167,7 +168,8 @@ void paintVector(QPainter &painter, const CardDocument &card, const PageView &vi
     if (view.shownBackground(card.page) == BackgroundKind::SolidColour)
         painter.fillRect(pageRect, Colour::toQColor(card.page.bgColor));
     else
-        painter.drawImage(pageRect, renderBackground(card, view, 1440.0 / backgroundDpi));
+        painter.drawImage(pageRect, renderBackground(card, view,
+                                                     PageGeometry::fittingTwipsPerPixel(page, 1440.0 / backgroundDpi)));
     drawObjects(painter, card, view, s);
 }
 

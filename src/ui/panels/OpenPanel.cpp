@@ -6,6 +6,7 @@
 #include "ui/app/Dialogs.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
@@ -42,7 +43,15 @@ OpenPanel::OpenPanel(ProfileStore &store, Dialogs &dialogs, PicturePreview &prev
     m_files = new QListWidget(this);
     m_files->setObjectName(QStringLiteral("open_FileList"));
     m_files->setGeometry(kMargin, top + 104, kInner, 200);
-    connect(m_files, &QListWidget::itemClicked, this, &OpenPanel::onFileChosen);
+    // Every change of the chosen file runs the routine, by mouse or keyboard; a
+    // click on the file already chosen runs it again (it may have changed on disk).
+    connect(m_files, &QListWidget::currentItemChanged, this, [this](QListWidgetItem *current) {
+        if (current) onFileChosen();
+    });
+    connect(m_files, &QListWidget::itemClicked, this, [this](QListWidgetItem *item) {
+        if (item == m_chosenBeforePress) onFileChosen();
+    });
+    m_files->viewport()->installEventFilter(this);
 
     const char16_t *captions[] = {u">> 名片文件管理…", u"通过网络发送名片…", u">>设置为启动名片", u"打印当前名片文件…"};
     for (int i = 0; i < 4; ++i) {
@@ -140,10 +149,18 @@ void OpenPanel::onButtonClicked(int index)
     }
 }
 
+bool OpenPanel::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_files->viewport() && event->type() == QEvent::MouseButtonPress)
+        m_chosenBeforePress = m_files->currentItem();
+    return SidePanel::eventFilter(watched, event);
+}
+
 void OpenPanel::setStartupCard()
 {
+    // Only a card file can be the start-up card: every start would read a picture as a card.
     const QListWidgetItem *item = m_files->currentItem();
-    if (!item) return;
+    if (!item || !CardLibrary::isCardFile(item->text())) return;
     if (!m_store.writeSetting(QStringLiteral("card"), QStringLiteral("cardName"),
                               m_categories->currentText() + u'\\' + item->text())) {
         m_dialogs.show(QStringLiteral("启动名片没有更改！\r设置文件“penlark.dll”无法写入…"), kReminder,
