@@ -151,6 +151,8 @@ private slots:
     void reportsSavesThatFail();
     void refusesNamesThatLeaveTheLibrary();
     void createsAndDeletesCategories();
+    void savesIntoTheFirstCategoryMadeHere();
+    void stopsDeletingAtTheFirstFileThatStays();
     void endsTheProgramAfterTheSaveAskedForOnClosing();
 };
 
@@ -584,6 +586,44 @@ void TestCardPanels::disablesTheFileListOfAnEmptyCategory()
     QCOMPARE(t.open->fileList()->count(), 0);
     QVERIFY(!t.open->fileList()->isEnabled());
     QVERIFY(!t.open->button(2)->isEnabled());
+}
+
+void TestCardPanels::savesIntoTheFirstCategoryMadeHere()
+{
+    Window t(QStringList{});
+    t.w->showSavePanel();
+    QVERIFY(!t.save->categoryList()->isEnabled());
+    t.save->button(1)->click();
+    t.save->newCategoryField()->setText(QStringLiteral("朋友"));
+    t.save->button(2)->click();
+    QVERIFY(t.save->categoryList()->isEnabled());
+    QCOMPARE(t.save->categoryList()->placeholderText(), QStringLiteral("↓请先选择您的名片分类"));
+    Window::choose(t.save->categoryList(), QStringLiteral("朋友"));
+    t.save->nameField()->setText(QStringLiteral("一"));
+    t.save->button(3)->click();
+    QCOMPARE(t.dialogs.last().text, kSaved);
+    QVERIFY(QFileInfo::exists(t.path(QStringLiteral("mycard/朋友/一.pnk"))));
+}
+
+// A file that cannot be deleted stops the deletion: the files after it stay.
+void TestCardPanels::stopsDeletingAtTheFirstFileThatStays()
+{
+    Window t({QStringLiteral("旧")});
+    for (const char *name : {"a", "b", "c"})
+        t.writeCard(QStringLiteral("mycard/旧/%1.pnk").arg(QLatin1String(name)), QString::fromLatin1(name));
+    const QString stays = t.path(QStringLiteral("mycard/旧/b.pnk"));
+    // An immutable file resists even root; file systems without the attribute skip the test.
+    if (QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), stays}) != 0)
+        QSKIP("chattr +i is not available here");
+    t.w->showSavePanel();
+    Window::choose(t.save->categoryList(), QStringLiteral("旧"));
+    t.dialogs.answers = {Dialogs::Answer::Yes};
+    t.save->button(0)->click();
+    QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), stays});
+    QCOMPARE(t.dialogs.last().caption, QStringLiteral("删除失败！"));
+    QVERIFY(!QFileInfo::exists(t.path(QStringLiteral("mycard/旧/a.pnk"))));
+    QVERIFY(QFileInfo::exists(stays));
+    QVERIFY(QFileInfo::exists(t.path(QStringLiteral("mycard/旧/c.pnk"))));
 }
 
 QTEST_MAIN(TestCardPanels)

@@ -151,6 +151,8 @@ void SavePanel::refillCategories(const QString &prompt)
     m_categories->addItems(CardLibrary::categories(m_store.folder()));
     m_categories->setCurrentIndex(-1);
     m_categories->setPlaceholderText(prompt);
+    // The first category made here can be chosen at once.
+    m_categories->setEnabled(m_categories->count() > 0);
     m_buttons[0]->setEnabled(false);
 }
 
@@ -168,9 +170,7 @@ void SavePanel::reset()
     m_formats[0]->setChecked(true);
     m_trim->setChecked(false);
     refillCategories(kChooseCategory);
-    const bool none = m_categories->count() == 0;
-    m_categories->setEnabled(!none);
-    if (none) m_categories->setPlaceholderText(QStringLiteral("×没有名片分类请先创建！"));
+    if (m_categories->count() == 0) m_categories->setPlaceholderText(QStringLiteral("×没有名片分类请先创建！"));
     m_trim->setEnabled(m_formats[1]->isChecked());
 }
 
@@ -194,12 +194,7 @@ void SavePanel::deleteCategory()
         m_dialogs.show(QStringLiteral("您已经取消了删除操作！"), kHint, Dialogs::Icon::Information);
         return;
     }
-    const auto folder = m_store.folder().libraryFile(ProgramFolder::Library::Cards, category);
-    QDir dir(folder.value_or(QString()));
-    bool removed = folder.has_value() && QFileInfo(*folder).isDir();
-    for (const QString &file : removed ? dir.entryList(QDir::Files | QDir::Hidden | QDir::System) : QStringList())
-        removed = dir.remove(file) && removed;
-    if (!removed || !QDir(m_store.folder().libraryDir(ProgramFolder::Library::Cards)).rmdir(category)) {
+    if (!removeCategoryFolder(category)) {
         m_dialogs.show(QStringLiteral("可能的原因是部分文件被设置成了“只读”属性！\r请先取消着些文件的“只读”属性再删除…"),
                        QStringLiteral("删除失败！"), Dialogs::Icon::Warning);
         return;
@@ -207,6 +202,17 @@ void SavePanel::deleteCategory()
     refillCategories(kChooseCategory);
     m_dialogs.show(QStringLiteral("已经删除了“") + category + QStringLiteral("”的分类！"), kHint,
                    Dialogs::Icon::Information);
+}
+
+bool SavePanel::removeCategoryFolder(const QString &category) const
+{
+    const auto folder = m_store.folder().libraryFile(ProgramFolder::Library::Cards, category);
+    if (!folder || !QFileInfo(*folder).isDir()) return false;
+    QDir dir(*folder);
+    // The first file that cannot be deleted stops the deletion; those before it are gone.
+    for (const QString &file : dir.entryList(QDir::Files | QDir::Hidden | QDir::System))
+        if (!dir.remove(file)) return false;
+    return QDir(m_store.folder().libraryDir(ProgramFolder::Library::Cards)).rmdir(category);
 }
 
 void SavePanel::toggleNewCategory()
