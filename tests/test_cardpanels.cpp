@@ -16,6 +16,7 @@
 #include <QProcess>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QImageReader>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -150,6 +151,8 @@ private slots:
     void savesBitmapsWithAndWithoutBleed();
     void reportsSavesThatFail();
     void refusesNamesThatLeaveTheLibrary();
+    void saysWhatIsWrongWithAName();
+    void saysAPictureIsTooLarge();
     void createsAndDeletesCategories();
     void savesIntoTheFirstCategoryMadeHere();
     void stopsDeletingAtTheFirstFileThatStays();
@@ -624,6 +627,54 @@ void TestCardPanels::stopsDeletingAtTheFirstFileThatStays()
     QVERIFY(!QFileInfo::exists(t.path(QStringLiteral("mycard/旧/a.pnk"))));
     QVERIFY(QFileInfo::exists(stays));
     QVERIFY(QFileInfo::exists(t.path(QStringLiteral("mycard/旧/c.pnk"))));
+}
+
+void TestCardPanels::saysWhatIsWrongWithAName()
+{
+    const QString characters = QStringLiteral("名称中不能含有以下字符：\\ / : * ? \" < > |\r请重新确定一个名称！");
+    const QString dots = QStringLiteral("名称不能是“.”、“..”，也不能以“.”结尾！\r请重新确定一个名称！");
+    const QString tooLong = QStringLiteral("名称太长了！\r请重新确定一个较短的名称！");
+    QCOMPARE(CardLibrary::nameProblem(QStringLiteral("a:b")), characters);
+    QCOMPARE(CardLibrary::nameProblem(QStringLiteral("abc.")), dots);
+    QCOMPARE(CardLibrary::nameProblem(QStringLiteral(".")), dots);
+    // 83 Chinese characters are 249 bytes, 84 are 252: with ".pnk" beyond 255.
+    QCOMPARE(CardLibrary::nameProblem(QString(83, QChar(u'名'))), QString());
+    QCOMPARE(CardLibrary::nameProblem(QString(84, QChar(u'名'))), tooLong);
+
+    Window t;
+    t.saveAs(QStringLiteral("商务"), QString(84, QChar(u'名')));
+    QCOMPARE(t.dialogs.last().text, tooLong);
+    QCOMPARE(t.dialogs.last().caption, QStringLiteral("操作提示："));
+    t.w->showSavePanel();
+    t.save->button(1)->click();
+    t.save->newCategoryField()->setText(QString(100, QChar(u'类')));
+    t.save->button(2)->click();
+    QCOMPARE(t.dialogs.last().text, tooLong);
+    QCOMPARE(t.dialogs.last().caption, QStringLiteral("操作提示："));
+    t.saveAs(QStringLiteral("商务"), QString(83, QChar(u'名')));
+    QCOMPARE(t.dialogs.last().text, kSaved);
+}
+
+// A picture beyond the size pictures are loaded up to is not "not found".
+void TestCardPanels::saysAPictureIsTooLarge()
+{
+    const int limit = QImageReader::allocationLimit();
+    QImageReader::setAllocationLimit(1); // 1 MB: a 600 x 600 picture is beyond it
+    Window t;
+    t.folder.writePicture(QStringLiteral("background/风景/大.png"), Qt::green, {600, 600});
+    t.folder.writePicture(QStringLiteral("mycard/商务/大.bmp"), Qt::green, {600, 600});
+    CardDocument card = CardDocument::defaultCard();
+    card.page.isBg = BackgroundKind::LibraryImage;
+    card.page.bgImg = QStringLiteral("风景\\大.png");
+    t.writeCard(QStringLiteral("mycard/商务/a.pnk"), card);
+    t.openCard(QStringLiteral("a.pnk"));
+    t.chooseFile(QStringLiteral("大.bmp"));
+    QImageReader::setAllocationLimit(limit);
+    QCOMPARE(t.dialogs.records.size(), 2);
+    QCOMPARE(t.dialogs.records[0].text, QStringLiteral("背景文件“大.png”太大，无法载入\r系统将以白色底色代替…"));
+    QCOMPARE(t.dialogs.records[0].caption, QStringLiteral("提醒您："));
+    QCOMPARE(t.dialogs.records[1].text, QStringLiteral("该图片文件太大，无法显示…"));
+    QCOMPARE(t.dialogs.records[1].caption, QStringLiteral("提醒您："));
 }
 
 QTEST_MAIN(TestCardPanels)

@@ -80,11 +80,13 @@ bool writeRendered(const CardDocument &card, const PageView &view, const RenderR
 
 QString problemText(const CardReader::Problem &problem)
 {
+    const QString missing = problem.tooLarge ? QStringLiteral(" picture too large to load: ")
+                                             : QStringLiteral(" picture not found: ");
     switch (problem.kind) {
     case CardReader::Problem::Kind::MissingLogo:
-        return QStringLiteral("logo picture not found: ") + problem.reference;
+        return QStringLiteral("logo") + missing + problem.reference;
     case CardReader::Problem::Kind::MissingBackground:
-        return QStringLiteral("background picture not found: ") + problem.reference;
+        return QStringLiteral("background") + missing + problem.reference;
     case CardReader::Problem::Kind::OutOfRange:
         break;
     }

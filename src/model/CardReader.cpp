@@ -117,14 +117,14 @@ private:
 
     // A picture that cannot be found leaves a white solid page: nothing of the
     // card shown before may show through or be saved with this one.
-    void showPicture(const QImage &picture)
+    void showPicture(const Picture &picture)
     {
-        if (!picture.isNull()) {
-            m_view.background = picture;
+        if (!picture.image.isNull()) {
+            m_view.background = picture.image;
             return;
         }
         CardPage &page = m_card.page;
-        m_problems.push_back({Problem::Kind::MissingBackground, page.bgImg});
+        m_problems.push_back({Problem::Kind::MissingBackground, page.bgImg, picture.tooLarge});
         page.bgColor = Colour::kWhite;
         page.bgImg.clear();
         page.isBg = BackgroundKind::SolidColour;
@@ -146,9 +146,10 @@ private:
     {
         readKey(kLogo, QStringLiteral("img"));
         const QString &reference = m_card.logo.img;
-        m_view.logo = reference.isEmpty() ? QImage() : m_pictures.logo(reference);
+        const Picture logo = reference.isEmpty() ? Picture() : m_pictures.logo(reference);
+        m_view.logo = logo.image;
         if (!reference.isEmpty() && m_view.logo.isNull())
-            m_problems.push_back({Problem::Kind::MissingLogo, reference});
+            m_problems.push_back({Problem::Kind::MissingLogo, reference, logo.tooLarge});
         readKeys(kLogo, {u"width", u"height", u"left", u"top", u"visible"});
         m_view.logoInFront = false;
     }

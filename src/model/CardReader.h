@@ -20,11 +20,19 @@ class IniFile;
 // sides of the page) take the default card's value.
 namespace CardReader {
 
-// Where the pictures a card names come from; a null image means "not there".
+// A picture as its source found it: a null image means "not there", or, with
+// tooLarge, there but beyond the size pictures are loaded up to.
+struct Picture {
+    Picture(QImage picture = {}, bool large = false) : image(std::move(picture)), tooLarge(large) {}
+    QImage image;
+    bool tooLarge;
+};
+
+// Where the pictures a card names come from.
 struct PictureSource {
-    std::function<QImage(const QString &reference)> builtInBackground;
-    std::function<QImage(const QString &reference)> libraryBackground;
-    std::function<QImage(const QString &reference)> logo;
+    std::function<Picture(const QString &reference)> builtInBackground;
+    std::function<Picture(const QString &reference)> libraryBackground;
+    std::function<Picture(const QString &reference)> logo;
 };
 
 // A picture the card names that could not be found, or a length outside what a
@@ -33,6 +41,7 @@ struct Problem {
     enum class Kind { MissingBackground, MissingLogo, OutOfRange };
     Kind kind;
     QString reference; // the picture as the card names it; section\key of a length
+    bool tooLarge = false; // a picture that is there but too large to load
     bool operator==(const Problem &) const = default;
 };
 

@@ -389,7 +389,7 @@ void MainWindow::showMissingPicture(const CardReader::Problem &problem)
     QString name = ProgramFolder::fileNamePart(problem.reference);
     if (!problem.reference.contains(u'\\')) name = problem.reference;
     const QString text = (logo ? QStringLiteral("标志文件“") : QStringLiteral("背景文件“")) + name
-                         + QStringLiteral("”没有发现\r")
+                         + (problem.tooLarge ? QStringLiteral("”太大，无法载入\r") : QStringLiteral("”没有发现\r"))
                          + (logo ? QStringLiteral("系统以默认的标志图片替换…") : QStringLiteral("系统将以白色底色代替…"));
     m_dialogs.show(text, kReminder, Dialogs::Icon::Warning);
 }

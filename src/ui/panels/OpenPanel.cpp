@@ -3,6 +3,7 @@
 #include "model/CardLibrary.h"
 #include "ui/panels/PicturePreview.h"
 #include "model/ProfileStore.h"
+#include "render/PagePictures.h"
 #include "ui/app/Dialogs.h"
 
 #include <QComboBox>
@@ -121,10 +122,14 @@ void OpenPanel::previewPicture(const QString &file)
     m_preview.show();
     m_preview.raise();
     const QPixmap picture(file);
-    if (QFileInfo(file).isFile() && !picture.isNull())
-        m_preview.setPicture(picture);
-    else
+    if (!QFileInfo(file).isFile())
         m_dialogs.show(QStringLiteral("该文件不存在，或刚被删除…"), kReminder, Dialogs::Icon::Warning);
+    else if (PagePictures::tooLargeToLoad(file))
+        m_dialogs.show(QStringLiteral("该图片文件太大，无法显示…"), kReminder, Dialogs::Icon::Warning);
+    else if (picture.isNull())
+        m_dialogs.show(QStringLiteral("该文件不是可以显示的图片…"), kReminder, Dialogs::Icon::Warning);
+    else
+        m_preview.setPicture(picture);
     m_preview.fitToWorkspace();
 }
 
