@@ -89,6 +89,7 @@ private slots:
     void showsAndHidesObjects();
     void showsTheGuideAsABarFromItsFirstShowing();
     void doubleClicksBelongToWhatWasClicked();
+    void standsTrimGuidesOnTheCropMarks();
     void offersTheBackgroundBoxOnlyForPictures();
 };
 
@@ -339,6 +340,20 @@ void TestDragging::doubleClicksBelongToWhatWasClicked()
     Mouse onGuide(t.page, t.page.alignGuide());
     onGuide.doubleClick(t.page.alignGuide()->geometry().center());
     QVERIFY(t.page.alignMode());
+}
+
+void TestDragging::standsTrimGuidesOnTheCropMarks()
+{
+    Window t;
+    // The default page, 5443 x 3402 twips: trim lines at 170 and 5273, 170 and 3232.
+    QCOMPARE(t.page.trimGuide(0)->geometry(), QRect(11, 0, 1, 227));
+    QCOMPARE(t.page.trimGuide(1)->geometry(), QRect(352, 0, 1, 227));
+    QCOMPARE(t.page.trimGuide(2)->geometry(), QRect(0, 11, 363, 1));
+    QCOMPARE(t.page.trimGuide(3)->geometry(), QRect(0, 215, 363, 1));
+    const QImage page = t.page.pageImage();
+    const QColor grey(128, 128, 128);
+    for (const QPoint corner : {QPoint(11, 11), QPoint(352, 11), QPoint(11, 215), QPoint(352, 215)})
+        QCOMPARE(page.pixelColor(corner), grey);
 }
 
 QTEST_MAIN(TestDragging)

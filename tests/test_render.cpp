@@ -50,6 +50,8 @@ private slots:
     void drawsTheBackgroundKinds();
     void drawsCropMarksInTheBleed();
     void drawsOnlyVisibleObjectsInStackingOrder();
+    void startsEveryCropMarkAtItsCorner_data();
+    void startsEveryCropMarkAtItsCorner();
     void reducesGradientAngles_data();
     void reducesGradientAngles();
     void writesTwentyFourBitBitmapsAndPdfPages();
@@ -238,6 +240,37 @@ void TestRender::drawsSystemColoursAsThePaletteHasThem()
     card.line = {3000, 300, 600, 600, Colour::Value(0x80000005u), true}; // window background
     QCOMPARE(pixel(PageRenderer::renderBitmap(card, {}, kScreen), 60, 45),
              QGuiApplication::palette().color(QPalette::Active, QPalette::Base));
+}
+
+void TestRender::startsEveryCropMarkAtItsCorner_data()
+{
+    QTest::addColumn<int>("dpi");
+    for (int dpi : {96, 120, 150, 300, 600}) QTest::addRow("%d dpi", dpi) << dpi;
+}
+
+// Each mark covers the pixel of its trim corner, where the trim guides stand,
+// and runs outwards from it; inside the trim area nothing is drawn.
+void TestRender::startsEveryCropMarkAtItsCorner()
+{
+    QFETCH(int, dpi);
+    const double tpp = 1440.0 / dpi;
+    const CardDocument card = emptyCard();
+    const QSize twips = PageRenderer::pageTwips(card);
+    const QImage page = PageRenderer::renderBitmap(card, {}, tpp);
+    const QColor grey(128, 128, 128), white(255, 255, 255);
+    const int thickness = std::max(1, PageGeometry::toPixels(15, tpp));
+    for (const Segment &guideX : {PageGeometry::trimGuides(twips)[0], PageGeometry::trimGuides(twips)[1]}) {
+        for (const Segment &guideY : {PageGeometry::trimGuides(twips)[2], PageGeometry::trimGuides(twips)[3]}) {
+            const QPoint corner = PageGeometry::toPixels(QPoint(guideX.from.x(), guideY.from.y()), tpp);
+            const QPoint outwards(corner.x() < page.width() / 2 ? -1 : 1, corner.y() < page.height() / 2 ? -1 : 1);
+            QCOMPARE(pixel(page, corner.x(), corner.y()), grey);
+            QCOMPARE(pixel(page, corner.x() + 2 * outwards.x(), corner.y()), grey);
+            QCOMPARE(pixel(page, corner.x(), corner.y() + 2 * outwards.y()), grey);
+            const QPoint inside = corner - outwards * thickness;
+            QCOMPARE(pixel(page, inside.x(), corner.y()), white);
+            QCOMPARE(pixel(page, corner.x(), inside.y()), white);
+        }
+    }
 }
 
 void TestRender::keepsPageBitmapsWithinTheirLimit()

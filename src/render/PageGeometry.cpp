@@ -21,6 +21,24 @@ std::array<Segment, 8> cropMarks(QSize page)
     }};
 }
 
+std::array<QRect, 8> cropMarkRects(QSize page, double twipsPerPixel)
+{
+    const int thickness = std::max(1, toPixels(kMarkThickness, twipsPerPixel));
+    const int before = (thickness - 1) / 2; // of the thickness, this much lies before the trim line
+    const auto marks = cropMarks(page);
+    std::array<QRect, 8> rects;
+    for (std::size_t i = 0; i < marks.size(); ++i) {
+        const QPoint corner = toPixels(marks[i].from, twipsPerPixel);
+        const QPoint stop = toPixels(marks[i].to, twipsPerPixel);
+        const QRect cornerBlock(corner - QPoint(before, before), QSize(thickness, thickness));
+        // The mark runs along one axis only: across it, it keeps the corner's block.
+        const bool horizontal = marks[i].from.y() == marks[i].to.y();
+        rects[i] = cornerBlock.united(horizontal ? QRect(QPoint(stop.x(), cornerBlock.top()), QSize(1, thickness))
+                                                 : QRect(QPoint(cornerBlock.left(), stop.y()), QSize(thickness, 1)));
+    }
+    return rects;
+}
+
 std::array<Segment, 4> trimGuides(QSize page)
 {
     const int m = kTrimInset, W = page.width(), H = page.height();
@@ -58,6 +76,11 @@ QSize pageTwips(float width, float height)
 int toPixels(double twips, double twipsPerPixel)
 {
     return Numeric::roundToInt(twips / twipsPerPixel);
+}
+
+QPoint toPixels(QPoint twips, double twipsPerPixel)
+{
+    return {toPixels(twips.x(), twipsPerPixel), toPixels(twips.y(), twipsPerPixel)};
 }
 
 QSize pixelSize(QSize twips, double twipsPerPixel)

@@ -32,6 +32,13 @@ struct Segment {
 // rectangle and runs outwards into the bleed.
 std::array<Segment, 8> cropMarks(QSize page);
 
+// The crop marks of cropMarks as rectangles of whole pixels at twipsPerPixel,
+// kMarkThickness thick (at least one pixel). Each covers the pixel of its trim
+// corner, as the trim guides round it, and runs outwards to the pixel where its
+// segment stops, alike at all four corners.
+inline constexpr int kMarkThickness = 15; // one pixel on screen
+std::array<QRect, 8> cropMarkRects(QSize page, double twipsPerPixel);
+
 // The four trim guides: left, right, top, bottom.
 std::array<Segment, 4> trimGuides(QSize page);
 
@@ -51,6 +58,7 @@ QSize pageTwips(float width, float height);
 
 // Pixel size of a length or size at twipsPerPixel, rounded half to even.
 int toPixels(double twips, double twipsPerPixel);
+QPoint toPixels(QPoint twips, double twipsPerPixel);
 QSize pixelSize(QSize twips, double twipsPerPixel);
 
 // No page bitmap holds more pixels than this (256 MB at 32 bits a pixel).

@@ -16,7 +16,6 @@ namespace PageRenderer {
 namespace {
 
 const QColor kCropMarkColour(128, 128, 128);
-constexpr double kMarkWidthTwips = PageGeometry::kScreenTwipsPerPixel; // one pixel on screen
 
 // Maps twips to the painter's device units.
 struct Scale {
@@ -58,10 +57,8 @@ void drawBackground(QImage &image, const CardDocument &card, const PageView &vie
 
 void drawCropMarks(QPainter &p, QSize page, Scale s)
 {
-    QPen pen(kCropMarkColour, kMarkWidthTwips * s.perTwip, Qt::SolidLine, Qt::FlatCap);
-    p.setPen(pen);
-    for (const PageGeometry::Segment &mark : PageGeometry::cropMarks(page))
-        p.drawLine(s.point(mark.from), s.point(mark.to));
+    // Whole device pixels, so every mark meets its corner the same way at any resolution.
+    for (const QRect &mark : PageGeometry::cropMarkRects(page, 1.0 / s.perTwip)) p.fillRect(mark, kCropMarkColour);
 }
 
 void drawLine(QPainter &p, const CardLine &line, Scale s)

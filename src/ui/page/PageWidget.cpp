@@ -286,10 +286,12 @@ void PageWidget::mouseDoubleClickEvent(QMouseEvent *event)
 
 void PageWidget::placeTrimGuides()
 {
+    // Rounded to pixels as the crop marks are, so both stand on the same trim edge.
     const auto guides = PageGeometry::trimGuides(PageRenderer::pageTwips(m_session.card));
     for (std::size_t i = 0; i < guides.size(); ++i) {
-        const QRect r = pixels(QRectF(guides[i].from, guides[i].to));
-        m_guides[i]->setGeometry(r.x(), r.y(), std::max(1, r.width()), std::max(1, r.height()));
+        const QPoint from = PageGeometry::toPixels(guides[i].from, kTwipsPerPixel);
+        const QPoint to = PageGeometry::toPixels(guides[i].to, kTwipsPerPixel);
+        m_guides[i]->setGeometry(from.x(), from.y(), std::max(1, to.x() - from.x()), std::max(1, to.y() - from.y()));
     }
 }
 
