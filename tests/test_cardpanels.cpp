@@ -17,6 +17,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QImageReader>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -156,6 +157,7 @@ private slots:
     void createsAndDeletesCategories();
     void savesIntoTheFirstCategoryMadeHere();
     void stopsDeletingAtTheFirstFileThatStays();
+    void showsTheWholeFormatNoteWithTheNewCategoryFrame();
     void endsTheProgramAfterTheSaveAskedForOnClosing();
 };
 
@@ -675,6 +677,18 @@ void TestCardPanels::saysAPictureIsTooLarge()
     QCOMPARE(t.dialogs.records[0].caption, QStringLiteral("提醒您："));
     QCOMPARE(t.dialogs.records[1].text, QStringLiteral("该图片文件太大，无法显示…"));
     QCOMPARE(t.dialogs.records[1].caption, QStringLiteral("提醒您："));
+}
+
+void TestCardPanels::showsTheWholeFormatNoteWithTheNewCategoryFrame()
+{
+    Window t;
+    t.w->showSavePanel();
+    t.save->button(1)->click();
+    auto *note = t.save->findChild<QLabel *>(QStringLiteral("save_note"));
+    QVERIFY(note);
+    const int textBottom = note->mapTo(t.save, QPoint(0, note->heightForWidth(note->width()))).y();
+    QVERIFY2(textBottom <= t.save->height(), qPrintable(QString::number(textBottom)));
+    QVERIFY(note->height() >= note->heightForWidth(note->width()));
 }
 
 QTEST_MAIN(TestCardPanels)
