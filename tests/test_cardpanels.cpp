@@ -10,7 +10,9 @@
 #include "support/ProgramFolderFixture.h"
 #include "support/ScriptedDialogs.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QFocusEvent>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -489,8 +491,15 @@ void TestCardPanels::followsTheKeyboardInTheFileList()
     Window t;
     t.writeCard(QStringLiteral("mycard/商务/a.pnk"), QStringLiteral("甲"));
     t.folder.writePicture(QStringLiteral("mycard/商务/b.bmp"), Qt::blue);
-    t.openCard(QStringLiteral("a.pnk"));
     QListWidget *list = t.open->fileList();
+    // Tabbing into the list makes its first file current without choosing it.
+    t.w->showOpenPanel();
+    Window::choose(t.open->categoryList(), QStringLiteral("商务"));
+    QFocusEvent tabbedIn(QEvent::FocusIn, Qt::TabFocusReason);
+    QApplication::sendEvent(list, &tabbedIn);
+    QVERIFY(list->currentItem());
+    QCOMPARE(t.session().card, CardDocument::defaultCard());
+    t.openCard(QStringLiteral("a.pnk"));
     auto *preview = t.w->findChild<QWidget *>(QStringLiteral("view_bg"));
 
     QTest::keyClick(list, Qt::Key_Down);

@@ -46,8 +46,9 @@ OpenPanel::OpenPanel(ProfileStore &store, Dialogs &dialogs, PicturePreview &prev
     m_files->setGeometry(kMargin, top + 104, kInner, 200);
     // Every change of the chosen file runs the routine, by mouse or keyboard; a
     // click on the file already chosen runs it again (it may have changed on disk).
-    connect(m_files, &QListWidget::currentItemChanged, this, [this](QListWidgetItem *current) {
-        if (current) onFileChosen();
+    // Focus alone, which makes an item current without choosing it, does not.
+    connect(m_files, &QListWidget::itemSelectionChanged, this, [this] {
+        if (!m_files->selectedItems().isEmpty()) onFileChosen();
     });
     connect(m_files, &QListWidget::itemClicked, this, [this](QListWidgetItem *item) {
         if (item == m_chosenBeforePress) onFileChosen();
@@ -157,7 +158,7 @@ void OpenPanel::onButtonClicked(int index)
 bool OpenPanel::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_files->viewport() && event->type() == QEvent::MouseButtonPress)
-        m_chosenBeforePress = m_files->currentItem();
+        m_chosenBeforePress = m_files->selectedItems().value(0);
     return SidePanel::eventFilter(watched, event);
 }
 
