@@ -32,7 +32,8 @@ bool alongWidth(const CardFile::Key &key)
 // from a damaged or hostile file makes the page huge or overflows a conversion.
 // Pages: the page panel makes sides of 46 to 126 mm; sides of 10 to 1000 mm
 // still open. Objects: sizes up to three page sides, positions up to two page
-// sides outside the page (a card turned upright leaves its objects out there). Fonts: up to 1638 points, the largest size a face takes.
+// sides outside the page (a card turned upright leaves its objects out there).
+// Fonts: up to 1638 points, far beyond any card's text.
 constexpr float kMinPageSide = 567;   // 10 mm
 constexpr float kMaxPageSide = 56700; // 1000 mm
 constexpr float kMaxFontSize = 1638;
