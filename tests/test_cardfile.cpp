@@ -1,8 +1,10 @@
 #include "model/CardFile.h"
 #include "model/CardReader.h"
+#include "model/Numeric.h"
 #include "model/IniFile.h"
 
 #include <QStringEncoder>
+#include <algorithm>
 #include <QTest>
 
 namespace {
@@ -98,6 +100,8 @@ private slots:
     void roundTripsLongAndAwkwardCaptions();
     void readsKeysInAnyLetterCase();
     void fallsBackToTheDefaultCard();
+    void readsLengthsOnlyWithinWhatACardHolds_data();
+    void readsLengthsOnlyWithinWhatACardHolds();
     void readsBackgroundKindsAsCompared_data();
     void readsBackgroundKindsAsCompared();
     void readsColoursSignedOrUnsigned();
@@ -197,6 +201,61 @@ void TestCardFile::fallsBackToTheDefaultCard()
     QCOMPARE(doc.text(TextRole::Job).FontSize, def.text(TextRole::Job).FontSize);
     QCOMPARE(doc.text(TextRole::Job).caption, QString()); // an empty caption is a caption
     QCOMPARE(doc.text(TextRole::Name), def.text(TextRole::Name));
+}
+
+void TestCardFile::readsLengthsOnlyWithinWhatACardHolds_data()
+{
+    QTest::addColumn<QString>("section");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<bool>("kept");
+    QTest::addColumn<bool>("reported"); // as out of range; a value that is no single is only malformed
+    // Page sides of 10 to 1000 mm (567 to 56700 twips).
+    QTest::newRow("page 100000") << "cPage" << "width" << "100000" << false << true;
+    QTest::newRow("page 1e39") << "cPage" << "width" << "1e39" << false << false;
+    QTest::newRow("page 3e38") << "cPage" << "height" << "3e38" << false << true;
+    QTest::newRow("page 99999999999") << "cPage" << "height" << "99999999999" << false << true;
+    QTest::newRow("page 566") << "cPage" << "width" << "566" << false << true;
+    QTest::newRow("page negative") << "cPage" << "height" << "-3402" << false << true;
+    QTest::newRow("page 567") << "cPage" << "width" << "567" << true << false;
+    QTest::newRow("page 56700") << "cPage" << "height" << "56700" << true << false;
+    QTest::newRow("page 126 mm") << "cPage" << "width" << "7144" << true << false;
+    // On the 5443 x 3402 page: positions from two sides before to three after,
+    // sizes up to three sides.
+    QTest::newRow("text far right") << "cName" << "Left" << "16330" << false << true;
+    QTest::newRow("text right of the page") << "cName" << "Left" << "16329" << true << false;
+    QTest::newRow("text far above") << "cName" << "Top" << "-6805" << false << true;
+    QTest::newRow("text above the page") << "cName" << "Top" << "-6804" << true << false;
+    QTest::newRow("logo 1e30 wide") << "cLogo" << "width" << "1e30" << false << true;
+    QTest::newRow("logo negative height") << "cLogo" << "height" << "-1" << false << true;
+    QTest::newRow("line three pages high") << "cLine" << "height" << "10206" << true << false;
+    QTest::newRow("line too long") << "cLine" << "width" << "16330" << false << true;
+    QTest::newRow("font 2000 points") << "cJob" << "FontSize" << "2000" << false << true;
+    QTest::newRow("font 72 points") << "cJob" << "FontSize" << "72" << true << false;
+}
+
+// A length outside what a card can hold is malformed: it takes the default
+// card's value and is reported, named by section and key.
+void TestCardFile::readsLengthsOnlyWithinWhatACardHolds()
+{
+    QFETCH(QString, section);
+    QFETCH(QString, key);
+    QFETCH(QString, value);
+    QFETCH(bool, kept);
+    QFETCH(bool, reported);
+    CardDocument card = CardDocument::defaultCard();
+    IniFile ini;
+    CardFile::write(card, ini);
+    ini.setValue(section, key, value);
+    PageView view;
+    const auto problems = CardReader::read(CardReader::valuesOf(ini), kAllPictures, card, view);
+    const CardFile::Key *k = CardFile::findKey(section, key);
+    const float read = *std::get<float *>(k->field(card));
+    CardDocument def = CardDocument::defaultCard();
+    const float fallback = *std::get<float *>(k->field(def));
+    QCOMPARE(read, kept ? float(Numeric::parseNumber(value).value()) : fallback);
+    const CardReader::Problem problem{CardReader::Problem::Kind::OutOfRange, k->section + u'\\' + k->name};
+    QCOMPARE(int(std::count(problems.begin(), problems.end(), problem)), reported ? 1 : 0);
 }
 
 void TestCardFile::readsBackgroundKindsAsCompared_data()

@@ -10,17 +10,22 @@
 #include "support/ProgramFolderFixture.h"
 #include "support/ScriptedDialogs.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QFocusEvent>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QImageReader>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <unistd.h>
 
 namespace {
 
@@ -78,8 +83,9 @@ struct Window {
     {
         const auto items = open->fileList()->findItems(name, Qt::MatchExactly);
         QCOMPARE(items.size(), 1);
-        open->fileList()->setCurrentItem(items[0]);
-        emit open->fileList()->itemClicked(items[0]);
+        QListWidget *list = open->fileList();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(items[0]).center());
+        QCOMPARE(list->currentItem(), items[0]);
     }
 
     // Save panel: category, name, format, then the save button.
@@ -138,12 +144,22 @@ private slots:
     void opensAMissingBackgroundAsAWhitePage();
     void previewsPictureCardsOnly();
     void setsTheStartupCard();
+    void followsTheKeyboardInTheFileList();
+    void leavesThePageWhenACardFileVanished();
+    void leavesThePageWhenACardFileCannotBeRead();
+    void opensACardWithAHugePageAsTheDefaultPage();
+    void disablesTheFileListOfAnEmptyCategory();
     void enablesSavingOnlyWithAName();
     void savesCardFilesAndAsksBeforeOverwriting();
     void savesBitmapsWithAndWithoutBleed();
     void reportsSavesThatFail();
     void refusesNamesThatLeaveTheLibrary();
+    void saysWhatIsWrongWithAName();
+    void saysAPictureIsTooLarge();
     void createsAndDeletesCategories();
+    void savesIntoTheFirstCategoryMadeHere();
+    void stopsDeletingAtTheFirstFileThatStays();
+    void showsTheWholeFormatNoteWithTheNewCategoryFrame();
     void endsTheProgramAfterTheSaveAskedForOnClosing();
 };
 
@@ -468,6 +484,220 @@ void TestCardPanels::endsTheProgramAfterTheSaveAskedForOnClosing()
     QCOMPARE(t.dialogs.last().text, kSaved);
     QVERIFY(!t.w->isVisible());
     QVERIFY(QFileInfo::exists(t.path(QStringLiteral("mycard/商务/收尾.pnk"))));
+}
+
+void TestCardPanels::followsTheKeyboardInTheFileList()
+{
+    Window t;
+    t.writeCard(QStringLiteral("mycard/商务/a.pnk"), QStringLiteral("甲"));
+    t.folder.writePicture(QStringLiteral("mycard/商务/b.bmp"), Qt::blue);
+    QListWidget *list = t.open->fileList();
+    // Tabbing into the list makes its first file current without choosing it.
+    t.w->showOpenPanel();
+    Window::choose(t.open->categoryList(), QStringLiteral("商务"));
+    QFocusEvent tabbedIn(QEvent::FocusIn, Qt::TabFocusReason);
+    QApplication::sendEvent(list, &tabbedIn);
+    QVERIFY(list->currentItem());
+    QCOMPARE(t.session().card, CardDocument::defaultCard());
+    t.openCard(QStringLiteral("a.pnk"));
+    auto *preview = t.w->findChild<QWidget *>(QStringLiteral("view_bg"));
+
+    QTest::keyClick(list, Qt::Key_Down);
+    QCOMPARE(list->currentItem()->text(), QStringLiteral("b.bmp"));
+    QVERIFY(preview->isVisibleTo(t.w.get()));
+    QVERIFY(t.open->button(1)->isEnabled());
+    QVERIFY(!t.open->button(2)->isEnabled()); // a picture can never be the start-up card
+    t.open->button(2)->click();
+    QCOMPARE(t.folder.startupCard(), QString());
+
+    t.session().card.text(TextRole::Name).caption = QStringLiteral("改过");
+    QTest::keyClick(list, Qt::Key_Up);
+    QVERIFY(!preview->isVisibleTo(t.w.get()));
+    QCOMPARE(t.session().card.text(TextRole::Name).caption, QStringLiteral("甲"));
+    QVERIFY(t.open->button(2)->isEnabled());
+    t.open->button(2)->click();
+    QCOMPARE(t.folder.startupCard(), QStringLiteral("商务\\a.pnk"));
+}
+
+void TestCardPanels::leavesThePageWhenACardFileVanished()
+{
+    Window t;
+    t.writeCard(QStringLiteral("mycard/商务/a.pnk"), QStringLiteral("甲"));
+    t.writeCard(QStringLiteral("mycard/商务/b.pnk"), QStringLiteral("乙"));
+    t.openCard(QStringLiteral("a.pnk"));
+    t.session().card.text(TextRole::Job).caption = QStringLiteral("改过");
+    t.session().cardSaved = false;
+    const CardDocument before = t.session().card;
+    QVERIFY(QFile::remove(t.path(QStringLiteral("mycard/商务/b.pnk"))));
+    t.chooseFile(QStringLiteral("b.pnk"));
+    QCOMPARE(t.dialogs.records.size(), 1);
+    QCOMPARE(t.dialogs.last().text, QStringLiteral("该文件不存在，或刚被删除…"));
+    QCOMPARE(t.dialogs.last().caption, QStringLiteral("提醒您："));
+    QCOMPARE(t.dialogs.last().icon, Dialogs::Icon::Warning);
+    QCOMPARE(t.session().card, before);
+    QVERIFY(!t.session().cardSaved);
+    QCOMPARE(t.w->windowTitle(), QStringLiteral("a.pnk - Penlark 3.0版"));
+}
+
+void TestCardPanels::leavesThePageWhenACardFileCannotBeRead()
+{
+    Window t;
+    t.writeCard(QStringLiteral("mycard/商务/a.pnk"), QStringLiteral("甲"));
+    t.writeCard(QStringLiteral("mycard/商务/b.pnk"), QStringLiteral("乙"));
+    t.writeCard(QStringLiteral("mycard/商务/c.pnk"), QStringLiteral("丙"));
+    t.openCard(QStringLiteral("a.pnk"));
+    const CardDocument before = t.session().card;
+    // A folder in the file's place cannot be read, whoever runs the test.
+    QVERIFY(QFile::remove(t.path(QStringLiteral("mycard/商务/b.pnk"))));
+    QVERIFY(QDir().mkdir(t.path(QStringLiteral("mycard/商务/b.pnk"))));
+    t.chooseFile(QStringLiteral("b.pnk"));
+    QCOMPARE(t.dialogs.records.size(), 1);
+    QCOMPARE(t.dialogs.last().text, QStringLiteral("名片文件“b.pnk”无法读取：这是一个文件夹\r当前的名片保持不变…"));
+    QCOMPARE(t.dialogs.last().caption, QStringLiteral("提醒您："));
+    QCOMPARE(t.dialogs.last().icon, Dialogs::Icon::Warning);
+    QCOMPARE(t.session().card, before);
+    QCOMPARE(t.w->windowTitle(), QStringLiteral("a.pnk - Penlark 3.0版"));
+
+    if (::geteuid() == 0) QSKIP("root reads every file");
+    const QString c = t.path(QStringLiteral("mycard/商务/c.pnk"));
+    QVERIFY(QFile::setPermissions(c, QFileDevice::WriteOwner));
+    t.chooseFile(QStringLiteral("c.pnk"));
+    QCOMPARE(t.dialogs.records.size(), 2);
+    QVERIFY(t.dialogs.last().text.startsWith(QStringLiteral("名片文件“c.pnk”无法读取：")));
+    QCOMPARE(t.session().card, before);
+}
+
+void TestCardPanels::opensACardWithAHugePageAsTheDefaultPage()
+{
+    Window t;
+    t.writeCard(QStringLiteral("mycard/商务/a.pnk"), QStringLiteral("甲"));
+    {
+        QFile f(t.path(QStringLiteral("mycard/商务/huge.pnk")));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("[cPage]\r\nwidth=100000\r\nheight=3e38\r\n[cName]\r\nLeft=99999999999\r\n");
+    }
+    t.openCard(QStringLiteral("huge.pnk"));
+    QCOMPARE(t.dialogs.records.size(), 1);
+    QCOMPARE(t.dialogs.last().text, QStringLiteral("名片文件中的这些尺寸或位置超出了可用的范围：\r"
+                                                   "cPage\\width，cPage\\height，cName\\Left\r"
+                                                   "系统以默认名片的数值代替…"));
+    QCOMPARE(t.dialogs.last().caption, QStringLiteral("提醒您："));
+    const CardDocument def = CardDocument::defaultCard();
+    QCOMPARE(t.session().card.page.width, def.page.width);
+    QCOMPARE(t.session().card.page.height, def.page.height);
+    QCOMPARE(t.session().card.text(TextRole::Name).Left, def.text(TextRole::Name).Left);
+    QCOMPARE(t.w->page()->size(), QSize(363, 227));
+}
+
+void TestCardPanels::disablesTheFileListOfAnEmptyCategory()
+{
+    Window t({QStringLiteral("商务"), QStringLiteral("空")});
+    t.writeCard(QStringLiteral("mycard/商务/a.pnk"), QStringLiteral("甲"));
+    t.w->showOpenPanel();
+    Window::choose(t.open->categoryList(), QStringLiteral("商务"));
+    QVERIFY(t.open->fileList()->isEnabled());
+    Window::choose(t.open->categoryList(), QStringLiteral("空"));
+    QCOMPARE(t.open->fileList()->count(), 0);
+    QVERIFY(!t.open->fileList()->isEnabled());
+    QVERIFY(!t.open->button(2)->isEnabled());
+}
+
+void TestCardPanels::savesIntoTheFirstCategoryMadeHere()
+{
+    Window t(QStringList{});
+    t.w->showSavePanel();
+    QVERIFY(!t.save->categoryList()->isEnabled());
+    t.save->button(1)->click();
+    t.save->newCategoryField()->setText(QStringLiteral("朋友"));
+    t.save->button(2)->click();
+    QVERIFY(t.save->categoryList()->isEnabled());
+    QCOMPARE(t.save->categoryList()->placeholderText(), QStringLiteral("↓请先选择您的名片分类"));
+    Window::choose(t.save->categoryList(), QStringLiteral("朋友"));
+    t.save->nameField()->setText(QStringLiteral("一"));
+    t.save->button(3)->click();
+    QCOMPARE(t.dialogs.last().text, kSaved);
+    QVERIFY(QFileInfo::exists(t.path(QStringLiteral("mycard/朋友/一.pnk"))));
+}
+
+// A file that cannot be deleted stops the deletion: the files after it stay.
+void TestCardPanels::stopsDeletingAtTheFirstFileThatStays()
+{
+    Window t({QStringLiteral("旧")});
+    for (const char *name : {"a", "b", "c"})
+        t.writeCard(QStringLiteral("mycard/旧/%1.pnk").arg(QLatin1String(name)), QString::fromLatin1(name));
+    const QString stays = t.path(QStringLiteral("mycard/旧/b.pnk"));
+    // An immutable file resists even root; file systems without the attribute skip the test.
+    if (QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), stays}) != 0)
+        QSKIP("chattr +i is not available here");
+    t.w->showSavePanel();
+    Window::choose(t.save->categoryList(), QStringLiteral("旧"));
+    t.dialogs.answers = {Dialogs::Answer::Yes};
+    t.save->button(0)->click();
+    QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), stays});
+    QCOMPARE(t.dialogs.last().caption, QStringLiteral("删除失败！"));
+    QVERIFY(!QFileInfo::exists(t.path(QStringLiteral("mycard/旧/a.pnk"))));
+    QVERIFY(QFileInfo::exists(stays));
+    QVERIFY(QFileInfo::exists(t.path(QStringLiteral("mycard/旧/c.pnk"))));
+}
+
+void TestCardPanels::saysWhatIsWrongWithAName()
+{
+    const QString characters = QStringLiteral("名称中不能含有以下字符：\\ / : * ? \" < > |\r请重新确定一个名称！");
+    const QString dots = QStringLiteral("名称不能是“.”、“..”，也不能以“.”结尾！\r请重新确定一个名称！");
+    const QString tooLong = QStringLiteral("名称太长了！\r请重新确定一个较短的名称！");
+    QCOMPARE(CardLibrary::nameProblem(QStringLiteral("a:b")), characters);
+    QCOMPARE(CardLibrary::nameProblem(QStringLiteral("abc.")), dots);
+    QCOMPARE(CardLibrary::nameProblem(QStringLiteral(".")), dots);
+    // 83 Chinese characters are 249 bytes, 84 are 252: with ".pnk" beyond 255.
+    QCOMPARE(CardLibrary::nameProblem(QString(83, QChar(u'名'))), QString());
+    QCOMPARE(CardLibrary::nameProblem(QString(84, QChar(u'名'))), tooLong);
+
+    Window t;
+    t.saveAs(QStringLiteral("商务"), QString(84, QChar(u'名')));
+    QCOMPARE(t.dialogs.last().text, tooLong);
+    QCOMPARE(t.dialogs.last().caption, QStringLiteral("操作提示："));
+    t.w->showSavePanel();
+    t.save->button(1)->click();
+    t.save->newCategoryField()->setText(QString(100, QChar(u'类')));
+    t.save->button(2)->click();
+    QCOMPARE(t.dialogs.last().text, tooLong);
+    QCOMPARE(t.dialogs.last().caption, QStringLiteral("操作提示："));
+    t.saveAs(QStringLiteral("商务"), QString(83, QChar(u'名')));
+    QCOMPARE(t.dialogs.last().text, kSaved);
+}
+
+// A picture beyond the size pictures are loaded up to is not "not found".
+void TestCardPanels::saysAPictureIsTooLarge()
+{
+    const int limit = QImageReader::allocationLimit();
+    QImageReader::setAllocationLimit(1); // 1 MB: a 600 x 600 picture is beyond it
+    Window t;
+    t.folder.writePicture(QStringLiteral("background/风景/大.png"), Qt::green, {600, 600});
+    t.folder.writePicture(QStringLiteral("mycard/商务/大.bmp"), Qt::green, {600, 600});
+    CardDocument card = CardDocument::defaultCard();
+    card.page.isBg = BackgroundKind::LibraryImage;
+    card.page.bgImg = QStringLiteral("风景\\大.png");
+    t.writeCard(QStringLiteral("mycard/商务/a.pnk"), card);
+    t.openCard(QStringLiteral("a.pnk"));
+    t.chooseFile(QStringLiteral("大.bmp"));
+    QImageReader::setAllocationLimit(limit);
+    QCOMPARE(t.dialogs.records.size(), 2);
+    QCOMPARE(t.dialogs.records[0].text, QStringLiteral("背景文件“大.png”太大，无法载入\r系统将以白色底色代替…"));
+    QCOMPARE(t.dialogs.records[0].caption, QStringLiteral("提醒您："));
+    QCOMPARE(t.dialogs.records[1].text, QStringLiteral("该图片文件太大，无法显示…"));
+    QCOMPARE(t.dialogs.records[1].caption, QStringLiteral("提醒您："));
+}
+
+void TestCardPanels::showsTheWholeFormatNoteWithTheNewCategoryFrame()
+{
+    Window t;
+    t.w->showSavePanel();
+    t.save->button(1)->click();
+    auto *note = t.save->findChild<QLabel *>(QStringLiteral("save_note"));
+    QVERIFY(note);
+    const int textBottom = note->mapTo(t.save, QPoint(0, note->heightForWidth(note->width()))).y();
+    QVERIFY2(textBottom <= t.save->height(), qPrintable(QString::number(textBottom)));
+    QVERIFY(note->height() >= note->heightForWidth(note->width()));
 }
 
 QTEST_MAIN(TestCardPanels)

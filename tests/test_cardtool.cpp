@@ -41,6 +41,7 @@ private slots:
     void drawsAGradientAlone();
     void wrapsLongTextsAsTheDesignerDoes();
     void documentsItsCommands();
+    void treatsHugePagesAsMalformed();
 };
 
 void TestCardTool::newThenDumpShowsTheDefaultCard()
@@ -212,6 +213,36 @@ void TestCardTool::documentsItsCommands()
     QVERIFY(help.out.contains("render FILE.pnk -o OUT"));
     QVERIFY(help.out.contains("gradient --size WxH"));
     QCOMPARE(runTool({"frobnicate"}).status, 2);
+}
+
+// A 60-byte card with a page of 100000 x 100000 twips opens with the default
+// page, and no resolution makes a bitmap beyond its limit.
+void TestCardTool::treatsHugePagesAsMalformed()
+{
+    QTemporaryDir dir;
+    const QString card = dir.filePath("huge.pnk");
+    {
+        QFile f(card);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("[cPage]\r\nwidth=100000\r\nheight=100000\r\n");
+    }
+    const Run r = runTool({"render", card, "-o", dir.filePath("out.png")});
+    QCOMPARE(r.status, 0);
+    QVERIFY(r.err.contains("warning: value out of range, default used: cPage\\width"));
+    QVERIFY(r.err.contains("warning: value out of range, default used: cPage\\height"));
+    QCOMPARE(QImage(dir.filePath("out.png")).size(), QSize(363, 227));
+    QCOMPARE(runTool({"render", card, "-o", dir.filePath("out.pdf")}).status, 0);
+
+    const QString largest = dir.filePath("largest.pnk");
+    {
+        QFile f(largest);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("[cPage]\r\nwidth=56700\r\nheight=56700\r\n");
+    }
+    const Run tooFine = runTool({"render", largest, "-o", dir.filePath("big.png"), "--dpi", "2400"});
+    QCOMPARE(tooFine.status, 1);
+    QVERIFY(tooFine.err.contains("too large"));
+    QVERIFY(!QFile::exists(dir.filePath("big.png")));
 }
 
 QTEST_GUILESS_MAIN(TestCardTool)

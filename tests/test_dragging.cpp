@@ -35,6 +35,15 @@ public:
         send(QEvent::MouseButtonRelease, pagePixel, button);
     }
     void setButtons(Qt::MouseButtons buttons) { m_buttons = buttons; }
+    // Press, release, double-click, release: what a double-click delivers.
+    void doubleClick(QPoint pagePixel)
+    {
+        press(pagePixel);
+        release(pagePixel);
+        m_buttons = Qt::LeftButton;
+        send(QEvent::MouseButtonDblClick, pagePixel, Qt::LeftButton);
+        release(pagePixel);
+    }
 
 private:
     void send(QEvent::Type type, QPoint pagePixel, Qt::MouseButton button)
@@ -78,6 +87,9 @@ private slots:
     void alignsADraggedObjectToTheGuide();
     void holdsTheGuideBetweenTheTrimLines();
     void showsAndHidesObjects();
+    void showsTheGuideAsABarFromItsFirstShowing();
+    void doubleClicksBelongToWhatWasClicked();
+    void standsTrimGuidesOnTheCropMarks();
     void offersTheBackgroundBoxOnlyForPictures();
 };
 
@@ -297,6 +309,51 @@ void TestDragging::offersTheBackgroundBoxOnlyForPictures()
     QCOMPARE(t.page.pageImage().pixelColor(200, 100), QColor(Qt::white));
     t.panel.chooseMode(1);
     QCOMPARE(t.box(13)->text(), QStringLiteral("页面"));
+}
+
+void TestDragging::showsTheGuideAsABarFromItsFirstShowing()
+{
+    Window t;
+    auto *workspace = t.w.findChild<QWidget *>(QStringLiteral("bg"));
+    QMouseEvent doubleClick(QEvent::MouseButtonDblClick, QPointF(2, 2), workspace->mapToGlobal(QPointF(2, 2)),
+                            Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(workspace, &doubleClick);
+    QVERIFY(t.page.alignMode());
+    // Centred on the 5443-twip page: (5443 - 45) / 2 = 2699 twips, pixel 180.
+    QCOMPARE(t.page.guideLeft(), 2699.0);
+    QCOMPARE(t.page.alignGuide()->geometry(), QRect(180, 0, 3, t.page.height()));
+}
+
+void TestDragging::doubleClicksBelongToWhatWasClicked()
+{
+    Window t;
+    for (QWidget *object : {t.page.textObject(0), t.page.logoObject(), t.page.lineObject()}) {
+        Mouse mouse(t.page, object);
+        mouse.doubleClick(object->geometry().center());
+        QVERIFY2(t.w.visiblePanel() != 8, qPrintable(object->objectName()));
+    }
+    Mouse onPage(t.page, &t.page);
+    onPage.doubleClick({4, 4}); // the bleed: no object there
+    QCOMPARE(t.w.visiblePanel(), 8);
+
+    t.panel.chooseMode(1);
+    Mouse onGuide(t.page, t.page.alignGuide());
+    onGuide.doubleClick(t.page.alignGuide()->geometry().center());
+    QVERIFY(t.page.alignMode());
+}
+
+void TestDragging::standsTrimGuidesOnTheCropMarks()
+{
+    Window t;
+    // The default page, 5443 x 3402 twips: trim lines at 170 and 5273, 170 and 3232.
+    QCOMPARE(t.page.trimGuide(0)->geometry(), QRect(11, 0, 1, 227));
+    QCOMPARE(t.page.trimGuide(1)->geometry(), QRect(352, 0, 1, 227));
+    QCOMPARE(t.page.trimGuide(2)->geometry(), QRect(0, 11, 363, 1));
+    QCOMPARE(t.page.trimGuide(3)->geometry(), QRect(0, 215, 363, 1));
+    const QImage page = t.page.pageImage();
+    const QColor grey(128, 128, 128);
+    for (const QPoint corner : {QPoint(11, 11), QPoint(352, 11), QPoint(11, 215), QPoint(352, 215)})
+        QCOMPARE(page.pixelColor(corner), grey);
 }
 
 QTEST_MAIN(TestDragging)

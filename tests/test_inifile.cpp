@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -48,6 +49,9 @@ private slots:
     void firstOfDuplicatesWins();
     void replacesFilesAtomically();
     void failedWritesLeaveTheFileAlone();
+    void unreadableFilesAreNotReplaced();
+    void updatesReadBackAsWritten_data();
+    void updatesReadBackAsWritten();
 };
 
 void TestIniFile::matchesNamesWithoutCaseAndBlanks()
@@ -185,6 +189,47 @@ void TestIniFile::failedWritesLeaveTheFileAlone()
     QVERIFY(!QFileInfo::exists(dir.filePath("gone")));
     QVERIFY(!IniStore::update(dir.path(), [](IniFile &) {}, &error)); // a folder is no file
     QVERIFY(!error.isEmpty());
+}
+
+void TestIniFile::unreadableFilesAreNotReplaced()
+{
+    if (::geteuid() == 0) QSKIP("root reads every file");
+    QTemporaryDir dir;
+    const QString path = dir.filePath("card.pnk");
+    writeBytes(path, "[a]\r\nk=1\r\n");
+    QVERIFY(QFile::setPermissions(path, QFileDevice::WriteOwner));
+    QString error;
+    QVERIFY(!IniStore::update(path, [](IniFile &ini) { ini.setValue("a", "k", "2"); }, &error));
+    QVERIFY(!error.isEmpty());
+    QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    QCOMPARE(readBytes(path), QByteArray("[a]\r\nk=1\r\n"));
+}
+
+void TestIniFile::updatesReadBackAsWritten_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QString>("section");
+    QTest::addColumn<QString>("key");
+    QTest::newRow("header cut by a lone CR, new section") << QByteArray("D\vD\0D\n[c\r", 9) << "c" << "k";
+    QTest::newRow("header cut by a lone CR, its own section") << QByteArray("D\n[c\r") << "c\r" << "k";
+    QTest::newRow("key cut by a lone CR") << QByteArray("[c]\nk=1\r") << "c" << "j";
+    QTest::newRow("CRLF file cut by a lone CR") << QByteArray("[a]\r\n[c\r") << "c" << "k";
+    QTest::newRow("no line end at all") << QByteArray("[c]") << "c" << "k";
+    QTest::newRow("empty file") << QByteArray() << "c" << "k";
+}
+
+// Whatever the file held, the value just written is the value read back.
+void TestIniFile::updatesReadBackAsWritten()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QString, section);
+    QFETCH(QString, key);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("card.pnk");
+    writeBytes(path, before);
+    QVERIFY(IniStore::write(path, section, key, "written"));
+    QCOMPARE(IniStore::load(path).value(section, key), std::optional<QString>(QStringLiteral("written")));
+    QVERIFY(readBytes(path).startsWith(before)); // the lines before keep their bytes
 }
 
 QTEST_APPLESS_MAIN(TestIniFile)

@@ -87,6 +87,9 @@ private slots:
     void fitsTextsToThePrintableWidth();
     void wrapsBlocksAtTheSameBreaksAtEveryResolution();
     void restoresBlocksOfTextsReadFromAFile();
+    void startsEveryCropMarkAtItsCorner_data();
+    void startsEveryCropMarkAtItsCorner();
+    void keepsPageBitmapsWithinTheirLimit();
 };
 
 void TestRender::placesCropMarksAndTrimGuides()
@@ -348,6 +351,54 @@ void TestRender::restoresBlocksOfTextsReadFromAFile()
     for (std::size_t i = 0; i < kTextCount; ++i)
         if (i != 4) QVERIFY(!view.textBlocks[i]);
     QCOMPARE(card.texts[4].Left, 170.0f);
+}
+
+void TestRender::startsEveryCropMarkAtItsCorner_data()
+{
+    QTest::addColumn<int>("dpi");
+    for (int dpi : {96, 120, 150, 300, 600}) QTest::addRow("%d dpi", dpi) << dpi;
+}
+
+// Each mark covers the pixel of its trim corner, where the trim guides stand,
+// and runs outwards from it; inside the trim area nothing is drawn.
+void TestRender::startsEveryCropMarkAtItsCorner()
+{
+    QFETCH(int, dpi);
+    const double tpp = 1440.0 / dpi;
+    const CardDocument card = emptyCard();
+    const QSize twips = PageRenderer::pageTwips(card);
+    const QImage page = PageRenderer::renderBitmap(card, {}, tpp);
+    const QColor grey(128, 128, 128), white(255, 255, 255);
+    const int thickness = std::max(1, PageGeometry::toPixels(15, tpp));
+    for (const Segment &guideX : {PageGeometry::trimGuides(twips)[0], PageGeometry::trimGuides(twips)[1]}) {
+        for (const Segment &guideY : {PageGeometry::trimGuides(twips)[2], PageGeometry::trimGuides(twips)[3]}) {
+            const QPoint corner = PageGeometry::toPixels(QPoint(guideX.from.x(), guideY.from.y()), tpp);
+            const QPoint outwards(corner.x() < page.width() / 2 ? -1 : 1, corner.y() < page.height() / 2 ? -1 : 1);
+            QCOMPARE(pixel(page, corner.x(), corner.y()), grey);
+            QCOMPARE(pixel(page, corner.x() + 2 * outwards.x(), corner.y()), grey);
+            QCOMPARE(pixel(page, corner.x(), corner.y() + 2 * outwards.y()), grey);
+            const QPoint inside = corner - outwards * thickness;
+            QCOMPARE(pixel(page, inside.x(), corner.y()), white);
+            QCOMPARE(pixel(page, corner.x(), inside.y()), white);
+        }
+    }
+}
+
+void TestRender::keepsPageBitmapsWithinTheirLimit()
+{
+    // The largest page a card may have, 1000 x 1000 mm.
+    CardDocument card = emptyCard();
+    card.page.width = 56700;
+    card.page.height = 56700;
+    const QSize page = PageRenderer::pageTwips(card);
+    QCOMPARE(PageRenderer::renderBitmap(card, {}, kScreen).size(), QSize(3780, 3780));
+    QVERIFY(PageRenderer::renderBitmap(card, {}, 1440.0 / 600).isNull()); // 23622 pixels square: refused
+    QVERIFY(!PageGeometry::bitmapFits(page, 1440.0 / 300));
+    // The PDF background is drawn as coarse as the limit needs, and no coarser.
+    const double fitting = PageGeometry::fittingTwipsPerPixel(page, 1440.0 / 300);
+    QVERIFY(PageGeometry::bitmapFits(page, fitting));
+    QVERIFY(!PageGeometry::bitmapFits(page, fitting * 0.98));
+    QCOMPARE(PageGeometry::fittingTwipsPerPixel({5443, 3402}, 1440.0 / 300), 1440.0 / 300);
 }
 
 QTEST_MAIN(TestRender)

@@ -16,7 +16,24 @@ private slots:
     void reportsAFolderThatCannotBeMade();
     void countsAReadOnlySettingsFile();
     void shrinksAwayAfterAClickAndHandsOver();
+    void handsOverOnceAfterAMessageHeldOpen();
 };
+
+namespace {
+
+// A dialog double whose messages stay open a while, as a user reading them
+// would keep them: the event loop runs meanwhile.
+class SlowDialogs : public ScriptedDialogs
+{
+public:
+    void show(const QString &text, const QString &caption, Icon icon) override
+    {
+        ScriptedDialogs::show(text, caption, icon);
+        QTest::qWait(300);
+    }
+};
+
+} // namespace
 
 void TestStartWindow::endsWithoutSettingsFile()
 {
@@ -111,6 +128,31 @@ void TestStartWindow::shrinksAwayAfterAClickAndHandsOver()
     QCOMPARE(start.shrinkSteps(), 13);
     QVERIFY(!start.isVisible());
     QVERIFY(!start.shrinkTimer().isActive());
+}
+
+void TestStartWindow::handsOverOnceAfterAMessageHeldOpen()
+{
+    ProgramFolderFixture folder;
+    QDir(folder.root()).rmdir(QStringLiteral("background"));
+    QVERIFY(QFile::link(folder.path(QStringLiteral("nowhere")), folder.path(QStringLiteral("background"))));
+    SlowDialogs dialogs;
+    int mainShown = 0;
+    StartWindow start(ProgramFolder(folder.root()), dialogs, [&] { ++mainShown; });
+    start.splashTimer().setInterval(20); // would have run out while the message is open
+    QVERIFY(start.start());
+    QCOMPARE(dialogs.records.size(), 1);
+    QCOMPARE(mainShown, 0);
+    QVERIFY(start.isVisible());
+    QCOMPARE(start.size(), QSize(504, 275)); // the whole splash, after the message
+    QVERIFY(QTest::qWaitFor([&] { return mainShown > 0; }, 5000));
+    QVERIFY(!start.isVisible());
+    // Clicks and ticks after the hand-over do nothing.
+    QTest::mouseClick(&start, Qt::LeftButton);
+    start.shrinkTimer().start();
+    QTest::qWait(200);
+    QCOMPARE(mainShown, 1);
+    QVERIFY(!start.isVisible());
+    QCOMPARE(start.shrinkSteps(), 13);
 }
 
 QTEST_MAIN(TestStartWindow)

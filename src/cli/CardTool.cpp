@@ -79,6 +79,21 @@ bool writeRendered(const CardDocument &card, const PageView &view, const RenderR
     return PageExport::writeImage(image, r.output, error);
 }
 
+QString problemText(const CardReader::Problem &problem)
+{
+    const QString missing = problem.tooLarge ? QStringLiteral(" picture too large to load: ")
+                                             : QStringLiteral(" picture not found: ");
+    switch (problem.kind) {
+    case CardReader::Problem::Kind::MissingLogo:
+        return QStringLiteral("logo") + missing + problem.reference;
+    case CardReader::Problem::Kind::MissingBackground:
+        return QStringLiteral("background") + missing + problem.reference;
+    case CardReader::Problem::Kind::OutOfRange:
+        break;
+    }
+    return QStringLiteral("value out of range, default used: ") + problem.reference;
+}
+
 struct OpenedCard {
     CardDocument card = CardDocument::defaultCard();
     PageView view;
@@ -95,11 +110,7 @@ std::optional<OpenedCard> openCard(const QString &path, const QString &programFo
                                            PagePictures::sourceFor(ProgramFolder(programFolder)), opened.card,
                                            opened.view);
     TextFit::restoreBlocks(opened.card, opened.view);
-    for (const CardReader::Problem &problem : problems) {
-        const bool logo = problem.kind == CardReader::Problem::Kind::MissingLogo;
-        err << "penlark-card: warning: " << (logo ? "logo" : "background") << " picture not found: "
-            << problem.reference << Qt::endl;
-    }
+    for (const CardReader::Problem &problem : problems) err << "penlark-card: warning: " << problemText(problem) << Qt::endl;
     return opened;
 }
 

@@ -18,6 +18,9 @@ bool isCardFile(const QString &fileName)
     return QFileInfo(fileName).suffix().compare(u"pnk", Qt::CaseInsensitive) == 0;
 }
 
+// A file name may have 255 bytes; the longest extension added is four (".pnk").
+constexpr qsizetype kMaxNameBytes = 255 - 4;
+
 QString nameProblem(const QString &name)
 {
     static const QString forbidden = QStringLiteral("\\/:*?\"<>|");
@@ -29,6 +32,7 @@ QString nameProblem(const QString &name)
         return QStringLiteral("名称中不能含有以下字符：\\ / : * ? \" < > |\r请重新确定一个名称！");
     if (trimmed == u"." || trimmed == u".." || trimmed.endsWith(u'.'))
         return QStringLiteral("名称不能是“.”、“..”，也不能以“.”结尾！\r请重新确定一个名称！");
+    if (trimmed.toUtf8().size() > kMaxNameBytes) return QStringLiteral("名称太长了！\r请重新确定一个较短的名称！");
     return {};
 }
 

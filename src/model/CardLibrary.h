@@ -19,7 +19,8 @@ QStringList cardFiles(const QString &categoryDir);
 bool isCardFile(const QString &fileName);
 
 // Why a category or file name cannot be used, or an empty text when it can. A
-// name must stay inside its folder and be one that Windows folders accept too.
+// name must stay inside its folder, be one that Windows folders accept too, and
+// leave room for its extension within a file name's 255 bytes.
 QString nameProblem(const QString &name);
 
 } // namespace CardLibrary

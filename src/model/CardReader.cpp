@@ -10,6 +10,36 @@ const QString kPage = QStringLiteral("cPage");
 const QString kLogo = QStringLiteral("cLogo");
 const QString kLine = QStringLiteral("cLine");
 
+// What a length read from a file measures; sizes and positions run along the
+// page's width or height.
+enum class Measure { None, PageSide, Size, Position, FontSize };
+
+Measure measureOf(const CardFile::Key &key)
+{
+    const auto is = [&key](const char16_t *name) { return key.name.compare(name, Qt::CaseInsensitive) == 0; };
+    if (is(u"width") || is(u"height")) return key.section == kPage ? Measure::PageSide : Measure::Size;
+    if (is(u"left") || is(u"top")) return Measure::Position;
+    if (is(u"FontSize")) return Measure::FontSize;
+    return Measure::None;
+}
+
+bool alongWidth(const CardFile::Key &key)
+{
+    return key.name.compare(u"width", Qt::CaseInsensitive) == 0 || key.name.compare(u"left", Qt::CaseInsensitive) == 0;
+}
+
+// Lengths are read only inside what a card can sensibly hold, so that no value
+// from a damaged or hostile file makes the page huge or overflows a conversion.
+// Pages: the page panel makes sides of 46 to 126 mm; sides of 10 to 1000 mm
+// still open. Objects: sizes up to three page sides, positions up to two page
+// sides outside the page (a card turned upright leaves its objects out there).
+// Fonts: up to 1638 points, far beyond any card's text.
+constexpr float kMinPageSide = 567;   // 10 mm
+constexpr float kMaxPageSide = 56700; // 1000 mm
+constexpr float kMaxFontSize = 1638;
+
+bool inBounds(float value, float low, float high) { return value >= low && value <= high; }
+
 class Reading
 {
 public:
@@ -39,10 +69,29 @@ private:
         const CardFile::Key *k = CardFile::findKey(section, key);
         if (!k) return;
         const auto text = m_values(section, key);
-        if (!text || !CardFile::parseField(*text, k->field(m_card))) {
-            static CardDocument defaults = CardDocument::defaultCard();
-            CardFile::copyField(k->field(defaults), k->field(m_card));
+        const CardFile::FieldRef field = k->field(m_card);
+        if (text && CardFile::parseField(*text, field)) {
+            if (withinBounds(*k, field)) return;
+            m_problems.push_back({Problem::Kind::OutOfRange, k->section + u'\\' + k->name});
         }
+        static CardDocument defaults = CardDocument::defaultCard();
+        CardFile::copyField(k->field(defaults), field);
+    }
+
+    bool withinBounds(const CardFile::Key &key, const CardFile::FieldRef &field) const
+    {
+        float *const *length = std::get_if<float *>(&field);
+        if (!length) return true;
+        const float v = **length;
+        const float side = alongWidth(key) ? m_card.page.width : m_card.page.height;
+        switch (measureOf(key)) {
+        case Measure::PageSide: return inBounds(v, kMinPageSide, kMaxPageSide);
+        case Measure::Size: return inBounds(v, 0, 3 * side);
+        case Measure::Position: return inBounds(v, -2 * side, 3 * side);
+        case Measure::FontSize: return inBounds(v, 0, kMaxFontSize);
+        case Measure::None: break;
+        }
+        return true;
     }
 
     void readKeys(const QString &section, std::initializer_list<const char16_t *> keys)
@@ -69,14 +118,14 @@ private:
 
     // A picture that cannot be found leaves a white solid page: nothing of the
     // card shown before may show through or be saved with this one.
-    void showPicture(const QImage &picture)
+    void showPicture(const Picture &picture)
     {
-        if (!picture.isNull()) {
-            m_view.background = picture;
+        if (!picture.image.isNull()) {
+            m_view.background = picture.image;
             return;
         }
         CardPage &page = m_card.page;
-        m_problems.push_back({Problem::Kind::MissingBackground, page.bgImg});
+        m_problems.push_back({Problem::Kind::MissingBackground, page.bgImg, picture.tooLarge});
         page.bgColor = Colour::kWhite;
         page.bgImg.clear();
         page.isBg = BackgroundKind::SolidColour;
@@ -98,9 +147,10 @@ private:
     {
         readKey(kLogo, QStringLiteral("img"));
         const QString &reference = m_card.logo.img;
-        m_view.logo = reference.isEmpty() ? QImage() : m_pictures.logo(reference);
+        const Picture logo = reference.isEmpty() ? Picture() : m_pictures.logo(reference);
+        m_view.logo = logo.image;
         if (!reference.isEmpty() && m_view.logo.isNull())
-            m_problems.push_back({Problem::Kind::MissingLogo, reference});
+            m_problems.push_back({Problem::Kind::MissingLogo, reference, logo.tooLarge});
         readKeys(kLogo, {u"width", u"height", u"left", u"top", u"visible"});
         m_view.logoInFront = false;
     }

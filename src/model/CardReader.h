@@ -15,22 +15,33 @@ class IniFile;
 // Keys are read in the order the designer applies them to the page: background
 // kind and picture, page size, background, logo, line, texts. Keys that the
 // background kind does not use are not read, so their fields keep the values
-// they had. A missing key or a value that does not parse takes the default
-// card's value.
+// they had. A missing key, a value that does not parse and a length outside
+// what a card can hold (a page side of 10 to 1000 mm, objects within two page
+// sides of the page) take the default card's value.
 namespace CardReader {
 
-// Where the pictures a card names come from; a null image means "not there".
-struct PictureSource {
-    std::function<QImage(const QString &reference)> builtInBackground;
-    std::function<QImage(const QString &reference)> libraryBackground;
-    std::function<QImage(const QString &reference)> logo;
+// A picture as its source found it: a null image means "not there", or, with
+// tooLarge, there but beyond the size pictures are loaded up to.
+struct Picture {
+    Picture(QImage picture = {}, bool large = false) : image(std::move(picture)), tooLarge(large) {}
+    QImage image;
+    bool tooLarge;
 };
 
-// A picture the card names that could not be found, in the order met.
+// Where the pictures a card names come from.
+struct PictureSource {
+    std::function<Picture(const QString &reference)> builtInBackground;
+    std::function<Picture(const QString &reference)> libraryBackground;
+    std::function<Picture(const QString &reference)> logo;
+};
+
+// A picture the card names that could not be found, or a length outside what a
+// card can hold (which takes the default card's value), in the order met.
 struct Problem {
-    enum class Kind { MissingBackground, MissingLogo };
+    enum class Kind { MissingBackground, MissingLogo, OutOfRange };
     Kind kind;
-    QString reference;
+    QString reference; // the picture as the card names it; section\key of a length
+    bool tooLarge = false; // a picture that is there but too large to load
     bool operator==(const Problem &) const = default;
 };
 

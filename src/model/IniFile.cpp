@@ -146,12 +146,21 @@ IniFile::Line IniFile::makeLine(const QString &text) const
     return line;
 }
 
+void IniFile::endLine(std::size_t index)
+{
+    Line &line = m_lines[index];
+    if (!line.eol.isEmpty()) return;
+    // A last line cut after a lone CR would merge with an LF into a CRLF and read
+    // back as another line; CRLF after it keeps its bytes and its meaning.
+    line.eol = line.raw.endsWith('\r') ? QByteArray("\r\n") : m_eol;
+}
+
 void IniFile::setValue(const QString &section, const QString &key, const QString &value)
 {
     const QString cleanValue = oneLine(value);
     const auto s = findSection(section);
     if (!s) {
-        if (!m_lines.empty() && m_lines.back().eol.isEmpty()) m_lines.back().eol = m_eol;
+        if (!m_lines.empty()) endLine(m_lines.size() - 1);
         m_lines.push_back(makeLine(u'[' + oneLine(section).trimmed() + u']'));
         m_lines.push_back(makeLine(oneLine(key).trimmed() + u'=' + cleanValue));
         return;
@@ -165,7 +174,7 @@ void IniFile::setValue(const QString &section, const QString &key, const QString
     }
     std::size_t at = sectionEnd(*s);
     while (at > *s + 1 && trimBlanks(m_lines[at - 1].text).isEmpty()) --at;
-    if (m_lines[at - 1].eol.isEmpty()) m_lines[at - 1].eol = m_eol;
+    endLine(at - 1);
     const auto pos = m_lines.begin() + std::ptrdiff_t(at);
     m_lines.insert(pos, makeLine(oneLine(key).trimmed() + u'=' + cleanValue));
 }

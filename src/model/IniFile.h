@@ -44,6 +44,8 @@ private:
     std::optional<std::size_t> findKey(std::size_t sectionLine, QStringView key) const;
     std::size_t sectionEnd(std::size_t sectionLine) const;
     Line makeLine(const QString &text) const;
+    // Gives a line without a line end (only ever the last) one before a line is added after it.
+    void endLine(std::size_t index);
     QString decode(const QByteArray &raw) const;
 
     std::vector<Line> m_lines;

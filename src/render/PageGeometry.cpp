@@ -2,6 +2,8 @@
 
 #include "model/Numeric.h"
 
+#include <cmath>
+
 namespace PageGeometry {
 
 std::array<Segment, 8> cropMarks(QSize page)
@@ -17,6 +19,24 @@ std::array<Segment, 8> cropMarks(QSize page)
         {{W - m, H - m}, {W - k, H - m}},
         {{W - m, H - m}, {W - m, H - k}},
     }};
+}
+
+std::array<QRect, 8> cropMarkRects(QSize page, double twipsPerPixel)
+{
+    const int thickness = std::max(1, toPixels(kMarkThickness, twipsPerPixel));
+    const int before = (thickness - 1) / 2; // of the thickness, this much lies before the trim line
+    const auto marks = cropMarks(page);
+    std::array<QRect, 8> rects;
+    for (std::size_t i = 0; i < marks.size(); ++i) {
+        const QPoint corner = toPixels(marks[i].from, twipsPerPixel);
+        const QPoint stop = toPixels(marks[i].to, twipsPerPixel);
+        const QRect cornerBlock(corner - QPoint(before, before), QSize(thickness, thickness));
+        // The mark runs along one axis only: across it, it keeps the corner's block.
+        const bool horizontal = marks[i].from.y() == marks[i].to.y();
+        rects[i] = cornerBlock.united(horizontal ? QRect(QPoint(stop.x(), cornerBlock.top()), QSize(1, thickness))
+                                                 : QRect(QPoint(cornerBlock.left(), stop.y()), QSize(thickness, 1)));
+    }
+    return rects;
 }
 
 std::array<Segment, 4> trimGuides(QSize page)
@@ -58,9 +78,27 @@ int toPixels(double twips, double twipsPerPixel)
     return Numeric::roundToInt(twips / twipsPerPixel);
 }
 
+QPoint toPixels(QPoint twips, double twipsPerPixel)
+{
+    return {toPixels(twips.x(), twipsPerPixel), toPixels(twips.y(), twipsPerPixel)};
+}
+
 QSize pixelSize(QSize twips, double twipsPerPixel)
 {
     return {toPixels(twips.width(), twipsPerPixel), toPixels(twips.height(), twipsPerPixel)};
+}
+
+bool bitmapFits(QSize twips, double twipsPerPixel)
+{
+    const QSize pixels = pixelSize(twips, twipsPerPixel);
+    return qint64(pixels.width()) * pixels.height() <= kMaxBitmapPixels;
+}
+
+double fittingTwipsPerPixel(QSize twips, double twipsPerPixel)
+{
+    if (bitmapFits(twips, twipsPerPixel)) return twipsPerPixel;
+    // Rounding each side to whole pixels may add a little: stay 1% inside the limit.
+    return std::sqrt(double(twips.width()) * twips.height() / double(kMaxBitmapPixels)) * 1.01;
 }
 
 QRect trimmedRect(QSize pagePixels, double twipsPerPixel)

@@ -32,6 +32,13 @@ struct Segment {
 // rectangle and runs outwards into the bleed.
 std::array<Segment, 8> cropMarks(QSize page);
 
+// The crop marks of cropMarks as rectangles of whole pixels at twipsPerPixel,
+// kMarkThickness thick (at least one pixel). Each covers the pixel of its trim
+// corner, as the trim guides round it, and runs outwards to the pixel where its
+// segment stops, alike at all four corners.
+inline constexpr int kMarkThickness = 15; // one pixel on screen
+std::array<QRect, 8> cropMarkRects(QSize page, double twipsPerPixel);
+
 // The four trim guides: left, right, top, bottom.
 std::array<Segment, 4> trimGuides(QSize page);
 
@@ -51,7 +58,18 @@ QSize pageTwips(float width, float height);
 
 // Pixel size of a length or size at twipsPerPixel, rounded half to even.
 int toPixels(double twips, double twipsPerPixel);
+QPoint toPixels(QPoint twips, double twipsPerPixel);
 QSize pixelSize(QSize twips, double twipsPerPixel);
+
+// No page bitmap holds more pixels than this (256 MB at 32 bits a pixel).
+inline constexpr qint64 kMaxBitmapPixels = 64LL * 1024 * 1024;
+
+// Whether the bitmap of a page at twipsPerPixel stays within kMaxBitmapPixels.
+bool bitmapFits(QSize twips, double twipsPerPixel);
+
+// The smallest twips per pixel, never below twipsPerPixel, at which the page's
+// bitmap fits.
+double fittingTwipsPerPixel(QSize twips, double twipsPerPixel);
 
 // The trimmed part of a page bitmap: the bleed of nearest(170.1 / tpp) pixels
 // cut on each side and one more pixel off the width and height, as the bitmap

@@ -16,6 +16,9 @@ QImage defaultLogo();
 // The picture a library reference names; a null image when the reference is
 // unsafe, the file is missing or it is no picture.
 QImage libraryPicture(const ProgramFolder &folder, ProgramFolder::Library library, const QString &reference);
+// Whether file holds a picture larger than pictures are loaded up to (Qt's
+// image allocation limit), judged from its header without loading it.
+bool tooLargeToLoad(const QString &file);
 // Built-in background picture 0..14; a null image for any other reference.
 QImage builtInBackground(const QString &reference);
 

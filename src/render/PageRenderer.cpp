@@ -15,7 +15,6 @@ namespace PageRenderer {
 namespace {
 
 const QColor kCropMarkColour(128, 128, 128);
-constexpr double kMarkWidthTwips = PageGeometry::kScreenTwipsPerPixel; // one pixel on screen
 
 // Maps twips to the painter's device units.
 struct Scale {
@@ -57,10 +56,8 @@ void drawBackground(QImage &image, const CardDocument &card, const PageView &vie
 
 void drawCropMarks(QPainter &p, QSize page, Scale s)
 {
-    QPen pen(kCropMarkColour, kMarkWidthTwips * s.perTwip, Qt::SolidLine, Qt::FlatCap);
-    p.setPen(pen);
-    for (const PageGeometry::Segment &mark : PageGeometry::cropMarks(page))
-        p.drawLine(s.point(mark.from), s.point(mark.to));
+    // Whole device pixels, so every mark meets its corner the same way at any resolution.
+    for (const QRect &mark : PageGeometry::cropMarkRects(page, 1.0 / s.perTwip)) p.fillRect(mark, kCropMarkColour);
 }
 
 void drawLine(QPainter &p, const CardLine &line, Scale s)
@@ -115,6 +112,7 @@ void setDpi(QImage &image, double twipsPerPixel)
 
 QImage renderBackground(const CardDocument &card, const PageView &view, double twipsPerPixel)
 {
+    if (!PageGeometry::bitmapFits(pageTwips(card), twipsPerPixel)) return QImage();
     QImage image(PageGeometry::pixelSize(pageTwips(card), twipsPerPixel), QImage::Format_RGB32);
     setDpi(image, twipsPerPixel);
     if (!image.isNull()) drawBackground(image, card, view, {1.0 / twipsPerPixel});
@@ -160,7 +158,8 @@ void paintVector(QPainter &painter, const CardDocument &card, const PageView &vi
     if (view.shownBackground(card.page) == BackgroundKind::SolidColour)
         painter.fillRect(pageRect, Colour::toQColor(card.page.bgColor));
     else
-        painter.drawImage(pageRect, renderBackground(card, view, 1440.0 / backgroundDpi));
+        painter.drawImage(pageRect, renderBackground(card, view,
+                                                     PageGeometry::fittingTwipsPerPixel(page, 1440.0 / backgroundDpi)));
     drawObjects(painter, card, view, s);
 }
 

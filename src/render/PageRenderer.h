@@ -17,7 +17,8 @@ QSize pageTwips(const CardDocument &card);
 
 // The whole page (bleed included) as a bitmap at twipsPerPixel: 15 for the
 // screen, 1440 / dpi for any other resolution. The bitmap is
-// nearest(width / tpp) x nearest(height / tpp) pixels and carries its dpi.
+// nearest(width / tpp) x nearest(height / tpp) pixels and carries its dpi; a
+// null image when it would exceed PageGeometry::kMaxBitmapPixels.
 QImage renderBitmap(const CardDocument &card, const PageView &view, double twipsPerPixel);
 
 // The background layer alone (colour, gradient or tiled picture), the size of
@@ -37,7 +38,8 @@ QImage renderTrimmedBitmap(const CardDocument &card, const PageView &view, doubl
 
 // The page onto a painter whose device counts deviceUnitsPerTwip units per twip
 // (a PDF writer or printer). Texts stay text and crop marks lines; a gradient or
-// picture background is drawn as a bitmap at backgroundDpi.
+// picture background is drawn as a bitmap at backgroundDpi, or coarser where
+// the page would need a bitmap beyond PageGeometry::kMaxBitmapPixels.
 void paintVector(QPainter &painter, const CardDocument &card, const PageView &view,
                  double deviceUnitsPerTwip, double backgroundDpi = 300);
 

@@ -22,6 +22,7 @@
 #include "ui/send/SendWindow.h"
 
 #include <QCloseEvent>
+#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
@@ -199,9 +200,12 @@ void MainWindow::connectPage()
 void MainWindow::connectCardPanels()
 {
     connect(m_openPanel, &OpenPanel::cardChosen, this, [this] {
+        const CardSource before = m_session.cardSource;
         m_session.cardSource = CardSource::OpenPanelList;
-        openFile();
-        showCardTitle();
+        if (openFile())
+            showCardTitle();
+        else
+            m_session.cardSource = before;
     });
     connect(m_openPanel, &OpenPanel::printRequested, this, &MainWindow::showPrintPanel);
     connect(m_openPanel, &OpenPanel::libraryManagerRequested, this,
@@ -285,8 +289,10 @@ void MainWindow::showStartupCard()
     const auto file = m_folder.libraryFile(ProgramFolder::Library::Cards, name);
     if (file && QFileInfo(*file).isFile()) {
         m_session.cardSource = CardSource::StartupCard;
-        openFile();
-        showCardTitle();
+        if (openFile())
+            showCardTitle();
+        else
+            applyDefaultCard();
         return;
     }
     m_dialogs.show(QStringLiteral("读取启动名片信息时出错！\r没有发现您设置的启动文件：") +
@@ -350,19 +356,54 @@ void MainWindow::showCardTitle()
     setWindowTitle(captionFor(name));
 }
 
-void MainWindow::openFile()
+bool MainWindow::openFile()
 {
+    if (!cardFileReadable()) return false;
     m_newPanel->showRestoreOption();
     const auto values = [this](const QString &section, const QString &key) {
         return m_store.findCardValue(section, key);
     };
-    const auto problems = CardReader::read(values, PagePictures::sourceFor(m_folder), m_session.card, m_session.view);
-    for (const CardReader::Problem &problem : problems) showMissingPicture(problem);
+    reportProblems(CardReader::read(values, PagePictures::sourceFor(m_folder), m_session.card, m_session.view));
     TextFit::restoreBlocks(m_session.card, m_session.view);
     m_session.notifyPageChanged();
     m_textPanel->showChosenObject();
     layOutPage();
     m_session.cardSaved = true;
+    return true;
+}
+
+bool MainWindow::cardFileReadable()
+{
+    const QString file = m_store.cardFileToRead().value_or(QString());
+    const QFileInfo info(file);
+    if (file.isEmpty() || !info.exists()) {
+        m_dialogs.show(QStringLiteral("该文件不存在，或刚被删除…"), kReminder, Dialogs::Icon::Warning);
+        return false;
+    }
+    QFile card(file);
+    const QString reason = info.isDir()                        ? QStringLiteral("这是一个文件夹")
+                           : card.open(QIODevice::ReadOnly) ? QString()
+                                                            : card.errorString();
+    if (reason.isEmpty()) return true;
+    m_dialogs.show(QStringLiteral("名片文件“") + info.fileName() + QStringLiteral("”无法读取：") + reason +
+                       QStringLiteral("\r当前的名片保持不变…"),
+                   kReminder, Dialogs::Icon::Warning);
+    return false;
+}
+
+void MainWindow::reportProblems(const std::vector<CardReader::Problem> &problems)
+{
+    QStringList outOfRange;
+    for (const CardReader::Problem &problem : problems) {
+        if (problem.kind == CardReader::Problem::Kind::OutOfRange)
+            outOfRange << problem.reference;
+        else
+            showMissingPicture(problem);
+    }
+    if (outOfRange.isEmpty()) return;
+    m_dialogs.show(QStringLiteral("名片文件中的这些尺寸或位置超出了可用的范围：\r") + outOfRange.join(u'，') +
+                       QStringLiteral("\r系统以默认名片的数值代替…"),
+                   kReminder, Dialogs::Icon::Warning);
 }
 
 void MainWindow::showMissingPicture(const CardReader::Problem &problem)
@@ -372,7 +413,7 @@ void MainWindow::showMissingPicture(const CardReader::Problem &problem)
     QString name = ProgramFolder::fileNamePart(problem.reference);
     if (!problem.reference.contains(u'\\')) name = problem.reference;
     const QString text = (logo ? QStringLiteral("标志文件“") : QStringLiteral("背景文件“")) + name
-                         + QStringLiteral("”没有发现\r")
+                         + (problem.tooLarge ? QStringLiteral("”太大，无法载入\r") : QStringLiteral("”没有发现\r"))
                          + (logo ? QStringLiteral("系统以默认的标志图片替换…") : QStringLiteral("系统将以白色底色代替…"));
     m_dialogs.show(text, kReminder, Dialogs::Icon::Warning);
 }

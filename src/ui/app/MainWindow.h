@@ -56,8 +56,9 @@ public:
     void clearStartupCard();
     void chooseStartupCard();
     void showCardTitle();
-    // Reads the card file named by the card source onto the page.
-    void openFile();
+    // Reads the card file named by the card source onto the page. A file that
+    // vanished or cannot be read is reported and leaves the page as it was (false).
+    bool openFile();
     // Centres the page and its shadow, shows the banner, draws marks and places the trim guides.
     void layOutPage();
 
@@ -102,6 +103,8 @@ private:
     void onCommandPressed(int command);
     void onCommandReleased(int command);
     void runCommand(int command);
+    bool cardFileReadable();
+    void reportProblems(const std::vector<CardReader::Problem> &problems);
     void showMissingPicture(const CardReader::Problem &problem);
     void setStatus(const QString &text);
     void placePage();

@@ -64,8 +64,10 @@ bool StartWindow::start()
         return false;
     }
     if (!hasSettingsFile()) return false;
-    m_splashTimer.start();
+    // Every message comes before the splash: its timers must not run while one is open.
     createLibraryFolders();
+    show();
+    m_splashTimer.start();
     return true;
 }
 
@@ -93,17 +95,24 @@ void StartWindow::createLibraryFolders()
 
 void StartWindow::mousePressEvent(QMouseEvent *)
 {
-    if (!m_shrinkTimer.isActive()) m_shrinkTimer.start();
+    if (!m_handedOver && !m_shrinkTimer.isActive()) m_shrinkTimer.start();
 }
 
 void StartWindow::shrinkStep()
 {
+    if (m_handedOver) return;
     if (m_twips.width() > 500 && m_twips.height() > 300) {
         m_twips = QRect(m_twips.x() + 210, m_twips.y() + 200, m_twips.width() - 500, m_twips.height() - 300);
         ++m_shrinkSteps;
         applyGeometry();
         return;
     }
+    handOver();
+}
+
+void StartWindow::handOver()
+{
+    m_handedOver = true;
     m_shrinkTimer.stop();
     m_splashTimer.stop();
     close();

@@ -24,8 +24,9 @@ public:
     StartWindow(ProgramFolder folder, Dialogs &dialogs, std::function<void()> showMain,
                 QWidget *parent = nullptr);
 
-    // The start sequence. False when the program must end (a copy is already
-    // running, or the settings file is missing); the reason has been shown.
+    // The start sequence: checks and their messages, then the splash. False when
+    // the program must end (a copy is already running, or the settings file is
+    // missing); the reason has been shown. The main window is shown exactly once.
     bool start();
 
     QTimer &shrinkTimer() { return m_shrinkTimer; }
@@ -40,6 +41,7 @@ private:
     bool hasSettingsFile();
     void createLibraryFolders();
     void shrinkStep();
+    void handOver();
     void applyGeometry();
 
     ProgramFolder m_folder;
@@ -50,5 +52,6 @@ private:
     QTimer m_splashTimer;
     QRect m_twips;   // the window's geometry in twips, as it shrinks
     int m_shrinkSteps = 0;
+    bool m_handedOver = false;
     QPixmap m_splash;
 };

@@ -24,6 +24,5 @@ int main(int argc, char *argv[])
         mainWindow->show();
     });
     if (!start.start()) return 0;
-    start.show();
     return app.exec();
 }

@@ -87,6 +87,7 @@ PageWidget::PageWidget(CardSession &session, QWidget *parent) : QWidget(parent),
     for (int id = 0; id < PageObjects::kCount; ++id) objectWidget(id)->installEventFilter(this);
     connect(&m_session, &CardSession::pageChanged, this, &PageWidget::syncToCard);
     syncToCard();
+    centreGuide();
 }
 
 QRect PageWidget::pixels(const QRectF &twips) const
@@ -121,7 +122,7 @@ void PageWidget::syncToCard()
     const QSize size = PageGeometry::pixelSize(PageRenderer::pageTwips(m_session.card), kTwipsPerPixel);
     if (size != this->size()) {
         resize(size);
-        m_guide->setGeometry(m_guide->x(), 0, m_guide->width(), size.height());
+        centreGuide();
         emit pageResized();
     }
     placeObjects();
@@ -178,6 +179,7 @@ void PageWidget::centreGuide()
 
 void PageWidget::setGuideLeft(double twips)
 {
+    // The guide's widget always follows m_guideLeft: 3 pixels wide, the page's height.
     m_guideLeft = twips;
     m_guide->setGeometry(pixels({twips, 0, kGuideWidth, 0}).x(), 0, int(kGuideWidth / kTwipsPerPixel), height());
 }
@@ -192,6 +194,9 @@ void PageWidget::showGuides(const std::array<bool, 4> &shown)
 bool PageWidget::eventFilter(QObject *watched, QEvent *event)
 {
     const auto type = event->type();
+    // A double-click on an object or the guide is theirs: only one on the page
+    // itself is the page's double-click.
+    if (type == QEvent::MouseButtonDblClick && (watched == m_guide || objectId(watched) >= 0)) return true;
     if (type != QEvent::MouseButtonPress && type != QEvent::MouseMove && type != QEvent::MouseButtonRelease)
         return QWidget::eventFilter(watched, event);
     auto *mouse = static_cast<QMouseEvent *>(event);
@@ -278,10 +283,12 @@ void PageWidget::mouseDoubleClickEvent(QMouseEvent *event)
 
 void PageWidget::placeTrimGuides()
 {
+    // Rounded to pixels as the crop marks are, so both stand on the same trim edge.
     const auto guides = PageGeometry::trimGuides(PageRenderer::pageTwips(m_session.card));
     for (std::size_t i = 0; i < guides.size(); ++i) {
-        const QRect r = pixels(QRectF(guides[i].from, guides[i].to));
-        m_guides[i]->setGeometry(r.x(), r.y(), std::max(1, r.width()), std::max(1, r.height()));
+        const QPoint from = PageGeometry::toPixels(guides[i].from, kTwipsPerPixel);
+        const QPoint to = PageGeometry::toPixels(guides[i].to, kTwipsPerPixel);
+        m_guides[i]->setGeometry(from.x(), from.y(), std::max(1, to.x() - from.x()), std::max(1, to.y() - from.y()));
     }
 }
 

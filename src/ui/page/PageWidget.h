@@ -40,7 +40,8 @@ public:
     bool alignMode() const;
     void setAlignMode(bool on);
     void setAlignment(PageObjects::Alignment alignment) { m_alignment = alignment; }
-    // Centres the guide on the page at the top edge.
+    // Centres the guide on the page at the top edge; a page of another size
+    // centres it too, so it is never off the page or shown before it is placed.
     void centreGuide();
     double guideLeft() const { return m_guideLeft; }
     void setGuideLeft(double twips);

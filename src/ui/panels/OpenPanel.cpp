@@ -3,9 +3,11 @@
 #include "model/CardLibrary.h"
 #include "ui/panels/PicturePreview.h"
 #include "model/ProfileStore.h"
+#include "render/PagePictures.h"
 #include "ui/app/Dialogs.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
@@ -42,7 +44,16 @@ OpenPanel::OpenPanel(ProfileStore &store, Dialogs &dialogs, PicturePreview &prev
     m_files = new QListWidget(this);
     m_files->setObjectName(QStringLiteral("open_FileList"));
     m_files->setGeometry(kMargin, top + 104, kInner, 200);
-    connect(m_files, &QListWidget::itemClicked, this, &OpenPanel::onFileChosen);
+    // Every change of the chosen file runs the routine, by mouse or keyboard; a
+    // click on the file already chosen runs it again (it may have changed on disk).
+    // Focus alone, which makes an item current without choosing it, does not.
+    connect(m_files, &QListWidget::itemSelectionChanged, this, [this] {
+        if (!m_files->selectedItems().isEmpty()) onFileChosen();
+    });
+    connect(m_files, &QListWidget::itemClicked, this, [this](QListWidgetItem *item) {
+        if (item == m_chosenBeforePress) onFileChosen();
+    });
+    m_files->viewport()->installEventFilter(this);
 
     const char16_t *captions[] = {u">> 名片文件管理…", u"通过网络发送名片…", u">>设置为启动名片", u"打印当前名片文件…"};
     for (int i = 0; i < 4; ++i) {
@@ -112,10 +123,14 @@ void OpenPanel::previewPicture(const QString &file)
     m_preview.show();
     m_preview.raise();
     const QPixmap picture(file);
-    if (QFileInfo(file).isFile() && !picture.isNull())
-        m_preview.setPicture(picture);
-    else
+    if (!QFileInfo(file).isFile())
         m_dialogs.show(QStringLiteral("该文件不存在，或刚被删除…"), kReminder, Dialogs::Icon::Warning);
+    else if (PagePictures::tooLargeToLoad(file))
+        m_dialogs.show(QStringLiteral("该图片文件太大，无法显示…"), kReminder, Dialogs::Icon::Warning);
+    else if (picture.isNull())
+        m_dialogs.show(QStringLiteral("该文件不是可以显示的图片…"), kReminder, Dialogs::Icon::Warning);
+    else
+        m_preview.setPicture(picture);
     m_preview.fitToWorkspace();
 }
 
@@ -140,10 +155,18 @@ void OpenPanel::onButtonClicked(int index)
     }
 }
 
+bool OpenPanel::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_files->viewport() && event->type() == QEvent::MouseButtonPress)
+        m_chosenBeforePress = m_files->selectedItems().value(0);
+    return SidePanel::eventFilter(watched, event);
+}
+
 void OpenPanel::setStartupCard()
 {
+    // Only a card file can be the start-up card: every start would read a picture as a card.
     const QListWidgetItem *item = m_files->currentItem();
-    if (!item) return;
+    if (!item || !CardLibrary::isCardFile(item->text())) return;
     if (!m_store.writeSetting(QStringLiteral("card"), QStringLiteral("cardName"),
                               m_categories->currentText() + u'\\' + item->text())) {
         m_dialogs.show(QStringLiteral("启动名片没有更改！\r设置文件“penlark.dll”无法写入…"), kReminder,

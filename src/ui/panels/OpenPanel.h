@@ -10,6 +10,7 @@ class PicturePreview;
 class ProfileStore;
 class QComboBox;
 class QListWidget;
+class QListWidgetItem;
 class QPushButton;
 
 // Panel 1: open a card from the card library. Choosing a card file (".pnk")
@@ -38,6 +39,9 @@ signals:
     void sendRequested();
     void printRequested();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void onCategoryChosen();
     void onFileChosen();
@@ -52,4 +56,5 @@ private:
     QComboBox *m_categories;
     QListWidget *m_files;
     std::array<QPushButton *, 4> m_buttons{};
+    const QListWidgetItem *m_chosenBeforePress = nullptr;
 };

@@ -24,10 +24,12 @@ namespace {
 constexpr int kMargin = 8;
 constexpr int kInner = SidePanel::kWidth - 2 * kMargin;
 constexpr int kCategoryTop = 58;
-constexpr int kCategoryHeight = 114;
-constexpr int kNewCategoryTop = kCategoryTop + kCategoryHeight + 6; // where the new-category frame stands
-constexpr int kNewCategoryHeight = 94;
-constexpr int kSaveFrameLowered = kNewCategoryTop + kNewCategoryHeight + 6;
+constexpr int kCategoryHeight = 100;
+// Compact enough that, with the new-category frame open, the save frame's
+// format note still ends above the status bar.
+constexpr int kNewCategoryTop = kCategoryTop + kCategoryHeight + 4; // where the new-category frame stands
+constexpr int kNewCategoryHeight = 71;
+constexpr int kSaveFrameLowered = kNewCategoryTop + kNewCategoryHeight + 4;
 constexpr double kScreenTwipsPerPixel = 15.0;
 
 const QString kReminder = QStringLiteral("提醒您：");
@@ -71,16 +73,16 @@ void SavePanel::buildCategoryFrame()
     auto *f = new QGroupBox(QStringLiteral("名片分类："), this);
     f->setObjectName(QStringLiteral("save_frm(0)"));
     f->setGeometry(kMargin, kCategoryTop, kInner, kCategoryHeight);
-    label(QStringLiteral("1，选择要保存到的名片分类名称："), {8, 20, kInner - 16, 18}, f);
+    label(QStringLiteral("1，选择要保存到的名片分类名称："), {8, 18, kInner - 16, 18}, f);
     m_categories = new QComboBox(f);
     m_categories->setObjectName(QStringLiteral("save_FileType"));
-    m_categories->setGeometry(8, 42, kInner - 16, 26);
+    m_categories->setGeometry(8, 38, kInner - 16, 24);
     connect(m_categories, &QComboBox::activated, this, [this] {
         m_buttons[0]->setEnabled(true);
         m_name->setFocus();
     });
-    m_buttons[0] = makeButton(0, QStringLiteral("删除选定的类"), {8, 76, 92, 30}, f);
-    m_buttons[1] = makeButton(1, QStringLiteral("增加新的分类…"), {104, 76, kInner - 112, 30}, f);
+    m_buttons[0] = makeButton(0, QStringLiteral("删除选定的类"), {8, 68, 92, 26}, f);
+    m_buttons[1] = makeButton(1, QStringLiteral("增加新的分类…"), {104, 68, kInner - 112, 26}, f);
     m_frames[0] = f;
 }
 
@@ -89,11 +91,11 @@ void SavePanel::buildNewCategoryFrame()
     auto *f = new QGroupBox(QStringLiteral("创建新的名片分类："), this);
     f->setObjectName(QStringLiteral("save_frm(1)"));
     f->setGeometry(kMargin, kNewCategoryTop, kInner, kNewCategoryHeight);
-    label(QStringLiteral("新类名称："), {8, 24, 64, 24}, f);
+    label(QStringLiteral("新类名称："), {8, 18, 64, 24}, f);
     m_newCategory = new QLineEdit(f);
     m_newCategory->setObjectName(QStringLiteral("txt_MkDir"));
-    m_newCategory->setGeometry(72, 24, kInner - 80, 24);
-    m_buttons[2] = makeButton(2, QStringLiteral("确定创建新的分类！"), {8, 56, kInner - 16, 30}, f);
+    m_newCategory->setGeometry(72, 18, kInner - 80, 24);
+    m_buttons[2] = makeButton(2, QStringLiteral("确定创建新的分类！"), {8, 44, kInner - 16, 24}, f);
     m_buttons[2]->setEnabled(false);
     connect(m_newCategory, &QLineEdit::textChanged, this,
             [this](const QString &text) { m_buttons[2]->setEnabled(hasText(text)); });
@@ -105,38 +107,42 @@ void SavePanel::buildSaveFrame()
     auto *f = new QGroupBox(this);
     f->setObjectName(QStringLiteral("save_frm(2)"));
     f->setGeometry(kMargin, kNewCategoryTop, kInner, 350);
-    label(QStringLiteral("2，保存名片文件："), {8, 8, kInner - 16, 18}, f);
-    label(QStringLiteral("文件名称："), {8, 32, 64, 24}, f);
+    label(QStringLiteral("2，保存名片文件："), {8, 6, kInner - 16, 18}, f);
+    label(QStringLiteral("文件名称："), {8, 26, 64, 24}, f);
     m_name = new QLineEdit(f);
     m_name->setObjectName(QStringLiteral("txt_saveName"));
-    m_name->setGeometry(72, 32, kInner - 80, 24);
-    label(QStringLiteral("保存格式："), {8, 62, kInner - 16, 18}, f);
+    m_name->setGeometry(72, 26, kInner - 80, 24);
+    label(QStringLiteral("保存格式："), {8, 52, kInner - 16, 18}, f);
     auto *formats = new QButtonGroup(this);
     const char16_t *captions[] = {u".pnk(可编辑格式)", u".bmp(常规图片格式)"};
     for (int i = 0; i < 2; ++i) {
         auto *o = new QRadioButton(QString::fromUtf16(captions[i]), f);
         o->setObjectName(QStringLiteral("opt_save(%1)").arg(i));
-        o->setGeometry(14, 82 + i * 22, kInner - 24, 22);
+        o->setGeometry(14, 70 + i * 20, kInner - 24, 20);
         formats->addButton(o, i);
         m_formats[std::size_t(i)] = o;
     }
     m_trim = new QCheckBox(QStringLiteral("按实际的页面规格保存"), f);
     m_trim->setObjectName(QStringLiteral("chk_Sp"));
-    m_trim->setGeometry(14, 128, kInner - 24, 22);
+    m_trim->setGeometry(14, 110, kInner - 24, 20);
     connect(formats, &QButtonGroup::idToggled, this, [this](int id, bool on) {
         if (!on) return;
         m_trim->setEnabled(id == 1);
         if (id == 0) m_trim->setChecked(false);
     });
-    m_buttons[3] = makeButton(3, QStringLiteral("确定保存名片！"), {8, 156, kInner - 16, 32}, f);
+    m_buttons[3] = makeButton(3, QStringLiteral("确定保存名片！"), {8, 134, kInner - 16, 28}, f);
     m_buttons[3]->setEnabled(false);
     connect(m_name, &QLineEdit::textChanged, this,
             [this](const QString &text) { m_buttons[3]->setEnabled(hasText(text)); });
-    label(QStringLiteral("1，.pnk：(可编辑格式)可使保存后的名片文件继续进行编辑。只有本软件才能够正确打开或查看该文件。\n"
-                         "2，.bmp：(常规图片格式)以不可编辑的图片形式储存您的名片文件。印刷输出时，建议保存为这个格式。"
-                         "选择“按实际的页面规格保存”将自动去掉页面距离各边3毫米的裁切量。"),
-          {8, 194, kInner - 16, 150}, f)
-        ->setStyleSheet(QStringLiteral("color: #555555; font-size: 8pt;"));
+    // The fonts' generous line spacing is tightened a little so the note fits.
+    auto *note = label(QStringLiteral("<p style=\"line-height:85%\">1，.pnk：(可编辑格式)可使保存后的名片文件继续进行编辑。"
+                                      "只有本软件才能够正确打开或查看该文件。<br>"
+                                      "2，.bmp：(常规图片格式)以不可编辑的图片形式储存您的名片文件。印刷输出时，建议保存为这个格式。"
+                                      "选择“按实际的页面规格保存”将自动去掉页面距离各边3毫米的裁切量。</p>"),
+                       {8, 166, kInner - 16, 180}, f);
+    note->setObjectName(QStringLiteral("save_note"));
+    note->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    note->setStyleSheet(QStringLiteral("color: #555555; font-size: 8pt;"));
     m_frames[2] = f;
 }
 
@@ -151,6 +157,8 @@ void SavePanel::refillCategories(const QString &prompt)
     m_categories->addItems(CardLibrary::categories(m_store.folder()));
     m_categories->setCurrentIndex(-1);
     m_categories->setPlaceholderText(prompt);
+    // The first category made here can be chosen at once.
+    m_categories->setEnabled(m_categories->count() > 0);
     m_buttons[0]->setEnabled(false);
 }
 
@@ -168,9 +176,7 @@ void SavePanel::reset()
     m_formats[0]->setChecked(true);
     m_trim->setChecked(false);
     refillCategories(kChooseCategory);
-    const bool none = m_categories->count() == 0;
-    m_categories->setEnabled(!none);
-    if (none) m_categories->setPlaceholderText(QStringLiteral("×没有名片分类请先创建！"));
+    if (m_categories->count() == 0) m_categories->setPlaceholderText(QStringLiteral("×没有名片分类请先创建！"));
     m_trim->setEnabled(m_formats[1]->isChecked());
 }
 
@@ -194,12 +200,7 @@ void SavePanel::deleteCategory()
         m_dialogs.show(QStringLiteral("您已经取消了删除操作！"), kHint, Dialogs::Icon::Information);
         return;
     }
-    const auto folder = m_store.folder().libraryFile(ProgramFolder::Library::Cards, category);
-    QDir dir(folder.value_or(QString()));
-    bool removed = folder.has_value() && QFileInfo(*folder).isDir();
-    for (const QString &file : removed ? dir.entryList(QDir::Files | QDir::Hidden | QDir::System) : QStringList())
-        removed = dir.remove(file) && removed;
-    if (!removed || !QDir(m_store.folder().libraryDir(ProgramFolder::Library::Cards)).rmdir(category)) {
+    if (!removeCategoryFolder(category)) {
         m_dialogs.show(QStringLiteral("可能的原因是部分文件被设置成了“只读”属性！\r请先取消着些文件的“只读”属性再删除…"),
                        QStringLiteral("删除失败！"), Dialogs::Icon::Warning);
         return;
@@ -207,6 +208,17 @@ void SavePanel::deleteCategory()
     refillCategories(kChooseCategory);
     m_dialogs.show(QStringLiteral("已经删除了“") + category + QStringLiteral("”的分类！"), kHint,
                    Dialogs::Icon::Information);
+}
+
+bool SavePanel::removeCategoryFolder(const QString &category) const
+{
+    const auto folder = m_store.folder().libraryFile(ProgramFolder::Library::Cards, category);
+    if (!folder || !QFileInfo(*folder).isDir()) return false;
+    QDir dir(*folder);
+    // The first file that cannot be deleted stops the deletion; those before it are gone.
+    for (const QString &file : dir.entryList(QDir::Files | QDir::Hidden | QDir::System))
+        if (!dir.remove(file)) return false;
+    return QDir(m_store.folder().libraryDir(ProgramFolder::Library::Cards)).rmdir(category);
 }
 
 void SavePanel::toggleNewCategory()

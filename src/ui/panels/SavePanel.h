@@ -48,6 +48,7 @@ private:
     void showNewCategoryFrame(bool show);
     void onButtonClicked(int index);
     void deleteCategory();
+    bool removeCategoryFolder(const QString &category) const;
     void toggleNewCategory();
     void createCategory();
     void saveCard();
