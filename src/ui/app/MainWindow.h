@@ -20,6 +20,7 @@ class ShowAlignPanel;
 class SidePanel;
 class HelpPanel;
 class HelpView;
+class LinePanel;
 
 // The editor window ("Form_main"): command bar along the top, the workspace with
 // the page on the left, one of eleven side panels on the right, the status line
@@ -98,6 +99,8 @@ private:
     void onObjectPressed(int id);
     bool takeAlignModePress();
     void connectCardPanels();
+    bool isSidePanel(QObject *object) const;
+    void refreshSwatches();
 
     ProgramFolder m_folder;
     Dialogs &m_dialogs;
@@ -117,6 +120,7 @@ private:
     SavePanel *m_savePanel = nullptr;
     PicturePreview *m_preview = nullptr;
     ShowAlignPanel *m_showPanel = nullptr;
+    LinePanel *m_linePanel = nullptr;
     std::array<QWidget *, 11> m_panels{};
     bool m_workspaceDoubleClicked = false;
 };
