@@ -118,7 +118,7 @@ void LinePanel::buildSizeFields()
     for (int i = 0; i < 2; ++i) {
         auto *field = new QLineEdit(this);
         field->setObjectName(QStringLiteral("txt_LSize(%1)").arg(i));
-        field->setGeometry(kMargin + 2 + i * secondColumn, top + 22, 64, 24);
+        field->setGeometry(kMargin + 2 + i * secondColumn, top + 22, std::min(64, secondColumn - 10), 24);
         m_fields[std::size_t(i)] = field;
     }
     connect(m_fields[0], &QLineEdit::textChanged, this, &LinePanel::takeLength);
@@ -129,10 +129,10 @@ void LinePanel::buildSlider()
 {
     auto *frame = new QGroupBox(QStringLiteral("直线大小的快速微调："), this);
     frame->setObjectName(QStringLiteral("line_frm(0)"));
-    frame->setGeometry(kMargin, contentTop() + 60, kInner, 124);
+    frame->setGeometry(kMargin, contentTop() + 60, kInner, 108);
     auto *directions = new QButtonGroup(this);
-    const int widths[] = {74, 74, 50};
-    for (int i = 0, x = 6; i < 3; x += widths[i], ++i) {
+    const int widths[] = {72, 72, 52};
+    for (int i = 0, x = 4; i < 3; x += widths[i], ++i) {
         auto *option = new QRadioButton(QString::fromUtf16(kDirectionCaptions[i]), frame);
         option->setObjectName(QStringLiteral("opt_lineFX(%1)").arg(i));
         option->setGeometry(x, 22, widths[i], 22);
@@ -156,7 +156,7 @@ void LinePanel::buildSlider()
 
 void LinePanel::buildColour()
 {
-    const int top = contentTop() + 196;
+    const int top = contentTop() + 182;
     caption(QStringLiteral("lab_line(0)"), QStringLiteral("快速确定直线的颜色："), {kMargin + 2, top, kInner, 20}, this);
     m_strip = new PaletteStrip(2, this);
     m_strip->move(kMargin, top + 22);
@@ -170,7 +170,7 @@ void LinePanel::buildColour()
 
 void LinePanel::buildHideBox()
 {
-    const int top = contentTop() + 280;
+    const int top = contentTop() + 266;
     m_hide = new QCheckBox(QStringLiteral("取消直线的当前名片页面上的显示"), this);
     m_hide->setObjectName(QStringLiteral("chk_ShowLine"));
     m_hide->setGeometry(kMargin, top, kInner, 22);
