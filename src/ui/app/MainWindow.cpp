@@ -19,6 +19,7 @@
 #include "ui/page/ShowAlignPanel.h"
 
 #include <QCloseEvent>
+#include <algorithm>
 #include <QFileInfo>
 #include <QLabel>
 
