@@ -129,12 +129,12 @@ void TestDragging::keepsObjectsInsideTheTrimArea()
 void TestDragging::keepsObjectsLargerThanTheTrimAreaOnTheRightLine()
 {
     Window t;
-    t.card.line.width = 5300; // wider than 5443 - 2 * 170
+    t.card.line.width = 5330; // 94 mm, wider than 5443 - 2 * 170; pressing the line keeps whole millimetres
     t.w.session().notifyPageChanged();
     Mouse mouse(t.page, t.page.lineObject());
     mouse.press({30, 141});
     mouse.move({10, 141});
-    QCOMPARE(t.card.line.left, float(5443 - 5300 - 170));
+    QCOMPARE(t.card.line.left, float(5443 - 5330 - 170));
     QVERIFY(t.guide(0) && t.guide(1));
     mouse.release({10, 141});
 }

@@ -1785,6 +1785,59 @@ QImage inkLandscapeCard()
 }
 
 // ---------------------------------------------------------------------------
+// The line panel's size slider, in the command bar's colours: a track whose
+// groove is a blue wedge growing from left to right over tick marks, and a
+// small black triangle that points up at the track. The thumb's centre runs
+// from the track's first to its last column.
+
+constexpr QSize sliderTrackSize(180, 13);
+constexpr QSize sliderThumbSize(12, 10);
+
+QImage sliderTrack()
+{
+    QImage image = clearCanvas(sliderTrackSize);
+    QPainter p(&image);
+    beginSmooth(p);
+    const QRectF groove(0.5, 0.5, sliderTrackSize.width() - 1, 6);
+    QLinearGradient inset(0, groove.top(), 0, groove.bottom());
+    inset.setColorAt(0, QColor(0xA9, 0xB4, 0xC2));
+    inset.setColorAt(1, QColor(0xF4, 0xF6, 0xF9));
+    p.setPen(QPen(QColor(0x8C, 0x99, 0xAA), 1));
+    p.setBrush(inset);
+    p.drawRoundedRect(groove, 3, 3);
+    QLinearGradient wedgeFill(groove.left(), 0, groove.right(), 0);
+    wedgeFill.setColorAt(0, iconPale);
+    wedgeFill.setColorAt(1, iconBlue);
+    p.setPen(Qt::NoPen);
+    p.setBrush(wedgeFill);
+    p.drawPath(polygonPath({{2, 5.5}, {groove.right() - 2, 1.8}, {groove.right() - 2, 5.5}}));
+    p.setRenderHint(QPainter::Antialiasing, false);
+    const int ticks = 10;
+    for (int i = 0; i <= ticks; ++i) {
+        const int x = std::min(i * sliderTrackSize.width() / ticks, sliderTrackSize.width() - 1);
+        const bool major = i % 5 == 0;
+        p.setPen(major ? iconInk : QColor(0x8C, 0x99, 0xAA));
+        p.drawLine(x, 8, x, major ? 12 : 10);
+    }
+    return image;
+}
+
+QImage sliderThumb()
+{
+    QImage image = clearCanvas(sliderThumbSize);
+    QPainter p(&image);
+    beginSmooth(p);
+    const double w = sliderThumbSize.width(), h = sliderThumbSize.height();
+    p.setPen(QPen(QColor(0x10, 0x12, 0x16), 1, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    p.setBrush(Qt::black);
+    p.drawPath(polygonPath({{w / 2, 0.5}, {w - 0.5, h - 0.5}, {0.5, h - 0.5}}));
+    // A faint light edge on the left flank, as on the command bar's icons.
+    p.setPen(QPen(QColor(255, 255, 255, 70), 1));
+    p.drawLine(QPointF(w / 2 - 0.5, 2.5), QPointF(2.5, h - 1.5));
+    return image;
+}
+
+// ---------------------------------------------------------------------------
 // The colour palette of the colour pickers: 198 x 15 pixels, 24 bits. Columns
 // 0 to 189 sweep the hues from red through orange, yellow, green, cyan, blue,
 // violet and magenta back to red; rows fall from a pale tint (row 0) through
@@ -1883,6 +1936,8 @@ std::vector<Picture> pictures()
         {"menu/bar.png", [] { return barStrip(8); }},
         {"menu/separator.png", barSeparator},
         {"palette.png", palette},
+        {"slider_track.png", sliderTrack},
+        {"slider_thumb.png", sliderThumb},
     };
     for (const Command &command : commands)
         for (CommandState state : {CommandState::Normal, CommandState::Hovered, CommandState::Pressed})

@@ -6,6 +6,7 @@
 #include "ui/app/Dialogs.h"
 #include "ui/panels/HelpPanel.h"
 #include "ui/panels/HelpView.h"
+#include "ui/panels/LinePanel.h"
 #include "ui/app/SidePanel.h"
 #include "ui/app/WidgetColours.h"
 #include "model/CardReader.h"
@@ -23,6 +24,7 @@
 
 #include <QCloseEvent>
 #include <QFile>
+#include <algorithm>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
@@ -44,7 +46,7 @@ struct PanelTitle {
 };
 constexpr PanelTitle kPanelTitles[] = {
     {3, u"打印名片"}, {4, u"页面设置"},
-    {5, u"标志设置"}, {7, u"直线设置"},
+    {5, u"标志设置"},
 };
 
 } // namespace
@@ -124,6 +126,9 @@ void MainWindow::buildPanels()
         m_panels[std::size_t(p.index)] = new SidePanel(p.index, QString::fromUtf16(p.title), this);
     m_textPanel = new TextPanel(m_session, *m_page, m_dialogs, this);
     m_panels[6] = m_textPanel;
+    m_linePanel = new LinePanel(m_session, *m_page, m_dialogs, this);
+    connect(m_linePanel, &LinePanel::statusChanged, this, &MainWindow::setStatus);
+    m_panels[7] = m_linePanel;
     m_showPanel = new ShowAlignPanel(m_session, *m_page, this);
     m_panels[8] = m_showPanel;
     m_helpView = new HelpView(m_workspace);
@@ -140,6 +145,9 @@ void MainWindow::placePanels()
     for (QWidget *panel : m_panels) {
         panel->setGeometry(m_workspace->width(), top, SidePanel::kWidth, height);
         panel->hide();
+        // The pointer over a panel refreshes the colour swatches.
+        panel->setMouseTracking(true);
+        panel->installEventFilter(this);
     }
     m_commandBar->raise();
     for (QWidget *panel : m_panels) panel->raise();
@@ -263,8 +271,17 @@ void MainWindow::onWorkspaceDoubleClicked()
                              "页面上双击即退出对齐进入显示与隐藏控制…"));
 }
 
+bool MainWindow::isSidePanel(QObject *object) const
+{
+    return std::find(m_panels.begin(), m_panels.end(), object) != m_panels.end();
+}
+
+// The swatches that show colours of the card: the line's.
+void MainWindow::refreshSwatches() { m_linePanel->refreshSwatch(); }
+
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::MouseMove && isSidePanel(watched)) refreshSwatches();
     if (watched != m_workspace) return QWidget::eventFilter(watched, event);
     // A double-click is press, release, double-click, release: the second
     // release is part of the double-click, not another click.
@@ -485,6 +502,7 @@ void MainWindow::showLinePanel()
 {
     if (takeAlignModePress()) return;
     showPanel(7);
+    m_linePanel->openForLine();
 }
 
 void MainWindow::showShowHidePanel()

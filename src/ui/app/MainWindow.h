@@ -24,6 +24,7 @@ class TextPanel;
 class HelpPanel;
 class HelpView;
 class LibraryManager;
+class LinePanel;
 
 // The editor window ("Form_main"): command bar along the top, the workspace with
 // the page on the left, one of eleven side panels on the right, the status line
@@ -116,6 +117,8 @@ private:
     void connectLibraryManager();
     void openLibraryCard();
     void onLibraryChanged(ProgramFolder::Library library);
+    bool isSidePanel(QObject *object) const;
+    void refreshSwatches();
 
     ProgramFolder m_folder;
     Dialogs &m_dialogs;
@@ -137,6 +140,7 @@ private:
     ShowAlignPanel *m_showPanel = nullptr;
     TextPanel *m_textPanel = nullptr;
     QPointer<LibraryManager> m_libraryManager;
+    LinePanel *m_linePanel = nullptr;
     std::array<QWidget *, 11> m_panels{};
     QPointer<SendWindow> m_sendWindow;
     bool m_workspaceDoubleClicked = false;
