@@ -1,6 +1,7 @@
 #include "render/PagePictures.h"
 
 #include <QFileInfo>
+#include <QImageReader>
 
 namespace PagePictures {
 
@@ -8,7 +9,21 @@ QImage libraryPicture(const ProgramFolder &folder, ProgramFolder::Library librar
 {
     const auto file = folder.libraryFile(library, reference);
     if (!file || !QFileInfo(*file).isFile()) return {};
-    return QImage(*file);
+    return readPictureFile(*file).image;
+}
+
+ReadPicture readPictureFile(const QString &file)
+{
+    QImageReader reader(file);
+    const QSize size = reader.size();
+    if (size.isValid() && qint64(size.width()) * size.height() > kMaxPicturePixels)
+        return {{}, ReadPicture::Problem::TooLarge};
+    // Room for the largest picture accepted, four bytes a pixel.
+    reader.setAllocationLimit(int(kMaxPicturePixels * 4 / (1024 * 1024)) + 1);
+    QImage image = reader.read();
+    if (image.isNull()) return {{}, ReadPicture::Problem::Unreadable};
+    if (qint64(image.width()) * image.height() > kMaxPicturePixels) return {{}, ReadPicture::Problem::TooLarge};
+    return {image, ReadPicture::Problem::None};
 }
 
 QImage defaultLogo()

@@ -5,6 +5,8 @@
 #include "ui/app/Dialogs.h"
 #include "ui/panels/HelpPanel.h"
 #include "ui/panels/HelpView.h"
+#include "ui/panels/LogoPanel.h"
+#include "ui/panels/PagePanel.h"
 #include "ui/app/SidePanel.h"
 #include "ui/app/WidgetColours.h"
 #include "model/CardReader.h"
@@ -37,8 +39,7 @@ struct PanelTitle {
     const char16_t *title;
 };
 constexpr PanelTitle kPanelTitles[] = {
-    {3, u"打印名片"}, {4, u"页面设置"},
-    {5, u"标志设置"}, {6, u"文字设置"}, {7, u"直线设置"},
+    {3, u"打印名片"}, {6, u"文字设置"}, {7, u"直线设置"},
 };
 
 } // namespace
@@ -110,6 +111,7 @@ void MainWindow::buildPanels()
     connectCardPanels();
     for (const PanelTitle &p : kPanelTitles)
         m_panels[std::size_t(p.index)] = new SidePanel(p.index, QString::fromUtf16(p.title), this);
+    buildPageAndLogoPanels();
     m_showPanel = new ShowAlignPanel(m_session, *m_page, this);
     m_panels[8] = m_showPanel;
     m_helpView = new HelpView(m_workspace);
@@ -117,6 +119,16 @@ void MainWindow::buildPanels()
     m_helpPanel = new HelpPanel(m_store, *m_helpView, *m_status, this);
     m_panels[9] = m_helpPanel;
     m_panels[10] = new AboutPanel(this);
+}
+
+void MainWindow::buildPageAndLogoPanels()
+{
+    m_pagePanel = new PagePanel(m_session, *m_page, m_dialogs, this);
+    m_panels[4] = m_pagePanel;
+    connect(m_pagePanel, &PagePanel::shadowShown, m_pageShadow, &QWidget::setVisible);
+    m_logoPanel = new LogoPanel(m_session, *m_page, m_dialogs, m_folder, this);
+    m_panels[5] = m_logoPanel;
+    connect(m_logoPanel, &LogoPanel::pageColourTaken, m_pagePanel, &PagePanel::takeLogoColour);
 }
 
 void MainWindow::placePanels()
@@ -284,6 +296,7 @@ void MainWindow::applyDefaultCard()
     s.view.pictureRemoved = false;
     s.view.logo = QImage();
     s.view.textBlocks = {};
+    m_pagePanel->showCard();
     s.notifyPageChanged();
     layOutPage();
     s.cardSaved = true;
@@ -336,6 +349,7 @@ void MainWindow::openFile()
     };
     const auto problems = CardReader::read(values, PagePictures::sourceFor(m_folder), m_session.card, m_session.view);
     for (const CardReader::Problem &problem : problems) showMissingPicture(problem);
+    m_pagePanel->showCard();
     m_session.notifyPageChanged();
     layOutPage();
     m_session.cardSaved = true;
@@ -412,6 +426,7 @@ void MainWindow::showLogoPanel()
 {
     if (takeAlignModePress()) return;
     showPanel(5);
+    m_logoPanel->refresh();
 }
 
 void MainWindow::showTextPanel() { showPanel(6); }

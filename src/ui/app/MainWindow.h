@@ -20,6 +20,8 @@ class ShowAlignPanel;
 class SidePanel;
 class HelpPanel;
 class HelpView;
+class LogoPanel;
+class PagePanel;
 
 // The editor window ("Form_main"): command bar along the top, the workspace with
 // the page on the left, one of eleven side panels on the right, the status line
@@ -98,6 +100,7 @@ private:
     void onObjectPressed(int id);
     bool takeAlignModePress();
     void connectCardPanels();
+    void buildPageAndLogoPanels();
 
     ProgramFolder m_folder;
     Dialogs &m_dialogs;
@@ -117,6 +120,8 @@ private:
     SavePanel *m_savePanel = nullptr;
     PicturePreview *m_preview = nullptr;
     ShowAlignPanel *m_showPanel = nullptr;
+    PagePanel *m_pagePanel = nullptr;
+    LogoPanel *m_logoPanel = nullptr;
     std::array<QWidget *, 11> m_panels{};
     bool m_workspaceDoubleClicked = false;
 };
