@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
@@ -48,6 +49,33 @@ QCheckBox *checkBox(const QString &name, const QString &text, QRect geometry, QW
     return box;
 }
 
+// The step unit label "调整幅值：      毫米": the step box covers its run of
+// blanks, which the label widens to the box's width when it draws the caption.
+class StepUnitLabel : public QLabel
+{
+public:
+    static constexpr int kBoxWidth = 26;
+
+    StepUnitLabel(const QString &text, QRect geometry, QWidget *parent) : QLabel(text, parent)
+    {
+        setObjectName(QStringLiteral("lab_logo(3)"));
+        setGeometry(geometry);
+    }
+
+    // Where the step box goes, in the label's coordinates.
+    int boxLeft() const { return fontMetrics().horizontalAdvance(kStepPrefix) + 2; }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter p(this);
+        const int unitLeft = boxLeft() + kBoxWidth + 2;
+        p.drawText(QRect(0, 0, unitLeft, height()), Qt::AlignLeft | Qt::AlignVCenter, kStepPrefix);
+        p.drawText(QRect(unitLeft, 0, width() - unitLeft, height()), Qt::AlignLeft | Qt::AlignVCenter,
+                   text().mid(kStepLabel.size()));
+    }
+};
+
 QString pictureProblemText(const QString &name, PagePictures::ReadPicture::Problem problem)
 {
     if (problem == PagePictures::ReadPicture::Problem::TooLarge)
@@ -63,8 +91,8 @@ LogoPanel::LogoPanel(CardSession &session, PageWidget &page, Dialogs &dialogs, P
       m_folder(std::move(folder))
 {
     buildLibrary();
-    buildSizeFrame(contentTop() + 138);
-    buildPreview(contentTop() + 246);
+    buildSizeFrame(contentTop() + 150);
+    buildPreview(contentTop() + 256);
 }
 
 // ---- Building -------------------------------------------------------------------
@@ -72,21 +100,21 @@ LogoPanel::LogoPanel(CardSession &session, PageWidget &page, Dialogs &dialogs, P
 void LogoPanel::buildLibrary()
 {
     const int top = contentTop();
-    label(QStringLiteral("lab_logo(0)"), QStringLiteral("标志类别："), {kLeft, top, 64, 24}, this);
+    label(QStringLiteral("lab_logo(0)"), QStringLiteral("标志类别："), {kLeft, top, kInner, 20}, this);
     m_categories = new QComboBox(this);
     m_categories->setObjectName(QStringLiteral("logo_FileType"));
     m_categories->setEditable(true);
     m_categories->setInsertPolicy(QComboBox::NoInsert);
-    m_categories->setGeometry(74, top, SidePanel::kWidth - kLeft - 74, 24);
+    m_categories->setGeometry(kLeft, top + 20, kInner, 24);
     connect(m_categories, &QComboBox::currentIndexChanged, this, &LogoPanel::chooseCategory);
-    label(QStringLiteral("lab_logo(1)"), QStringLiteral("标志文件："), {kLeft, top + 28, 64, 22}, this);
+    label(QStringLiteral("lab_logo(1)"), QStringLiteral("标志文件："), {kLeft, top + 48, 64, 22}, this);
     m_files = new QListWidget(this);
     m_files->setObjectName(QStringLiteral("logo_FileList"));
-    m_files->setGeometry(74, top + 28, SidePanel::kWidth - kLeft - 74, 74);
+    m_files->setGeometry(74, top + 48, SidePanel::kWidth - kLeft - 74, 66);
     connect(m_files, &QListWidget::itemClicked, this, &LogoPanel::chooseFile);
     auto *manager = new QPushButton(QStringLiteral(">>标志文件管理…"), this);
     manager->setObjectName(QStringLiteral("cmd_logo"));
-    manager->setGeometry(kLeft, top + 106, kInner, 26);
+    manager->setGeometry(kLeft, top + 118, kInner, 26);
     connect(manager, &QPushButton::clicked, this,
             [this] { emit libraryManagerRequested(ProgramFolder::Library::Logos); });
 }
@@ -112,19 +140,13 @@ void LogoPanel::buildSizeFrame(int top)
         });
     }
 
-    // The step box sits in the blank of the unit label, between its two words.
-    m_unit = label(QStringLiteral("lab_logo(3)"), kStepLabel + QStringLiteral("毫米"), {6, 46, 124, 24}, frame);
-    QFont spaced = m_unit->font();
-    spaced.setWordSpacing(3);
-    m_unit->setFont(spaced);
-    const QFontMetrics metrics(spaced);
-    const int boxLeft = 6 + metrics.horizontalAdvance(kStepPrefix);
+    auto *unit = new StepUnitLabel(kStepLabel + QStringLiteral("毫米"), {6, 46, 124, 24}, frame);
+    m_unit = unit;
     m_stepBox = new QLineEdit(QStringLiteral("1"), frame);
     m_stepBox->setObjectName(QStringLiteral("txt_logo"));
     m_stepBox->setMaxLength(2);
     m_stepBox->setAlignment(Qt::AlignCenter);
-    m_stepBox->setGeometry(boxLeft, 47, metrics.horizontalAdvance(kStepLabel) - metrics.horizontalAdvance(kStepPrefix) - 2,
-                           22);
+    m_stepBox->setGeometry(6 + unit->boxLeft(), 47, StepUnitLabel::kBoxWidth, 22);
     connect(m_stepBox, &QLineEdit::textChanged, this, &LogoPanel::onStepChanged);
     const char16_t *signs[] = {u"＋", u"-"};
     for (int i = 0; i < 2; ++i) {
@@ -173,6 +195,7 @@ void LogoPanel::refresh()
     m_categories->addItems(entries);
     m_categories->setCurrentIndex(-1);
     m_categories->setEditText(entries.isEmpty() ? QStringLiteral("没有标志文件类别候选") : kCategoryPrompt);
+    m_categories->lineEdit()->setCursorPosition(0);
     m_categories->setEnabled(!entries.isEmpty());
     m_files->setEnabled(!entries.isEmpty());
 
