@@ -84,4 +84,13 @@ double keepGuideInTrim(double left, double pageWidth)
     return left;
 }
 
+QPointF fittedTextPosition(const QRectF &text, QSizeF page)
+{
+    constexpr double kRightMargin = PageGeometry::kTrimInset + 80;
+    QPointF at = text.topLeft();
+    if (at.x() > page.width() / 6) at.setX(page.width() - text.width() - kRightMargin);
+    if (at.y() > page.height()) at.setY(page.height() - text.height());
+    return at;
+}
+
 } // namespace PageObjects

@@ -41,4 +41,10 @@ std::optional<double> snapToGuide(double x, double w, double guideLeft, double g
 // The guide's left edge held between the trim lines (its width not counted).
 double keepGuideInTrim(double left, double pageWidth);
 
+// Where a text object goes after the page changed its size: a text whose left
+// edge lies right of a sixth of the page width ends 250 twips (trim inset and
+// 80) inside the right edge; a text whose top lies below the page ends on the
+// bottom edge. Texts near the left edge keep their left edge.
+QPointF fittedTextPosition(const QRectF &text, QSizeF page);
+
 } // namespace PageObjects

@@ -9,7 +9,21 @@ QImage libraryPicture(const ProgramFolder &folder, ProgramFolder::Library librar
 {
     const auto file = folder.libraryFile(library, reference);
     if (!file || !QFileInfo(*file).isFile()) return {};
-    return QImage(*file);
+    return readPictureFile(*file).image;
+}
+
+ReadPicture readPictureFile(const QString &file)
+{
+    QImageReader reader(file);
+    const QSize size = reader.size();
+    if (size.isValid() && qint64(size.width()) * size.height() > kMaxPicturePixels)
+        return {{}, ReadPicture::Problem::TooLarge};
+    // Room for the largest picture accepted, four bytes a pixel.
+    reader.setAllocationLimit(int(kMaxPicturePixels * 4 / (1024 * 1024)) + 1);
+    QImage image = reader.read();
+    if (image.isNull()) return {{}, ReadPicture::Problem::Unreadable};
+    if (qint64(image.width()) * image.height() > kMaxPicturePixels) return {{}, ReadPicture::Problem::TooLarge};
+    return {image, ReadPicture::Problem::None};
 }
 
 QImage defaultLogo()
@@ -26,21 +40,14 @@ QImage builtInBackground(const QString &reference)
     return QImage(QStringLiteral(":/pictures/background_%1.png").arg(index, 2, 10, QLatin1Char('0')));
 }
 
-bool tooLargeToLoad(const QString &file)
-{
-    const QSize size = QImageReader(file).size();
-    const qint64 limitBytes = qint64(QImageReader::allocationLimit()) * 1024 * 1024;
-    return size.isValid() && limitBytes > 0 && qint64(size.width()) * size.height() * 4 > limitBytes;
-}
-
 namespace {
 
 CardReader::Picture loadPicture(const ProgramFolder &folder, ProgramFolder::Library library, const QString &reference)
 {
-    QImage picture = libraryPicture(folder, library, reference);
-    if (!picture.isNull()) return picture;
     const auto file = folder.libraryFile(library, reference);
-    return {QImage(), file && tooLargeToLoad(*file)};
+    if (!file || !QFileInfo(*file).isFile()) return {};
+    const ReadPicture read = readPictureFile(*file);
+    return {read.image, read.problem == ReadPicture::Problem::TooLarge};
 }
 
 } // namespace

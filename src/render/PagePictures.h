@@ -13,12 +13,21 @@ inline constexpr int kBuiltInBackgroundCount = 15;
 
 QImage defaultLogo();
 
+// Pictures larger than this many pixels are refused: decoding them would hold
+// the window for seconds and take gigabytes.
+inline constexpr qint64 kMaxPicturePixels = 100'000'000;
+
+// A picture file read for the page, or why it was refused.
+struct ReadPicture {
+    enum class Problem { None, Unreadable, TooLarge };
+    QImage image;
+    Problem problem = Problem::None;
+};
+ReadPicture readPictureFile(const QString &file);
+
 // The picture a library reference names; a null image when the reference is
-// unsafe, the file is missing or it is no picture.
+// unsafe, the file is missing, it is no picture or it is too large.
 QImage libraryPicture(const ProgramFolder &folder, ProgramFolder::Library library, const QString &reference);
-// Whether file holds a picture larger than pictures are loaded up to (Qt's
-// image allocation limit), judged from its header without loading it.
-bool tooLargeToLoad(const QString &file);
 // Built-in background picture 0..14; a null image for any other reference.
 QImage builtInBackground(const QString &reference);
 

@@ -40,6 +40,28 @@ public:
         image.save(path(relative));
     }
 
+    // Writes only the header of a 24-bit bitmap of the given size: a picture
+    // that announces itself far larger than any test would want to decode.
+    void writeBitmapHeader(const QString &relative, QSize size) const
+    {
+        QByteArray header(54, '\0');
+        auto put = [&header](int at, qint32 value, int bytes) {
+            for (int i = 0; i < bytes; ++i) header[at + i] = char((value >> (8 * i)) & 0xFF);
+        };
+        header[0] = 'B';
+        header[1] = 'M';
+        put(2, 54, 4);
+        put(10, 54, 4);
+        put(14, 40, 4);
+        put(18, size.width(), 4);
+        put(22, size.height(), 4);
+        put(26, 1, 2);
+        put(28, 24, 2);
+        QDir(root()).mkpath(QFileInfo(path(relative)).path());
+        QFile out(path(relative));
+        if (out.open(QIODevice::WriteOnly)) out.write(header);
+    }
+
 private:
     QTemporaryDir m_dir;
 };

@@ -7,6 +7,8 @@
 #include "ui/panels/HelpPanel.h"
 #include "ui/panels/HelpView.h"
 #include "ui/panels/LinePanel.h"
+#include "ui/panels/LogoPanel.h"
+#include "ui/panels/PagePanel.h"
 #include "ui/app/SidePanel.h"
 #include "ui/app/WidgetColours.h"
 #include "model/CardReader.h"
@@ -45,8 +47,7 @@ struct PanelTitle {
     const char16_t *title;
 };
 constexpr PanelTitle kPanelTitles[] = {
-    {3, u"打印名片"}, {4, u"页面设置"},
-    {5, u"标志设置"},
+    {3, u"打印名片"},
 };
 
 } // namespace
@@ -129,6 +130,7 @@ void MainWindow::buildPanels()
     m_linePanel = new LinePanel(m_session, *m_page, m_dialogs, this);
     connect(m_linePanel, &LinePanel::statusChanged, this, &MainWindow::setStatus);
     m_panels[7] = m_linePanel;
+    buildPageAndLogoPanels();
     m_showPanel = new ShowAlignPanel(m_session, *m_page, this);
     m_panels[8] = m_showPanel;
     m_helpView = new HelpView(m_workspace);
@@ -136,6 +138,16 @@ void MainWindow::buildPanels()
     m_helpPanel = new HelpPanel(m_store, *m_helpView, *m_status, this);
     m_panels[9] = m_helpPanel;
     m_panels[10] = new AboutPanel(this);
+}
+
+void MainWindow::buildPageAndLogoPanels()
+{
+    m_pagePanel = new PagePanel(m_session, *m_page, m_dialogs, this);
+    m_panels[4] = m_pagePanel;
+    connect(m_pagePanel, &PagePanel::shadowShown, m_pageShadow, &QWidget::setVisible);
+    m_logoPanel = new LogoPanel(m_session, *m_page, m_dialogs, m_folder, this);
+    m_panels[5] = m_logoPanel;
+    connect(m_logoPanel, &LogoPanel::pageColourTaken, m_pagePanel, &PagePanel::takeLogoColour);
 }
 
 void MainWindow::placePanels()
@@ -329,6 +341,7 @@ void MainWindow::applyDefaultCard()
     s.view.pictureRemoved = false;
     s.view.logo = QImage();
     s.view.textBlocks = {};
+    m_pagePanel->showCard();
     s.notifyPageChanged();
     m_textPanel->showChosenObject();
     layOutPage();
@@ -382,6 +395,7 @@ bool MainWindow::openFile()
     };
     reportProblems(CardReader::read(values, PagePictures::sourceFor(m_folder), m_session.card, m_session.view));
     TextFit::restoreBlocks(m_session.card, m_session.view);
+    m_pagePanel->showCard();
     m_session.notifyPageChanged();
     m_textPanel->showChosenObject();
     layOutPage();
@@ -494,6 +508,7 @@ void MainWindow::showLogoPanel()
 {
     if (takeAlignModePress()) return;
     showPanel(5);
+    m_logoPanel->refresh();
 }
 
 void MainWindow::showTextPanel() { showPanel(6); }

@@ -25,6 +25,8 @@ class HelpPanel;
 class HelpView;
 class LibraryManager;
 class LinePanel;
+class LogoPanel;
+class PagePanel;
 
 // The editor window ("Form_main"): command bar along the top, the workspace with
 // the page on the left, one of eleven side panels on the right, the status line
@@ -119,6 +121,7 @@ private:
     void onLibraryChanged(ProgramFolder::Library library);
     bool isSidePanel(QObject *object) const;
     void refreshSwatches();
+    void buildPageAndLogoPanels();
 
     ProgramFolder m_folder;
     Dialogs &m_dialogs;
@@ -141,6 +144,8 @@ private:
     TextPanel *m_textPanel = nullptr;
     QPointer<LibraryManager> m_libraryManager;
     LinePanel *m_linePanel = nullptr;
+    PagePanel *m_pagePanel = nullptr;
+    LogoPanel *m_logoPanel = nullptr;
     std::array<QWidget *, 11> m_panels{};
     QPointer<SendWindow> m_sendWindow;
     bool m_workspaceDoubleClicked = false;

@@ -122,15 +122,17 @@ void OpenPanel::previewPicture(const QString &file)
 {
     m_preview.show();
     m_preview.raise();
-    const QPixmap picture(file);
+    using Problem = PagePictures::ReadPicture::Problem;
+    const PagePictures::ReadPicture read =
+        QFileInfo(file).isFile() ? PagePictures::readPictureFile(file) : PagePictures::ReadPicture{};
     if (!QFileInfo(file).isFile())
         m_dialogs.show(QStringLiteral("该文件不存在，或刚被删除…"), kReminder, Dialogs::Icon::Warning);
-    else if (PagePictures::tooLargeToLoad(file))
+    else if (read.problem == Problem::TooLarge)
         m_dialogs.show(QStringLiteral("该图片文件太大，无法显示…"), kReminder, Dialogs::Icon::Warning);
-    else if (picture.isNull())
+    else if (read.problem == Problem::Unreadable)
         m_dialogs.show(QStringLiteral("该文件不是可以显示的图片…"), kReminder, Dialogs::Icon::Warning);
     else
-        m_preview.setPicture(picture);
+        m_preview.setPicture(QPixmap::fromImage(read.image));
     m_preview.fitToWorkspace();
 }
 
