@@ -3,6 +3,7 @@
 #include "model/CardLibrary.h"
 #include "model/LibraryFiles.h"
 #include "ui/app/MainWindow.h"
+#include "ui/panels/LogoPanel.h"
 #include "ui/library/AddPanel.h"
 #include "ui/library/LibraryManager.h"
 #include "ui/page/PageWidget.h"
@@ -11,6 +12,7 @@
 #include "support/ProgramFolderFixture.h"
 #include "support/ScriptedDialogs.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -455,7 +457,13 @@ void TestLibraryManager::appliesABackgroundThatIsSavedAsLibraryPicture()
 {
     Window t;
     t.folder.writePicture(QStringLiteral("background/商务/蓝.bmp"), Qt::blue, {30, 30});
-    LibraryManager *m = t.manager(Library::Backgrounds);
+    // The page panel's button opens the manager on the background library.
+    t.w->showPagePanel();
+    auto *removePicture = t.w->findChild<QCheckBox *>(QStringLiteral("chk_pagePic"));
+    QVERIFY(!removePicture->isEnabled());
+    t.w->findChild<QPushButton *>(QStringLiteral("cmd_picure_bg"))->click();
+    LibraryManager *m = t.w->libraryManager();
+    QVERIFY(m && m->libraryOption(0)->isChecked());
     t.chooseCategory(QStringLiteral("商务"));
     t.chooseFile(QStringLiteral("蓝.bmp"));
     m->button(6)->click();
@@ -467,6 +475,8 @@ void TestLibraryManager::appliesABackgroundThatIsSavedAsLibraryPicture()
     QCOMPARE(s.view.shownBackground(s.card.page), BackgroundKind::LibraryImage);
     QVERIFY(!s.cardSaved);
     QCOMPARE(t.w->libraryManager(), m);
+    QVERIFY(removePicture->isEnabledTo(t.w.get()));
+    QVERIFY(!removePicture->isChecked());
 
     m->close();
     t.settle();
@@ -485,7 +495,11 @@ void TestLibraryManager::appliesALogoAtItsOwnSize()
 {
     Window t;
     t.folder.writePicture(QStringLiteral("logo/企业/红.bmp"), Qt::red, {30, 20});
-    LibraryManager *m = t.manager(Library::Logos);
+    // The logo panel's button opens the manager on the logo library.
+    t.w->showLogoPanel();
+    t.w->findChild<QPushButton *>(QStringLiteral("cmd_logo"))->click();
+    LibraryManager *m = t.w->libraryManager();
+    QVERIFY(m && m->libraryOption(1)->isChecked());
     t.chooseCategory(QStringLiteral("企业"));
     t.chooseFile(QStringLiteral("红.bmp"));
     const CardLogo before = t.w->session().card.logo;
@@ -501,6 +515,7 @@ void TestLibraryManager::appliesALogoAtItsOwnSize()
     QVERIFY(!s.cardSaved);
     QVERIFY(t.w->page()->selectionFrame()->isVisibleTo(t.w->page()->parentWidget()));
     QCOMPARE(t.w->libraryManager(), m);
+    QCOMPARE(t.w->findChild<QLabel *>(QStringLiteral("lab_logo(5)"))->text(), LogoPanel::sizeText({450, 300}));
 }
 
 void TestLibraryManager::reportsFilesThatAreNoPictures()

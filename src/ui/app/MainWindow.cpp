@@ -148,6 +148,8 @@ void MainWindow::buildPageAndLogoPanels()
     m_logoPanel = new LogoPanel(m_session, *m_page, m_dialogs, m_folder, this);
     m_panels[5] = m_logoPanel;
     connect(m_logoPanel, &LogoPanel::pageColourTaken, m_pagePanel, &PagePanel::takeLogoColour);
+    connect(m_pagePanel, &PagePanel::libraryManagerRequested, this, &MainWindow::showLibraryManager);
+    connect(m_logoPanel, &LogoPanel::libraryManagerRequested, this, &MainWindow::showLibraryManager);
 }
 
 void MainWindow::placePanels()
@@ -289,7 +291,11 @@ bool MainWindow::isSidePanel(QObject *object) const
 }
 
 // The swatches that show colours of the card: the line's.
-void MainWindow::refreshSwatches() { m_linePanel->refreshSwatch(); }
+void MainWindow::refreshSwatches()
+{
+    m_linePanel->refreshSwatch();
+    m_pagePanel->refreshSwatch();
+}
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
@@ -559,8 +565,10 @@ void MainWindow::connectLibraryManager()
         m_openPanel->refreshFiles();
         m_preview->hide();
     });
-    connect(manager, &LibraryManager::logoApplied, this,
-            [this] { m_page->showSelectionFrame(PageObjects::kLogo); });
+    connect(manager, &LibraryManager::logoApplied, this, [this] {
+        m_logoPanel->refresh();
+        m_page->showSelectionFrame(PageObjects::kLogo);
+    });
     connect(manager, &LibraryManager::cardOpenRequested, this, &MainWindow::openLibraryCard);
 }
 

@@ -352,6 +352,8 @@ void PagePanel::onOrientationChosen(int index)
     changed();
 }
 
+void PagePanel::refreshSwatch() { m_solidSwatch->setColour(m_session.card.page.bgColor); }
+
 void PagePanel::fitTextsToPage()
 {
     const QSizeF page = PageRenderer::pageTwips(m_session.card);

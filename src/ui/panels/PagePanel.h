@@ -36,6 +36,8 @@ public:
     // default card). The page keeps its stored size; the size boxes show it in
     // whole millimetres.
     void showCard();
+    // The solid-colour swatch shows the page colour again (it can change elsewhere).
+    void refreshSwatch();
 
     // A colour taken from the logo preview: the page turns to this solid colour.
     void takeLogoColour(Colour::Value colour);
@@ -96,8 +98,8 @@ private:
     void fitTextsToPage();
     void refreshSolidPage();
     void changed();
-    void redraw();
     void syncWithPage();
+    void redraw();
 
     CardSession &m_session;
     PageWidget &m_page;
