@@ -13,6 +13,8 @@
 #include "ui/panels/OpenPanel.h"
 #include "ui/panels/PicturePreview.h"
 #include "ui/panels/SavePanel.h"
+#include "ui/print/PrintPanel.h"
+#include "ui/print/PrintWindow.h"
 #include "render/PageGeometry.h"
 #include "ui/page/PageWidget.h"
 #include "ui/page/ShowAlignPanel.h"
@@ -37,7 +39,7 @@ struct PanelTitle {
     const char16_t *title;
 };
 constexpr PanelTitle kPanelTitles[] = {
-    {3, u"打印名片"}, {4, u"页面设置"},
+    {4, u"页面设置"},
     {5, u"标志设置"}, {6, u"文字设置"}, {7, u"直线设置"},
 };
 
@@ -107,6 +109,8 @@ void MainWindow::buildPanels()
     m_panels[1] = m_openPanel;
     m_savePanel = new SavePanel(m_session, m_store, m_dialogs, this);
     m_panels[2] = m_savePanel;
+    m_printPanel = new PrintPanel(this);
+    m_panels[3] = m_printPanel;
     connectCardPanels();
     for (const PanelTitle &p : kPanelTitles)
         m_panels[std::size_t(p.index)] = new SidePanel(p.index, QString::fromUtf16(p.title), this);
@@ -191,6 +195,8 @@ void MainWindow::connectCardPanels()
         showCardTitle();
     });
     connect(m_openPanel, &OpenPanel::printRequested, this, &MainWindow::showPrintPanel);
+    connect(m_printPanel, &PrintPanel::printRequested, this, &MainWindow::openPrintWindow);
+    connect(m_printPanel, &PrintPanel::openRequested, this, &MainWindow::showOpenPanel);
     connect(m_savePanel, &SavePanel::saved, this, [this] {
         if (m_session.exitAfterSave) close();
     });
@@ -398,7 +404,22 @@ void MainWindow::showSavePanel()
     showPanel(2);
     m_savePanel->reset();
 }
-void MainWindow::showPrintPanel() { showPanel(3); }
+void MainWindow::showPrintPanel()
+{
+    showPanel(3);
+    m_printPanel->reset();
+}
+
+void MainWindow::openPrintWindow(bool exactSize)
+{
+    const QPixmap previewed = m_preview->picture()->pixmap();
+    const SheetPicture picture = m_preview->isVisibleTo(this) && !previewed.isNull()
+                                     ? SheetPicture::fromImage(previewed.toImage())
+                                     : SheetPicture::fromCard(m_session.card, m_session.view, exactSize);
+    m_printWindow = PrintWindow::open(picture, m_dialogs, *this, true);
+}
+
+PrintWindow *MainWindow::printWindow() const { return m_printWindow; }
 
 void MainWindow::showPagePanel()
 {

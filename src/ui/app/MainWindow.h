@@ -5,6 +5,7 @@
 #include "model/ProfileStore.h"
 #include "model/ProgramFolder.h"
 
+#include <QPointer>
 #include <QWidget>
 #include <array>
 
@@ -13,6 +14,8 @@ class Dialogs;
 class NewCardPanel;
 class OpenPanel;
 class PicturePreview;
+class PrintPanel;
+class PrintWindow;
 class SavePanel;
 class PageWidget;
 class QLabel;
@@ -66,6 +69,10 @@ public:
     void showOpenPanel();
     void showSavePanel();
     void showPrintPanel();
+    // Hides this window and opens the print window for the picture card in the
+    // preview, or else the card on the page.
+    void openPrintWindow(bool exactSize);
+    PrintWindow *printWindow() const;
     void showPagePanel();
     void showLogoPanel();
     void showTextPanel();
@@ -115,6 +122,8 @@ private:
     NewCardPanel *m_newPanel = nullptr;
     OpenPanel *m_openPanel = nullptr;
     SavePanel *m_savePanel = nullptr;
+    PrintPanel *m_printPanel = nullptr;
+    QPointer<PrintWindow> m_printWindow;
     PicturePreview *m_preview = nullptr;
     ShowAlignPanel *m_showPanel = nullptr;
     std::array<QWidget *, 11> m_panels{};
