@@ -77,6 +77,11 @@ QSize blockTwips(const SheetPicture &picture, SheetCopies copies)
 
 } // namespace
 
+QSize pageSize(const SheetPicture &picture, std::optional<SheetCopies> copies)
+{
+    return copies ? blockTwips(picture, *copies) : picture.twips();
+}
+
 QImage composeBlock(const SheetPicture &picture, SheetCopies copies)
 {
     QImage block(PageGeometry::pixelSize(blockTwips(picture, copies), kTwipsPerPixel), QImage::Format_RGB32);

@@ -51,6 +51,9 @@ namespace SheetPrint {
 // Gradient and picture backgrounds are printed from bitmaps of at most this resolution.
 inline constexpr double kMaxBackgroundDpi = 600;
 
+// The size of the printed page's content in twips: the picture, or the block.
+QSize pageSize(const SheetPicture &picture, std::optional<SheetCopies> copies);
+
 // The block of copies as the print window shows it (15 twips per pixel): copies
 // a card's outer size apart on the window colour, which shows as thin strips.
 QImage composeBlock(const SheetPicture &picture, SheetCopies copies);
