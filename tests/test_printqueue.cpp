@@ -46,6 +46,7 @@ private slots:
         QCOMPARE(PdfProbe::info(job, QStringLiteral("Pages")), QStringLiteral("1"));
         QVERIFY(PdfProbe::info(job, QStringLiteral("Page size")).contains(QStringLiteral("(A4)")));
         QVERIFY(PdfProbe::text(job).contains(QStringLiteral("李明")));
+        QCOMPARE(PdfProbe::colourAtMm(job, {50, 30}), QColor(60, 110, 190)); // in colour, not grey
         const QRectF printed = PdfProbe::inkBoundsMm(job, {120, 90});
         QVERIFY2(printed.topLeft().manhattanLength() < 0.2,
                  qPrintable(QStringLiteral("at %1, %2 mm").arg(printed.x()).arg(printed.y())));

@@ -253,6 +253,7 @@ private slots:
         QCOMPARE(PdfProbe::info(t.pdf(), QStringLiteral("Pages")), QStringLiteral("1"));
         QVERIFY(PdfProbe::info(t.pdf(), QStringLiteral("Page size")).contains(QStringLiteral("(A4)")));
         QVERIFY(PdfProbe::text(t.pdf()).contains(QStringLiteral("李明")));
+        QCOMPARE(PdfProbe::colourAtMm(t.pdf(), {50, 30}), QColor(60, 110, 190));
         const QRectF card = PdfProbe::inkBoundsMm(t.pdf(), {120, 90});
         QVERIFY2(card.topLeft().manhattanLength() < 0.2, qPrintable(QStringLiteral("%1 %2").arg(card.x()).arg(card.y())));
         QVERIFY2(qAbs(card.width() - 96) < 0.2 && qAbs(card.height() - 60) < 0.2,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QImage>
 #include <QProcess>
 #include <QRectF>
@@ -37,6 +38,19 @@ inline QString info(const QString &pdf, const QString &key)
 inline QString text(const QString &pdf)
 {
     return run(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+}
+
+// The colour of the first page at a point, in millimetres from its top-left corner.
+inline QColor colourAtMm(const QString &pdf, QPointF at)
+{
+    constexpr double kDpi = 72;
+    QTemporaryDir dir;
+    const QString stem = dir.filePath(QStringLiteral("point"));
+    run(QStringLiteral("pdftoppm"),
+        {QStringLiteral("-singlefile"), QStringLiteral("-r"), QString::number(kDpi), QStringLiteral("-x"),
+         QString::number(int(at.x() / 25.4 * kDpi)), QStringLiteral("-y"), QString::number(int(at.y() / 25.4 * kDpi)),
+         QStringLiteral("-W"), QStringLiteral("1"), QStringLiteral("-H"), QStringLiteral("1"), pdf, stem});
+    return QImage(stem + QStringLiteral(".ppm")).pixelColor(0, 0);
 }
 
 // The bounds, in millimetres from the page's top-left corner, of every pixel

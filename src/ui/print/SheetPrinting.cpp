@@ -18,6 +18,8 @@ bool print(QPrinter &printer, const SheetPicture &picture, std::optional<SheetCo
 {
     printer.setDocName(QStringLiteral("Penlark 名片"));
     printer.setCopyCount(1);
+    // A queue may default to grey; the card is printed in its colours.
+    printer.setColorMode(QPrinter::Color);
     printer.setFullPage(false);
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setPageOrientation(QPageLayout::Portrait);
