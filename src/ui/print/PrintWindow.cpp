@@ -229,22 +229,33 @@ void PrintWindow::placeSheet()
     m_sheetShadow->move(m_sheet->pos() + QPoint(shadow, shadow));
 }
 
+QPoint PrintWindow::positionOf(const QLabel *picture) const
+{
+    return picture == m_card ? m_cardTopLeft : m_blockTopLeft;
+}
+
 void PrintWindow::placePicture(QLabel *picture, QPoint topLeft)
 {
+    (picture == m_card ? m_cardTopLeft : m_blockTopLeft) = topLeft;
     picture->move(px(topLeft.x()), px(topLeft.y()));
 }
 
 // ---- Layout choice and counts -------------------------------------------------
 
+SheetCopies PrintWindow::typedCounts() const
+{
+    return {PrintSheet::countValue(m_counts[0]->text()), PrintSheet::countValue(m_counts[1]->text())};
+}
+
 std::optional<SheetCopies> PrintWindow::copies() const
 {
     if (m_layouts[0]->isChecked()) return std::nullopt;
-    return SheetCopies{PrintSheet::countValue(m_counts[0]->text()), PrintSheet::countValue(m_counts[1]->text())};
+    return typedCounts();
 }
 
 QPoint PrintWindow::shownTopLeft() const
 {
-    return m_block->isHidden() ? m_cardTopLeft : m_blockTopLeft;
+    return positionOf(m_block->isHidden() ? m_card : m_block);
 }
 
 QSize PrintWindow::shownSize() const
@@ -260,8 +271,8 @@ void PrintWindow::chooseLayout(int index)
     m_block->clear();
     m_block->hide();
     m_card->show();
-    m_cardTopLeft.setX(PrintSheet::centredLeft(PrintSheet::cardOuterSize(m_picture.twips()).width()));
-    placePicture(m_card, m_cardTopLeft);
+    placePicture(m_card, {PrintSheet::centredLeft(PrintSheet::cardOuterSize(m_picture.twips()).width()),
+                          m_cardTopLeft.y()});
 
     const bool custom = index == 1;
     m_layouts[1]->setText(custom ? QStringLiteral("自定义：") : QStringLiteral("自定义"));
@@ -296,15 +307,14 @@ void PrintWindow::onCountChanged(int index)
 
 void PrintWindow::buildBlock()
 {
-    const SheetCopies block{PrintSheet::countValue(m_counts[0]->text()), PrintSheet::countValue(m_counts[1]->text())};
+    const SheetCopies block = typedCounts();
     const QImage image = SheetPrint::composeBlock(m_picture, block);
     m_card->hide();
     m_block->setPixmap(QPixmap::fromImage(image));
     m_block->resize(image.size());
     m_block->show();
     const QSize size = PrintSheet::blockSize(PrintSheet::cardOuterSize(m_picture.twips()), block.across, block.down);
-    m_blockTopLeft = {PrintSheet::centredLeft(size.width()), m_cardTopLeft.y()};
-    placePicture(m_block, m_blockTopLeft);
+    placePicture(m_block, {PrintSheet::centredLeft(size.width()), m_cardTopLeft.y()});
 }
 
 // ---- Dragging -----------------------------------------------------------------
@@ -313,7 +323,6 @@ bool PrintWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched != m_card && watched != m_block) return QWidget::eventFilter(watched, event);
     auto *picture = static_cast<QLabel *>(watched);
-    QPoint &topLeft = picture == m_card ? m_cardTopLeft : m_blockTopLeft;
     switch (event->type()) {
     case QEvent::MouseButtonPress:
         m_pressPoint = static_cast<QMouseEvent *>(event)->position().toPoint();
@@ -322,8 +331,7 @@ bool PrintWindow::eventFilter(QObject *watched, QEvent *event)
         dragPicture(picture, static_cast<QMouseEvent *>(event));
         return true;
     case QEvent::MouseButtonRelease:
-        topLeft = PrintSheet::keptOnSheet(topLeft, shownSize());
-        placePicture(picture, topLeft);
+        placePicture(picture, PrintSheet::keptOnSheet(positionOf(picture), shownSize()));
         return true;
     default:
         return QWidget::eventFilter(watched, event);
@@ -333,9 +341,7 @@ bool PrintWindow::eventFilter(QObject *watched, QEvent *event)
 void PrintWindow::dragPicture(QLabel *picture, QMouseEvent *event)
 {
     if (m_printing || event->buttons() != Qt::LeftButton) return;
-    QPoint &topLeft = picture == m_card ? m_cardTopLeft : m_blockTopLeft;
-    topLeft += (event->position().toPoint() - m_pressPoint) * kTwipsPerPixel;
-    placePicture(picture, topLeft);
+    placePicture(picture, positionOf(picture) + (event->position().toPoint() - m_pressPoint) * kTwipsPerPixel);
 }
 
 // ---- Printing -----------------------------------------------------------------

@@ -67,6 +67,9 @@ private:
     void chooseLayout(int index);
     void onCountChanged(int index);
     void buildBlock();
+    SheetCopies typedCounts() const;
+    QPoint positionOf(const QLabel *picture) const;
+    // Moves the card or the block to topLeft (twips on the sheet).
     void placePicture(QLabel *picture, QPoint topLeft);
     void dragPicture(QLabel *picture, QMouseEvent *event);
     void togglePrinting();
