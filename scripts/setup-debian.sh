@@ -1,5 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Penlark needs to build, test and run.
+# Printing tests run a CUPS scheduler of their own (cups-daemon; Qt's CUPS
+# plugin comes with libqt6printsupport6) and read the printed PDFs back with
+# poppler-utils.
 # Idempotent: when everything is already installed it returns at once.
 set -euo pipefail
 
@@ -9,6 +12,7 @@ PACKAGES=(
   libbenchmark-dev
   libcurl4-openssl-dev python3-aiosmtpd xdg-utils
   fonts-noto-cjk fonts-liberation2 fonts-arphic-ukai
+  cups-daemon cups-client poppler-utils
 )
 
 missing=()

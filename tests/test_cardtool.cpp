@@ -1,5 +1,6 @@
 
 #include "model/IniFile.h"
+#include "support/PdfProbe.h"
 
 #include <QFile>
 #include <QImage>
@@ -40,6 +41,7 @@ private slots:
     void warnsAboutMissingLibraryPictures();
     void drawsAGradientAlone();
     void wrapsLongTextsAsTheDesignerDoes();
+    void laysOutASheetOfCopies();
     void documentsItsCommands();
     void treatsHugePagesAsMalformed();
 };
@@ -204,6 +206,27 @@ void TestCardTool::wrapsLongTextsAsTheDesignerDoes()
     QVERIFY(inkRight((2220 + 180) / 15 + 3, (2220 + 330) / 15) > 0);
 }
 
+void TestCardTool::laysOutASheetOfCopies()
+{
+    QTemporaryDir dir;
+    const QString card = dir.filePath("x.pnk");
+    const QString out = dir.filePath("sheet.pdf");
+    QCOMPARE(runTool({"new", card}).status, 0);
+    const Run ten = runTool({"sheet", card, "-o", out, "--across", "2", "--down", "5", "--trim"});
+    QCOMPARE(ten.status, 0);
+    QVERIFY2(ten.err.isEmpty(), ten.err.constData());
+    // With the bleed, five rows of a 60 mm page are taller than A4.
+    const Run tall = runTool({"sheet", card, "-o", dir.filePath("tall.pdf"), "--across", "2", "--down", "5"});
+    QCOMPARE(tall.status, 0);
+    QCOMPARE(tall.err, QByteArray("penlark-card: warning: the block is 193 x 303 mm and runs off the A4 page\n"));
+    QCOMPARE(runTool({"sheet", card, "-o", out, "--across", "0"}).status, 2);
+    QCOMPARE(runTool({"sheet", card, "-o", dir.filePath("sheet.png")}).status, 2);
+    if (!PdfProbe::available()) QSKIP("pdfinfo and pdftotext (poppler-utils) are needed to read the sheet");
+    QCOMPARE(PdfProbe::info(out, "Pages"), QStringLiteral("1"));
+    QVERIFY(PdfProbe::info(out, "Page size").contains("(A4)"));
+    QCOMPARE(PdfProbe::text(out).count(QStringLiteral("李明")), 10);
+}
+
 void TestCardTool::documentsItsCommands()
 {
     const Run help = runTool({"--help"});
@@ -212,6 +235,7 @@ void TestCardTool::documentsItsCommands()
     QVERIFY(help.out.contains("new FILE.pnk"));
     QVERIFY(help.out.contains("render FILE.pnk -o OUT"));
     QVERIFY(help.out.contains("gradient --size WxH"));
+    QVERIFY(help.out.contains("sheet FILE.pnk -o OUT.pdf"));
     QCOMPARE(runTool({"frobnicate"}).status, 2);
 }
 

@@ -9,6 +9,9 @@
 #include "render/PagePictures.h"
 #include "render/PageRenderer.h"
 #include "render/TextFit.h"
+#include "render/PrintSheet.h"
+#include "render/SheetPicture.h"
+#include "model/Numeric.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -160,6 +163,25 @@ int render(const RenderRequest &request, QTextStream &err)
     opened->view.cropMarks = request.cropMarks;
     QString error;
     if (!writeRendered(opened->card, opened->view, request, &error)) return cannotWrite(request.output, error, err);
+    return 0;
+}
+
+int sheet(const SheetRequest &request, QTextStream &err)
+{
+    const auto opened = openCard(request.card, request.programFolder, err);
+    if (!opened) return 1;
+    std::optional<SheetCopies> copies;
+    if (request.across > 0 || request.down > 0)
+        copies = SheetCopies{std::max(request.across, 1), std::max(request.down, 1)};
+    const SheetPicture picture = SheetPicture::fromCard(opened->card, opened->view, request.trim);
+    const QSize printed = SheetPrint::pageSize(picture, copies);
+    if (printed.width() > PrintSheet::kSheet.width() || printed.height() > PrintSheet::kSheet.height())
+        err << "penlark-card: warning: the " << (copies ? "block" : "card") << " is "
+            << Numeric::roundToInt(printed.width() / Numeric::kTwipsPerMm) << " x "
+            << Numeric::roundToInt(printed.height() / Numeric::kTwipsPerMm)
+            << " mm and runs off the A4 page" << Qt::endl;
+    QString error;
+    if (!SheetPrint::writePdf(picture, copies, request.output, &error)) return cannotWrite(request.output, error, err);
     return 0;
 }
 

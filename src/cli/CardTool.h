@@ -29,6 +29,19 @@ struct RenderRequest {
 // treated as the designer treats them, with a warning on err.
 int render(const RenderRequest &request, QTextStream &err);
 
+struct SheetRequest {
+    QString card;
+    QString output;         // a .pdf file
+    QString programFolder;
+    int across = 0;         // 0 and 0: one card; otherwise a block of copies
+    int down = 0;
+    bool trim = false;      // leave out the 3 mm zone of the crop marks
+};
+
+// Writes the print window's page as a vector PDF: one A4 portrait page with the
+// card, or across x down copies, at its top-left corner as they are printed.
+int sheet(const SheetRequest &request, QTextStream &err);
+
 struct GradientRequest {
     QSize size;
     float angle = 0;

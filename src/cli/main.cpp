@@ -5,6 +5,7 @@
 #include "render/Fonts.h"
 
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QRegularExpression>
 #include <QTextStream>
@@ -32,6 +33,13 @@ const char *kUsage =
     "                  pictures are looked up in DIR (default: the folder of this\n"
     "                  program); a missing one is reported as a warning and drawn\n"
     "                  as the designer draws it (white page, built-in logo).\n"
+    "  sheet FILE.pnk -o OUT.pdf [--across N] [--down M] [--trim] [--program-folder DIR]\n"
+    "                  Write the page the print window prints as a vector PDF: one\n"
+    "                  A4 portrait page with the card at its top-left corner, at the\n"
+    "                  card's size in millimetres. --across and --down (1 to 9 each;\n"
+    "                  either alone sets the other to 1) lay out a block of copies\n"
+    "                  with thin strips between them, as the custom layout does.\n"
+    "                  --trim leaves out the 3 mm zone of the crop marks.\n"
     "  gradient --size WxH --angle A --color1 C --color2 C -o OUT.bmp\n"
     "                  Draw only a gradient onto a W x H pixel surface that starts\n"
     "                  white. Colours as card files store them: signed decimal\n"
@@ -53,6 +61,8 @@ struct Options {
     QCommandLineOption angle{"angle", "", "A", "0"};
     QCommandLineOption color1{"color1", "", "C"};
     QCommandLineOption color2{"color2", "", "C"};
+    QCommandLineOption across{"across", "", "N", "0"};
+    QCommandLineOption down{"down", "", "M", "0"};
     QCommandLineOption help{{"h", "help"}};
 };
 
@@ -116,6 +126,18 @@ int run(const QCommandLineParser &p, const Options &o, QTextStream &out, QTextSt
         r.programFolder = programFolder;
         return CardTool::render(r, err);
     }
+    if (command == u"sheet") {
+        CardTool::SheetRequest r;
+        r.card = args[1];
+        r.output = required(p, o.output);
+        if (QFileInfo(r.output).suffix().compare(u"pdf", Qt::CaseInsensitive) != 0)
+            throw UsageError(QStringLiteral("sheet writes a .pdf file"));
+        r.across = p.isSet(o.across) ? int(number(p, o.across, 1, 9)) : 0;
+        r.down = p.isSet(o.down) ? int(number(p, o.down, 1, 9)) : 0;
+        r.trim = p.isSet(o.trim);
+        r.programFolder = programFolder;
+        return CardTool::sheet(r, err);
+    }
     throw UsageError(QStringLiteral("unknown command \"%1\"").arg(command));
 }
 
@@ -144,7 +166,7 @@ int main(int argc, char *argv[])
     Options o;
     QCommandLineParser p;
     p.addOptions({o.output, o.trim, o.dpi, o.programFolder, o.noCropMarks, o.size, o.angle, o.color1, o.color2,
-                  o.help});
+                  o.across, o.down, o.help});
     if (!p.parse(app.arguments())) {
         err << "penlark-card: " << p.errorText() << " (see penlark-card --help)" << Qt::endl;
         return 2;

@@ -21,7 +21,19 @@ bool fail(QString *error, const QString &reason)
     return false;
 }
 
-bool writeWith(const QString &path, QString *error, const std::function<bool(QIODevice &, QString &)> &write)
+bool writeFormat(const QImage &image, const QString &path, const QByteArray &format, QString *error)
+{
+    return writeAtomically(path, error, [&](QIODevice &device, QString &reason) {
+        QImageWriter writer(&device, format);
+        if (writer.write(image)) return true;
+        reason = writer.errorString();
+        return false;
+    });
+}
+
+} // namespace
+
+bool writeAtomically(const QString &path, QString *error, const std::function<bool(QIODevice &, QString &)> &write)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) return fail(error, file.errorString());
@@ -33,18 +45,6 @@ bool writeWith(const QString &path, QString *error, const std::function<bool(QIO
     if (!file.commit()) return fail(error, file.errorString());
     return true;
 }
-
-bool writeFormat(const QImage &image, const QString &path, const QByteArray &format, QString *error)
-{
-    return writeWith(path, error, [&](QIODevice &device, QString &reason) {
-        QImageWriter writer(&device, format);
-        if (writer.write(image)) return true;
-        reason = writer.errorString();
-        return false;
-    });
-}
-
-} // namespace
 
 bool writeBmp(const QImage &image, const QString &path, QString *error)
 {
@@ -66,7 +66,7 @@ bool writePdf(const CardDocument &card, const PageView &view, bool trimmed, cons
     const int inset = trimmed ? PageGeometry::kTrimInset : 0;
     const QSizeF sizeMm((page.width() - 2 * inset) / Numeric::kTwipsPerMm,
                         (page.height() - 2 * inset) / Numeric::kTwipsPerMm);
-    return writeWith(path, error, [&](QIODevice &device, QString &reason) {
+    return writeAtomically(path, error, [&](QIODevice &device, QString &reason) {
         QPdfWriter pdf(&device);
         pdf.setResolution(1440); // one device unit per twip
         pdf.setPageSize(QPageSize(sizeMm, QPageSize::Millimeter, QString(), QPageSize::ExactMatch));

@@ -152,15 +152,27 @@ QImage renderTrimmedBitmap(const CardDocument &card, const PageView &view, doubl
 void paintVector(QPainter &painter, const CardDocument &card, const PageView &view,
                  double deviceUnitsPerTwip, double backgroundDpi)
 {
+    paintVector(painter, card, view, deviceUnitsPerTwip, vectorBackground(card, view, backgroundDpi));
+}
+
+void paintVector(QPainter &painter, const CardDocument &card, const PageView &view,
+                 double deviceUnitsPerTwip, const QImage &background)
+{
     const Scale s{deviceUnitsPerTwip};
     const QSize page = pageTwips(card);
     const QRectF pageRect = s.rect(0, 0, page.width(), page.height());
     if (view.shownBackground(card.page) == BackgroundKind::SolidColour)
         painter.fillRect(pageRect, Colour::toQColor(card.page.bgColor));
     else
-        painter.drawImage(pageRect, renderBackground(card, view,
-                                                     PageGeometry::fittingTwipsPerPixel(page, 1440.0 / backgroundDpi)));
+        painter.drawImage(pageRect, background);
     drawObjects(painter, card, view, s);
+}
+
+QImage vectorBackground(const CardDocument &card, const PageView &view, double backgroundDpi)
+{
+    if (view.shownBackground(card.page) == BackgroundKind::SolidColour) return {};
+    // A large page gets a coarser bitmap rather than one beyond the memory limit.
+    return renderBackground(card, view, PageGeometry::fittingTwipsPerPixel(pageTwips(card), 1440.0 / backgroundDpi));
 }
 
 float gradientAngle(const QString &text)

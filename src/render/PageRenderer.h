@@ -43,6 +43,15 @@ QImage renderTrimmedBitmap(const CardDocument &card, const PageView &view, doubl
 void paintVector(QPainter &painter, const CardDocument &card, const PageView &view,
                  double deviceUnitsPerTwip, double backgroundDpi = 300);
 
+// The same with the background bitmap rendered beforehand (renderBackground),
+// so that many copies of a page share one picture. It is not used for a solid
+// colour background.
+void paintVector(QPainter &painter, const CardDocument &card, const PageView &view,
+                 double deviceUnitsPerTwip, const QImage &background);
+
+// The background bitmap paintVector draws at backgroundDpi; null for a solid colour.
+QImage vectorBackground(const CardDocument &card, const PageView &view, double backgroundDpi);
+
 // The gradient angle of an angle text as typed: its whole-degree value, reduced
 // modulo 360 when it does not fit a 16-bit integer; 0 for a text that is no number.
 float gradientAngle(const QString &text);

@@ -19,6 +19,8 @@
 #include "ui/panels/SavePanel.h"
 #include "ui/panels/TextPanel.h"
 #include "render/TextFit.h"
+#include "ui/print/PrintPanel.h"
+#include "ui/print/PrintWindow.h"
 #include "render/PageGeometry.h"
 #include "ui/page/PageWidget.h"
 #include "ui/page/ShowAlignPanel.h"
@@ -40,15 +42,6 @@ const QString kReminder = QStringLiteral("提醒您：");
 const QString kModifiedQuestion = QStringLiteral("系统检测到当前的名片已被您修改过，\r要保存当前被修改过的名片吗？");
 
 QString captionFor(const QString &name) { return name + QStringLiteral(" - Penlark 3.0") + u'版'; }
-
-// Titles of the panels that are frames of their own here.
-struct PanelTitle {
-    int index;
-    const char16_t *title;
-};
-constexpr PanelTitle kPanelTitles[] = {
-    {3, u"打印名片"},
-};
 
 } // namespace
 
@@ -122,9 +115,9 @@ void MainWindow::buildPanels()
     m_panels[1] = m_openPanel;
     m_savePanel = new SavePanel(m_session, m_store, m_dialogs, this);
     m_panels[2] = m_savePanel;
+    m_printPanel = new PrintPanel(this);
+    m_panels[3] = m_printPanel;
     connectCardPanels();
-    for (const PanelTitle &p : kPanelTitles)
-        m_panels[std::size_t(p.index)] = new SidePanel(p.index, QString::fromUtf16(p.title), this);
     m_textPanel = new TextPanel(m_session, *m_page, m_dialogs, this);
     m_panels[6] = m_textPanel;
     m_linePanel = new LinePanel(m_session, *m_page, m_dialogs, this);
@@ -233,6 +226,8 @@ void MainWindow::connectCardPanels()
     connect(m_openPanel, &OpenPanel::libraryManagerRequested, this,
             [this] { showLibraryManager(ProgramFolder::Library::Cards); });
     connect(m_openPanel, &OpenPanel::sendRequested, this, &MainWindow::showSendWindow);
+    connect(m_printPanel, &PrintPanel::printRequested, this, &MainWindow::openPrintWindow);
+    connect(m_printPanel, &PrintPanel::openRequested, this, &MainWindow::showOpenPanel);
     connect(m_savePanel, &SavePanel::saved, this, [this] {
         if (m_session.exitAfterSave) close();
     });
@@ -500,7 +495,22 @@ void MainWindow::showSavePanel()
     showPanel(2);
     m_savePanel->reset();
 }
-void MainWindow::showPrintPanel() { showPanel(3); }
+void MainWindow::showPrintPanel()
+{
+    showPanel(3);
+    m_printPanel->reset();
+}
+
+void MainWindow::openPrintWindow(bool exactSize)
+{
+    const QPixmap previewed = m_preview->picture()->pixmap();
+    const SheetPicture picture = m_preview->isVisibleTo(this) && !previewed.isNull()
+                                     ? SheetPicture::fromImage(previewed.toImage())
+                                     : SheetPicture::fromCard(m_session.card, m_session.view, exactSize);
+    m_printWindow = PrintWindow::open(picture, m_dialogs, *this, true);
+}
+
+PrintWindow *MainWindow::printWindow() const { return m_printWindow; }
 
 void MainWindow::showPagePanel()
 {

@@ -14,6 +14,8 @@ class Dialogs;
 class NewCardPanel;
 class OpenPanel;
 class PicturePreview;
+class PrintPanel;
+class PrintWindow;
 class SavePanel;
 class SendWindow;
 class PageWidget;
@@ -74,6 +76,10 @@ public:
     void showOpenPanel();
     void showSavePanel();
     void showPrintPanel();
+    // Hides this window and opens the print window for the picture card in the
+    // preview, or else the card on the page.
+    void openPrintWindow(bool exactSize);
+    PrintWindow *printWindow() const;
     void showPagePanel();
     void showLogoPanel();
     void showTextPanel();
@@ -139,6 +145,8 @@ private:
     NewCardPanel *m_newPanel = nullptr;
     OpenPanel *m_openPanel = nullptr;
     SavePanel *m_savePanel = nullptr;
+    PrintPanel *m_printPanel = nullptr;
+    QPointer<PrintWindow> m_printWindow;
     PicturePreview *m_preview = nullptr;
     ShowAlignPanel *m_showPanel = nullptr;
     TextPanel *m_textPanel = nullptr;

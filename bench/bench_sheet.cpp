@@ -1,0 +1,32 @@
+// penlark-card sheet of the default card, 2 x 5 copies: the whole process, from
+// start to the PDF on disk.
+#include <QCoreApplication>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+void BM_SheetTwoByFive(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    const QString card = dir.filePath(QStringLiteral("default.pnk"));
+    QProcess::execute(QStringLiteral(PENLARK_CARD_EXE), {QStringLiteral("new"), card});
+    const QStringList args{QStringLiteral("sheet"), card, QStringLiteral("-o"), dir.filePath(QStringLiteral("s.pdf")),
+                           QStringLiteral("--across"), QStringLiteral("2"), QStringLiteral("--down"),
+                           QStringLiteral("5"), QStringLiteral("--trim")};
+    for (auto _ : state) {
+        if (QProcess::execute(QStringLiteral(PENLARK_CARD_EXE), args) != 0) state.SkipWithError("sheet failed");
+    }
+}
+BENCHMARK(BM_SheetTwoByFive)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    return 0;
+}

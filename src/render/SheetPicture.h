@@ -1,0 +1,71 @@
+#pragma once
+
+#include "model/PageView.h"
+
+#include <QImage>
+#include <QPoint>
+#include <QRect>
+#include <QString>
+#include <optional>
+
+class QPainter;
+
+// What the print window lays out and prints: either a card page, drawn by the
+// page renderer at the resolution of whatever it is drawn on (the whole page,
+// or with exactSize the page less the 3 mm zone of the crop marks), or a picture
+// card at its natural size. Either way the picture's size is its size on screen
+// at 15 twips per pixel, so a card keeps its size in millimetres.
+class SheetPicture
+{
+public:
+    static SheetPicture fromCard(const CardDocument &card, const PageView &view, bool exactSize);
+    static SheetPicture fromImage(const QImage &picture);
+
+    // The picture as the print window shows it, 15 twips per pixel.
+    const QImage &screenImage() const { return m_screen; }
+    // Its natural size in twips.
+    QSize twips() const;
+
+    // The bitmap a card's gradient or picture background is drawn from at dpi;
+    // null for a solid colour and for a picture card.
+    QImage background(double dpi) const;
+    // Draws the picture with its top-left corner at `at` (twips) onto a painter
+    // counting deviceUnitsPerTwip units per twip; background as above.
+    void paint(QPainter &painter, QPoint at, double deviceUnitsPerTwip, const QImage &background) const;
+
+private:
+    std::optional<CardDocument> m_card;
+    PageView m_view;
+    QRect m_region;  // the part of the page shown, in screen pixels
+    QImage m_screen;
+};
+
+// The print window's layout: one card, or a block of copies.
+struct SheetCopies {
+    int across = 1;
+    int down = 1;
+};
+
+namespace SheetPrint {
+
+// Gradient and picture backgrounds are printed from bitmaps of at most this resolution.
+inline constexpr double kMaxBackgroundDpi = 600;
+
+// The size of the printed page's content in twips: the picture, or the block.
+QSize pageSize(const SheetPicture &picture, std::optional<SheetCopies> copies);
+
+// The block of copies as the print window shows it (15 twips per pixel): copies
+// a card's outer size apart on the window colour, which shows as thin strips.
+QImage composeBlock(const SheetPicture &picture, SheetCopies copies);
+
+// The printed page at the painter's origin: the picture alone for one card
+// (copies empty), or the block of copies with its strips.
+void paintPage(QPainter &painter, const SheetPicture &picture, std::optional<SheetCopies> copies,
+               double deviceUnitsPerTwip, double backgroundDpi);
+
+// The printed page as a vector PDF: one A4 portrait page, the picture or block
+// at its top-left corner.
+bool writePdf(const SheetPicture &picture, std::optional<SheetCopies> copies, const QString &path,
+              QString *error = nullptr);
+
+} // namespace SheetPrint

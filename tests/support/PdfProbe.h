@@ -1,0 +1,87 @@
+#pragma once
+
+#include <QColor>
+#include <QImage>
+#include <QProcess>
+#include <QRectF>
+#include <QStandardPaths>
+#include <QString>
+#include <QTemporaryDir>
+
+// Reads back a PDF with the poppler tools: its pages and page size, its text,
+// and where ink lies on its first page.
+namespace PdfProbe {
+
+inline bool available()
+{
+    for (const char *tool : {"pdfinfo", "pdftotext", "pdftoppm"})
+        if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty()) return false;
+    return true;
+}
+
+inline QString run(const QString &tool, const QStringList &arguments)
+{
+    QProcess p;
+    p.start(tool, arguments);
+    p.waitForFinished(60000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+// The value of one "Key: value" line of pdfinfo.
+inline QString info(const QString &pdf, const QString &key)
+{
+    for (const QString &line : run(QStringLiteral("pdfinfo"), {pdf}).split(u'\n'))
+        if (line.startsWith(key + u':')) return line.mid(key.size() + 1).trimmed();
+    return {};
+}
+
+inline QString text(const QString &pdf)
+{
+    return run(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+}
+
+// The colour of the first page at a point, in millimetres from its top-left corner.
+inline QColor colourAtMm(const QString &pdf, QPointF at)
+{
+    constexpr double kDpi = 72;
+    QTemporaryDir dir;
+    const QString stem = dir.filePath(QStringLiteral("point"));
+    run(QStringLiteral("pdftoppm"),
+        {QStringLiteral("-singlefile"), QStringLiteral("-r"), QString::number(kDpi), QStringLiteral("-x"),
+         QString::number(int(at.x() / 25.4 * kDpi)), QStringLiteral("-y"), QString::number(int(at.y() / 25.4 * kDpi)),
+         QStringLiteral("-W"), QStringLiteral("1"), QStringLiteral("-H"), QStringLiteral("1"), pdf, stem});
+    return QImage(stem + QStringLiteral(".ppm")).pixelColor(0, 0);
+}
+
+// The bounds, in millimetres from the page's top-left corner, of every pixel
+// darker than near-white within the top-left area of the first page, rendered
+// at 600 dpi.
+inline QRectF inkBoundsMm(const QString &pdf, QSizeF areaMm)
+{
+    constexpr double kDpi = 600;
+    constexpr double kMmPerPixel = 25.4 / kDpi;
+    QTemporaryDir dir;
+    const QString stem = dir.filePath(QStringLiteral("page"));
+    run(QStringLiteral("pdftoppm"),
+        {QStringLiteral("-gray"), QStringLiteral("-singlefile"), QStringLiteral("-r"), QString::number(kDpi),
+         QStringLiteral("-x"), QStringLiteral("0"), QStringLiteral("-y"), QStringLiteral("0"), QStringLiteral("-W"),
+         QString::number(int(areaMm.width() / kMmPerPixel)), QStringLiteral("-H"),
+         QString::number(int(areaMm.height() / kMmPerPixel)), pdf, stem});
+    const QImage page = QImage(stem + QStringLiteral(".pgm")).convertToFormat(QImage::Format_Grayscale8);
+    int left = page.width(), top = page.height(), right = -1, bottom = -1;
+    for (int y = 0; y < page.height(); ++y) {
+        const uchar *row = page.constScanLine(y);
+        for (int x = 0; x < page.width(); ++x) {
+            if (row[x] >= 245) continue;
+            left = std::min(left, x);
+            right = std::max(right, x);
+            top = std::min(top, y);
+            bottom = std::max(bottom, y);
+        }
+    }
+    if (right < 0) return {};
+    return {left * kMmPerPixel, top * kMmPerPixel, (right - left + 1) * kMmPerPixel,
+            (bottom - top + 1) * kMmPerPixel};
+}
+
+} // namespace PdfProbe

@@ -1,0 +1,78 @@
+#include "model/Colour.h"
+#include "render/Fonts.h"
+#include "ui/print/PrintWindow.h"
+#include "support/LocalCupsServer.h"
+#include "support/PdfProbe.h"
+#include "support/ScriptedDialogs.h"
+
+#include <QApplication>
+#include <QPrinterInfo>
+#include <QPushButton>
+#include <QTest>
+
+// Printing through a real print queue: a CUPS scheduler of the test's own, whose
+// default queue keeps each job in a file, and the print window on its default
+// printer exactly as the program prints.
+class TestPrintQueue : public QObject
+{
+    Q_OBJECT
+public:
+    explicit TestPrintQueue(LocalCupsServer &server, bool started) : m_server(server), m_started(started) {}
+
+private slots:
+    void init()
+    {
+        if (!m_started) QSKIP(qPrintable(QStringLiteral("no local CUPS scheduler: ") + m_server.failure()));
+    }
+
+    void theQueueIsTheDefaultPrinter()
+    {
+        QCOMPARE(QPrinterInfo::defaultPrinter().printerName(), QString::fromLatin1(LocalCupsServer::kQueue));
+    }
+
+    void printsOneA4PageWithTheCardAtItsSize()
+    {
+        if (!PdfProbe::available()) QSKIP("pdfinfo, pdftotext and pdftoppm (poppler-utils) are needed");
+        CardDocument card = CardDocument::defaultCard();
+        card.page.bgColor = Colour::fromRgb(60, 110, 190);
+        ScriptedDialogs dialogs;
+        PrintWindow window(SheetPicture::fromCard(card, PageView(), false), dialogs);
+        window.findChild<QPushButton *>(QStringLiteral("cmd_print"))->click();
+        QVERIFY2(dialogs.records.isEmpty(), qPrintable(dialogs.records.value(0).text));
+        QVERIFY(window.isPrinting());
+        QTRY_VERIFY2_WITH_TIMEOUT(QFileInfo::exists(m_server.jobFile()), qPrintable(m_server.errorLog()), 30000);
+
+        const QString job = m_server.jobFile();
+        QCOMPARE(PdfProbe::info(job, QStringLiteral("Pages")), QStringLiteral("1"));
+        QVERIFY(PdfProbe::info(job, QStringLiteral("Page size")).contains(QStringLiteral("(A4)")));
+        QVERIFY(PdfProbe::text(job).contains(QStringLiteral("李明")));
+        QCOMPARE(PdfProbe::colourAtMm(job, {50, 30}), QColor(60, 110, 190)); // in colour, not grey
+        const QRectF printed = PdfProbe::inkBoundsMm(job, {120, 90});
+        QVERIFY2(printed.topLeft().manhattanLength() < 0.2,
+                 qPrintable(QStringLiteral("at %1, %2 mm").arg(printed.x()).arg(printed.y())));
+        QVERIFY2(qAbs(printed.width() - 96) < 0.2 && qAbs(printed.height() - 60) < 0.2,
+                 qPrintable(QStringLiteral("%1 x %2 mm").arg(printed.width()).arg(printed.height())));
+    }
+
+private:
+    LocalCupsServer &m_server;
+    bool m_started;
+};
+
+int main(int argc, char *argv[])
+{
+    // The print system is chosen before anything asks it for printers.
+    LocalCupsServer server;
+    qputenv("CUPS_SERVER", server.address().toLatin1());
+    qunsetenv("PRINTER");
+    qunsetenv("LPDEST");
+    QApplication app(argc, argv);
+    Fonts::installSubstitutions();
+    const bool started = server.start();
+    TestPrintQueue test(server, started);
+    const int status = QTest::qExec(&test, argc, argv);
+    server.stop();
+    return status;
+}
+
+#include "test_printqueue.moc"

@@ -1,0 +1,387 @@
+#include "model/Colour.h"
+#include "render/Fonts.h"
+#include "render/PrintSheet.h"
+#include "ui/app/MainWindow.h"
+#include "ui/panels/OpenPanel.h"
+#include "ui/print/PrintPanel.h"
+#include "ui/print/PrintWindow.h"
+#include "support/PdfProbe.h"
+#include "support/ProgramFolderFixture.h"
+#include "support/ScriptedDialogs.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+namespace {
+
+const QString kReminder = QStringLiteral("提醒您：");
+const QString kNotNumeric = QStringLiteral("输入的必须为数字值！");
+const QSize kDefaultOuter = PrintSheet::cardOuterSize({5445, 3405});
+
+// The default card on a coloured page, so that its edges show on paper.
+SheetPicture colouredCard(bool exactSize = false)
+{
+    CardDocument card = CardDocument::defaultCard();
+    card.page.bgColor = Colour::fromRgb(60, 110, 190);
+    return SheetPicture::fromCard(card, PageView(), exactSize);
+}
+
+SheetPicture redPicture(QSize pixels)
+{
+    QImage image(pixels, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    return SheetPicture::fromImage(image);
+}
+
+void sendMouse(QWidget *widget, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons buttons)
+{
+    QMouseEvent event(type, QPointF(at), widget->mapToGlobal(QPointF(at)), button, buttons, Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
+}
+
+// Presses the left button on widget, moves by `by` pixels and releases.
+void drag(QWidget *widget, QPoint by)
+{
+    const QPoint start(5, 5);
+    sendMouse(widget, QEvent::MouseButtonPress, start, Qt::LeftButton, Qt::LeftButton);
+    sendMouse(widget, QEvent::MouseMove, start + by, Qt::NoButton, Qt::LeftButton);
+    sendMouse(widget, QEvent::MouseButtonRelease, start + by, Qt::LeftButton, Qt::NoButton);
+}
+
+// A print window that prints into a PDF file.
+struct Window {
+    ScriptedDialogs dialogs;
+    QTemporaryDir dir;
+    PrintWindow w;
+
+    explicit Window(SheetPicture picture = colouredCard()) : w(std::move(picture), dialogs)
+    {
+        w.setPrinterSource([this] {
+            auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+            printer->setOutputFormat(QPrinter::PdfFormat);
+            printer->setOutputFileName(pdf());
+            return printer;
+        });
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+    }
+
+    QString pdf() const { return dir.filePath(QStringLiteral("page.pdf")); }
+    template <typename T>
+    T *find(const QString &name) const
+    {
+        T *child = w.findChild<T *>(name);
+        if (!child) qFatal("no %s", qPrintable(name));
+        return child;
+    }
+    QLineEdit *count(int i) const { return find<QLineEdit>(QStringLiteral("txt(%1)").arg(i)); }
+    QLabel *card() const { return find<QLabel>(QStringLiteral("Card")); }
+    QLabel *block() const { return find<QLabel>(QStringLiteral("picTemp")); }
+    QPushButton *printButton() const { return find<QPushButton>(QStringLiteral("cmd_print")); }
+
+    void chooseCustom(int across, int down)
+    {
+        find<QRadioButton>(QStringLiteral("opt(1)"))->click();
+        type(0, QString::number(across));
+        type(1, QString::number(down));
+    }
+
+    // Replaces a count box's text by typing, as the user does.
+    void type(int i, const QString &text)
+    {
+        count(i)->selectAll();
+        QTest::keyClicks(count(i), text);
+    }
+};
+
+} // namespace
+
+class TestPrintWindow : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase() { Fonts::installSubstitutions(); }
+
+    void opensWithOneCardCentredBelowTheTop()
+    {
+        Window t;
+        QCOMPARE(t.w.windowTitle(), QStringLiteral("名片打印：请设置需要打印的张数…"));
+        QCOMPARE(t.printButton()->text(), QStringLiteral("√打印名片"));
+        QVERIFY(t.find<QRadioButton>(QStringLiteral("opt(0)"))->isChecked());
+        QCOMPARE(t.find<QRadioButton>(QStringLiteral("opt(1)"))->text(), QStringLiteral("自定义"));
+        QVERIFY(t.find<QCheckBox>(QStringLiteral("chk"))->isChecked());
+        QVERIFY(t.count(0)->isHidden());
+        QVERIFY(t.find<QLabel>(QStringLiteral("lab(1)"))->isHidden());
+        QCOMPARE(t.find<QWidget>(QStringLiteral("sp_Menu(2)"))->x(), 390);
+        QVERIFY(!t.card()->isHidden());
+        QVERIFY(t.block()->isHidden());
+        QVERIFY(!t.w.copies());
+        QCOMPARE(t.w.shownSize(), kDefaultOuter);
+        QCOMPARE(t.w.shownTopLeft(), QPoint((11907 - kDefaultOuter.width()) / 2, 195));
+        QCOMPARE(t.card()->pos(), QPoint(214, 13));
+        QCOMPARE(t.card()->size(), QSize(365, 229));
+        QCOMPARE(t.find<QWidget>(QStringLiteral("PG"))->size(), QSize(794, 1123));
+        const QWidget *sheet = t.find<QWidget>(QStringLiteral("PG"));
+        QCOMPARE(t.find<QWidget>(QStringLiteral("PG_bg"))->pos(), sheet->pos() + QPoint(3, 3));
+        QCOMPARE(sheet->y(), 20);
+    }
+
+    void customThreeByTwoShowsABlockWithStrips()
+    {
+        Window t;
+        t.find<QRadioButton>(QStringLiteral("opt(1)"))->click();
+        QCOMPARE(t.find<QRadioButton>(QStringLiteral("opt(1)"))->text(), QStringLiteral("自定义："));
+        QCOMPARE(t.find<QWidget>(QStringLiteral("sp_Menu(2)"))->x(), 554);
+        QCOMPARE(t.count(0)->text(), QStringLiteral("1"));
+        QCOMPARE(t.count(1)->text(), QStringLiteral("1"));
+        QVERIFY(t.count(0)->hasFocus());
+        // One copy in the tiled picture.
+        QVERIFY(t.card()->isHidden());
+        QVERIFY(!t.block()->isHidden());
+        QCOMPARE(t.w.shownSize(), kDefaultOuter);
+
+        t.type(0, QStringLiteral("3"));
+        t.type(1, QStringLiteral("2"));
+        QCOMPARE(t.w.copies()->across, 3);
+        QCOMPARE(t.w.copies()->down, 2);
+        const QSize block(3 * kDefaultOuter.width(), 2 * kDefaultOuter.height());
+        QCOMPARE(t.w.shownSize(), block);
+        QCOMPARE(t.w.shownTopLeft(), QPoint(PrintSheet::centredLeft(block.width()), 195));
+        const QImage shown = t.block()->pixmap().toImage();
+        QCOMPARE(shown.size(), QSize(3 * 365, 2 * 229));
+        const QImage copy = t.w.picture().screenImage();
+        for (int i = 0; i < 3; ++i)
+            for (int j = 0; j < 2; ++j) {
+                QCOMPARE(shown.pixelColor(i * 365 + 100, j * 229 + 3), copy.pixelColor(100, 3));
+                QCOMPARE(shown.pixelColor(i * 365 + 363, j * 229 + 100), QColor(Qt::white));
+                QCOMPARE(shown.pixelColor(i * 365 + 100, j * 229 + 227), QColor(Qt::white));
+            }
+        QVERIFY(t.dialogs.records.isEmpty());
+    }
+
+    void countsPutBackOne_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("warned");
+        QTest::newRow("letter") << "a" << true;
+        QTest::newRow("space") << " " << true;
+        QTest::newRow("emptied") << "\b" << true;
+        QTest::newRow("zero") << "0" << false;
+    }
+    void countsPutBackOne()
+    {
+        QFETCH(QString, typed);
+        QFETCH(bool, warned);
+        Window t;
+        t.chooseCustom(4, 3);
+        if (typed == u"\b") {
+            t.count(0)->selectAll();
+            QTest::keyClick(t.count(0), Qt::Key_Backspace);
+        } else {
+            t.type(0, typed);
+        }
+        QCOMPARE(t.count(0)->text(), QStringLiteral("1"));
+        QCOMPARE(t.w.copies()->across, 1);
+        QCOMPARE(t.w.shownSize(), QSize(kDefaultOuter.width(), 3 * kDefaultOuter.height()));
+        QCOMPARE(t.dialogs.records.size(), warned ? 1 : 0);
+        if (warned) {
+            QCOMPARE(t.dialogs.last().text, kNotNumeric);
+            QCOMPARE(t.dialogs.last().caption, kReminder);
+            QCOMPARE(t.dialogs.last().icon, Dialogs::Icon::Warning);
+        }
+        // A second character cannot be typed.
+        QTest::keyClicks(t.count(1), QStringLiteral("7"));
+        QCOMPARE(t.count(1)->text(), QStringLiteral("3"));
+    }
+
+    void resizingReturnsToOneCard()
+    {
+        Window t;
+        t.chooseCustom(2, 2);
+        t.w.resize(t.w.width() - 40, t.w.height() - 30);
+        QVERIFY(t.find<QRadioButton>(QStringLiteral("opt(0)"))->isChecked());
+        QCOMPARE(t.find<QRadioButton>(QStringLiteral("opt(1)"))->text(), QStringLiteral("自定义"));
+        QVERIFY(!t.card()->isHidden());
+        QVERIFY(t.block()->isHidden());
+        QVERIFY(t.count(0)->isHidden());
+        QVERIFY(!t.w.copies());
+    }
+
+    void draggingAndPullBack()
+    {
+        Window t;
+        const QPoint start = t.w.shownTopLeft();
+        drag(t.card(), {10, 20});
+        QCOMPARE(t.w.shownTopLeft(), start + QPoint(150, 300));
+        drag(t.card(), {-600, -600});
+        QCOMPARE(t.w.shownTopLeft(), QPoint(170, 170));
+        drag(t.card(), {2000, 2000});
+        QCOMPARE(t.w.shownTopLeft(), QPoint(11907 - kDefaultOuter.width() - 170, 16839 - kDefaultOuter.height() - 170));
+        QCOMPARE(t.card()->pos(), QPoint(417, 882));
+
+        // A block wider than the sheet ends at sheet width - block width - 170.
+        t.chooseCustom(3, 1);
+        drag(t.block(), {5, 5});
+        QCOMPARE(t.w.shownTopLeft().x(), 11907 - 3 * kDefaultOuter.width() - 170);
+    }
+
+    void printingStateAndThePrintedPage()
+    {
+        if (!PdfProbe::available()) QSKIP("pdfinfo, pdftotext and pdftoppm (poppler-utils) are needed");
+        Window t;
+        drag(t.card(), {40, 90}); // the place on the sheet is for viewing only
+        t.printButton()->click();
+        QCOMPARE(t.printButton()->text(), QStringLiteral("×取消打印"));
+        QCOMPARE(t.w.windowTitle(), QStringLiteral("名片打印：正在打印，请稍后……"));
+        QVERIFY(t.w.isPrinting());
+        for (const char *name : {"txt(0)", "txt(1)", "opt(0)", "opt(1)", "chk"})
+            QVERIFY(!t.find<QWidget>(QString::fromLatin1(name))->isEnabled());
+        QCOMPARE(t.card()->cursor().shape(), Qt::ArrowCursor);
+        const QPoint before = t.w.shownTopLeft();
+        drag(t.card(), {30, 30});
+        QCOMPARE(t.w.shownTopLeft(), before);
+        QVERIFY(t.dialogs.records.isEmpty());
+
+        QCOMPARE(PdfProbe::info(t.pdf(), QStringLiteral("Pages")), QStringLiteral("1"));
+        QVERIFY(PdfProbe::info(t.pdf(), QStringLiteral("Page size")).contains(QStringLiteral("(A4)")));
+        QVERIFY(PdfProbe::text(t.pdf()).contains(QStringLiteral("李明")));
+        QCOMPARE(PdfProbe::colourAtMm(t.pdf(), {50, 30}), QColor(60, 110, 190));
+        const QRectF card = PdfProbe::inkBoundsMm(t.pdf(), {120, 90});
+        QVERIFY2(card.topLeft().manhattanLength() < 0.2, qPrintable(QStringLiteral("%1 %2").arg(card.x()).arg(card.y())));
+        QVERIFY2(qAbs(card.width() - 96) < 0.2 && qAbs(card.height() - 60) < 0.2,
+                 qPrintable(QStringLiteral("%1 x %2 mm").arg(card.width()).arg(card.height())));
+
+        t.printButton()->click();
+        QCOMPARE(t.printButton()->text(), QStringLiteral("√打印名片"));
+        QCOMPARE(t.w.windowTitle(), QStringLiteral("名片打印：请设置需要打印的张数…"));
+        QVERIFY(!t.w.isPrinting());
+        QVERIFY(t.count(0)->isEnabled() && t.find<QWidget>(QStringLiteral("chk"))->isEnabled());
+        QCOMPARE(t.card()->cursor().shape(), Qt::SizeAllCursor);
+    }
+
+    void pictureAndBlockPrintAtTheirSize()
+    {
+        if (!PdfProbe::available()) QSKIP("pdfinfo, pdftotext and pdftoppm (poppler-utils) are needed");
+        // A picture card is printed from its picture, 15 twips per pixel.
+        Window one(redPicture({200, 100}));
+        one.printButton()->click();
+        const QRectF picture = PdfProbe::inkBoundsMm(one.pdf(), {80, 50});
+        QVERIFY2(qAbs(picture.width() - 3000 / 56.7) < 0.1 && qAbs(picture.height() - 1500 / 56.7) < 0.1,
+                 qPrintable(QStringLiteral("%1 x %2 mm").arg(picture.width()).arg(picture.height())));
+
+        // Two by two copies: the strips after the last column and row are white.
+        Window block(redPicture({200, 100}));
+        block.chooseCustom(2, 2);
+        block.printButton()->click();
+        const QRectF copies = PdfProbe::inkBoundsMm(block.pdf(), {150, 80});
+        QVERIFY2(qAbs(copies.width() - 6030 / 56.7) < 0.1 && qAbs(copies.height() - 3030 / 56.7) < 0.1,
+                 qPrintable(QStringLiteral("%1 x %2 mm").arg(copies.width()).arg(copies.height())));
+    }
+
+    void noPrinterOrAFailedJobGivesAMessageAndIdle_data()
+    {
+        QTest::addColumn<bool>("printerExists");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("no default printer")
+            << false << "没有找到默认打印机，名片没有打印！\r请先在系统中添加打印机并把它设为默认打印机…";
+        QTest::newRow("job refused") << true << "名片打印失败！\r打印机没有接受这个打印任务，请检查打印机后再试…";
+    }
+    void noPrinterOrAFailedJobGivesAMessageAndIdle()
+    {
+        QFETCH(bool, printerExists);
+        QFETCH(QString, message);
+        Window t;
+        const QString unwritable = t.dir.filePath(QStringLiteral("missing/folder/page.pdf"));
+        t.w.setPrinterSource([&]() -> std::unique_ptr<QPrinter> {
+            if (!printerExists) return nullptr;
+            auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+            printer->setOutputFormat(QPrinter::PdfFormat);
+            printer->setOutputFileName(unwritable);
+            return printer;
+        });
+        if (printerExists) QTest::ignoreMessage(QtWarningMsg, "QPainter::begin(): Returned false");
+        t.printButton()->click();
+        QCOMPARE(t.dialogs.records.size(), 1);
+        QCOMPARE(t.dialogs.last().text, message);
+        QCOMPARE(t.dialogs.last().caption, kReminder);
+        QCOMPARE(t.dialogs.last().icon, Dialogs::Icon::Warning);
+        QVERIFY(!t.w.isPrinting());
+        QCOMPARE(t.printButton()->text(), QStringLiteral("√打印名片"));
+        QCOMPARE(t.w.windowTitle(), QStringLiteral("名片打印：请设置需要打印的张数…"));
+        QVERIFY(t.count(0)->isEnabled());
+    }
+
+    void printPanelHandsOverAndTheMainWindowComesBack()
+    {
+        ProgramFolderFixture folder;
+        ScriptedDialogs dialogs;
+        MainWindow main(ProgramFolder(folder.root()), dialogs);
+        main.show();
+        auto *panel = main.findChild<PrintPanel *>(QStringLiteral("frm_cz(3)"));
+        QVERIFY(panel);
+        panel->exactSizeBox()->setChecked(true);
+        main.showPrintPanel();
+        QCOMPARE(main.visiblePanel(), 3);
+        QVERIFY(!panel->exactSizeBox()->isChecked());
+        QVERIFY(panel->findChild<QLabel *>(QStringLiteral("tip_info(5)"))->text().startsWith(
+            QStringLiteral("默认打印纸张是A4规格、纵向放置的。")));
+
+        panel->button(1)->click();
+        QCOMPARE(main.visiblePanel(), 1);
+
+        main.showPrintPanel();
+        panel->exactSizeBox()->setChecked(true);
+        panel->button(0)->click();
+        PrintWindow *print = main.printWindow();
+        QVERIFY(print);
+        QVERIFY(main.isHidden());
+        QVERIFY(print->isVisible());
+        QCOMPARE(print->picture().screenImage().size(), QSize(363 - 23, 227 - 23));
+        print->close();
+        QVERIFY(main.isVisible());
+        QTRY_VERIFY(!main.printWindow());
+        QVERIFY(!QFileInfo::exists(folder.path(QStringLiteral("temp.bmp"))));
+        QVERIFY(dialogs.records.isEmpty());
+    }
+
+    void aPreviewedPictureCardIsPrintedFromItsPicture()
+    {
+        ProgramFolderFixture folder;
+        folder.writePicture(QStringLiteral("mycard/商务/印刷.bmp"), QColor(20, 160, 90), {150, 90});
+        ScriptedDialogs dialogs;
+        MainWindow main(ProgramFolder(folder.root()), dialogs);
+        main.show();
+        main.showOpenPanel();
+        auto *open = main.findChild<OpenPanel *>(QStringLiteral("frm_cz(1)"));
+        open->categoryList()->setCurrentIndex(open->categoryList()->findText(QStringLiteral("商务")));
+        emit open->categoryList()->activated(open->categoryList()->currentIndex());
+        const auto items = open->fileList()->findItems(QStringLiteral("印刷.bmp"), Qt::MatchExactly);
+        QCOMPARE(items.size(), 1);
+        open->fileList()->setCurrentItem(items[0]);
+        emit open->fileList()->itemClicked(items[0]);
+        open->button(3)->click();
+        QCOMPARE(main.visiblePanel(), 3);
+
+        main.findChild<PrintPanel *>(QStringLiteral("frm_cz(3)"))->button(0)->click();
+        PrintWindow *print = main.printWindow();
+        QVERIFY(print);
+        const QImage shown = print->picture().screenImage();
+        QCOMPARE(shown.size(), QSize(150, 90));
+        QCOMPARE(shown.pixelColor(75, 45), QColor(20, 160, 90));
+        QCOMPARE(print->picture().twips(), QSize(2250, 1350));
+        print->close();
+        QVERIFY(main.isVisible());
+        QVERIFY(!QFileInfo::exists(folder.path(QStringLiteral("temp.bmp"))));
+    }
+};
+
+QTEST_MAIN(TestPrintWindow)
+#include "test_printwindow.moc"
