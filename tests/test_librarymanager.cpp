@@ -4,6 +4,7 @@
 #include "model/LibraryFiles.h"
 #include "ui/app/MainWindow.h"
 #include "ui/panels/LogoPanel.h"
+#include "ui/print/PrintWindow.h"
 #include "ui/library/AddPanel.h"
 #include "ui/library/LibraryManager.h"
 #include "ui/page/PageWidget.h"
@@ -365,6 +366,7 @@ void TestLibraryManager::previewsCardFilesAndPictures()
     QCOMPARE(m->preview()->pixmap().toImage().pixelColor(5, 5), QColor(Qt::blue));
     QVERIFY(t.dialogs.records.isEmpty());
 
+    t.w->show();
     QImage printed;
     connect(m, &LibraryManager::pictureCardPrintRequested, m, [&](const QImage &p) { printed = p; });
     m->button(6)->click();
@@ -372,6 +374,12 @@ void TestLibraryManager::previewsCardFilesAndPictures()
     t.settle();
     QVERIFY(!t.w->libraryManager());
     QVERIFY(t.w->isEnabled());
+    // The print window shows that picture, the main window staying in sight.
+    PrintWindow *print = t.w->printWindow();
+    QVERIFY(print && print->isVisible());
+    QCOMPARE(print->picture().screenImage().pixelColor(5, 5), QColor(Qt::blue));
+    QVERIFY(t.w->isVisible());
+    print->close();
 }
 
 void TestLibraryManager::fitsPicturesIntoThePreviewBox()

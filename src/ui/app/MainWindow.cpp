@@ -580,6 +580,10 @@ void MainWindow::connectLibraryManager()
         m_page->showSelectionFrame(PageObjects::kLogo);
     });
     connect(manager, &LibraryManager::cardOpenRequested, this, &MainWindow::openLibraryCard);
+    // A picture card goes to the print window; the main window stays in sight behind it.
+    connect(manager, &LibraryManager::pictureCardPrintRequested, this, [this](const QImage &picture) {
+        m_printWindow = PrintWindow::open(SheetPicture::fromImage(picture), m_dialogs, *this, false);
+    });
 }
 
 void MainWindow::onLibraryChanged(ProgramFolder::Library library)
