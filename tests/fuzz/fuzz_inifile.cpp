@@ -1,0 +1,70 @@
+// The INI store: parsing any bytes, lookups, an in-place update, and reading the
+// update back. The input is a section, key and value to write, then the file.
+#include "FuzzSupport.h"
+#include "model/IniFile.h"
+
+#include <fuzzer/FuzzedDataProvider.h>
+
+namespace {
+
+using FuzzSupport::check;
+
+QString takeText(FuzzedDataProvider &input)
+{
+    return QString::fromStdString(input.ConsumeRandomLengthString(40));
+}
+
+bool isBlank(QChar c) { return c == u' ' || c == u'\t'; }
+
+QString trimBlanks(QString s)
+{
+    while (!s.isEmpty() && isBlank(s.front())) s.remove(0, 1);
+    while (!s.isEmpty() && isBlank(s.back())) s.chop(1);
+    return s;
+}
+
+// Names the program writes: one line, nothing but blanks around them, and
+// nothing that would make a key line look like a section, comment or value.
+bool isWritableName(const QString &name, bool key)
+{
+    for (const QChar c : name)
+        if (c == u'\r' || c == u'\n' || (c.isSpace() && !isBlank(c))) return false;
+    if (key) return !name.contains(u'=') &&
+                    !trimBlanks(name).startsWith(u'[') && !trimBlanks(name).startsWith(u';') &&
+                    !trimBlanks(name).startsWith(u'#');
+    return !name.contains(u']');
+}
+
+QString storedValue(QString value)
+{
+    value.replace(u'\r', u' ');
+    value.replace(u'\n', u' ');
+    return trimBlanks(value);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    FuzzedDataProvider input(data, size);
+    const QString section = takeText(input);
+    const QString key = takeText(input);
+    const QString otherKey = takeText(input);
+    const QString value = takeText(input);
+    const QByteArray bytes = QByteArray::fromStdString(input.ConsumeRemainingBytesAsString());
+
+    IniFile ini = IniFile::fromBytes(bytes);
+    check(ini.toBytes() == bytes, "an image read and written unchanged keeps every byte");
+
+    const auto otherBefore = ini.value(section, otherKey);
+    ini.value(key, value);
+    if (!isWritableName(section, false) || !isWritableName(key, true)) return 0;
+
+    ini.setValue(section, key, value);
+    check(ini.value(section, key) == storedValue(value), "a value reads back after setValue");
+    const IniFile reread = IniFile::fromBytes(ini.toBytes());
+    check(reread.value(section, key) == storedValue(value), "a value reads back from the written file");
+    if (trimBlanks(otherKey).compare(trimBlanks(key), Qt::CaseInsensitive) != 0)
+        check(reread.value(section, otherKey) == otherBefore, "an update leaves other keys alone");
+    return 0;
+}
