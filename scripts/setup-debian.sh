@@ -7,6 +7,7 @@ PACKAGES=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev libgl-dev qt6-translations-l10n
   libbenchmark-dev
+  clang libclang-rt-14-dev
   fonts-noto-cjk fonts-liberation2 fonts-arphic-ukai
 )
 

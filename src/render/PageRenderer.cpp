@@ -78,6 +78,15 @@ void drawLogo(QPainter &p, const CardLogo &logo, const PageView &view, Scale s)
     p.drawImage(s.rect(logo.left, logo.top, logo.width, logo.height), picture);
 }
 
+// The part of a caption that is laid out. No card page shows anywhere near this
+// many characters, and laying out a caption of millions (a damaged or hostile
+// card file) would take seconds and hundreds of megabytes.
+QString shownCaption(const CardText &text)
+{
+    constexpr qsizetype kLongestShownCaption = 10000;
+    return text.caption.left(kLongestShownCaption);
+}
+
 void drawText(QPainter &p, const CardText &text, const std::optional<QSizeF> &block, Scale s)
 {
     if (!text.visible) return;
@@ -85,7 +94,7 @@ void drawText(QPainter &p, const CardText &text, const std::optional<QSizeF> &bl
     p.setPen(Colour::toQColor(text.ForeColor));
     if (!block) {
         const QPointF topLeft = s.point(QPointF(text.Left, text.Top));
-        p.drawText(topLeft + QPointF(0, Fonts::lineAscent(p.font(), p.device())), text.caption);
+        p.drawText(topLeft + QPointF(0, Fonts::lineAscent(p.font(), p.device())), shownCaption(text));
         return;
     }
     const QRectF box = s.rect(text.Left, text.Top, block->width(), block->height());
@@ -93,7 +102,7 @@ void drawText(QPainter &p, const CardText &text, const std::optional<QSizeF> &bl
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     p.save();
     p.setClipRect(box, Qt::IntersectClip);
-    p.drawText(box, text.caption, option);
+    p.drawText(box, shownCaption(text), option);
     p.restore();
 }
 
@@ -134,7 +143,7 @@ QRectF textBox(const CardText &text, const std::optional<QSizeF> &block, const Q
     if (block) return {text.Left, text.Top, block->width(), block->height()};
     const QFont font = Fonts::cardFont(text.Font, text.FontSize, text.FontBold, text.FontItalic);
     const QFontMetricsF metrics(font, device);
-    return {text.Left, text.Top, metrics.horizontalAdvance(text.caption) * twipsPerPixel,
+    return {text.Left, text.Top, metrics.horizontalAdvance(shownCaption(text)) * twipsPerPixel,
             Fonts::lineHeight(font, device) * twipsPerPixel};
 }
 

@@ -12,17 +12,19 @@ work=$base/work/$name          # inputs the run adds to the corpus
 findings=$base/findings/$name
 log=$base/$name.log
 rm -rf "$work" "$findings"
+SECONDS=0
 mkdir -p "$work" "$findings" "$summary_dir"
 
 LSAN_OPTIONS=suppressions=$(dirname "$0")/lsan.supp:print_suppressions=0 \
   "$target" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 \
   -artifact_prefix="$findings/" "$work" "$seeds" >"$log" 2>&1
 status=$?
+elapsed=$SECONDS
 
 execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
 found=$(find "$findings" -type f | wc -l)
 if [ "$status" -ne 0 ] && [ "$found" -eq 0 ]; then found=1; fi
-line="$name: ${execs:-0} executions in ${seconds} s, $found findings"
+line="$name: ${execs:-0} executions in ${elapsed} s, $found findings"
 echo "$line" | tee "$summary_dir/$name.txt"
 if [ "$found" -ne 0 ]; then
   tail -n 60 "$log"
