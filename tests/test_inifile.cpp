@@ -48,6 +48,7 @@ private slots:
     void firstOfDuplicatesWins();
     void replacesFilesAtomically();
     void failedWritesLeaveTheFileAlone();
+    void savesRemoveTheirStaleTemporaryFiles();
 };
 
 void TestIniFile::matchesNamesWithoutCaseAndBlanks()
@@ -185,6 +186,20 @@ void TestIniFile::failedWritesLeaveTheFileAlone()
     QVERIFY(!QFileInfo::exists(dir.filePath("gone")));
     QVERIFY(!IniStore::update(dir.path(), [](IniFile &) {}, &error)); // a folder is no file
     QVERIFY(!error.isEmpty());
+}
+
+// Temporary files a killed save of the same file left behind go; files that
+// merely look alike, and other files' leftovers, stay.
+void TestIniFile::savesRemoveTheirStaleTemporaryFiles()
+{
+    QTemporaryDir dir;
+    const QStringList leftovers{"card.pnk.a1B2c3", "card.pnk.ZZZZZZ"};
+    const QStringList kept{"card.pnk.bak", "card.pnk.a1B2c3d", "card.pnk.a1-2c3", "other.pnk.a1B2c3", "xcard.pnk.a1B2c3"};
+    for (const QString &name : leftovers + kept) writeBytes(dir.filePath(name), "[a]\r\nk=");
+    QVERIFY(IniStore::write(dir.filePath("card.pnk"), "a", "k", "1"));
+    QStringList expected = kept + QStringList{"card.pnk"};
+    expected.sort();
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name), expected);
 }
 
 QTEST_APPLESS_MAIN(TestIniFile)
