@@ -93,7 +93,7 @@ void TestKillSave::killedSavesLeaveOneOfTheTwoCards()
     const QStringList remaining = QDir(cardDir).entryList(QDir::Files | QDir::Hidden | QDir::System);
 
     writeSummary(QStringLiteral("kill-during-save: %1 kills, %2 torn files, %3 saves completed between kills, "
-                                "%4 kills after completed saves, %5 temporary files left by kills, "
+                                "%4 kills after completed saves, %5 temporary files seen after kills, "
                                 "%6 left after the next save")
                      .arg(trials).arg(torn).arg(saves).arg(landed).arg(leftovers).arg(remaining.size() - 1));
     QCOMPARE(torn, 0);

@@ -1,9 +1,14 @@
 # Adds the fuzz targets to the main build and one test per target, which runs
 # it from its seed corpus (tests/fuzz/corpus/<name>/) for PENLARK_FUZZ_SECONDS.
-# libFuzzer comes with clang: without clang++ the targets are skipped.
+# libFuzzer comes with clang (runtime in libclang-rt-14-dev): without them the
+# targets are skipped.
 find_program(PENLARK_CLANGXX NAMES clang++-14 clang++)
-if(NOT PENLARK_CLANGXX)
-  message(STATUS "clang++ not found: fuzz targets skipped")
+if(PENLARK_CLANGXX)
+  execute_process(COMMAND ${PENLARK_CLANGXX} --print-file-name=libclang_rt.fuzzer-${CMAKE_SYSTEM_PROCESSOR}.a
+                  OUTPUT_VARIABLE fuzzer_runtime OUTPUT_STRIP_TRAILING_WHITESPACE)
+endif()
+if(NOT PENLARK_CLANGXX OR NOT IS_ABSOLUTE "${fuzzer_runtime}" OR NOT EXISTS "${fuzzer_runtime}")
+  message(STATUS "clang++ with libFuzzer not found: fuzz targets skipped")
   return()
 endif()
 

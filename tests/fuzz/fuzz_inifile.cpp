@@ -1,8 +1,10 @@
 // The INI store: parsing any bytes, lookups, an in-place update, and reading the
-// update back. The input is a section, key and value to write, then the file.
+// update back. The input is a section, a key, another key and a value, each
+// ended by a backslash and one more byte, then the file.
 #include "FuzzSupport.h"
 #include "model/IniFile.h"
 
+#include <algorithm>
 #include <fuzzer/FuzzedDataProvider.h>
 
 namespace {
@@ -23,16 +25,23 @@ QString trimBlanks(QString s)
     return s;
 }
 
-// Names the program writes: one line, nothing but blanks around them, and
-// nothing that would make a key line look like a section, comment or value.
-bool isWritableName(const QString &name, bool key)
+// Names the program writes are one line, with no white space but blanks.
+bool isOneLineName(const QString &name)
 {
-    for (const QChar c : name)
-        if (c == u'\r' || c == u'\n' || (c.isSpace() && !isBlank(c))) return false;
-    if (key) return !name.contains(u'=') &&
-                    !trimBlanks(name).startsWith(u'[') && !trimBlanks(name).startsWith(u';') &&
-                    !trimBlanks(name).startsWith(u'#');
-    return !name.contains(u']');
+    return std::none_of(name.begin(), name.end(), [](QChar c) { return c.isSpace() && !isBlank(c); });
+}
+
+bool isWritableSection(const QString &name)
+{
+    return isOneLineName(name) && !name.contains(u']');
+}
+
+// A key line must not look like a section, a comment or a value.
+bool isWritableKey(const QString &name)
+{
+    const QString t = trimBlanks(name);
+    return isOneLineName(name) && !name.contains(u'=') && !t.startsWith(u'[') && !t.startsWith(u';') &&
+           !t.startsWith(u'#');
 }
 
 QString storedValue(QString value)
@@ -57,8 +66,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     check(ini.toBytes() == bytes, "an image read and written unchanged keeps every byte");
 
     const auto otherBefore = ini.value(section, otherKey);
-    ini.value(key, value);
-    if (!isWritableName(section, false) || !isWritableName(key, true)) return 0;
+    ini.value(value, key); // lookups take any names
+    if (!isWritableSection(section) || !isWritableKey(key)) return 0;
     // Known fault, mended separately: on a file whose last line ends in a lone
     // CR, the line end an update adds turns that CR into part of a CRLF, and the
     // last line changes. Such files stay out of the update checks until then.
