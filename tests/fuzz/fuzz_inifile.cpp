@@ -25,10 +25,13 @@ QString trimBlanks(QString s)
     return s;
 }
 
-// Names the program writes are one line, with no white space but blanks.
+// Names the program writes are one line, with no white space but blanks, and
+// no byte-order mark (the reader drops one at the start of a line, as at the
+// start of a file).
 bool isOneLineName(const QString &name)
 {
-    return std::none_of(name.begin(), name.end(), [](QChar c) { return c.isSpace() && !isBlank(c); });
+    return std::none_of(name.begin(), name.end(),
+                        [](QChar c) { return (c.isSpace() && !isBlank(c)) || c == QChar(0xFEFF); });
 }
 
 bool isWritableSection(const QString &name)
