@@ -11,6 +11,7 @@ PACKAGES=(
   qt6-base-dev libgl-dev qt6-translations-l10n
   libbenchmark-dev
   libcurl4-openssl-dev python3-aiosmtpd xdg-utils
+  clang libclang-rt-14-dev
   fonts-noto-cjk fonts-liberation2 fonts-arphic-ukai
   cups-daemon cups-client poppler-utils
 )

@@ -52,6 +52,7 @@ private slots:
     void unreadableFilesAreNotReplaced();
     void updatesReadBackAsWritten_data();
     void updatesReadBackAsWritten();
+    void savesRemoveTheirStaleTemporaryFiles();
 };
 
 void TestIniFile::matchesNamesWithoutCaseAndBlanks()
@@ -230,6 +231,20 @@ void TestIniFile::updatesReadBackAsWritten()
     QVERIFY(IniStore::write(path, section, key, "written"));
     QCOMPARE(IniStore::load(path).value(section, key), std::optional<QString>(QStringLiteral("written")));
     QVERIFY(readBytes(path).startsWith(before)); // the lines before keep their bytes
+}
+
+// Temporary files a killed save of the same file left behind go; files that
+// merely look alike, and other files' leftovers, stay.
+void TestIniFile::savesRemoveTheirStaleTemporaryFiles()
+{
+    QTemporaryDir dir;
+    const QStringList leftovers{"card.pnk.a1B2c3", "card.pnk.ZZZZZZ"};
+    const QStringList kept{"card.pnk.bak", "card.pnk.a1B2c3d", "card.pnk.a1-2c3", "other.pnk.a1B2c3", "xcard.pnk.a1B2c3"};
+    for (const QString &name : leftovers + kept) writeBytes(dir.filePath(name), "[a]\r\nk=");
+    QVERIFY(IniStore::write(dir.filePath("card.pnk"), "a", "k", "1"));
+    QStringList expected = kept + QStringList{"card.pnk"};
+    expected.sort();
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name), expected);
 }
 
 QTEST_APPLESS_MAIN(TestIniFile)

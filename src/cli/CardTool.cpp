@@ -49,13 +49,26 @@ QString jsonValue(const CardFile::FieldRef &field)
     return v;
 }
 
+// Card files are a few kilobytes; anything over this is no card.
+constexpr qint64 kLargestCardFile = 64 << 20;
+
+// Why path cannot be a card file, before opening it: a named pipe would wait
+// for a writer and a device could be endless.
+QString unfitCardFile(const QFileInfo &info)
+{
+    if (info.isDir()) return QStringLiteral("is a folder");
+    if (info.exists() && !info.isFile()) return QStringLiteral("is not a regular file");
+    if (info.size() > kLargestCardFile) return QStringLiteral("is too large for a card file");
+    return {};
+}
+
 // Reads a card file whole; an unreadable file is reported on err.
 std::optional<IniFile> readCardFile(const QString &path, QTextStream &err)
 {
     QFile file(path);
-    const bool isDir = QFileInfo(path).isDir();
-    if (isDir || !file.open(QIODevice::ReadOnly)) {
-        const QString reason = isDir ? QStringLiteral("is a folder") : file.errorString();
+    QString reason = unfitCardFile(QFileInfo(path));
+    if (reason.isEmpty() && !file.open(QIODevice::ReadOnly)) reason = file.errorString();
+    if (!reason.isEmpty()) {
         err << "penlark-card: cannot read " << path << ": " << reason << Qt::endl;
         return std::nullopt;
     }

@@ -143,11 +143,20 @@ int run(const QCommandLineParser &p, const Options &o, QTextStream &out, QTextSt
 
 QtMessageHandler defaultHandler = nullptr;
 
+// Picture decoders say why a picture cannot be loaded; the tool reports such a
+// picture itself, in one line, as the designer does.
+bool isDecoderMessage(const QMessageLogContext &context, const QString &message)
+{
+    return (context.category && QByteArrayView(context.category).startsWith("qt.gui.imageio")) ||
+           message.startsWith(QLatin1String("libpng "));
+}
+
 // The offscreen platform warns about a missing runtime folder that this tool
 // never uses; keep stderr for the tool's own lines.
 void quietHandler(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
     if (message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set"))) return;
+    if (type != QtFatalMsg && isDecoderMessage(context, message)) return;
     defaultHandler(type, context, message);
 }
 

@@ -1,6 +1,9 @@
 #include "model/IniFile.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -204,8 +207,29 @@ QString read(const QString &path, const QString &section, const QString &key)
     return load(path).value(section, key).value_or(QString());
 }
 
+namespace {
+
+// A save killed between creating its temporary file and the rename leaves that
+// file behind; QSaveFile names it after the target plus "." and six letters or
+// digits. The next save of the same file removes such leftovers, so they never
+// pile up in a library folder.
+void removeStaleTemporaries(const QString &path)
+{
+    static const QRegularExpression suffix(QStringLiteral("^\\.[A-Za-z0-9]{6}$"));
+    const QFileInfo target(path);
+    QDir dir = target.absoluteDir();
+    const QString name = target.fileName();
+    for (const QString &entry : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (entry.startsWith(name) && suffix.match(entry.mid(name.size())).hasMatch())
+            dir.remove(entry);
+    }
+}
+
+} // namespace
+
 bool save(const QString &path, const IniFile &ini, QString *error)
 {
+    removeStaleTemporaries(path);
     QSaveFile file(path);
     const QByteArray bytes = ini.toBytes();
     const bool ok = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();

@@ -45,6 +45,12 @@ bool ProfileStore::updateCardFile(const std::function<void(IniFile &)> &change)
     return file && IniStore::update(*file, change);
 }
 
+bool ProfileStore::saveCard(CardDocument &card, const CardFile::PageOptions &options)
+{
+    CardFile::prepareForSave(card, options);
+    return updateCardFile([&card](IniFile &ini) { CardFile::write(card, ini); });
+}
+
 std::optional<QString> ProfileStore::findCardValue(const QString &section, const QString &key) const
 {
     const auto file = cardFileToRead();

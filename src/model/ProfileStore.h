@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/CardDocument.h"
+#include "model/CardFile.h"
 #include "model/ProgramFolder.h"
 
 #include <QString>
@@ -56,6 +57,10 @@ public:
     // Updates the card file being saved in one atomic replace: a save of many keys
     // never leaves a file with some keys old and some new.
     bool updateCardFile(const std::function<void(IniFile &)> &change);
+
+    // Saves the card into the card file being saved: derives the stored
+    // background from the page options, then writes all keys in one replace.
+    bool saveCard(CardDocument &card, const CardFile::PageOptions &options);
 
     // Target files; nothing when the name would lead out of the card library.
     std::optional<QString> cardFileToWrite() const;

@@ -28,10 +28,14 @@ QFont fontOf(const CardText &text)
     return Fonts::cardFont(text.Font, text.FontSize, text.FontBold, text.FontItalic);
 }
 
-// The caption's own lines; CR LF, CR and LF all end a line.
+// The caption's own lines; CR LF, CR and LF all end a line. Only the first
+// 10000 characters are laid out: no card page shows anywhere near that many,
+// and laying out a caption of millions (a damaged or hostile card file) would
+// take seconds and hundreds of megabytes.
 QStringList paragraphs(const CardText &text)
 {
-    QString caption = text.caption;
+    constexpr qsizetype kLongestShownCaption = 10000;
+    QString caption = text.caption.left(kLongestShownCaption);
     caption.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     caption.replace(u'\r', u'\n');
     return caption.split(u'\n');

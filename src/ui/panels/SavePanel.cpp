@@ -3,7 +3,6 @@
 #include "model/CardFile.h"
 #include "model/CardLibrary.h"
 #include "model/CardSession.h"
-#include "model/IniFile.h"
 #include "ui/app/Dialogs.h"
 #include "render/PageExport.h"
 #include "render/PageRenderer.h"
@@ -302,8 +301,7 @@ void SavePanel::saveAndReport()
 
 bool SavePanel::saveCardFile(QString *error)
 {
-    CardFile::prepareForSave(m_session.card, {m_session.view.colourOption, m_session.view.pictureRemoved});
-    const bool ok = m_store.updateCardFile([this](IniFile &ini) { CardFile::write(m_session.card, ini); });
+    const bool ok = m_store.saveCard(m_session.card, {m_session.view.colourOption, m_session.view.pictureRemoved});
     if (!ok) *error = QStringLiteral("名片文件无法写入：请检查名片分类文件夹是否还在、磁盘是否可以写入。");
     return ok;
 }

@@ -1,0 +1,278 @@
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QtEndian>
+
+#include <csignal>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+// penlark-card on hostile input: each run ends with a correct result or one
+// clear line on stderr, within a time and memory bound checked here.
+namespace {
+
+const QByteArray kTool = PENLARK_CARD_EXE;
+constexpr qint64 kWallLimitMs = 20000;
+constexpr long kPeakMemoryLimitKb = 256 * 1024;
+// An address-space ceiling for the child, so that a runaway allocation fails
+// there instead of taking the machine's memory.
+constexpr rlim_t kAddressSpaceLimit = rlim_t(4) << 30;
+
+struct Bounded {
+    bool exited = false;   // false: killed by a signal or by the wall-clock limit
+    int status = -1;
+    QByteArray out, err;
+    qint64 elapsedMs = 0;
+    long peakMemoryKb = 0;
+};
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Runs penlark-card with stdout and stderr in files, under an address-space
+// limit, killed after the wall-clock limit; its peak memory comes from wait4.
+Bounded runBounded(const QStringList &args, const QTemporaryDir &dir)
+{
+    const QByteArray outPath = QFile::encodeName(dir.filePath("stdout.txt"));
+    const QByteArray errPath = QFile::encodeName(dir.filePath("stderr.txt"));
+    std::vector<QByteArray> words{kTool};
+    for (const QString &a : args) words.push_back(QFile::encodeName(a));
+    std::vector<char *> argv;
+    for (QByteArray &w : words) argv.push_back(w.data());
+    argv.push_back(nullptr);
+
+    QElapsedTimer clock;
+    clock.start();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const int out = ::open(outPath.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int err = ::open(errPath.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        dup2(out, STDOUT_FILENO);
+        dup2(err, STDERR_FILENO);
+        const rlimit limit{kAddressSpaceLimit, kAddressSpaceLimit};
+        setrlimit(RLIMIT_AS, &limit);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    Bounded run;
+    int status = 0;
+    rusage usage{};
+    while (wait4(pid, &status, WNOHANG, &usage) == 0) {
+        if (clock.elapsed() > kWallLimitMs) kill(pid, SIGKILL);
+        usleep(2000);
+    }
+    run.elapsedMs = clock.elapsed();
+    run.exited = WIFEXITED(status);
+    run.status = run.exited ? WEXITSTATUS(status) : -1;
+    run.peakMemoryKb = usage.ru_maxrss;
+    run.out = readAll(dir.filePath("stdout.txt"));
+    run.err = readAll(dir.filePath("stderr.txt"));
+    return run;
+}
+
+quint32 crc32(QByteArrayView bytes)
+{
+    quint32 crc = 0xFFFFFFFFu;
+    for (const char byte : bytes) {
+        crc ^= quint8(byte);
+        for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+QByteArray pngChunk(const char *type, const QByteArray &data)
+{
+    QByteArray body = QByteArray(type) + data;
+    QByteArray chunk(4, '\0');
+    qToBigEndian(quint32(data.size()), chunk.data());
+    chunk += body;
+    QByteArray crc(4, '\0');
+    qToBigEndian(crc32(body), crc.data());
+    return chunk + crc;
+}
+
+// A PNG file of a few hundred bytes whose header claims width x height pixels.
+QByteArray pngClaiming(quint32 width, quint32 height)
+{
+    QByteArray header(13, '\0');
+    qToBigEndian(width, header.data());
+    qToBigEndian(height, header.data() + 4);
+    header[8] = 8;  // bit depth
+    header[9] = 2;  // RGB
+    const QByteArray pixels = qCompress(QByteArray(4096, '\0')).mid(4); // zlib stream only
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", header) + pngChunk("IDAT", pixels) +
+           pngChunk("IEND", {});
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    QCOMPARE(f.write(bytes), qint64(bytes.size()));
+}
+
+} // namespace
+
+class TestHostile : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void endsCleanlyWithinBounds_data();
+    void endsCleanlyWithinBounds();
+
+private:
+    QTemporaryDir m_folder;   // program folder with hostile library pictures
+    qint64 m_slowestMs = 0;
+    long m_largestKb = 0;
+    int m_runs = 0;
+};
+
+void TestHostile::initTestCase()
+{
+    QVERIFY(QFile::exists(QString::fromLocal8Bit(kTool)));
+    const QString background = m_folder.filePath("background");
+    const QString logo = m_folder.filePath("logo");
+    const QByteArray huge = pngClaiming(100000, 100000);
+    writeFile(background + QStringLiteral("/大/huge.png"), huge);
+    writeFile(logo + QStringLiteral("/大/huge.png"), huge);
+    QImage real(40, 30, QImage::Format_RGB32);
+    real.fill(Qt::green);
+    QVERIFY(real.save(m_folder.filePath("real.png")));
+    writeFile(background + QStringLiteral("/坏/cut.png"), readAll(m_folder.filePath("real.png")).left(60));
+    QByteArray noise;
+    for (int i = 0; i < 5000; ++i) noise += char(i * 7919 % 251);
+    writeFile(logo + QStringLiteral("/坏/noise.jpg"), noise);
+}
+
+void TestHostile::cleanupTestCase()
+{
+    const QString line = QStringLiteral("hostile-input: %1 runs of penlark-card, slowest %2 ms, largest %3 MB")
+                             .arg(m_runs).arg(m_slowestMs).arg(m_largestKb / 1024);
+    qInfo("%s", qPrintable(line));
+    QDir().mkpath(QStringLiteral(PENLARK_RELIABILITY_DIR));
+    QFile summary(QStringLiteral(PENLARK_RELIABILITY_DIR "/hostile_input.txt"));
+    if (summary.open(QIODevice::WriteOnly)) summary.write(line.toUtf8() + '\n');
+}
+
+enum class CardKind { File, Folder, Unreadable, Fifo, Device };
+Q_DECLARE_METATYPE(CardKind)
+
+void TestHostile::endsCleanlyWithinBounds_data()
+{
+    QTest::addColumn<CardKind>("kind");
+    QTest::addColumn<QByteArray>("card");
+    // Warnings a card gives; -1: the card is refused with one line.
+    QTest::addColumn<int>("warnings");
+
+    const auto gb = [](const char16_t *text) -> QByteArray { return QStringEncoder("GB18030").encode(QString::fromUtf16(text)); };
+    QTest::newRow("hostile numbers") << CardKind::File
+        << QByteArray("[cPage]\r\nwidth=abc\r\nheight=nan\r\nisBg=-7\r\nbgColor=99999999999999999999\r\n"
+                      "jbJiaoDu=1e308\r\n[cLogo]\r\nwidth=-840\r\nheight=1e-45\r\nleft=-1e-30\r\n"
+                      "[cName]\r\nFontSize=-20\r\nForeColor=-99999999999\r\nvisible=2e9\r\n"
+                      "[cJob]\r\nFontSize=0\r\nleft=1.5e\r\ntop=--3\r\n") << 2;
+    // Lengths no card holds fall back with one warning each (a negative logo
+    // width and font size above too); a number beyond a single does not even
+    // parse and falls back silently, as every malformed value does.
+    QTest::newRow("a page a hundred metres wide") << CardKind::File
+        << QByteArray("[cPage]\r\nwidth=100000\r\nheight=300000\r\n") << 2;
+    QTest::newRow("lengths that overflow") << CardKind::File
+        << QByteArray("[cPage]\r\nwidth=3e38\r\nheight=0\r\n[cLogo]\r\nwidth=1e39\r\n"
+                      "[cLine]\r\nleft=99999999999\r\n") << 3;
+    QTest::newRow("references leaving the library") << CardKind::File
+        << QByteArray("[cPage]\r\nisBg=3\r\nbgImg=..\\..\\penlark.dll\r\n[cLogo]\r\nimg=/etc/hostname\r\n") << 2;
+    QTest::newRow("drive and network references") << CardKind::File
+        << QByteArray("[cPage]\r\nisBg=3\r\nbgImg=C:\\x.jpg\r\n[cLogo]\r\nimg=\\\\server\\share\\x.png\r\n") << 2;
+    QTest::newRow("huge pictures") << CardKind::File
+        << gb(u"[cPage]\r\nisBg=3\r\nbgImg=大\\huge.png\r\n[cLogo]\r\nimg=大\\huge.png\r\n") << 2;
+    QTest::newRow("broken pictures") << CardKind::File
+        << gb(u"[cPage]\r\nisBg=3\r\nbgImg=坏\\cut.png\r\n[cLogo]\r\nimg=坏\\noise.jpg\r\n") << 2;
+    QTest::newRow("invalid GBK") << CardKind::File
+        << QByteArray("[cName]\r\ncaption=\x81\x20\xff\xfe\x80\x81\r\n[c\xfe\xfeJob]\r\nFont=\xa1\r\n\x81") << 0;
+    QTest::newRow("NUL bytes") << CardKind::File
+        << QByteArray("[cName]\r\ncaption=a\0b\0\r\nFont=\0\r\n[c\0Page]\r\nwidth\0=1\r\n\0\0\0", 56) << 0;
+    QTest::newRow("a 10 MB caption") << CardKind::File
+        << QByteArray("[cName]\r\ncaption=") + QByteArray(10 << 20, 'x') + QByteArray("\r\n") << 0;
+    QTest::newRow("a 10 MB line without a line end") << CardKind::File << QByteArray(10 << 20, '[') << 0;
+    QTest::newRow("an empty file") << CardKind::File << QByteArray() << 0;
+    QTest::newRow("a folder") << CardKind::Folder << QByteArray() << -1;
+    QTest::newRow("an unreadable file") << CardKind::Unreadable << QByteArray("[cPage]\r\n") << -1;
+    QTest::newRow("a named pipe") << CardKind::Fifo << QByteArray() << -1;
+    QTest::newRow("an endless device") << CardKind::Device << QByteArray() << -1;
+}
+
+// Every hostile card, dumped and rendered to PNG and PDF, gives a correct
+// result (with a warning per missing picture) or one line saying it cannot be
+// read, within the time and memory bounds.
+void TestHostile::endsCleanlyWithinBounds()
+{
+    QFETCH(CardKind, kind);
+    QFETCH(QByteArray, card);
+    QFETCH(int, warnings);
+
+    QTemporaryDir dir;
+    QString path = dir.filePath("card.pnk");
+    switch (kind) {
+    case CardKind::File: writeFile(path, card); break;
+    case CardKind::Folder: QVERIFY(QDir().mkdir(path)); break;
+    case CardKind::Unreadable:
+        if (geteuid() == 0) QSKIP("root reads any file");
+        writeFile(path, card);
+        QVERIFY(QFile::setPermissions(path, {}));
+        break;
+    case CardKind::Fifo: QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0); break;
+    case CardKind::Device: path = QStringLiteral("/dev/zero"); break;
+    }
+
+    const QStringList folder{"--program-folder", m_folder.path()};
+    const QList<QStringList> commands{{"dump", path},
+                                      {"render", path, "-o", dir.filePath("out.png")},
+                                      {"render", path, "-o", dir.filePath("out.pdf")},
+                                      {"sheet", path, "-o", dir.filePath("sheet.pdf")}};
+    for (const QStringList &command : commands) {
+        const Bounded run = runBounded(command + folder, dir);
+        ++m_runs;
+        m_slowestMs = std::max(m_slowestMs, run.elapsedMs);
+        m_largestKb = std::max(m_largestKb, run.peakMemoryKb);
+        const QByteArray what = command.join(' ').toUtf8();
+        QVERIFY2(run.exited, what + " was killed after " + QByteArray::number(run.elapsedMs) + " ms");
+        QVERIFY2(run.elapsedMs < kWallLimitMs, what);
+        QVERIFY2(run.peakMemoryKb < kPeakMemoryLimitKb, what + ": " + QByteArray::number(run.peakMemoryKb) + " kB");
+        if (warnings < 0) {
+            QCOMPARE(run.status, 1);
+            QCOMPARE(run.err.count('\n'), 1);
+            QVERIFY2(run.err.startsWith("penlark-card: cannot read " + QFile::encodeName(path) + ": "), run.err);
+            QVERIFY(run.out.isEmpty());
+            continue;
+        }
+        QVERIFY2(run.status == 0, run.err);
+        QCOMPARE(run.err.count("penlark-card: warning: "), warnings);
+        // libpng writes its own complaint about a cut picture straight to stderr.
+        QCOMPARE(run.err.count('\n') - run.err.count("libpng error: "), warnings);
+        if (command[0] == u"dump") {
+            QJsonParseError error;
+            QCOMPARE(QJsonDocument::fromJson(run.out, &error).object().size(), 14);
+        } else if (command[3].endsWith(u".png")) {
+            QVERIFY(!QImage(command[3]).isNull());
+        } else {
+            QCOMPARE(readAll(command[3]).left(5), QByteArray("%PDF-"));
+        }
+    }
+}
+
+QTEST_GUILESS_MAIN(TestHostile)
+#include "test_hostile.moc"
