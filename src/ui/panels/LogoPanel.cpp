@@ -5,6 +5,7 @@
 #include "render/PageObjects.h"
 #include "render/PagePictures.h"
 #include "render/PageRenderer.h"
+#include "ui/app/Controls.h"
 #include "ui/app/Dialogs.h"
 #include "ui/page/PageWidget.h"
 #include "ui/panels/LogoPreview.h"
@@ -25,6 +26,9 @@
 
 namespace {
 
+using Controls::checkBox;
+using Controls::label;
+
 constexpr int kLeft = 10;
 constexpr int kInner = SidePanel::kWidth - 2 * kLeft;
 const QString kHint = QStringLiteral("操作提示：");
@@ -32,22 +36,6 @@ const QString kCategoryPrompt = QStringLiteral("请选择标志文件的类别")
 const QString kStepLabel = QStringLiteral("调整幅值：      ");
 const QString kStepPrefix = QStringLiteral("调整幅值：");
 const QStringList kPictureFilters{QStringLiteral("*.jpg"), QStringLiteral("*.bmp"), QStringLiteral("*.gif")};
-
-QLabel *label(const QString &name, const QString &text, QRect geometry, QWidget *parent)
-{
-    auto *l = new QLabel(text, parent);
-    l->setObjectName(name);
-    l->setGeometry(geometry);
-    return l;
-}
-
-QCheckBox *checkBox(const QString &name, const QString &text, QRect geometry, QWidget *parent)
-{
-    auto *box = new QCheckBox(text, parent);
-    box->setObjectName(name);
-    box->setGeometry(geometry);
-    return box;
-}
 
 // The step unit label "调整幅值：      毫米": the step box covers its run of
 // blanks, which the label widens to the box's width when it draws the caption.

@@ -5,6 +5,7 @@
 #include "render/PageObjects.h"
 #include "render/PagePictures.h"
 #include "render/PageRenderer.h"
+#include "ui/app/Controls.h"
 #include "ui/app/Dialogs.h"
 #include "ui/page/PageWidget.h"
 #include "ui/panels/PaletteStrip.h"
@@ -23,26 +24,14 @@
 
 namespace {
 
+using Controls::checkBox;
+using Controls::label;
+using Controls::option;
+
 constexpr int kLeft = 10;
 constexpr int kInner = SidePanel::kWidth - 2 * kLeft;
 const QString kHint = QStringLiteral("操作提示：");
 constexpr QSize kThumbnailSize{27, 32}; // 405 x 480 twips
-
-QLabel *label(const QString &name, const QString &text, QRect geometry, QWidget *parent)
-{
-    auto *l = new QLabel(text, parent);
-    l->setObjectName(name);
-    l->setGeometry(geometry);
-    return l;
-}
-
-QRadioButton *option(const QString &name, const QString &text, QRect geometry, QWidget *parent)
-{
-    auto *o = new QRadioButton(text, parent);
-    o->setObjectName(name);
-    o->setGeometry(geometry);
-    return o;
-}
 
 QLineEdit *numberBox(const QString &name, QRect geometry, QWidget *parent)
 {
@@ -50,14 +39,6 @@ QLineEdit *numberBox(const QString &name, QRect geometry, QWidget *parent)
     box->setObjectName(name);
     box->setMaxLength(3);
     box->setAlignment(Qt::AlignCenter);
-    box->setGeometry(geometry);
-    return box;
-}
-
-QCheckBox *checkBox(const QString &name, const QString &text, QRect geometry, QWidget *parent)
-{
-    auto *box = new QCheckBox(text, parent);
-    box->setObjectName(name);
     box->setGeometry(geometry);
     return box;
 }

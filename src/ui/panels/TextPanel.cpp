@@ -3,6 +3,7 @@
 #include "model/CardSession.h"
 #include "model/Numeric.h"
 #include "render/TextFit.h"
+#include "ui/app/Controls.h"
 #include "ui/page/PageWidget.h"
 #include "ui/panels/TextColourFrame.h"
 
@@ -19,6 +20,8 @@
 
 namespace {
 
+using Controls::label;
+
 constexpr int kMargin = 10;
 constexpr int kInner = SidePanel::kWidth - 2 * kMargin;
 
@@ -31,14 +34,6 @@ constexpr std::array<const char16_t *, kTextCount> kObjectNames{
 constexpr std::array<int, kTextCount> kCaretStarts{0, 0, 0, 3, 3, 3, 3, 3, 7, 10, 3};
 
 constexpr std::array<const char16_t *, 4> kStyleCaptions{u"常规", u"粗体", u"斜体", u"粗斜体"};
-
-QLabel *label(const QString &name, const QString &text, QRect geometry, QWidget *parent)
-{
-    auto *l = new QLabel(text, parent);
-    l->setObjectName(name);
-    l->setGeometry(geometry);
-    return l;
-}
 
 int styleOf(const CardText &text) { return (text.FontBold ? 1 : 0) + (text.FontItalic ? 2 : 0); }
 

@@ -4,6 +4,7 @@
 #include "mail/MailSender.h"
 #include "model/Colour.h"
 #include "model/Numeric.h"
+#include "ui/app/Controls.h"
 #include "ui/app/Dialogs.h"
 #include "ui/app/WidgetColours.h"
 #include "ui/send/MailSettingsDialog.h"
@@ -26,14 +27,6 @@ constexpr int kBoxWidth = 400;
 const QString kFailed = QStringLiteral("发送失败！");
 
 int toPixels(int twips) { return Numeric::roundToInt(double(twips) / kTwipsPerPixel); }
-
-QLabel *addLabel(const QString &name, const QString &text, const QRect &geometry, QWidget *parent)
-{
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->setGeometry(geometry);
-    return label;
-}
 
 } // namespace
 
@@ -71,13 +64,13 @@ void SendWindow::buildControls()
     const QString names[] = {QStringLiteral("电子邮箱："), QStringLiteral("邮件主题："), QStringLiteral("邮件内容：")};
     for (int i = 0; i < 3; ++i)
         m_labels[std::size_t(i)] =
-            addLabel(QStringLiteral("lab(%1)").arg(i), names[i], QRect(kLeft, 54 + i * 34, 76, 20), this);
-    m_labels[3] = addLabel(QStringLiteral("lab(3)"), QStringLiteral("Penlark名片发送："), QRect(kLeft, 12, 300, 26), this);
+            Controls::label(QStringLiteral("lab(%1)").arg(i), names[i], QRect(kLeft, 54 + i * 34, 76, 20), this);
+    m_labels[3] = Controls::label(QStringLiteral("lab(3)"), QStringLiteral("Penlark名片发送："), QRect(kLeft, 12, 300, 26), this);
     QFont heading = m_labels[3]->font();
     heading.setBold(true);
     heading.setPointSizeF(heading.pointSizeF() * 1.3);
     m_labels[3]->setFont(heading);
-    m_labels[4] = addLabel(QStringLiteral("lab(4)"), attachmentLine(QFileInfo(m_attachment).fileName(),
+    m_labels[4] = Controls::label(QStringLiteral("lab(4)"), attachmentLine(QFileInfo(m_attachment).fileName(),
                                                                     QFileInfo(m_attachment).size()),
                            QRect(kLeft, 352, 480, 20), this);
 
@@ -98,7 +91,7 @@ void SendWindow::buildControls()
     m_busyBar->setObjectName(QStringLiteral("sendProgress"));
     m_busyBar->setRange(0, 0);
     m_busyBar->setGeometry(kBoxLeft + 150, 380, 250, 14);
-    m_busyLabel = addLabel(QStringLiteral("lab_sending"), QStringLiteral("正在发送邮件，请稍候…"),
+    m_busyLabel = Controls::label(QStringLiteral("lab_sending"), QStringLiteral("正在发送邮件，请稍候…"),
                            QRect(kBoxLeft, 377, 150, 20), this);
     m_busyBar->hide();
     m_busyLabel->hide();
