@@ -24,6 +24,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -544,6 +546,7 @@ void TestCardPanels::leavesThePageWhenACardFileCannotBeRead()
     t.writeCard(QStringLiteral("mycard/商务/a.pnk"), QStringLiteral("甲"));
     t.writeCard(QStringLiteral("mycard/商务/b.pnk"), QStringLiteral("乙"));
     t.writeCard(QStringLiteral("mycard/商务/c.pnk"), QStringLiteral("丙"));
+    t.writeCard(QStringLiteral("mycard/商务/d.pnk"), QStringLiteral("丁"));
     t.openCard(QStringLiteral("a.pnk"));
     const CardDocument before = t.session().card;
     // A folder in the file's place cannot be read, whoever runs the test.
@@ -557,11 +560,19 @@ void TestCardPanels::leavesThePageWhenACardFileCannotBeRead()
     QCOMPARE(t.session().card, before);
     QCOMPARE(t.w->windowTitle(), QStringLiteral("a.pnk - Penlark 3.0版"));
 
+    // A named pipe would hold the window until something wrote into it.
+    const QString d = t.path(QStringLiteral("mycard/商务/d.pnk"));
+    QVERIFY(QFile::remove(d));
+    QCOMPARE(::mkfifo(QFile::encodeName(d).constData(), 0600), 0);
+    t.chooseFile(QStringLiteral("d.pnk"));
+    QCOMPARE(t.dialogs.last().text, QStringLiteral("名片文件“d.pnk”无法读取：这不是一个普通的文件\r当前的名片保持不变…"));
+    QCOMPARE(t.session().card, before);
+
     if (::geteuid() == 0) QSKIP("root reads every file");
     const QString c = t.path(QStringLiteral("mycard/商务/c.pnk"));
     QVERIFY(QFile::setPermissions(c, QFileDevice::WriteOwner));
     t.chooseFile(QStringLiteral("c.pnk"));
-    QCOMPARE(t.dialogs.records.size(), 2);
+    QCOMPARE(t.dialogs.records.size(), 3);
     QVERIFY(t.dialogs.last().text.startsWith(QStringLiteral("名片文件“c.pnk”无法读取：")));
     QCOMPARE(t.session().card, before);
 }

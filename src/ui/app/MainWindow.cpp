@@ -413,7 +413,9 @@ bool MainWindow::cardFileReadable()
         return false;
     }
     QFile card(file);
+    // Only a regular file is opened: a named pipe or device would block or never end.
     const QString reason = info.isDir()                        ? QStringLiteral("这是一个文件夹")
+                           : !info.isFile()                 ? QStringLiteral("这不是一个普通的文件")
                            : card.open(QIODevice::ReadOnly) ? QString()
                                                             : card.errorString();
     if (reason.isEmpty()) return true;
