@@ -1,5 +1,6 @@
 #include "render/Fonts.h"
 
+#include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QPaintDevice>
 #include <QStringList>
@@ -54,6 +55,16 @@ qreal emPixels(const QFont &font, const QPaintDevice *device)
 }
 
 } // namespace
+
+QStringList cardFaces()
+{
+    QStringList faces = QFontDatabase::families();
+    for (const Substitution &s : kSubstitutions) {
+        const QString face = QString::fromUtf16(s.face);
+        if (!faces.contains(face, Qt::CaseInsensitive)) faces << face;
+    }
+    return faces;
+}
 
 void installSubstitutions()
 {

@@ -12,6 +12,12 @@ namespace Fonts {
 
 void installSubstitutions();
 
+// The faces a text can be given: every family the system has, in the system's
+// order, then the face names of cards that the system lacks and that are drawn
+// through their substitutes ("宋体", "黑体" …), so a text can always go back
+// to the face its card was made with.
+QStringList cardFaces();
+
 // The font of the program's own windows: a clean Chinese sans serif.
 QFont interfaceFont();
 

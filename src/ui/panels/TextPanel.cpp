@@ -2,6 +2,7 @@
 
 #include "model/CardSession.h"
 #include "model/Numeric.h"
+#include "render/Fonts.h"
 #include "render/TextFit.h"
 #include "ui/app/Controls.h"
 #include "ui/page/PageWidget.h"
@@ -10,7 +11,6 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFontDatabase>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -127,7 +127,7 @@ void TextPanel::buildHints()
 // Every face the system has, in its own order, and the sizes 8 to 60.
 void TextPanel::fillLists()
 {
-    m_faces->addItems(QFontDatabase::families());
+    m_faces->addItems(Fonts::cardFaces());
     m_faces->setEditText(QStringLiteral("宋体"));
     for (int size = 8; size <= 60; ++size) m_sizes->addItem(QString::number(size));
     m_sizes->setEditText(QStringLiteral("10"));
