@@ -3,6 +3,8 @@
 #include "model/CardLibrary.h"
 #include "model/CardSession.h"
 #include "model/LibraryFiles.h"
+#include "render/PageGeometry.h"
+#include "render/PagePictures.h"
 #include "ui/app/Dialogs.h"
 #include "ui/app/WebLink.h"
 #include "ui/app/WidgetColours.h"
@@ -93,6 +95,12 @@ QString notAPicture(const QString &file)
 {
     return QStringLiteral("无法读取图片文件“") + QFileInfo(file).fileName() +
            QStringLiteral("”！\r该文件可能已经损坏，或者不是图片文件…");
+}
+
+QString pictureTooLarge(const QString &file)
+{
+    return QStringLiteral("图片文件“") + QFileInfo(file).fileName() +
+           QStringLiteral("”太大（超过一亿像素），无法显示…");
 }
 
 } // namespace
@@ -507,13 +515,15 @@ void LibraryManager::fitPreview()
 
 bool LibraryManager::loadPreview(const QString &file)
 {
-    const QImage picture(file);
-    if (picture.isNull()) {
+    // Read with the picture size limit the page and the logo use.
+    const PagePictures::ReadPicture read = PagePictures::readPictureFile(file);
+    if (read.image.isNull()) {
         resetPreview();
-        m_dialogs.show(notAPicture(file), kReminder, Dialogs::Icon::Warning);
+        const bool tooLarge = read.problem == PagePictures::ReadPicture::Problem::TooLarge;
+        m_dialogs.show(tooLarge ? pictureTooLarge(file) : notAPicture(file), kReminder, Dialogs::Icon::Warning);
         return false;
     }
-    showPicture(picture);
+    showPicture(read.image);
     return true;
 }
 
@@ -638,8 +648,8 @@ void LibraryManager::applyLogo()
     // The logo shows the picture at its own size, one pixel being 15 twips.
     CardLogo &logo = m_session.card.logo;
     logo.img = reference();
-    logo.width = float(m_picture.width() * 15);
-    logo.height = float(m_picture.height() * 15);
+    logo.width = float(m_picture.width() * PageGeometry::kScreenTwipsPerPixel);
+    logo.height = float(m_picture.height() * PageGeometry::kScreenTwipsPerPixel);
     m_session.view.logo = m_picture;
     m_session.cardSaved = false;
     m_session.notifyPageChanged();
