@@ -113,6 +113,7 @@ private slots:
     void appliesABackgroundThatIsSavedAsLibraryPicture();
     void appliesALogoAtItsOwnSize();
     void reportsFilesThatAreNoPictures();
+    void refusesPicturesBeyondTheSizeLimit();
     void opensACardFromTheManager();
     void addsPicturesFromDisk();
 };
@@ -542,6 +543,18 @@ void TestLibraryManager::reportsFilesThatAreNoPictures()
     QVERIFY(m->button(5)->isEnabled());
     QCOMPARE(t.w->session().card, before);
     QVERIFY(t.w->session().cardSaved);
+}
+
+void TestLibraryManager::refusesPicturesBeyondTheSizeLimit()
+{
+    Window t;
+    t.folder.writeBitmapHeader(QStringLiteral("background/商务/巨.bmp"), {20000, 10000});
+    LibraryManager *m = t.manager(Library::Backgrounds);
+    t.chooseCategory(QStringLiteral("商务"));
+    t.chooseFile(QStringLiteral("巨.bmp"));
+    QCOMPARE(t.dialogs.last().text, QStringLiteral("图片文件“巨.bmp”太大（超过一亿像素），无法显示…"));
+    QVERIFY(!m->button(6)->isEnabled());
+    QVERIFY(m->preview()->pixmap().isNull());
 }
 
 void TestLibraryManager::opensACardFromTheManager()

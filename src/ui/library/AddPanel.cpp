@@ -1,6 +1,7 @@
 #include "ui/library/AddPanel.h"
 
 #include "model/LibraryFiles.h"
+#include "ui/app/Controls.h"
 #include "ui/app/Dialogs.h"
 
 #include <QComboBox>
@@ -17,12 +18,7 @@ constexpr int kMargin = 8;
 constexpr int kInner = 199;
 const QString kUp = QStringLiteral("..");
 
-void label(const QString &name, const QString &text, int y, QWidget *parent)
-{
-    auto *l = new QLabel(text, parent);
-    l->setObjectName(name);
-    l->setGeometry(kMargin, y, kInner, 18);
-}
+using Controls::place;
 
 bool canList(const QString &path)
 {
@@ -35,26 +31,18 @@ bool canList(const QString &path)
 AddPanel::AddPanel(Dialogs &dialogs, QWidget *parent) : QGroupBox(parent), m_dialogs(dialogs)
 {
     setObjectName(QStringLiteral("frm(5)"));
-    label(QStringLiteral("lab_add(0)"), QStringLiteral("磁盘位置："), 20, this);
-    m_volumes = new QComboBox(this);
-    m_volumes->setObjectName(QStringLiteral("Drive1"));
-    m_volumes->setGeometry(kMargin, 40, kInner, 24);
+    Controls::label(QStringLiteral("lab_add(0)"), QStringLiteral("磁盘位置："), {kMargin, 20, kInner, 18}, this);
+    m_volumes = place<QComboBox>(QStringLiteral("Drive1"), {kMargin, 40, kInner, 24}, this);
     m_volumes->addItems(browsableVolumes());
     connect(m_volumes, &QComboBox::currentIndexChanged, this, &AddPanel::onVolumeChosen);
 
-    label(QStringLiteral("lab_add(1)"), QStringLiteral("目录位置："), 70, this);
-    m_path = new QLabel(this);
-    m_path->setObjectName(QStringLiteral("dirPath"));
-    m_path->setGeometry(kMargin, 88, kInner, 18);
-    m_folders = new QListWidget(this);
-    m_folders->setObjectName(QStringLiteral("Dir1"));
-    m_folders->setGeometry(kMargin, 108, kInner, 120);
+    Controls::label(QStringLiteral("lab_add(1)"), QStringLiteral("目录位置："), {kMargin, 70, kInner, 18}, this);
+    m_path = Controls::label(QStringLiteral("dirPath"), QString(), {kMargin, 88, kInner, 18}, this);
+    m_folders = place<QListWidget>(QStringLiteral("Dir1"), {kMargin, 108, kInner, 120}, this);
     connect(m_folders, &QListWidget::itemActivated, this, &AddPanel::onFolderActivated);
 
-    label(QStringLiteral("lab_add(2)"), QStringLiteral("文件列表："), 234, this);
-    m_files = new QListWidget(this);
-    m_files->setObjectName(QStringLiteral("File1"));
-    m_files->setGeometry(kMargin, 254, kInner, 120);
+    Controls::label(QStringLiteral("lab_add(2)"), QStringLiteral("文件列表："), {kMargin, 234, kInner, 18}, this);
+    m_files = place<QListWidget>(QStringLiteral("File1"), {kMargin, 254, kInner, 120}, this);
     connect(m_files, &QListWidget::currentItemChanged, this, &AddPanel::onFileChosen);
 
     m_folder = QDir::homePath();

@@ -3,6 +3,9 @@
 #include "model/CardLibrary.h"
 #include "model/CardSession.h"
 #include "model/LibraryFiles.h"
+#include "render/PageGeometry.h"
+#include "render/PagePictures.h"
+#include "ui/app/Controls.h"
 #include "ui/app/Dialogs.h"
 #include "ui/app/WebLink.h"
 #include "ui/app/WidgetColours.h"
@@ -73,26 +76,21 @@ void usePanelColourForButton(QWidget &widget)
     widget.setPalette(palette);
 }
 
-QGroupBox *frame(int index, QWidget *parent, const QRect &geometry)
+QGroupBox *frame(int index, QWidget *parent, QRect geometry)
 {
-    auto *f = new QGroupBox(parent);
-    f->setObjectName(QStringLiteral("frm(%1)").arg(index));
-    f->setGeometry(geometry);
-    return f;
-}
-
-QLabel *label(const QString &name, const QString &text, QWidget *parent, const QRect &geometry)
-{
-    auto *l = new QLabel(text, parent);
-    l->setObjectName(name);
-    l->setGeometry(geometry);
-    return l;
+    return Controls::place<QGroupBox>(QStringLiteral("frm(%1)").arg(index), geometry, parent);
 }
 
 QString notAPicture(const QString &file)
 {
     return QStringLiteral("无法读取图片文件“") + QFileInfo(file).fileName() +
            QStringLiteral("”！\r该文件可能已经损坏，或者不是图片文件…");
+}
+
+QString pictureTooLarge(const QString &file)
+{
+    return QStringLiteral("图片文件“") + QFileInfo(file).fileName() +
+           QStringLiteral("”太大（超过一亿像素），无法显示…");
 }
 
 } // namespace
@@ -111,7 +109,7 @@ LibraryManager::LibraryManager(const ProgramFolder &folder, CardSession &session
     m_bar = new QFrame(this);
     m_bar->setObjectName(QStringLiteral("bar"));
     m_bar->setFrameShape(QFrame::StyledPanel);
-    m_status = label(QStringLiteral("fileName"), kChooseFile, m_bar, QRect(6, 4, 640, 18));
+    m_status = Controls::label(QStringLiteral("fileName"), kChooseFile, {6, 4, 640, 18}, m_bar);
     m_exit = new QPushButton(QStringLiteral("×退出"), this);
     m_exit->setObjectName(QStringLiteral("cmd_Cancel"));
     connect(m_exit, &QPushButton::clicked, this, &QWidget::close);
@@ -135,9 +133,7 @@ LibraryManager::LibraryManager(const ProgramFolder &folder, CardSession &session
 
 QPushButton *LibraryManager::makeButton(int index, const QString &caption, QWidget *parent, const QRect &geometry)
 {
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(QStringLiteral("cmd(%1)").arg(index));
-    b->setGeometry(geometry);
+    auto *b = Controls::place<QPushButton>(QStringLiteral("cmd(%1)").arg(index), geometry, parent, caption);
     b->setEnabled(false);
     m_buttons[std::size_t(index)] = b;
     return b;
@@ -146,9 +142,7 @@ QPushButton *LibraryManager::makeButton(int index, const QString &caption, QWidg
 void LibraryManager::buildCategoryArea()
 {
     QGroupBox *area = m_frames[1] = frame(1, this, QRect(2, kFrameTop, 154, kFrameHeight));
-    m_categories = new QListWidget(area);
-    m_categories->setObjectName(QStringLiteral("typeList"));
-    m_categories->setGeometry(8, 22, 138, 222);
+    m_categories = Controls::place<QListWidget>(QStringLiteral("typeList"), {8, 22, 138, 222}, area);
     connect(m_categories, &QListWidget::currentItemChanged, this, &LibraryManager::onCategoryChosen);
     connect(makeButton(0, QStringLiteral("删除分类"), area, QRect(8, 250, 66, 28)), &QPushButton::clicked, this,
             &LibraryManager::deleteCategory);
@@ -159,12 +153,11 @@ void LibraryManager::buildCategoryArea()
     const char16_t *confirms[] = {u"确定创建新的分类", u"确定更改所选的分类名称"};
     for (int i = 0; i < 2; ++i) {
         QGroupBox *f = m_frames[std::size_t(3 + i)] = frame(3 + i, area, QRect(2, 284, 150, 136));
-        QLabel *tip = label(QStringLiteral("mmTip(%1)").arg(i == 0 ? 1 : 4), QString::fromUtf16(tips[i]), f,
-                            QRect(4, 18, 142, 34));
+        QLabel *tip = Controls::label(QStringLiteral("mmTip(%1)").arg(i == 0 ? 1 : 4), QString::fromUtf16(tips[i]),
+                                      {4, 18, 142, 34}, f);
         tip->setWordWrap(true);
-        QLineEdit *name = m_names[std::size_t(i)] = new QLineEdit(f);
-        name->setObjectName(QStringLiteral("txt(%1)").arg(i));
-        name->setGeometry(4, 56, 142, 26);
+        QLineEdit *name = m_names[std::size_t(i)] =
+            Controls::place<QLineEdit>(QStringLiteral("txt(%1)").arg(i), {4, 56, 142, 26}, f);
         QPushButton *confirm = makeButton(2 + i, QString::fromUtf16(confirms[i]), f, QRect(4, 90, 142, 30));
         // The confirm button follows whether the trimmed text is empty.
         connect(name, &QLineEdit::textChanged, confirm,
@@ -181,17 +174,14 @@ void LibraryManager::buildFileArea()
     QGroupBox *right = m_frames[0] = frame(0, this, QRect(kCompact.filesLeft, kFrameTop, 357, kFrameHeight));
     const char16_t *captions[] = {u"页面背景", u"名片标志", u"名片文件"};
     for (int i = 0; i < 3; ++i) {
-        auto *option = new QRadioButton(QString::fromUtf16(captions[i]), right);
-        option->setObjectName(QStringLiteral("opt_OBJ(%1)").arg(i));
-        option->setGeometry(12 + i * 112, 12, 104, 24);
+        QRadioButton *option = Controls::option(QStringLiteral("opt_OBJ(%1)").arg(i), QString::fromUtf16(captions[i]),
+                                                {12 + i * 112, 12, 104, 24}, right);
         connect(option, &QRadioButton::toggled, this, [this, i](bool on) { onLibraryOptionToggled(i, on); });
         m_options[std::size_t(i)] = option;
     }
 
     QGroupBox *files = m_frames[2] = frame(2, right, QRect(4, 40, 349, 378));
-    m_files = new QListWidget(files);
-    m_files->setObjectName(QStringLiteral("fileList"));
-    m_files->setGeometry(8, 22, 333, 88);
+    m_files = Controls::place<QListWidget>(QStringLiteral("fileList"), {8, 22, 333, 88}, files);
     connect(m_files, &QListWidget::currentItemChanged, this, &LibraryManager::onFileChosen);
     connect(m_files, &QListWidget::itemDoubleClicked, this, &LibraryManager::renameFile);
 
@@ -202,7 +192,7 @@ void LibraryManager::buildFileArea()
     m_preview = new QLabel(m_previewBox);
     m_preview->setObjectName(QStringLiteral("imgView"));
     m_preview->setScaledContents(true);
-    m_previewNotice = label(QStringLiteral("seeView"), QString(), m_previewBox, QRect(QPoint(), kPreviewBox));
+    m_previewNotice = Controls::label(QStringLiteral("seeView"), QString(), {QPoint(), kPreviewBox}, m_previewBox);
     m_previewNotice->setAlignment(Qt::AlignCenter);
     m_previewNotice->setWordWrap(true);
 
@@ -507,13 +497,15 @@ void LibraryManager::fitPreview()
 
 bool LibraryManager::loadPreview(const QString &file)
 {
-    const QImage picture(file);
-    if (picture.isNull()) {
+    // Read with the picture size limit the page and the logo use.
+    const PagePictures::ReadPicture read = PagePictures::readPictureFile(file);
+    if (read.image.isNull()) {
         resetPreview();
-        m_dialogs.show(notAPicture(file), kReminder, Dialogs::Icon::Warning);
+        const bool tooLarge = read.problem == PagePictures::ReadPicture::Problem::TooLarge;
+        m_dialogs.show(tooLarge ? pictureTooLarge(file) : notAPicture(file), kReminder, Dialogs::Icon::Warning);
         return false;
     }
-    showPicture(picture);
+    showPicture(read.image);
     return true;
 }
 
@@ -638,8 +630,8 @@ void LibraryManager::applyLogo()
     // The logo shows the picture at its own size, one pixel being 15 twips.
     CardLogo &logo = m_session.card.logo;
     logo.img = reference();
-    logo.width = float(m_picture.width() * 15);
-    logo.height = float(m_picture.height() * 15);
+    logo.width = float(m_picture.width() * PageGeometry::kScreenTwipsPerPixel);
+    logo.height = float(m_picture.height() * PageGeometry::kScreenTwipsPerPixel);
     m_session.view.logo = m_picture;
     m_session.cardSaved = false;
     m_session.notifyPageChanged();

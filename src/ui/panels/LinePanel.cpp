@@ -4,6 +4,7 @@
 #include "model/Numeric.h"
 #include "render/PageObjects.h"
 #include "render/PageRenderer.h"
+#include "ui/app/Controls.h"
 #include "ui/app/Dialogs.h"
 #include "ui/page/PageWidget.h"
 #include "ui/panels/ColourPicker.h"
@@ -76,15 +77,13 @@ namespace {
 
 constexpr int kMargin = 10;
 constexpr int kInner = SidePanel::kWidth - 2 * kMargin;
-const QString kLengthCaption = QStringLiteral("长度：");
 constexpr const char16_t *kDirectionCaptions[] = {u"水平方向", u"垂直方向", u"同时"};
 
+// A caption that wraps when it is wider than its place.
 QLabel *caption(const QString &name, const QString &text, QRect geometry, QWidget *parent)
 {
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(name);
+    QLabel *label = Controls::label(name, text, geometry, parent);
     label->setWordWrap(true);
-    label->setGeometry(geometry);
     return label;
 }
 
@@ -111,18 +110,16 @@ LinePanel::LinePanel(CardSession &session, PageWidget &page, Dialogs &dialogs, Q
 void LinePanel::buildSizeFields()
 {
     const int top = contentTop() + 4;
-    auto *label = caption(QStringLiteral("lab_line(10)"), kLengthCaption + QStringLiteral("         宽度："),
+    auto *label = caption(QStringLiteral("lab_line(10)"), QStringLiteral("长度：         宽度："),
                           {kMargin + 2, top, kInner, 20}, this);
     // Each field stands under its own word of the one caption.
     const int secondColumn = label->fontMetrics().horizontalAdvance(label->text().left(label->text().indexOf(u'宽')));
     for (int i = 0; i < 2; ++i) {
-        auto *field = new QLineEdit(this);
-        field->setObjectName(QStringLiteral("txt_LSize(%1)").arg(i));
-        field->setGeometry(kMargin + 2 + i * secondColumn, top + 22, std::min(64, secondColumn - 10), 24);
-        m_fields[std::size_t(i)] = field;
+        m_fields[std::size_t(i)] =
+            Controls::place<QLineEdit>(QStringLiteral("txt_LSize(%1)").arg(i),
+                                       {kMargin + 2 + i * secondColumn, top + 22, std::min(64, secondColumn - 10), 24}, this);
+        connect(m_fields[std::size_t(i)], &QLineEdit::textChanged, this, [this, i] { takeSize(i); });
     }
-    connect(m_fields[0], &QLineEdit::textChanged, this, &LinePanel::takeLength);
-    connect(m_fields[1], &QLineEdit::textChanged, this, &LinePanel::takeThickness);
 }
 
 void LinePanel::buildSlider()
@@ -133,9 +130,8 @@ void LinePanel::buildSlider()
     auto *directions = new QButtonGroup(this);
     const int widths[] = {72, 72, 52};
     for (int i = 0, x = 4; i < 3; x += widths[i], ++i) {
-        auto *option = new QRadioButton(QString::fromUtf16(kDirectionCaptions[i]), frame);
-        option->setObjectName(QStringLiteral("opt_lineFX(%1)").arg(i));
-        option->setGeometry(x, 22, widths[i], 22);
+        QRadioButton *option = Controls::option(QStringLiteral("opt_lineFX(%1)").arg(i),
+                                                QString::fromUtf16(kDirectionCaptions[i]), {x, 22, widths[i], 22}, frame);
         directions->addButton(option, i);
         m_directions[std::size_t(i)] = option;
     }
@@ -171,9 +167,8 @@ void LinePanel::buildColour()
 void LinePanel::buildHideBox()
 {
     const int top = contentTop() + 266;
-    m_hide = new QCheckBox(QStringLiteral("取消直线的当前名片页面上的显示"), this);
-    m_hide->setObjectName(QStringLiteral("chk_ShowLine"));
-    m_hide->setGeometry(kMargin, top, kInner, 22);
+    m_hide = Controls::checkBox(QStringLiteral("chk_ShowLine"), QStringLiteral("取消直线的当前名片页面上的显示"),
+                                {kMargin, top, kInner, 22}, this);
     connect(m_hide, &QCheckBox::toggled, this, &LinePanel::hideLine);
     auto *tip = caption(QStringLiteral("tip_info(0)"),
                         QStringLiteral("应用提示：宽度设为1毫米即是一条细线，长度设为1毫米则是一条竖线；"
@@ -275,44 +270,30 @@ void LinePanel::showSizes()
     m_fields[1]->setText(QString::number(Numeric::twipsToMm(line.height)));
 }
 
-void LinePanel::takeLength()
+// Field 0 sizes the line's length along the page width, field 1 its
+// thickness along the page height.
+void LinePanel::takeSize(int index)
 {
     CardLine &line = m_session.card.line;
-    const double page = pageSize().width();
+    const bool length = index == 0;
+    float &size = length ? line.width : line.height;
+    float &start = length ? line.left : line.top;
+    const double page = length ? pageSize().width() : pageSize().height();
     const int maximum = Numeric::twipsToMm(page);
-    const auto mm = LineSizing::typedMillimetres(m_fields[0]->text());
+    const auto mm = LineSizing::typedMillimetres(m_fields[std::size_t(index)]->text());
     if (!mm) {
-        refuseSize(0, line.width, maximum);
+        refuseSize(index, size, maximum);
         return;
     }
     if (Numeric::roundHalfEven(*mm) >= maximum) {
-        line.width = float(page);
-        m_fields[0]->setText(QString::number(maximum));
-        line.left = 0;
+        size = float(page);
+        m_fields[std::size_t(index)]->setText(QString::number(maximum));
+        start = 0;
     } else {
-        line.width = float(Numeric::mmToTwips(*mm));
-    }
-    lineChanged();
-}
-
-void LinePanel::takeThickness()
-{
-    CardLine &line = m_session.card.line;
-    const double page = pageSize().height();
-    const int maximum = Numeric::twipsToMm(page);
-    const auto mm = LineSizing::typedMillimetres(m_fields[1]->text());
-    if (!mm) {
-        refuseSize(1, line.height, maximum);
-        return;
-    }
-    if (Numeric::roundHalfEven(*mm) >= maximum) {
-        line.height = float(page);
-        m_fields[1]->setText(QString::number(maximum));
-        line.top = 0;
-    } else {
-        line.height = float(Numeric::mmToTwips(*mm));
-        // A thicker line that no longer fits below its top moves up onto the bottom edge.
-        if (page - line.top <= line.height) line.top = float(page - line.height);
+        size = float(Numeric::mmToTwips(*mm));
+        // A thicker line that no longer fits below its top moves up onto the bottom edge;
+        // a longer one may reach past the right edge.
+        if (!length && page - start <= size) start = float(page - size);
     }
     lineChanged();
 }

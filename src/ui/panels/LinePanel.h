@@ -77,8 +77,6 @@ public:
     // Fills the size fields from the line (snapping it to whole millimetres)
     // and loads the panel; the main window shows the panel first.
     void openForLine();
-    // Places the thumb for the line, shows its colour and says what the line is for.
-    void loadLine();
     // The swatch takes the line's colour again.
     void refreshSwatch();
 
@@ -105,12 +103,13 @@ private:
     LineSizing::Direction direction() const;
     LineSizing::Track sliderTrack() const;
     QSizeF pageSize() const;
+    // Places the thumb for the line, shows its colour and says what the line is for.
+    void loadLine();
     void placeThumb();
     void pressThumb(QPointF pointer);
     void dragThumb(QPointF pointer, Qt::MouseButtons buttons);
     void showSizes();
-    void takeLength();
-    void takeThickness();
+    void takeSize(int index);
     void refuseSize(int index, double current, int maximum);
     void enableSizing(bool enabled);
     void lineChanged();

@@ -28,6 +28,7 @@ namespace {
 
 using Controls::checkBox;
 using Controls::label;
+using Controls::place;
 
 constexpr int kLeft = 10;
 constexpr int kInner = SidePanel::kWidth - 2 * kLeft;
@@ -89,35 +90,28 @@ void LogoPanel::buildLibrary()
 {
     const int top = contentTop();
     label(QStringLiteral("lab_logo(0)"), QStringLiteral("标志类别："), {kLeft, top, kInner, 20}, this);
-    m_categories = new QComboBox(this);
-    m_categories->setObjectName(QStringLiteral("logo_FileType"));
+    m_categories = place<QComboBox>(QStringLiteral("logo_FileType"), {kLeft, top + 20, kInner, 24}, this);
     m_categories->setEditable(true);
     m_categories->setInsertPolicy(QComboBox::NoInsert);
-    m_categories->setGeometry(kLeft, top + 20, kInner, 24);
     connect(m_categories, &QComboBox::currentIndexChanged, this, &LogoPanel::chooseCategory);
     label(QStringLiteral("lab_logo(1)"), QStringLiteral("标志文件："), {kLeft, top + 48, 64, 22}, this);
-    m_files = new QListWidget(this);
-    m_files->setObjectName(QStringLiteral("logo_FileList"));
-    m_files->setGeometry(74, top + 48, SidePanel::kWidth - kLeft - 74, 66);
+    m_files = place<QListWidget>(QStringLiteral("logo_FileList"), {74, top + 48, SidePanel::kWidth - kLeft - 74, 66}, this);
     connect(m_files, &QListWidget::itemClicked, this, &LogoPanel::chooseFile);
-    auto *manager = new QPushButton(QStringLiteral(">>标志文件管理…"), this);
-    manager->setObjectName(QStringLiteral("cmd_logo"));
-    manager->setGeometry(kLeft, top + 118, kInner, 26);
+    auto *manager = place<QPushButton>(QStringLiteral("cmd_logo"), {kLeft, top + 118, kInner, 26}, this,
+                                       QStringLiteral(">>标志文件管理…"));
     connect(manager, &QPushButton::clicked, this,
             [this] { emit libraryManagerRequested(ProgramFolder::Library::Logos); });
 }
 
 void LogoPanel::buildSizeFrame(int top)
 {
-    auto *frame = new QGroupBox(QStringLiteral("微调标志的大小："), this);
-    frame->setObjectName(QStringLiteral("logo_frm"));
-    frame->setGeometry(kLeft, top, kInner, 102);
+    auto *frame = place<QGroupBox>(QStringLiteral("logo_frm"), {kLeft, top, kInner, 102}, this,
+                                   QStringLiteral("微调标志的大小："));
     auto *dimensions = new QButtonGroup(this);
     const char16_t *captions[] = {u"宽度", u"高度", u"同时"};
     for (int i = 0; i < 3; ++i) {
-        auto *option = new QRadioButton(QString::fromUtf16(captions[i]), frame);
-        option->setObjectName(QStringLiteral("op_logo_size(%1)").arg(i));
-        option->setGeometry(6 + i * 64, 20, 60, 22);
+        QRadioButton *option = Controls::option(QStringLiteral("op_logo_size(%1)").arg(i),
+                                                QString::fromUtf16(captions[i]), {6 + i * 64, 20, 60, 22}, frame);
         dimensions->addButton(option);
         m_dimensions[std::size_t(i)] = option;
     }
@@ -130,17 +124,15 @@ void LogoPanel::buildSizeFrame(int top)
 
     auto *unit = new StepUnitLabel(kStepLabel + QStringLiteral("毫米"), {6, 46, 124, 24}, frame);
     m_unit = unit;
-    m_stepBox = new QLineEdit(QStringLiteral("1"), frame);
-    m_stepBox->setObjectName(QStringLiteral("txt_logo"));
+    m_stepBox = place<QLineEdit>(QStringLiteral("txt_logo"), {6 + unit->boxLeft(), 47, StepUnitLabel::kBoxWidth, 22},
+                                 frame, QStringLiteral("1"));
     m_stepBox->setMaxLength(2);
     m_stepBox->setAlignment(Qt::AlignCenter);
-    m_stepBox->setGeometry(6 + unit->boxLeft(), 47, StepUnitLabel::kBoxWidth, 22);
     connect(m_stepBox, &QLineEdit::textChanged, this, &LogoPanel::onStepChanged);
     const char16_t *signs[] = {u"＋", u"-"};
     for (int i = 0; i < 2; ++i) {
-        auto *button = new QPushButton(QString::fromUtf16(signs[i]), frame);
-        button->setObjectName(QStringLiteral("cmd_logo_size(%1)").arg(i));
-        button->setGeometry(134 + i * 30, 46, 28, 24);
+        auto *button = place<QPushButton>(QStringLiteral("cmd_logo_size(%1)").arg(i), {134 + i * 30, 46, 28, 24}, frame,
+                                          QString::fromUtf16(signs[i]));
         connect(button, &QPushButton::clicked, this, [this, i] { changeSize(i == 0 ? Step::Grow : Step::Shrink); });
         m_sizeButtons[std::size_t(i)] = button;
     }

@@ -85,7 +85,9 @@ void LogoPreview::press(QMouseEvent *event)
 void LogoPreview::drag(QMouseEvent *event)
 {
     const bool ctrl = ctrlAlone(event->modifiers());
-    m_picture->setCursor(ctrl ? Qt::SizeAllCursor : Qt::CrossCursor);
+    // Only when Ctrl was pressed or let go, not on every move.
+    const Qt::CursorShape shape = ctrl ? Qt::SizeAllCursor : Qt::CrossCursor;
+    if (m_picture->cursor().shape() != shape) m_picture->setCursor(shape);
     if (!m_panning || !ctrl || !(event->buttons() & Qt::LeftButton)) return;
     m_picture->move(m_picture->pos() - m_panStart + event->position().toPoint());
 }

@@ -35,11 +35,9 @@ constexpr QSize kThumbnailSize{27, 32}; // 405 x 480 twips
 
 QLineEdit *numberBox(const QString &name, QRect geometry, QWidget *parent)
 {
-    auto *box = new QLineEdit(parent);
-    box->setObjectName(name);
+    auto *box = Controls::place<QLineEdit>(name, geometry, parent);
     box->setMaxLength(3);
     box->setAlignment(Qt::AlignCenter);
-    box->setGeometry(geometry);
     return box;
 }
 
@@ -141,9 +139,7 @@ void PagePanel::buildFill(int top)
 
 void PagePanel::buildSolidFrame(QRect geometry)
 {
-    m_solidFrame = new QGroupBox(QStringLiteral("单色填充："), this);
-    m_solidFrame->setObjectName(QStringLiteral("page_frm(2)"));
-    m_solidFrame->setGeometry(geometry);
+    m_solidFrame = Controls::place<QGroupBox>(QStringLiteral("page_frm(2)"), geometry, this, QStringLiteral("单色填充："));
     auto *button = new CustomColourButton(0, m_dialogs, m_solidFrame);
     button->setGeometry(6, 22, 128, 26);
     connect(button, &CustomColourButton::colourChosen, this, &PagePanel::takeSolidColour);
@@ -157,9 +153,8 @@ void PagePanel::buildSolidFrame(QRect geometry)
 
 void PagePanel::buildGradientFrame(QRect geometry)
 {
-    m_gradientFrame = new QGroupBox(QStringLiteral("渐变填色："), this);
-    m_gradientFrame->setObjectName(QStringLiteral("page_frm(1)"));
-    m_gradientFrame->setGeometry(geometry);
+    m_gradientFrame =
+        Controls::place<QGroupBox>(QStringLiteral("page_frm(1)"), geometry, this, QStringLiteral("渐变填色："));
     auto *targets = new QButtonGroup(this);
     const char16_t *captions[] = {u"从颜色1", u"到颜色2"};
     for (int i = 0; i < 2; ++i) {
@@ -187,11 +182,10 @@ void PagePanel::buildPictures(int top)
     label(QStringLiteral("lab_page(11)"), QStringLiteral("页面背景填图处理：(点击完成选择)"), {kLeft, top, kInner, 20},
           this);
     for (int i = 0; i < PagePictures::kBuiltInBackgroundCount; ++i) {
-        auto *thumbnail = new QLabel(this);
-        thumbnail->setObjectName(QStringLiteral("img_CardBg(%1)").arg(i));
+        const QRect place(QPoint(kLeft + (i % 5) * 43, top + 22 + (i / 5) * 36), kThumbnailSize);
+        QLabel *thumbnail = label(QStringLiteral("img_CardBg(%1)").arg(i), QString(), place, this);
         thumbnail->setScaledContents(true);
         thumbnail->setPixmap(QPixmap::fromImage(PagePictures::builtInBackground(QString::number(i))));
-        thumbnail->setGeometry(QRect(QPoint(kLeft + (i % 5) * 43, top + 22 + (i / 5) * 36), kThumbnailSize));
         thumbnail->setCursor(Qt::PointingHandCursor);
         thumbnail->installEventFilter(this);
         m_thumbnails[std::size_t(i)] = thumbnail;
@@ -200,9 +194,8 @@ void PagePanel::buildPictures(int top)
 
 void PagePanel::buildOptions(int top)
 {
-    auto *other = new QPushButton(QStringLiteral(">>选择其它底图文件…"), this);
-    other->setObjectName(QStringLiteral("cmd_picure_bg"));
-    other->setGeometry(kLeft, top, kInner, 26);
+    auto *other = Controls::place<QPushButton>(QStringLiteral("cmd_picure_bg"), {kLeft, top, kInner, 26}, this,
+                                               QStringLiteral(">>选择其它底图文件…"));
     connect(other, &QPushButton::clicked, this,
             [this] { emit libraryManagerRequested(ProgramFolder::Library::Backgrounds); });
     m_removePicture = checkBox(QStringLiteral("chk_pagePic"), QStringLiteral("取消页面背景中的填图"),

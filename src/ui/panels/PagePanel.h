@@ -42,10 +42,6 @@ public:
     // A colour taken from the logo preview: the page turns to this solid colour.
     void takeLogoColour(Colour::Value colour);
 
-    // Shows a background picture on the page and holds it: a built-in one
-    // (reference "0".."14") or one from the background library.
-    void showPicture(BackgroundKind kind, const QString &reference, const QImage &picture);
-
     QLineEdit *sizeBox(int index) const { return m_sizeBoxes[std::size_t(index)]; }
     QLabel *trimmedSizeLabel(int index) const { return m_trimmedLabels[std::size_t(index)]; }
     QRadioButton *orientationOption(int index) const { return m_orientations[std::size_t(index)]; }
@@ -90,6 +86,8 @@ private:
     void onRemovePictureToggled(bool ticked);
     void onHideCropMarksToggled(bool ticked);
     void chooseBuiltInPicture(int index);
+    // Shows a background picture on the page and holds it.
+    void showPicture(BackgroundKind kind, const QString &reference, const QImage &picture);
 
     void setColourOption(BackgroundKind option);
     void setGradientColour(int index, Colour::Value colour);
