@@ -110,6 +110,7 @@ private:
     double m_guideLeft = 0;
     PageObjects::Alignment m_alignment = PageObjects::Alignment::Left;
     bool m_doubleClicked = false;
+    QSizeF m_dragSize; // the pressed object's size in twips
     mutable QImage m_background;
     mutable BackgroundKey m_backgroundKey{};
 };
