@@ -3,6 +3,7 @@
 #include "model/CardFile.h"
 #include "model/CardLibrary.h"
 #include "model/CardSession.h"
+#include "ui/app/Controls.h"
 #include "ui/app/Dialogs.h"
 #include "render/PageExport.h"
 #include "render/PageRenderer.h"
@@ -37,18 +38,14 @@ const QString kChooseCategory = QStringLiteral("↓请先选择您的名片分�
 
 QLabel *label(const QString &text, QRect geometry, QWidget *parent)
 {
-    auto *l = new QLabel(text, parent);
-    l->setGeometry(geometry);
+    QLabel *l = Controls::label(QString(), text, geometry, parent);
     l->setWordWrap(true);
     return l;
 }
 
 QPushButton *makeButton(int index, const QString &caption, QRect geometry, QWidget *parent)
 {
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(QStringLiteral("cmd_save(%1)").arg(index));
-    b->setGeometry(geometry);
-    return b;
+    return Controls::place<QPushButton>(QStringLiteral("cmd_save(%1)").arg(index), geometry, parent, caption);
 }
 
 bool hasText(const QString &text) { return !text.trimmed().isEmpty(); }
