@@ -1,5 +1,6 @@
 #pragma once
 
+#include "render/PageGeometry.h"
 #include "render/PageObjects.h"
 #include "model/CardSession.h"
 
@@ -18,7 +19,7 @@ class PageWidget : public QWidget
 {
     Q_OBJECT
 public:
-    static constexpr double kTwipsPerPixel = 15.0;
+    static constexpr double kTwipsPerPixel = PageGeometry::kScreenTwipsPerPixel;
 
     explicit PageWidget(CardSession &session, QWidget *parent = nullptr);
 

@@ -6,6 +6,7 @@
 #include "ui/app/Controls.h"
 #include "ui/app/Dialogs.h"
 #include "render/PageExport.h"
+#include "render/PageGeometry.h"
 #include "render/PageRenderer.h"
 
 #include <QButtonGroup>
@@ -30,7 +31,6 @@ constexpr int kCategoryHeight = 100;
 constexpr int kNewCategoryTop = kCategoryTop + kCategoryHeight + 4; // where the new-category frame stands
 constexpr int kNewCategoryHeight = 71;
 constexpr int kSaveFrameLowered = kNewCategoryTop + kNewCategoryHeight + 4;
-constexpr double kScreenTwipsPerPixel = 15.0;
 
 const QString kReminder = QStringLiteral("提醒您：");
 const QString kHint = QStringLiteral("操作提示：");
@@ -307,8 +307,8 @@ bool SavePanel::saveBitmap(QString *error)
 {
     const auto file = m_store.cardFileToWrite();
     const QImage page = m_trim->isChecked()
-                            ? PageRenderer::renderTrimmedBitmap(m_session.card, m_session.view, kScreenTwipsPerPixel)
-                            : PageRenderer::renderBitmap(m_session.card, m_session.view, kScreenTwipsPerPixel);
+                            ? PageRenderer::renderTrimmedBitmap(m_session.card, m_session.view, PageGeometry::kScreenTwipsPerPixel)
+                            : PageRenderer::renderBitmap(m_session.card, m_session.view, PageGeometry::kScreenTwipsPerPixel);
     QString reason;
     if (file && PageExport::writeBmp(page, *file, &reason)) return true;
     *error = QStringLiteral("图片文件无法写入：") + (reason.isEmpty() ? QStringLiteral("名称无效") : reason);
