@@ -96,10 +96,10 @@ void MainWindow::layOutWindow()
     m_workspace->installEventFilter(this);
     connectPage();
 
-    m_statusBar = new QWidget(this);
-    m_statusBar->setObjectName(QStringLiteral("frm_info"));
-    m_statusBar->setGeometry(0, kHeight - kStatusHeight, kWidth, kStatusHeight);
-    m_status = new QLabel(m_statusBar);
+    auto *statusBar = new QWidget(this);
+    statusBar->setObjectName(QStringLiteral("frm_info"));
+    statusBar->setGeometry(0, kHeight - kStatusHeight, kWidth, kStatusHeight);
+    m_status = new QLabel(statusBar);
     m_status->setObjectName(QStringLiteral("cz_info"));
     m_status->setText(QStringLiteral("操作提示"));
 }
@@ -108,7 +108,7 @@ void MainWindow::buildPanels()
 {
     m_newPanel = new NewCardPanel(this);
     connect(m_newPanel, &NewCardPanel::restoreDefaultTicked, this, &MainWindow::clearStartupCard);
-    connect(m_newPanel, &NewCardPanel::chooseStartupCard, this, &MainWindow::chooseStartupCard);
+    connect(m_newPanel, &NewCardPanel::chooseStartupCard, this, &MainWindow::showOpenPanel);
     m_panels[0] = m_newPanel;
     m_preview = new PicturePreview(m_workspace);
     m_openPanel = new OpenPanel(m_store, m_dialogs, *m_preview, this);
@@ -214,14 +214,7 @@ void MainWindow::connectPage()
 
 void MainWindow::connectCardPanels()
 {
-    connect(m_openPanel, &OpenPanel::cardChosen, this, [this] {
-        const CardSource before = m_session.cardSource;
-        m_session.cardSource = CardSource::OpenPanelList;
-        if (openFile())
-            showCardTitle();
-        else
-            m_session.cardSource = before;
-    });
+    connect(m_openPanel, &OpenPanel::cardChosen, this, [this] { openCardFrom(CardSource::OpenPanelList); });
     connect(m_openPanel, &OpenPanel::printRequested, this, &MainWindow::showPrintPanel);
     connect(m_openPanel, &OpenPanel::libraryManagerRequested, this,
             [this] { showLibraryManager(ProgramFolder::Library::Cards); });
@@ -285,7 +278,7 @@ bool MainWindow::isSidePanel(QObject *object) const
     return std::find(m_panels.begin(), m_panels.end(), object) != m_panels.end();
 }
 
-// The swatches that show colours of the card: the line's.
+// The swatches that show colours of the card: the line's and the page's.
 void MainWindow::refreshSwatches()
 {
     m_linePanel->refreshSwatch();
@@ -318,11 +311,7 @@ void MainWindow::showStartupCard()
     }
     const auto file = m_folder.libraryFile(ProgramFolder::Library::Cards, name);
     if (file && QFileInfo(*file).isFile()) {
-        m_session.cardSource = CardSource::StartupCard;
-        if (openFile())
-            showCardTitle();
-        else
-            applyDefaultCard();
+        if (!openCardFrom(CardSource::StartupCard)) applyDefaultCard();
         return;
     }
     m_dialogs.show(QStringLiteral("读取启动名片信息时出错！\r没有发现您设置的启动文件：") +
@@ -342,11 +331,7 @@ void MainWindow::applyDefaultCard()
     s.view.pictureRemoved = false;
     s.view.logo = QImage();
     s.view.textBlocks = {};
-    m_pagePanel->showCard();
-    s.notifyPageChanged();
-    m_textPanel->showChosenObject();
-    layOutPage();
-    s.cardSaved = true;
+    showCardOnPage();
 }
 
 void MainWindow::startNewCard()
@@ -367,8 +352,6 @@ void MainWindow::clearStartupCard()
     m_store.writeSetting(QStringLiteral("card"), QStringLiteral("cardName"), QString());
     startNewCard();
 }
-
-void MainWindow::chooseStartupCard() { showOpenPanel(); }
 
 void MainWindow::showCardTitle()
 {
@@ -396,12 +379,29 @@ bool MainWindow::openFile()
     };
     reportProblems(CardReader::read(values, PagePictures::sourceFor(m_folder), m_session.card, m_session.view));
     TextFit::restoreBlocks(m_session.card, m_session.view);
+    showCardOnPage();
+    return true;
+}
+
+bool MainWindow::openCardFrom(CardSource source)
+{
+    const CardSource before = m_session.cardSource;
+    m_session.cardSource = source;
+    if (!openFile()) {
+        m_session.cardSource = before;
+        return false;
+    }
+    showCardTitle();
+    return true;
+}
+
+void MainWindow::showCardOnPage()
+{
     m_pagePanel->showCard();
     m_session.notifyPageChanged();
     m_textPanel->showChosenObject();
     layOutPage();
     m_session.cardSaved = true;
-    return true;
 }
 
 bool MainWindow::cardFileReadable()
@@ -596,9 +596,7 @@ void MainWindow::onLibraryChanged(ProgramFolder::Library library)
 
 void MainWindow::openLibraryCard()
 {
-    m_session.cardSource = CardSource::LibraryManagerList;
-    openFile();
-    showCardTitle();
+    openCardFrom(CardSource::LibraryManagerList);
     showOpenPanel();
     m_page->selectionFrame()->hide();
     m_openPanel->button(1)->setEnabled(false);

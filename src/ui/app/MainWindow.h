@@ -59,11 +59,13 @@ public:
     void applyDefaultCard();
     void startNewCard();
     void clearStartupCard();
-    void chooseStartupCard();
     void showCardTitle();
     // Reads the card file named by the card source onto the page. A file that
     // vanished or cannot be read is reported and leaves the page as it was (false).
     bool openFile();
+    // Sets the card source, opens its file and captions the window; a file that
+    // cannot be read leaves the card source as it was (false).
+    bool openCardFrom(CardSource source);
     // Centres the page and its shadow, shows the banner, draws marks and places the trim guides.
     void layOutPage();
 
@@ -113,6 +115,8 @@ private:
     void onCommandReleased(int command);
     void runCommand(int command);
     bool cardFileReadable();
+    // Shows the session's new card on the page and in the panels; it counts as saved.
+    void showCardOnPage();
     void reportProblems(const std::vector<CardReader::Problem> &problems);
     void showMissingPicture(const CardReader::Problem &problem);
     void setStatus(const QString &text);
@@ -138,7 +142,6 @@ private:
     QWidget *m_workspace = nullptr;
     PageWidget *m_page = nullptr;
     QLabel *m_pageShadow = nullptr;
-    QWidget *m_statusBar = nullptr;
     QLabel *m_status = nullptr;
     HelpView *m_helpView = nullptr;
     HelpPanel *m_helpPanel = nullptr;

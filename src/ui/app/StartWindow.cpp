@@ -1,5 +1,7 @@
 #include "ui/app/StartWindow.h"
 
+#include "render/PageGeometry.h"
+#include "ui/app/Controls.h"
 #include "ui/app/Dialogs.h"
 #include "ui/app/WebLink.h"
 
@@ -12,7 +14,7 @@
 
 namespace {
 
-constexpr double kTwipsPerPixel = 15.0;
+constexpr double kTwipsPerPixel = PageGeometry::kScreenTwipsPerPixel;
 
 QRect toPixels(const QRect &twips)
 {
@@ -22,10 +24,8 @@ QRect toPixels(const QRect &twips)
 
 QLabel *splashLabel(const QString &name, const QString &text, int y, QWidget *parent)
 {
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(name);
+    QLabel *label = Controls::label(name, text, {18, y, 320, 18}, parent);
     label->setStyleSheet(QStringLiteral("color: #eef2ff;"));
-    label->setGeometry(18, y, 320, 18);
     return label;
 }
 

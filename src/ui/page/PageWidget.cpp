@@ -225,7 +225,10 @@ bool PageWidget::eventFilter(QObject *watched, QEvent *event)
 void PageWidget::pressObject(int id, QMouseEvent *event)
 {
     const QPointF pointer = twipsAt(objectWidget(id)->mapTo(this, event->position()));
-    m_session.dragAnchor = pointer - objectBox(id).topLeft();
+    const QRectF box = objectBox(id);
+    m_session.dragAnchor = pointer - box.topLeft();
+    // A move keeps the object's size, so a text is not laid out again on every pointer move.
+    m_dragSize = box.size();
     if (alignMode())
         emit alignModePressed();
     else
@@ -236,18 +239,17 @@ void PageWidget::dragObject(int id, QMouseEvent *event)
 {
     if (event->buttons() != Qt::LeftButton) return;
     const QPointF pointer = twipsAt(objectWidget(id)->mapTo(this, event->position()));
-    const QRectF before = objectBox(id);
-    const QRectF moved(pointer - m_session.dragAnchor, before.size());
+    const QRectF moved(pointer - m_session.dragAnchor, m_dragSize);
     const PageObjects::Kept kept = PageObjects::keepInTrim(moved, PageRenderer::pageTwips(m_session.card));
     QPointF topLeft = kept.topLeft;
     showGuides(kept.guides);
     if (alignMode()) {
-        if (const auto x = PageObjects::snapToGuide(topLeft.x(), before.width(), m_guideLeft, kGuideWidth, m_alignment))
+        if (const auto x = PageObjects::snapToGuide(topLeft.x(), m_dragSize.width(), m_guideLeft, kGuideWidth, m_alignment))
             topLeft.setX(*x);
     }
     const QRect oldPixels = objectWidget(id)->geometry().united(m_frame->geometry());
     PageObjects::moveTo(m_session.card, id, topLeft);
-    objectWidget(id)->setGeometry(pixels(QRectF(topLeft, before.size())));
+    objectWidget(id)->setGeometry(pixels(QRectF(topLeft, m_dragSize)));
     showSelectionFrame(id);
     // Only what the object covered and covers now is drawn again.
     update(oldPixels.united(objectWidget(id)->geometry()).adjusted(-2, -2, 2, 2));
@@ -327,7 +329,6 @@ void PageWidget::paintEvent(QPaintEvent *event)
     // Drawn off screen at the page's own 96 dpi, so texts keep their size
     // against the page whatever the screen's resolution.
     QImage image = background().copy(event->rect());
-    image.setOffset(event->rect().topLeft());
     {
         QPainter p(&image);
         p.translate(-event->rect().topLeft());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "render/PageGeometry.h"
 #include "render/PageObjects.h"
 #include "model/CardSession.h"
 
@@ -18,7 +19,7 @@ class PageWidget : public QWidget
 {
     Q_OBJECT
 public:
-    static constexpr double kTwipsPerPixel = 15.0;
+    static constexpr double kTwipsPerPixel = PageGeometry::kScreenTwipsPerPixel;
 
     explicit PageWidget(CardSession &session, QWidget *parent = nullptr);
 
@@ -110,6 +111,7 @@ private:
     double m_guideLeft = 0;
     PageObjects::Alignment m_alignment = PageObjects::Alignment::Left;
     bool m_doubleClicked = false;
+    QSizeF m_dragSize; // the pressed object's size in twips
     mutable QImage m_background;
     mutable BackgroundKey m_backgroundKey{};
 };

@@ -3,6 +3,7 @@
 #include "render/PageObjects.h"
 #include "ui/page/PageWidget.h"
 #include "model/CardSession.h"
+#include "ui/app/Controls.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -22,18 +23,13 @@ constexpr int kInner = SidePanel::kWidth - 2 * kMargin;
 
 QGroupBox *group(const QString &name, const QString &title, QRect geometry, QWidget *parent)
 {
-    auto *box = new QGroupBox(title, parent);
-    box->setObjectName(name);
-    box->setGeometry(geometry);
-    return box;
+    return Controls::place<QGroupBox>(name, geometry, parent, title);
 }
 
 QLabel *wrappedLabel(const QString &name, const QString &text, QRect geometry, QWidget *parent)
 {
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(name);
+    QLabel *label = Controls::label(name, text, geometry, parent);
     label->setWordWrap(true);
-    label->setGeometry(geometry);
     return label;
 }
 
@@ -55,9 +51,8 @@ void ShowAlignPanel::buildModes()
     auto *modes = new QButtonGroup(this);
     const char16_t *captions[] = {u"显示/隐藏对象", u"对齐对象"};
     for (int i = 0; i < 2; ++i) {
-        auto *option = new QRadioButton(QString::fromUtf16(captions[i]), m_frames[0]);
-        option->setObjectName(QStringLiteral("opt_show(%1)").arg(i));
-        option->setGeometry(8 + i * 104, 22, 100, 22);
+        auto *option = Controls::option(QStringLiteral("opt_show(%1)").arg(i), QString::fromUtf16(captions[i]),
+                                        {8 + i * 104, 22, 100, 22}, m_frames[0]);
         modes->addButton(option, i);
         m_modes[std::size_t(i)] = option;
     }
@@ -77,12 +72,11 @@ void ShowAlignPanel::buildShowBoxes()
                  QStringLiteral("在下面取消钩选状态即可使对应项在您的名片页面中隐藏起来。"), {8, 20, kInner - 16, 36}, f);
     wrappedLabel(QStringLiteral("lab_show(1)"), QStringLiteral("文字信息部分："), {8, 60, kInner - 16, 18}, f);
     for (int i = 0; i < 14; ++i) {
-        auto *box = new QCheckBox(QString::fromUtf16(kBoxCaptions[std::size_t(i)]), f);
-        box->setObjectName(QStringLiteral("chk_show(%1)").arg(i));
-        if (i < 11)
-            box->setGeometry(12 + (i % 3) * 64, 82 + (i / 3) * 26, 64, 22);
-        else
-            box->setGeometry(12 + (i - 11) * 64, 218 + 26, 64, 22);
+        // Texts three to a row under their label, the picture boxes in one row under theirs.
+        const QRect place = i < 11 ? QRect(12 + (i % 3) * 64, 82 + (i / 3) * 26, 64, 22)
+                                   : QRect(12 + (i - 11) * 64, 218 + 26, 64, 22);
+        auto *box = Controls::checkBox(QStringLiteral("chk_show(%1)").arg(i),
+                                       QString::fromUtf16(kBoxCaptions[std::size_t(i)]), place, f);
         connect(box, &QCheckBox::toggled, this, [this, i](bool ticked) { setObjectShown(i, ticked); });
         m_boxes[std::size_t(i)] = box;
     }
@@ -97,9 +91,8 @@ void ShowAlignPanel::buildAlignment()
     const char16_t *captions[] = {u"左对齐", u"中对齐", u"右对齐"};
     auto *kinds = new QButtonGroup(this);
     for (int i = 0; i < 3; ++i) {
-        auto *option = new QRadioButton(QString::fromUtf16(captions[i]), f);
-        option->setObjectName(QStringLiteral("opt_align(%1)").arg(i));
-        option->setGeometry(4 + i * 65, 24, 62, 22);
+        auto *option = Controls::option(QStringLiteral("opt_align(%1)").arg(i), QString::fromUtf16(captions[i]),
+                                        {4 + i * 65, 24, 62, 22}, f);
         kinds->addButton(option, i);
         m_alignments[std::size_t(i)] = option;
     }
@@ -112,9 +105,8 @@ void ShowAlignPanel::buildAlignment()
                                 "然后选择一种对齐方式，再移动名片元素（如文字或图片等）,当接近对齐线时，"
                                 "即可以完成自动对齐的操作。"),
                  {10, 56, kInner - 20, 150}, f);
-    m_finish = new QPushButton(QStringLiteral("√完成对齐操作"), f);
-    m_finish->setObjectName(QStringLiteral("cmd_Align"));
-    m_finish->setGeometry(10, 214, kInner - 20, 28);
+    m_finish = Controls::place<QPushButton>(QStringLiteral("cmd_Align"), {10, 214, kInner - 20, 28}, f,
+                                            QStringLiteral("√完成对齐操作"));
     connect(m_finish, &QPushButton::clicked, this, &ShowAlignPanel::finishAlignment);
 }
 

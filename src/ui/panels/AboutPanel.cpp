@@ -1,5 +1,6 @@
 #include "ui/panels/AboutPanel.h"
 
+#include "ui/app/SidePanel.h"
 #include "ui/app/WebLink.h"
 
 #include <QHBoxLayout>
@@ -9,7 +10,6 @@
 
 namespace {
 
-constexpr int kPanelWidth = 220; // 3300 twips
 constexpr int kMargin = 10;
 constexpr int kPictureHeight = 140; // the picture is shrunk to fit, never enlarged
 
@@ -29,7 +29,7 @@ QLabel *addText(QVBoxLayout &layout, int index, const QString &text, QWidget *pa
 AboutPanel::AboutPanel(QWidget *parent) : QFrame(parent)
 {
     setObjectName(QStringLiteral("frm_cz(10)"));
-    setFixedWidth(kPanelWidth);
+    setFixedWidth(SidePanel::kWidth);
     usePanelColour(*this);
 
     auto *layout = new QVBoxLayout(this);
@@ -61,7 +61,7 @@ void AboutPanel::addPicture(QVBoxLayout &layout)
     picture->setObjectName(QStringLiteral("img_aboutMe"));
     picture->setAlignment(Qt::AlignCenter);
     const QPixmap about(QStringLiteral(":/pictures/about.png"));
-    const QSize room(kPanelWidth - 2 * kMargin, kPictureHeight);
+    const QSize room(SidePanel::kWidth - 2 * kMargin, kPictureHeight);
     const bool fits = about.width() <= room.width() && about.height() <= room.height();
     picture->setPixmap(fits ? about : about.scaled(room, Qt::KeepAspectRatio, Qt::SmoothTransformation));
     if (about.isNull()) picture->hide();

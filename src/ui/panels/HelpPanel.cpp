@@ -1,6 +1,7 @@
 #include "ui/panels/HelpPanel.h"
 
 #include "ui/panels/HelpView.h"
+#include "ui/app/SidePanel.h"
 #include "ui/app/WebLink.h"
 #include "model/ProfileStore.h"
 
@@ -13,7 +14,6 @@
 namespace {
 
 constexpr qsizetype kTitleLength = 24;
-constexpr int kPanelWidth = 220; // 3300 twips
 
 const QString kHelpSection = QStringLiteral("help");
 const QString kWelcome = QStringLiteral("欢迎使用最易操作的名片制作软件！");
@@ -44,7 +44,7 @@ HelpPanel::HelpPanel(ProfileStore &store, HelpView &view, QLabel &status, QWidge
     : QFrame(parent), m_store(store), m_view(view), m_status(status)
 {
     setObjectName(indexed("frm_cz", 9));
-    setFixedWidth(kPanelWidth);
+    setFixedWidth(SidePanel::kWidth);
     usePanelColour(*this);
 
     auto *layout = new QVBoxLayout(this);

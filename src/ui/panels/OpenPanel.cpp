@@ -4,6 +4,7 @@
 #include "ui/panels/PicturePreview.h"
 #include "model/ProfileStore.h"
 #include "render/PagePictures.h"
+#include "ui/app/Controls.h"
 #include "ui/app/Dialogs.h"
 
 #include <QComboBox>
@@ -21,10 +22,7 @@ const QString kReminder = QStringLiteral("提醒您：");
 
 QLabel *label(const QString &name, const QString &text, int y, QWidget *parent)
 {
-    auto *l = new QLabel(text, parent);
-    l->setObjectName(name);
-    l->setGeometry(kMargin, y, kInner, 20);
-    return l;
+    return Controls::label(name, text, {kMargin, y, kInner, 20}, parent);
 }
 
 } // namespace
@@ -57,9 +55,9 @@ OpenPanel::OpenPanel(ProfileStore &store, Dialogs &dialogs, PicturePreview &prev
 
     const char16_t *captions[] = {u">> 名片文件管理…", u"通过网络发送名片…", u">>设置为启动名片", u"打印当前名片文件…"};
     for (int i = 0; i < 4; ++i) {
-        auto *b = new QPushButton(QString::fromUtf16(captions[i]), this);
-        b->setObjectName(QStringLiteral("cmd_Open(%1)").arg(i));
-        b->setGeometry(kMargin, top + 316 + i * 36, kInner, 30);
+        auto *b = Controls::place<QPushButton>(QStringLiteral("cmd_Open(%1)").arg(i),
+                                               {kMargin, top + 316 + i * 36, kInner, 30}, this,
+                                               QString::fromUtf16(captions[i]));
         connect(b, &QPushButton::clicked, this, [this, i] { onButtonClicked(i); });
         m_buttons[std::size_t(i)] = b;
     }
@@ -74,8 +72,9 @@ QString OpenPanel::categoryDir() const
 QString OpenPanel::selectedFile() const
 {
     const QListWidgetItem *item = m_files->currentItem();
-    if (!item || categoryDir().isEmpty()) return {};
-    return categoryDir() + u'/' + item->text();
+    const QString dir = categoryDir();
+    if (!item || dir.isEmpty()) return {};
+    return dir + u'/' + item->text();
 }
 
 void OpenPanel::reload()
@@ -89,8 +88,9 @@ void OpenPanel::reload()
         m_categories->setPlaceholderText(QStringLiteral("还没有已创建名片分类"));
         m_files->setEnabled(false);
     }
+    // The list stays empty until a category is chosen, so no start-up card can be set.
     m_files->clear();
-    if (m_files->count() == 0) m_buttons[2]->setEnabled(false);
+    m_buttons[2]->setEnabled(false);
 }
 
 void OpenPanel::onCategoryChosen()
@@ -123,9 +123,9 @@ void OpenPanel::previewPicture(const QString &file)
     m_preview.show();
     m_preview.raise();
     using Problem = PagePictures::ReadPicture::Problem;
-    const PagePictures::ReadPicture read =
-        QFileInfo(file).isFile() ? PagePictures::readPictureFile(file) : PagePictures::ReadPicture{};
-    if (!QFileInfo(file).isFile())
+    const bool present = QFileInfo(file).isFile();
+    const PagePictures::ReadPicture read = present ? PagePictures::readPictureFile(file) : PagePictures::ReadPicture{};
+    if (!present)
         m_dialogs.show(QStringLiteral("该文件不存在，或刚被删除…"), kReminder, Dialogs::Icon::Warning);
     else if (read.problem == Problem::TooLarge)
         m_dialogs.show(QStringLiteral("该图片文件太大，无法显示…"), kReminder, Dialogs::Icon::Warning);

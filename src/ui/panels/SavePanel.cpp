@@ -3,8 +3,10 @@
 #include "model/CardFile.h"
 #include "model/CardLibrary.h"
 #include "model/CardSession.h"
+#include "ui/app/Controls.h"
 #include "ui/app/Dialogs.h"
 #include "render/PageExport.h"
+#include "render/PageGeometry.h"
 #include "render/PageRenderer.h"
 
 #include <QButtonGroup>
@@ -29,7 +31,6 @@ constexpr int kCategoryHeight = 100;
 constexpr int kNewCategoryTop = kCategoryTop + kCategoryHeight + 4; // where the new-category frame stands
 constexpr int kNewCategoryHeight = 71;
 constexpr int kSaveFrameLowered = kNewCategoryTop + kNewCategoryHeight + 4;
-constexpr double kScreenTwipsPerPixel = 15.0;
 
 const QString kReminder = QStringLiteral("提醒您：");
 const QString kHint = QStringLiteral("操作提示：");
@@ -37,18 +38,14 @@ const QString kChooseCategory = QStringLiteral("↓请先选择您的名片分�
 
 QLabel *label(const QString &text, QRect geometry, QWidget *parent)
 {
-    auto *l = new QLabel(text, parent);
-    l->setGeometry(geometry);
+    QLabel *l = Controls::label(QString(), text, geometry, parent);
     l->setWordWrap(true);
     return l;
 }
 
 QPushButton *makeButton(int index, const QString &caption, QRect geometry, QWidget *parent)
 {
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(QStringLiteral("cmd_save(%1)").arg(index));
-    b->setGeometry(geometry);
-    return b;
+    return Controls::place<QPushButton>(QStringLiteral("cmd_save(%1)").arg(index), geometry, parent, caption);
 }
 
 bool hasText(const QString &text) { return !text.trimmed().isEmpty(); }
@@ -310,8 +307,8 @@ bool SavePanel::saveBitmap(QString *error)
 {
     const auto file = m_store.cardFileToWrite();
     const QImage page = m_trim->isChecked()
-                            ? PageRenderer::renderTrimmedBitmap(m_session.card, m_session.view, kScreenTwipsPerPixel)
-                            : PageRenderer::renderBitmap(m_session.card, m_session.view, kScreenTwipsPerPixel);
+                            ? PageRenderer::renderTrimmedBitmap(m_session.card, m_session.view, PageGeometry::kScreenTwipsPerPixel)
+                            : PageRenderer::renderBitmap(m_session.card, m_session.view, PageGeometry::kScreenTwipsPerPixel);
     QString reason;
     if (file && PageExport::writeBmp(page, *file, &reason)) return true;
     *error = QStringLiteral("图片文件无法写入：") + (reason.isEmpty() ? QStringLiteral("名称无效") : reason);

@@ -1,6 +1,7 @@
 #include "ui/panels/TextColourFrame.h"
 
 #include "model/CardSession.h"
+#include "ui/app/Controls.h"
 #include "ui/app/Dialogs.h"
 #include "ui/panels/PaletteStrip.h"
 
@@ -45,14 +46,12 @@ void TextColourFrame::buildColourChoice()
 void TextColourFrame::buildComponentBoxes()
 {
     for (int i = 0; i < 3; ++i) {
-        auto *label = new QLabel(QString::fromUtf16(kComponentLabels[i]), this);
-        label->setObjectName(QStringLiteral("lab_RGB(%1)").arg(i));
-        label->setGeometry(6 + i * 66, 74, 22, 22);
-        auto *box = new QLineEdit(QStringLiteral("0"), this);
-        box->setObjectName(QStringLiteral("txt_RGB(%1)").arg(i));
+        Controls::label(QStringLiteral("lab_RGB(%1)").arg(i), QString::fromUtf16(kComponentLabels[i]),
+                        {6 + i * 66, 74, 22, 22}, this);
+        auto *box = Controls::place<QLineEdit>(QStringLiteral("txt_RGB(%1)").arg(i), {28 + i * 66, 74, 38, 22}, this,
+                                               QStringLiteral("0"));
         box->setMaxLength(3);
         box->setAlignment(Qt::AlignCenter);
-        box->setGeometry(28 + i * 66, 74, 38, 22);
         connect(box, &QLineEdit::textChanged, this, [this, i] { checkComponentBox(i); });
         m_boxes[std::size_t(i)] = box;
     }
@@ -62,9 +61,8 @@ void TextColourFrame::buildScopes()
 {
     auto *group = new QButtonGroup(this);
     for (int i = 0; i < 3; ++i) {
-        auto *option = new QRadioButton(QString::fromUtf16(kScopeCaptions[i]), this);
-        option->setObjectName(QStringLiteral("opt_FCObj(%1)").arg(i));
-        option->setGeometry(6, 100 + i * 20, 190, 20);
+        auto *option = Controls::option(QStringLiteral("opt_FCObj(%1)").arg(i), QString::fromUtf16(kScopeCaptions[i]),
+                                        {6, 100 + i * 20, 190, 20}, this);
         group->addButton(option, i);
         m_scopes[std::size_t(i)] = option;
     }

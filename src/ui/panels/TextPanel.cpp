@@ -73,9 +73,8 @@ void TextPanel::buildContent()
     m_content->setTabChangesFocus(true);
     m_content->setGeometry(kMargin, 98, kInner, 48);
     connect(m_content, &QPlainTextEdit::textChanged, this, &TextPanel::onContentChanged);
-    m_hide = new QCheckBox(QStringLiteral("不显示当前选定文字"), this);
-    m_hide->setObjectName(QStringLiteral("chk_fontShow"));
-    m_hide->setGeometry(kMargin, 148, kInner, 20);
+    m_hide = Controls::checkBox(QStringLiteral("chk_fontShow"), QStringLiteral("不显示当前选定文字"),
+                                {kMargin, 148, kInner, 20}, this);
     connect(m_hide, &QCheckBox::toggled, this, &TextPanel::applyHidden);
 }
 
@@ -102,9 +101,9 @@ void TextPanel::buildEffects()
     m_styleGroup = new QButtonGroup(this);
     const int lefts[] = {6, 52, 98, 144};
     for (int i = 0; i < 4; ++i) {
-        auto *option = new QRadioButton(QString::fromUtf16(kStyleCaptions[std::size_t(i)]), frame);
-        option->setObjectName(QStringLiteral("opt_fontStyle(%1)").arg(i));
-        option->setGeometry(lefts[i], 90, i == 3 ? 62 : 46, 20);
+        auto *option = Controls::option(QStringLiteral("opt_fontStyle(%1)").arg(i),
+                                        QString::fromUtf16(kStyleCaptions[std::size_t(i)]),
+                                        {lefts[i], 90, i == 3 ? 62 : 46, 20}, frame);
         m_styleGroup->addButton(option, i);
         m_styles[std::size_t(i)] = option;
     }
