@@ -58,12 +58,9 @@ private:
     template <typename T>
     T next(std::deque<T> &queue, const T &fallback)
     {
-        if (queue.empty()) {
-            ++unanswered;
-            return fallback;
-        }
-        T value = std::move(queue.front());
-        queue.pop_front();
+        if (queue.empty()) ++unanswered;
+        T value = queue.empty() ? fallback : std::move(queue.front());
+        if (!queue.empty()) queue.pop_front();
         return value;
     }
 };
