@@ -1,26 +1,20 @@
 // One step of dragging a text object: the move event (new position, trim
 // area, selection frame) and the repaint of what changed on the page.
-#include "model/CardSession.h"
-#include "render/Fonts.h"
-#include "ui/page/PageWidget.h"
+#include "BenchMain.h"
+#include "PageBench.h"
 
 #include <QApplication>
 #include <QMouseEvent>
-#include <benchmark/benchmark.h>
 
 namespace {
 
-struct Drag {
-    CardSession session;
-    PageWidget page{session};
+struct Drag : PageBench {
     QWidget *name;
     int step = 0;
 
     Drag()
     {
-        session.card = CardDocument::defaultCard();
-        session.notifyPageChanged();
-        page.show();
+        showDefaultCard();
         name = page.textObject(0);
         send(QEvent::MouseButtonPress, {300, 25}, Qt::LeftButton);
     }
@@ -60,11 +54,5 @@ BENCHMARK(BM_DragMoveAndRepaint)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    Fonts::installSubstitutions();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarks<QApplication>(argc, argv);
 }

@@ -1,9 +1,8 @@
 // The whole default card rendered as a bitmap, with a 45 degree gradient page.
-#include "render/Fonts.h"
+#include "BenchMain.h"
 #include "render/PageRenderer.h"
 
 #include <QGuiApplication>
-#include <benchmark/benchmark.h>
 
 namespace {
 
@@ -33,11 +32,5 @@ BENCHMARK(BM_RenderDefaultCard)->Arg(96)->Arg(600)->Unit(benchmark::kMillisecond
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    Fonts::installSubstitutions();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarks<QGuiApplication>(argc, argv);
 }

@@ -1,31 +1,25 @@
 // One keystroke in the text panel's content box: the text goes to the object,
 // the fit rule measures it and makes or keeps its block, the page takes the
 // new boxes; with the repaint of the page.
-#include "model/CardSession.h"
-#include "render/Fonts.h"
+#include "BenchMain.h"
+#include "PageBench.h"
 #include "ui/app/Dialogs.h"
-#include "ui/page/PageWidget.h"
 #include "ui/panels/TextPanel.h"
 
 #include <QApplication>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
-#include <benchmark/benchmark.h>
 
 namespace {
 
-struct Typing {
-    CardSession session;
-    PageWidget page{session};
+struct Typing : PageBench {
     QtDialogs dialogs;
     TextPanel panel{session, page, dialogs};
     int step = 0;
 
     explicit Typing(const QString &start)
     {
-        session.card = CardDocument::defaultCard();
-        session.notifyPageChanged();
-        page.show();
+        showDefaultCard();
         panel.chooseObject(3); // the address
         panel.contentBox()->setPlainText(start);
         panel.contentBox()->moveCursor(QTextCursor::End);
@@ -66,11 +60,5 @@ BENCHMARK(BM_TypeInABlockAndRepaint)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    Fonts::installSubstitutions();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarks<QApplication>(argc, argv);
 }

@@ -156,6 +156,33 @@ QImage plainTile(QSize size, QColor colour)
     return image;
 }
 
+// An image of the given size, fully transparent, ready to be painted on.
+QImage clearCanvas(QSize size)
+{
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    return image;
+}
+
+// A linear gradient from start at from to end at to.
+QLinearGradient linearRamp(QPointF from, QPointF to, QColor start, QColor end)
+{
+    QLinearGradient ramp(from, to);
+    ramp.setColorAt(0, start);
+    ramp.setColorAt(1, end);
+    return ramp;
+}
+
+// A radial glow of colour at centre fading to transparent at radius.
+QRadialGradient fadingGlow(QPointF centre, double radius, QColor colour)
+{
+    QRadialGradient glow(centre, radius);
+    glow.setColorAt(0, colour);
+    colour.setAlpha(0);
+    glow.setColorAt(1, colour);
+    return glow;
+}
+
 // Draws a motif at its place and shifted by one tile in every direction, so a
 // motif crossing an edge continues on the opposite edge.
 void drawWrapped(QPainter &p, QSize tile, const std::function<void()> &motif)
@@ -187,48 +214,48 @@ QPainterPath larkHead()
     return head;
 }
 
+// A closed outline from start through curves: two points make a quadratic
+// curve (control, end), three a cubic one (two controls, end).
+QPainterPath closedOutline(QPointF start, std::initializer_list<std::initializer_list<QPointF>> curves)
+{
+    QPainterPath outline(start);
+    for (const auto &curve : curves) {
+        const QPointF *p = curve.begin();
+        if (curve.size() == 2)
+            outline.quadTo(p[0], p[1]);
+        else
+            outline.cubicTo(p[0], p[1], p[2]);
+    }
+    outline.closeSubpath();
+    return outline;
+}
+
 // A short conical beak, as larks have.
 QPainterPath larkBeak()
 {
-    QPainterPath beak;
-    beak.moveTo(376, 160);
-    beak.quadTo(400, 166, 418, 180);
-    beak.quadTo(400, 190, 380, 196);
-    beak.closeSubpath();
-    return beak;
+    return closedOutline({376, 160}, {{{400, 166}, {418, 180}}, {{400, 190}, {380, 196}}});
 }
 
 // The lark's crest: a short swept tuft at the back of the head.
 QPainterPath larkCrest()
 {
-    QPainterPath crest;
-    crest.moveTo(322, 160);
-    crest.quadTo(316, 136, 300, 120);
-    crest.quadTo(332, 124, 350, 144);
-    crest.closeSubpath();
-    return crest;
+    return closedOutline({322, 160}, {{{316, 136}, {300, 120}}, {{332, 124}, {350, 144}}});
 }
 
 // A plump breast tapering to the nib's point at the lower left.
 QPainterPath larkBody()
 {
-    QPainterPath body;
-    body.moveTo(384, 196);
-    body.cubicTo(400, 300, 300, 372, 132, 404);
-    body.cubicTo(210, 336, 258, 262, 318, 206);
-    body.closeSubpath();
-    return body;
+    return closedOutline({384, 196}, {{{400, 300}, {300, 372}, {132, 404}}, {{210, 336}, {258, 262}, {318, 206}}});
 }
 
 // One flight feather: a vane along +x from a blunt root to a pointed tip,
 // wider on its upper side.
 QPainterPath feather(QPointF root, double angle, double length, double width)
 {
-    QPainterPath vane;
-    vane.moveTo(0, -0.3 * width);
-    vane.cubicTo(0.4 * length, -0.62 * width, 0.82 * length, -0.45 * width, length, 0);
-    vane.cubicTo(0.8 * length, 0.28 * width, 0.4 * length, 0.42 * width, 0, 0.3 * width);
-    vane.closeSubpath();
+    const QPainterPath vane = closedOutline(
+        {0, -0.3 * width},
+        {{{0.4 * length, -0.62 * width}, {0.82 * length, -0.45 * width}, {length, 0}},
+         {{0.8 * length, 0.28 * width}, {0.4 * length, 0.42 * width}, {0, 0.3 * width}}});
     QTransform place;
     place.translate(root.x(), root.y());
     place.rotate(angle);
@@ -286,9 +313,8 @@ QPainterPath centred(const QPainterPath &shape, double extent)
 void drawEmblem(QPainter &p)
 {
     const QPointF centre(logoSize / 2.0, logoSize / 2.0);
-    QLinearGradient fill(QPointF(96, 40), QPointF(416, 472));
-    fill.setColorAt(0, QColor(0x2F, 0x6F, 0xA8));
-    fill.setColorAt(1, QColor(0x1A, 0x2C, 0x5E));
+    const QLinearGradient fill =
+        linearRamp(QPointF(96, 40), QPointF(416, 472), QColor(0x2F, 0x6F, 0xA8), QColor(0x1A, 0x2C, 0x5E));
     p.setPen(Qt::NoPen);
     p.setBrush(fill);
     p.drawEllipse(centre, 244, 244);
@@ -297,16 +323,21 @@ void drawEmblem(QPainter &p)
     p.drawEllipse(centre, 222, 222);
 }
 
+// The lark filled with brush, 336 pixels across in the logo's frame.
+void fillLark(QPainter &p, const QBrush &brush)
+{
+    p.setPen(Qt::NoPen);
+    p.setBrush(brush);
+    p.drawPath(centred(larkMark(), 336));
+}
+
 QImage defaultLogo()
 {
-    QImage image(logoSize, logoSize, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
+    QImage image = clearCanvas(QSize(logoSize, logoSize));
     QPainter p(&image);
     beginSmooth(p);
     drawEmblem(p);
-    p.setPen(Qt::NoPen);
-    p.setBrush(Qt::white);
-    p.drawPath(centred(larkMark(), 336));
+    fillLark(p, Qt::white);
     p.end();
     return image.convertToFormat(QImage::Format_ARGB32);
 }
@@ -363,16 +394,29 @@ QPen fibrePen(Dice &dice, double width)
     return QPen(colour, width, Qt::SolidLine, Qt::RoundCap);
 }
 
+// Clouds of fractal noise: cells across at the coarsest octave, the number
+// of octaves, and how strongly they shade.
+struct Clouds {
+    int cells;
+    int octaves;
+    double strength;
+};
+
+// Paper pulp: base shaded by clouds and by fine grain, seeded with seed and seed + 1.
+QImage cloudyPulp(QSize size, QColor base, quint32 seed, Clouds clouds, double grainStrength)
+{
+    const TileNoise noise(size, seed);
+    return pixelTile(size, [&](int x, int y) {
+        const double cloud = noise.fractal(x, y, clouds.cells, clouds.octaves) - 0.5;
+        return shaded(base, clouds.strength * cloud + grainStrength * grain(x, y, seed + 1));
+    });
+}
+
 // Rice paper: warm, cloudy pulp with short plant fibres and a few long ones.
 QImage ricePaper()
 {
     const QSize size(256, 256);
-    const TileNoise noise(size, 81);
-    const QColor base(0xF6, 0xEF, 0xDF);
-    QImage image = pixelTile(size, [&](int x, int y) {
-        const double cloud = noise.fractal(x, y, 4, 5) - 0.5;
-        return shaded(base, 12 * cloud + 2.5 * grain(x, y, 82));
-    });
+    QImage image = cloudyPulp(size, QColor(0xF6, 0xEF, 0xDF), 81, {4, 5, 12}, 2.5);
     QPainter p(&image);
     beginSmooth(p);
     Dice dice(83);
@@ -736,24 +780,20 @@ QFont spaced(QFont font, double spacing)
     return font;
 }
 
-// An image of the given size, fully transparent, ready to be painted on.
-QImage clearCanvas(QSize size)
+// Maps the logo's frame onto the painter, its centre at centre, scaled by scale.
+void enterLogoFrame(QPainter &p, QPointF centre, double scale)
 {
-    QImage image(size, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    return image;
+    p.translate(centre);
+    p.scale(scale, scale);
+    p.translate(-logoSize / 2.0, -logoSize / 2.0);
 }
 
 // The lark alone, its longer side extent pixels, centred on centre.
 void drawLarkMark(QPainter &p, QPointF centre, double extent, const QBrush &brush)
 {
     p.save();
-    p.translate(centre);
-    p.scale(extent / 336, extent / 336);
-    p.translate(-logoSize / 2.0, -logoSize / 2.0);
-    p.setPen(Qt::NoPen);
-    p.setBrush(brush);
-    p.drawPath(centred(larkMark(), 336));
+    enterLogoFrame(p, centre, extent / 336);
+    fillLark(p, brush);
     p.restore();
 }
 
@@ -761,13 +801,9 @@ void drawLarkMark(QPainter &p, QPointF centre, double extent, const QBrush &brus
 void drawLogo(QPainter &p, QPointF centre, double diameter)
 {
     p.save();
-    p.translate(centre);
-    p.scale(diameter / 488, diameter / 488);
-    p.translate(-logoSize / 2.0, -logoSize / 2.0);
+    enterLogoFrame(p, centre, diameter / 488);
     drawEmblem(p);
-    p.setPen(Qt::NoPen);
-    p.setBrush(Qt::white);
-    p.drawPath(centred(larkMark(), 336));
+    fillLark(p, Qt::white);
     p.restore();
 }
 
@@ -1106,16 +1142,20 @@ enum class CommandState { Normal, Hovered, Pressed };
 
 const QRectF commandPlate(2.5, 2.5, commandWidth - 5, barHeight - 6);
 
+// The rounded plate under a hovered or pressed command: shaded from top to
+// bottom inside a thin border.
+void drawPlate(QPainter &p, QColor top, QColor bottom, QColor border)
+{
+    p.setPen(QPen(border, 1));
+    p.setBrush(linearRamp(QPointF(0, commandPlate.top()), QPointF(0, commandPlate.bottom()), top, bottom));
+    p.drawRoundedRect(commandPlate, 4, 4);
+}
+
 // Under a hovered command: a pale blue rounded plate with a thin blue border
 // and a white inner rim.
 void drawHoverPlate(QPainter &p)
 {
-    QLinearGradient fill(0, commandPlate.top(), 0, commandPlate.bottom());
-    fill.setColorAt(0, QColor(0xF0, 0xF6, 0xFD));
-    fill.setColorAt(1, QColor(0xD3, 0xE5, 0xF8));
-    p.setPen(QPen(QColor(0x8A, 0xB3, 0xE0), 1));
-    p.setBrush(fill);
-    p.drawRoundedRect(commandPlate, 4, 4);
+    drawPlate(p, QColor(0xF0, 0xF6, 0xFD), QColor(0xD3, 0xE5, 0xF8), QColor(0x8A, 0xB3, 0xE0));
     p.setPen(QPen(QColor(255, 255, 255, 170), 1));
     p.setBrush(Qt::NoBrush);
     p.drawRoundedRect(commandPlate.adjusted(1, 1, -1, -1), 3, 3);
@@ -1125,12 +1165,7 @@ void drawHoverPlate(QPainter &p)
 // shadow inside its upper and left edges, as if pushed in.
 void drawPressedPlate(QPainter &p)
 {
-    QLinearGradient fill(0, commandPlate.top(), 0, commandPlate.bottom());
-    fill.setColorAt(0, QColor(0xB2, 0xCA, 0xE6));
-    fill.setColorAt(1, QColor(0xCC, 0xDD, 0xF1));
-    p.setPen(QPen(QColor(0x6A, 0x93, 0xC5), 1));
-    p.setBrush(fill);
-    p.drawRoundedRect(commandPlate, 4, 4);
+    drawPlate(p, QColor(0xB2, 0xCA, 0xE6), QColor(0xCC, 0xDD, 0xF1), QColor(0x6A, 0x93, 0xC5));
     p.save();
     QPainterPath inside;
     inside.addRoundedRect(commandPlate.adjusted(0.5, 0.5, -0.5, -0.5), 3.5, 3.5);
@@ -1180,9 +1215,8 @@ QPainterPath sampleCardShape()
 // Deep indigo with a gold lark, name and rule.
 void drawIndigoSample(QPainter &p)
 {
-    QLinearGradient fill(sampleCard.topLeft(), sampleCard.bottomRight());
-    fill.setColorAt(0, QColor(0x27, 0x3A, 0x75));
-    fill.setColorAt(1, QColor(0x15, 0x1E, 0x45));
+    const QLinearGradient fill =
+        linearRamp(sampleCard.topLeft(), sampleCard.bottomRight(), QColor(0x27, 0x3A, 0x75), QColor(0x15, 0x1E, 0x45));
     p.fillPath(sampleCardShape(), fill);
     const QColor gold(0xD9, 0xB8, 0x6C);
     p.setPen(QPen(QColor(0xD9, 0xB8, 0x6C, 90), 0.8));
@@ -1223,9 +1257,8 @@ void drawWhiteSample(QPainter &p)
     p.fillPath(sampleCardShape(), Qt::white);
     p.save();
     p.setClipPath(sampleCardShape());
-    QLinearGradient band(sampleCard.left(), 0, sampleCard.right(), 0);
-    band.setColorAt(0, brandBlue);
-    band.setColorAt(1, brandIndigo);
+    const QLinearGradient band =
+        linearRamp(QPointF(sampleCard.left(), 0), QPointF(sampleCard.right(), 0), brandBlue, brandIndigo);
     p.fillRect(QRectF(sampleCard.left(), 36, sampleCard.width(), 10), band);
     p.restore();
     drawLogo(p, QPointF(-50, -20), 30);
@@ -1271,9 +1304,7 @@ void drawSplashBackdrop(QPainter &p)
     base.setColorAt(0.55, QColor(0x1A, 0x2C, 0x5E));
     base.setColorAt(1, QColor(0x11, 0x19, 0x3C));
     p.fillRect(all, base);
-    QRadialGradient glow(QPointF(410, 70), 280);
-    glow.setColorAt(0, QColor(0x6F, 0xA8, 0xE8, 100));
-    glow.setColorAt(1, QColor(0x6F, 0xA8, 0xE8, 0));
+    const QRadialGradient glow = fadingGlow(QPointF(410, 70), 280, QColor(0x6F, 0xA8, 0xE8, 100));
     p.fillRect(all, glow);
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(255, 255, 255, 9));
@@ -1300,9 +1331,7 @@ void addGrain(QImage &image, double strength, quint32 seed)
 
 void drawSplashTitle(QPainter &p)
 {
-    QRadialGradient halo(QPointF(80, 96), 62);
-    halo.setColorAt(0, QColor(0x9F, 0xC6, 0xF2, 70));
-    halo.setColorAt(1, QColor(0x9F, 0xC6, 0xF2, 0));
+    const QRadialGradient halo = fadingGlow(QPointF(80, 96), 62, QColor(0x9F, 0xC6, 0xF2, 70));
     p.fillRect(QRectF(10, 26, 140, 140), halo);
     drawLogo(p, QPointF(80, 96), 82);
     p.setFont(sansFont(44, true));
@@ -1351,9 +1380,7 @@ QImage appIcon()
     fill.setColorAt(0.5, brandBlue);
     fill.setColorAt(1, brandIndigo);
     p.fillPath(tile, fill);
-    QRadialGradient sheen(QPointF(70, 40), 200);
-    sheen.setColorAt(0, QColor(255, 255, 255, 46));
-    sheen.setColorAt(1, QColor(255, 255, 255, 0));
+    const QRadialGradient sheen = fadingGlow(QPointF(70, 40), 200, QColor(255, 255, 255, 46));
     p.fillPath(tile, sheen);
     p.setPen(QPen(QColor(255, 255, 255, 50), 2));
     p.setBrush(Qt::NoBrush);
@@ -1369,22 +1396,14 @@ QImage appIcon()
 QImage helpBackground()
 {
     const QSize size(440, 380);
-    const TileNoise noise(size, 501);
-    const QColor paper(0xFC, 0xFB, 0xF7);
-    QImage image = pixelTile(size, [&](int x, int y) {
-        const double cloud = noise.fractal(x, y, 5, 4) - 0.5;
-        return shaded(paper, 5 * cloud + 1.2 * grain(x, y, 502));
-    });
+    QImage image = cloudyPulp(size, QColor(0xFC, 0xFB, 0xF7), 501, {5, 4, 5}, 1.2);
     QPainter p(&image);
     beginSmooth(p);
     drawLarkMark(p, QPointF(356, 290), 150, QColor(0x2F, 0x6F, 0xA8, 13));
-    QLinearGradient band(0, 0, 0, 48);
-    band.setColorAt(0, QColor(0xEA, 0xF1, 0xFA));
-    band.setColorAt(1, QColor(0xD6, 0xE4, 0xF4));
+    const QLinearGradient band =
+        linearRamp(QPointF(0, 0), QPointF(0, 48), QColor(0xEA, 0xF1, 0xFA), QColor(0xD6, 0xE4, 0xF4));
     p.fillRect(QRectF(0, 0, size.width(), 48), band);
-    QLinearGradient rule(0, 0, size.width(), 0);
-    rule.setColorAt(0, brandBlue);
-    rule.setColorAt(1, brandIndigo);
+    const QLinearGradient rule = linearRamp(QPointF(0, 0), QPointF(size.width(), 0), brandBlue, brandIndigo);
     p.fillRect(QRectF(0, 46, size.width(), 2), rule);
     p.fillRect(QRectF(0, 48, size.width(), 3), QColor(0x1A, 0x2C, 0x5E, 16));
     p.setRenderHint(QPainter::Antialiasing, false);
@@ -1439,9 +1458,7 @@ QImage newCardPicture()
     p.translate(152, 30);
     dropShadow(p, [] { QPainterPath disc; disc.addEllipse(QPointF(0, 0), 15, 15); return disc; }(),
                QPointF(0, 2), 3, QColor(20, 34, 70, 90));
-    QLinearGradient badge(QPointF(-15, -15), QPointF(15, 15));
-    badge.setColorAt(0, QColor(0x3C, 0x86, 0xD4));
-    badge.setColorAt(1, brandBlue);
+    const QLinearGradient badge = linearRamp(QPointF(-15, -15), QPointF(15, 15), QColor(0x3C, 0x86, 0xD4), brandBlue);
     p.setPen(QPen(Qt::white, 2));
     p.setBrush(badge);
     p.drawEllipse(QPointF(0, 0), 15, 15);
@@ -1514,11 +1531,8 @@ QPainterPath leaf(QPointF base, QPointF tip, double width)
     const QPointF along = tip - base;
     const double length = std::hypot(along.x(), along.y());
     const QPointF across = QPointF(along.y(), -along.x()) / length;
-    QPainterPath shape(base);
-    shape.cubicTo(base + along * 0.2 + across * width, base + along * 0.7 + across * width * 0.8, tip);
-    shape.cubicTo(base + along * 0.75 - across * width * 0.2, base + along * 0.3 - across * width * 0.3, base);
-    shape.closeSubpath();
-    return shape;
+    return closedOutline(base, {{base + along * 0.2 + across * width, base + along * 0.7 + across * width * 0.8, tip},
+                                {base + along * 0.75 - across * width * 0.2, base + along * 0.3 - across * width * 0.3, base}});
 }
 
 // 青禾: two green leaves and a golden ear of grain on a bending stalk.
@@ -1528,14 +1542,12 @@ QImage greenGrainLogo()
     QPainter p(&image);
     beginSmooth(p);
     p.setPen(Qt::NoPen);
-    QLinearGradient dark(QPointF(60, 70), QPointF(120, 160));
-    dark.setColorAt(0, QColor(0x2B, 0xA0, 0x6A));
-    dark.setColorAt(1, QColor(0x13, 0x6E, 0x4A));
+    const QLinearGradient dark =
+        linearRamp(QPointF(60, 70), QPointF(120, 160), QColor(0x2B, 0xA0, 0x6A), QColor(0x13, 0x6E, 0x4A));
     p.setBrush(dark);
     p.drawPath(leaf(QPointF(118, 162), QPointF(48, 84), 26));
-    QLinearGradient light(QPointF(184, 96), QPointF(122, 160));
-    light.setColorAt(0, QColor(0x9A, 0xD0, 0x5C));
-    light.setColorAt(1, QColor(0x4C, 0xB0, 0x5E));
+    const QLinearGradient light =
+        linearRamp(QPointF(184, 96), QPointF(122, 160), QColor(0x9A, 0xD0, 0x5C), QColor(0x4C, 0xB0, 0x5E));
     p.setBrush(light);
     p.drawPath(leaf(QPointF(122, 162), QPointF(190, 100), -22));
     QPainterPath stalk(QPointF(120, 162));
@@ -1570,9 +1582,8 @@ QImage mountainLogo()
     QPainter p(&image);
     beginSmooth(p);
     p.setPen(Qt::NoPen);
-    QLinearGradient sun(QPointF(150, 46), QPointF(150, 110));
-    sun.setColorAt(0, QColor(0xF7, 0xA8, 0x40));
-    sun.setColorAt(1, QColor(0xE8, 0x64, 0x2C));
+    const QLinearGradient sun =
+        linearRamp(QPointF(150, 46), QPointF(150, 110), QColor(0xF7, 0xA8, 0x40), QColor(0xE8, 0x64, 0x2C));
     p.setBrush(sun);
     p.drawEllipse(QPointF(156, 72), 25, 25);
     const double ground = 160;
@@ -1799,15 +1810,13 @@ QImage sliderTrack()
     QPainter p(&image);
     beginSmooth(p);
     const QRectF groove(0.5, 0.5, sliderTrackSize.width() - 1, 6);
-    QLinearGradient inset(0, groove.top(), 0, groove.bottom());
-    inset.setColorAt(0, QColor(0xA9, 0xB4, 0xC2));
-    inset.setColorAt(1, QColor(0xF4, 0xF6, 0xF9));
+    const QLinearGradient inset = linearRamp(QPointF(0, groove.top()), QPointF(0, groove.bottom()),
+                                             QColor(0xA9, 0xB4, 0xC2), QColor(0xF4, 0xF6, 0xF9));
     p.setPen(QPen(QColor(0x8C, 0x99, 0xAA), 1));
     p.setBrush(inset);
     p.drawRoundedRect(groove, 3, 3);
-    QLinearGradient wedgeFill(groove.left(), 0, groove.right(), 0);
-    wedgeFill.setColorAt(0, iconPale);
-    wedgeFill.setColorAt(1, iconBlue);
+    const QLinearGradient wedgeFill =
+        linearRamp(QPointF(groove.left(), 0), QPointF(groove.right(), 0), iconPale, iconBlue);
     p.setPen(Qt::NoPen);
     p.setBrush(wedgeFill);
     p.drawPath(polygonPath({{2, 5.5}, {groove.right() - 2, 1.8}, {groove.right() - 2, 5.5}}));

@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QImage>
 #include <QProcess>
+#include <QRect>
 #include <QRectF>
 #include <QStandardPaths>
 #include <QString>
@@ -40,17 +41,27 @@ inline QString text(const QString &pdf)
     return run(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
 }
 
+// The area pixels of the first page rendered at dpi, in grey levels when grey is set.
+inline QImage renderArea(const QString &pdf, double dpi, QRect pixels, bool grey)
+{
+    QTemporaryDir dir;
+    const QString stem = dir.filePath(QStringLiteral("area"));
+    QStringList arguments;
+    if (grey) arguments << QStringLiteral("-gray");
+    arguments << QStringLiteral("-singlefile") << QStringLiteral("-r") << QString::number(dpi) << QStringLiteral("-x")
+              << QString::number(pixels.x()) << QStringLiteral("-y") << QString::number(pixels.y())
+              << QStringLiteral("-W") << QString::number(pixels.width()) << QStringLiteral("-H")
+              << QString::number(pixels.height()) << pdf << stem;
+    run(QStringLiteral("pdftoppm"), arguments);
+    return QImage(stem + (grey ? QStringLiteral(".pgm") : QStringLiteral(".ppm")));
+}
+
 // The colour of the first page at a point, in millimetres from its top-left corner.
 inline QColor colourAtMm(const QString &pdf, QPointF at)
 {
     constexpr double kDpi = 72;
-    QTemporaryDir dir;
-    const QString stem = dir.filePath(QStringLiteral("point"));
-    run(QStringLiteral("pdftoppm"),
-        {QStringLiteral("-singlefile"), QStringLiteral("-r"), QString::number(kDpi), QStringLiteral("-x"),
-         QString::number(int(at.x() / 25.4 * kDpi)), QStringLiteral("-y"), QString::number(int(at.y() / 25.4 * kDpi)),
-         QStringLiteral("-W"), QStringLiteral("1"), QStringLiteral("-H"), QStringLiteral("1"), pdf, stem});
-    return QImage(stem + QStringLiteral(".ppm")).pixelColor(0, 0);
+    const QRect pixel(int(at.x() / 25.4 * kDpi), int(at.y() / 25.4 * kDpi), 1, 1);
+    return renderArea(pdf, kDpi, pixel, false).pixelColor(0, 0);
 }
 
 // The bounds, in millimetres from the page's top-left corner, of every pixel
@@ -60,14 +71,8 @@ inline QRectF inkBoundsMm(const QString &pdf, QSizeF areaMm)
 {
     constexpr double kDpi = 600;
     constexpr double kMmPerPixel = 25.4 / kDpi;
-    QTemporaryDir dir;
-    const QString stem = dir.filePath(QStringLiteral("page"));
-    run(QStringLiteral("pdftoppm"),
-        {QStringLiteral("-gray"), QStringLiteral("-singlefile"), QStringLiteral("-r"), QString::number(kDpi),
-         QStringLiteral("-x"), QStringLiteral("0"), QStringLiteral("-y"), QStringLiteral("0"), QStringLiteral("-W"),
-         QString::number(int(areaMm.width() / kMmPerPixel)), QStringLiteral("-H"),
-         QString::number(int(areaMm.height() / kMmPerPixel)), pdf, stem});
-    const QImage page = QImage(stem + QStringLiteral(".pgm")).convertToFormat(QImage::Format_Grayscale8);
+    const QRect area(0, 0, int(areaMm.width() / kMmPerPixel), int(areaMm.height() / kMmPerPixel));
+    const QImage page = renderArea(pdf, kDpi, area, true).convertToFormat(QImage::Format_Grayscale8);
     int left = page.width(), top = page.height(), right = -1, bottom = -1;
     for (int y = 0; y < page.height(); ++y) {
         const uchar *row = page.constScanLine(y);

@@ -13,7 +13,7 @@ class ProgramFolderFixture
 public:
     ProgramFolderFixture()
     {
-        IniStore::write(settingsFile(), QStringLiteral("card"), QStringLiteral("cardName"), QString());
+        setStartupCard(QString());
         for (const char *dir : {"mycard", "background", "logo"}) QDir(root()).mkdir(QString::fromLatin1(dir));
     }
 

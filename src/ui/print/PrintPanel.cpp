@@ -1,7 +1,7 @@
 #include "ui/print/PrintPanel.h"
 
-#include <QCheckBox>
-#include <QLabel>
+#include "ui/app/Controls.h"
+
 #include <QPushButton>
 
 namespace {
@@ -15,27 +15,23 @@ PrintPanel::PrintPanel(QWidget *parent) : SidePanel(3, QStringLiteral("打印名
 {
     const int top = contentTop();
     const char16_t *captions[] = {u">>打印当前已经完成的名片…", u">>打开其它名片文件再打印…"};
-    for (int i = 0; i < 2; ++i) {
-        auto *b = new QPushButton(QString::fromUtf16(captions[i]), this);
-        b->setObjectName(QStringLiteral("cmd_print(%1)").arg(i));
-        b->setGeometry(kMargin, top + 8 + i * 40, kInner, 30);
-        m_buttons[i] = b;
-    }
+    for (int i = 0; i < 2; ++i)
+        m_buttons[i] = Controls::place<QPushButton>(QStringLiteral("cmd_print(%1)").arg(i),
+                                                    QRect(kMargin, top + 8 + i * 40, kInner, 30), this,
+                                                    QString::fromUtf16(captions[i]));
     connect(m_buttons[0], &QPushButton::clicked, this, [this] { emit printRequested(m_exactSize->isChecked()); });
     connect(m_buttons[1], &QPushButton::clicked, this, &PrintPanel::openRequested);
 
-    m_exactSize = new QCheckBox(QStringLiteral("按实际的页面规格进行打印"), this);
-    m_exactSize->setObjectName(QStringLiteral("chk_sp_print"));
-    m_exactSize->setGeometry(kMargin, top + 92, kInner, 24);
+    m_exactSize = Controls::checkBox(QStringLiteral("chk_sp_print"), QStringLiteral("按实际的页面规格进行打印"),
+                                     QRect(kMargin, top + 92, kInner, 24), this);
 
-    auto *tip = new QLabel(QStringLiteral("默认打印纸张是A4规格、纵向放置的。打印前系统会自动把您的打印机调整到相配的设置。"
-                                          "您也可以把图片型的名片（即非.pnk格式的）导入到其它支持打印及图片插入的应用程序"
-                                          "（如word等）中进行打印…"),
-                           this);
-    tip->setObjectName(QStringLiteral("tip_info(5)"));
+    QLabel *tip = Controls::label(QStringLiteral("tip_info(5)"),
+                                  QStringLiteral("默认打印纸张是A4规格、纵向放置的。打印前系统会自动把您的打印机调整到相配的设置。"
+                                                 "您也可以把图片型的名片（即非.pnk格式的）导入到其它支持打印及图片插入的应用程序"
+                                                 "（如word等）中进行打印…"),
+                                  QRect(kMargin, top + 130, kInner, 120), this);
     tip->setWordWrap(true);
     tip->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    tip->setGeometry(kMargin, top + 130, kInner, 120);
 }
 
 void PrintPanel::reset()

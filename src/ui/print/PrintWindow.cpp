@@ -1,27 +1,24 @@
 #include "ui/print/PrintWindow.h"
 
-#include "model/Numeric.h"
+#include "render/PageGeometry.h"
 #include "render/PrintSheet.h"
+#include "ui/app/Controls.h"
 #include "ui/app/Dialogs.h"
 #include "ui/app/WidgetColours.h"
 
 #include <QButtonGroup>
-#include <QCheckBox>
 #include <QCloseEvent>
 #include <QGuiApplication>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPointer>
-#include <QPrinter>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
 
 namespace {
 
-constexpr int kTwipsPerPixel = 15;
+constexpr int kTwipsPerPixel = int(PageGeometry::kScreenTwipsPerPixel);
 constexpr int kToolBarHeight = 36;
 constexpr int kBarThickness = 260;        // the scroll bars, in twips
 constexpr int kSeparatorOneCard = 5850;   // sp_Menu(2) in the one-card layout, twips
@@ -31,7 +28,7 @@ const QString kReminder = QStringLiteral("提醒您：");
 const QString kCountLabel = QStringLiteral("横向      张,竖向      张");
 const QString kBlanks = QStringLiteral("      ");
 
-int px(int twips) { return Numeric::roundToInt(twips / double(kTwipsPerPixel)); }
+int px(int twips) { return PageGeometry::toPixels(twips, kTwipsPerPixel); }
 
 QWidget *separator(int index, QWidget *parent)
 {
@@ -85,9 +82,7 @@ void PrintWindow::buildToolBar()
 {
     m_toolBar = new QFrame(this);
     m_toolBar->setObjectName(QStringLiteral("frm"));
-    auto *count = new QLabel(QStringLiteral("每页的名片数量："), m_toolBar);
-    count->setObjectName(QStringLiteral("lab(0)"));
-    count->setGeometry(10, 9, 110, 18);
+    Controls::label(QStringLiteral("lab(0)"), QStringLiteral("每页的名片数量："), QRect(10, 9, 110, 18), m_toolBar);
     for (int i = 0; i < 3; ++i) m_separators[std::size_t(i)] = separator(i, m_toolBar);
     m_separators[0]->move(124, 6);
 
@@ -95,11 +90,9 @@ void PrintWindow::buildToolBar()
     const char16_t *captions[] = {u"一张", u"自定义"};
     const QRect places[] = {{134, 8, 56, 20}, {192, 8, 84, 20}};
     for (int i = 0; i < 2; ++i) {
-        auto *option = new QRadioButton(QString::fromUtf16(captions[i]), m_toolBar);
-        option->setObjectName(QStringLiteral("opt(%1)").arg(i));
-        option->setGeometry(places[i]);
-        group->addButton(option, i);
-        m_layouts[std::size_t(i)] = option;
+        m_layouts[std::size_t(i)] =
+            Controls::option(QStringLiteral("opt(%1)").arg(i), QString::fromUtf16(captions[i]), places[i], m_toolBar);
+        group->addButton(m_layouts[std::size_t(i)], i);
     }
     m_layouts[0]->setChecked(true);
     connect(group, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
@@ -124,10 +117,8 @@ void PrintWindow::buildToolBar()
         m_counts[std::size_t(i)] = box;
     }
 
-    m_colour = new QCheckBox(QStringLiteral("彩色打印当前名片"), m_toolBar);
-    m_colour->setObjectName(QStringLiteral("chk"));
+    m_colour = Controls::checkBox(QStringLiteral("chk"), QStringLiteral("彩色打印当前名片"), QRect(0, 0, 140, 20), m_toolBar);
     m_colour->setChecked(true);
-    m_colour->resize(140, 20);
 
     m_print = new QPushButton(kPrintCaption, m_toolBar);
     m_print->setObjectName(QStringLiteral("cmd_print"));
@@ -146,7 +137,7 @@ void PrintWindow::buildSheet()
     m_sheet = new QWidget(m_viewport);
     m_sheet->setObjectName(QStringLiteral("PG"));
     fillBackground(*m_sheet, Qt::white);
-    m_sheet->resize(px(PrintSheet::kSheet.width()), px(PrintSheet::kSheet.height()));
+    m_sheet->resize(PageGeometry::pixelSize(PrintSheet::kSheet, kTwipsPerPixel));
     m_sheetShadow->resize(m_sheet->size());
 
     m_card = new QLabel(m_sheet);
@@ -224,7 +215,7 @@ void PrintWindow::placeSheet()
 {
     const QPoint topLeft(PrintSheet::sheetLeft(m_viewport->width() * kTwipsPerPixel, m_hBar->value()),
                          -m_vBar->value());
-    m_sheet->move(px(topLeft.x()), px(topLeft.y()));
+    m_sheet->move(PageGeometry::toPixels(topLeft, kTwipsPerPixel));
     const int shadow = px(PrintSheet::kShadowOffset);
     m_sheetShadow->move(m_sheet->pos() + QPoint(shadow, shadow));
 }
@@ -237,7 +228,7 @@ QPoint PrintWindow::positionOf(const QLabel *picture) const
 void PrintWindow::placePicture(QLabel *picture, QPoint topLeft)
 {
     (picture == m_card ? m_cardTopLeft : m_blockTopLeft) = topLeft;
-    picture->move(px(topLeft.x()), px(topLeft.y()));
+    picture->move(PageGeometry::toPixels(topLeft, kTwipsPerPixel));
 }
 
 // ---- Layout choice and counts -------------------------------------------------
@@ -346,12 +337,13 @@ void PrintWindow::dragPicture(QLabel *picture, QMouseEvent *event)
 
 // ---- Printing -----------------------------------------------------------------
 
+// The page goes to the printer whole when it is printed, so going back to idle
+// leaves nothing to abandon.
 void PrintWindow::togglePrinting()
 {
-    if (m_print->text() == kPrintCaption)
-        startPrinting();
-    else
-        stopPrinting();
+    const bool start = m_print->text() == kPrintCaption;
+    setPrintingState(start);
+    if (start) printPage();
 }
 
 void PrintWindow::setPrintingState(bool printing)
@@ -364,25 +356,13 @@ void PrintWindow::setPrintingState(bool printing)
     for (QLabel *picture : {m_card, m_block}) picture->setCursor(printing ? Qt::ArrowCursor : Qt::SizeAllCursor);
 }
 
-void PrintWindow::startPrinting()
-{
-    setPrintingState(true);
-    printPage();
-}
-
-void PrintWindow::stopPrinting()
-{
-    // The page went to the printer whole when it was printed; nothing is left to abandon.
-    setPrintingState(false);
-}
-
 void PrintWindow::printPage()
 {
     const std::unique_ptr<QPrinter> printer = m_printers();
     if (!printer) {
         m_dialogs.show(QStringLiteral("没有找到默认打印机，名片没有打印！\r请先在系统中添加打印机并把它设为默认打印机…"),
                        kReminder, Dialogs::Icon::Warning);
-        stopPrinting();
+        setPrintingState(false);
         return;
     }
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
@@ -391,7 +371,7 @@ void PrintWindow::printPage()
     if (printed) return;
     m_dialogs.show(QStringLiteral("名片打印失败！\r打印机没有接受这个打印任务，请检查打印机后再试…"), kReminder,
                    Dialogs::Icon::Warning);
-    stopPrinting();
+    setPrintingState(false);
 }
 
 // ---- Closing ------------------------------------------------------------------

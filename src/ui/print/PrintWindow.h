@@ -73,8 +73,6 @@ private:
     void placePicture(QLabel *picture, QPoint topLeft);
     void dragPicture(QLabel *picture, QMouseEvent *event);
     void togglePrinting();
-    void startPrinting();
-    void stopPrinting();
     void printPage();
     void setPrintingState(bool printing);
 

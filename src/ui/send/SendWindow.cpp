@@ -3,7 +3,7 @@
 #include "mail/DesktopMail.h"
 #include "mail/MailSender.h"
 #include "model/Colour.h"
-#include "model/Numeric.h"
+#include "render/PageGeometry.h"
 #include "ui/app/Controls.h"
 #include "ui/app/Dialogs.h"
 #include "ui/app/WidgetColours.h"
@@ -20,13 +20,11 @@
 
 namespace {
 
-constexpr int kTwipsPerPixel = 15;
+constexpr int kTwipsPerPixel = int(PageGeometry::kScreenTwipsPerPixel);
 constexpr int kLeft = 16;
 constexpr int kBoxLeft = 92;
 constexpr int kBoxWidth = 400;
 const QString kFailed = QStringLiteral("发送失败！");
-
-int toPixels(int twips) { return Numeric::roundToInt(double(twips) / kTwipsPerPixel); }
 
 } // namespace
 
@@ -63,28 +61,23 @@ void SendWindow::buildControls()
 {
     const QString names[] = {QStringLiteral("电子邮箱："), QStringLiteral("邮件主题："), QStringLiteral("邮件内容：")};
     for (int i = 0; i < 3; ++i)
-        m_labels[std::size_t(i)] =
-            Controls::label(QStringLiteral("lab(%1)").arg(i), names[i], QRect(kLeft, 54 + i * 34, 76, 20), this);
-    m_labels[3] = Controls::label(QStringLiteral("lab(3)"), QStringLiteral("Penlark名片发送："), QRect(kLeft, 12, 300, 26), this);
-    QFont heading = m_labels[3]->font();
-    heading.setBold(true);
-    heading.setPointSizeF(heading.pointSizeF() * 1.3);
-    m_labels[3]->setFont(heading);
-    m_labels[4] = Controls::label(QStringLiteral("lab(4)"), attachmentLine(QFileInfo(m_attachment).fileName(),
-                                                                    QFileInfo(m_attachment).size()),
-                           QRect(kLeft, 352, 480, 20), this);
+        Controls::label(QStringLiteral("lab(%1)").arg(i), names[i], QRect(kLeft, 54 + i * 34, 76, 20), this);
+    QLabel *heading =
+        Controls::label(QStringLiteral("lab(3)"), QStringLiteral("Penlark名片发送："), QRect(kLeft, 12, 300, 26), this);
+    QFont headingFont = heading->font();
+    headingFont.setBold(true);
+    headingFont.setPointSizeF(headingFont.pointSizeF() * 1.3);
+    heading->setFont(headingFont);
+    const QFileInfo attachment(m_attachment);
+    Controls::label(QStringLiteral("lab(4)"), attachmentLine(attachment.fileName(), attachment.size()),
+                    QRect(kLeft, 352, 480, 20), this);
 
-    for (int i = 0; i < 2; ++i) {
-        auto *line = new QLineEdit(this);
-        line->setObjectName(QStringLiteral("txt(%1)").arg(i));
-        line->setGeometry(kBoxLeft, 50 + i * 34, kBoxWidth, 26);
-        m_lines[std::size_t(i)] = line;
-    }
+    for (int i = 0; i < 2; ++i)
+        m_lines[std::size_t(i)] = Controls::place<QLineEdit>(QStringLiteral("txt(%1)").arg(i),
+                                                             QRect(kBoxLeft, 50 + i * 34, kBoxWidth, 26), this);
     m_lines[0]->setText(QStringLiteral("（对方的E-mail地址）"));
     connect(m_lines[0], &QLineEdit::textChanged, this, &SendWindow::onAddressChanged);
-    m_body = new QPlainTextEdit(this);
-    m_body->setObjectName(QStringLiteral("txt(2)"));
-    m_body->setGeometry(kBoxLeft, 118, kBoxWidth, 224);
+    m_body = Controls::place<QPlainTextEdit>(QStringLiteral("txt(2)"), QRect(kBoxLeft, 118, kBoxWidth, 224), this);
     m_body->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
     m_busyBar = new QProgressBar(this);
@@ -102,17 +95,14 @@ void SendWindow::buildControls()
     m_buttons[1] = addButton(1, QStringLiteral("×取消发送"), 392);
     connect(m_buttons[0], &QPushButton::clicked, this, &SendWindow::onSendClicked);
     connect(m_buttons[1], &QPushButton::clicked, this, &SendWindow::onCancelClicked);
-    m_settingsButton = new QPushButton(QStringLiteral("邮件设置…"), this);
-    m_settingsButton->setObjectName(QStringLiteral("cmd_mailSettings"));
-    m_settingsButton->setGeometry(kLeft, 404, 100, 32);
+    m_settingsButton = Controls::place<QPushButton>(QStringLiteral("cmd_mailSettings"), QRect(kLeft, 404, 100, 32), this,
+                                                    QStringLiteral("邮件设置…"));
     connect(m_settingsButton, &QPushButton::clicked, this, [this] { editSettings({}); });
 }
 
 QPushButton *SendWindow::addButton(int index, const QString &caption, int x)
 {
-    auto *button = new QPushButton(caption, this);
-    button->setObjectName(QStringLiteral("cmd(%1)").arg(index));
-    button->setGeometry(x, 404, 104, 32);
+    auto *button = Controls::place<QPushButton>(QStringLiteral("cmd(%1)").arg(index), QRect(x, 404, 104, 32), this, caption);
     QPalette palette = button->palette();
     palette.setColor(QPalette::Button, Colour::toQColor(Colour::kPanel));
     button->setPalette(palette);
@@ -128,8 +118,8 @@ void SendWindow::placeBeside(const QWidget &mainWindow)
 
 void SendWindow::applyTwipsGeometry()
 {
-    setFixedSize(toPixels(m_twips.width()), toPixels(m_twips.height()));
-    move(toPixels(m_twips.left()), toPixels(m_twips.top()));
+    setFixedSize(PageGeometry::pixelSize(m_twips.size(), kTwipsPerPixel));
+    move(PageGeometry::toPixels(m_twips.topLeft(), kTwipsPerPixel));
 }
 
 bool SendWindow::isSending() const { return m_sender->isBusy(); }

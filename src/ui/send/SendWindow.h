@@ -71,7 +71,6 @@ private:
 
     std::array<QLineEdit *, 2> m_lines{};
     QPlainTextEdit *m_body = nullptr;
-    std::array<QLabel *, 5> m_labels{};
     std::array<QPushButton *, 2> m_buttons{};
     QPushButton *m_settingsButton = nullptr;
     QProgressBar *m_busyBar = nullptr;
