@@ -23,11 +23,6 @@ const QPaintDevice *twipDevice()
     return &device;
 }
 
-QFont fontOf(const CardText &text)
-{
-    return Fonts::cardFont(text.Font, text.FontSize, text.FontBold, text.FontItalic);
-}
-
 // The caption's own lines; CR LF, CR and LF all end a line. Only the first
 // 10000 characters are laid out: no card page shows anywhere near that many,
 // and laying out a caption of millions (a damaged or hostile card file) would
@@ -58,32 +53,38 @@ void wrap(const QString &paragraph, const QFont &font, double width, QStringList
 
 } // namespace
 
+QFont font(const CardText &text)
+{
+    return Fonts::cardFont(text.Font, text.FontSize, text.FontBold, text.FontItalic);
+}
+
 QStringList lines(const CardText &text, const std::optional<QSizeF> &block)
 {
     if (!block) return paragraphs(text);
-    const QFont font = fontOf(text);
+    const QFont face = font(text);
     QStringList out;
-    for (const QString &paragraph : paragraphs(text)) wrap(paragraph, font, block->width(), out);
+    for (const QString &paragraph : paragraphs(text)) wrap(paragraph, face, block->width(), out);
     return out;
 }
 
 QSizeF naturalSize(const CardText &text)
 {
-    const QFontMetricsF metrics(fontOf(text), twipDevice());
+    const QFont face = font(text);
+    const QFontMetricsF metrics(face, twipDevice());
     const QStringList own = paragraphs(text);
     double width = 0;
     for (const QString &line : own) width = std::max(width, metrics.horizontalAdvance(line));
-    return {width, own.size() * lineHeight(text)};
+    return {width, own.size() * Fonts::lineHeight(face, twipDevice())};
 }
 
 double lineHeight(const CardText &text)
 {
-    return Fonts::lineHeight(fontOf(text), twipDevice());
+    return Fonts::lineHeight(font(text), twipDevice());
 }
 
 double lineAscent(const CardText &text)
 {
-    return Fonts::lineAscent(fontOf(text), twipDevice());
+    return Fonts::lineAscent(font(text), twipDevice());
 }
 
 } // namespace TextLayout
