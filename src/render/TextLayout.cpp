@@ -1,5 +1,6 @@
 #include "render/TextLayout.h"
 
+#include "model/Numeric.h"
 #include "render/Fonts.h"
 
 #include <QFontMetricsF>
@@ -15,7 +16,7 @@ const QPaintDevice *twipDevice()
 {
     static const QImage device = [] {
         QImage image(1, 1, QImage::Format_RGB32);
-        const int dotsPerMeter = qRound(1440 / 0.0254);
+        const int dotsPerMeter = Numeric::roundToInt(1440 / 0.0254);
         image.setDotsPerMeterX(dotsPerMeter);
         image.setDotsPerMeterY(dotsPerMeter);
         return image;
