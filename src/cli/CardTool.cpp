@@ -3,15 +3,15 @@
 #include "model/CardFile.h"
 #include "model/CardReader.h"
 #include "model/IniFile.h"
+#include "model/Numeric.h"
 #include "model/ProgramFolder.h"
 #include "render/Gradient.h"
 #include "render/PageExport.h"
 #include "render/PagePictures.h"
 #include "render/PageRenderer.h"
-#include "render/TextFit.h"
 #include "render/PrintSheet.h"
 #include "render/SheetPicture.h"
-#include "model/Numeric.h"
+#include "render/TextFit.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -97,17 +97,13 @@ bool writeRendered(const CardDocument &card, const PageView &view, const RenderR
 
 QString problemText(const CardReader::Problem &problem)
 {
-    const QString missing = problem.tooLarge ? QStringLiteral(" picture too large to load: ")
-                                             : QStringLiteral(" picture not found: ");
-    switch (problem.kind) {
-    case CardReader::Problem::Kind::MissingLogo:
-        return QStringLiteral("logo") + missing + problem.reference;
-    case CardReader::Problem::Kind::MissingBackground:
-        return QStringLiteral("background") + missing + problem.reference;
-    case CardReader::Problem::Kind::OutOfRange:
-        break;
-    }
-    return QStringLiteral("value out of range, default used: ") + problem.reference;
+    using Kind = CardReader::Problem::Kind;
+    if (problem.kind == Kind::OutOfRange)
+        return QStringLiteral("value out of range, default used: ") + problem.reference;
+    const QString picture = problem.kind == Kind::MissingLogo ? QStringLiteral("logo") : QStringLiteral("background");
+    const QString reason = problem.tooLarge ? QStringLiteral(" picture too large to load: ")
+                                            : QStringLiteral(" picture not found: ");
+    return picture + reason + problem.reference;
 }
 
 struct OpenedCard {
@@ -116,7 +112,7 @@ struct OpenedCard {
 };
 
 // Reads a card file as the designer opens it; each picture that cannot be
-// found is reported on err as a warning.
+// loaded and each length out of range is reported on err as a warning.
 std::optional<OpenedCard> openCard(const QString &path, const QString &programFolder, QTextStream &err)
 {
     const auto ini = readCardFile(path, err);
@@ -190,8 +186,7 @@ int sheet(const SheetRequest &request, QTextStream &err)
     const QSize printed = SheetPrint::pageSize(picture, copies);
     if (printed.width() > PrintSheet::kSheet.width() || printed.height() > PrintSheet::kSheet.height())
         err << "penlark-card: warning: the " << (copies ? "block" : "card") << " is "
-            << Numeric::roundToInt(printed.width() / Numeric::kTwipsPerMm) << " x "
-            << Numeric::roundToInt(printed.height() / Numeric::kTwipsPerMm)
+            << Numeric::twipsToMm(printed.width()) << " x " << Numeric::twipsToMm(printed.height())
             << " mm and runs off the A4 page" << Qt::endl;
     QString error;
     if (!SheetPrint::writePdf(picture, copies, request.output, &error)) return cannotWrite(request.output, error, err);

@@ -18,8 +18,7 @@ QString mailtoAddress(const QString &address)
 
 SendResult handOver(const MailMessage &message)
 {
-    if (!MailFormat::isPlainAddress(message.recipient))
-        return {SendResult::Outcome::RecipientRefused, QStringLiteral("收件人地址不正确：") + message.recipient};
+    if (const auto refused = refuseRecipient(message)) return *refused;
     const QString program = QStandardPaths::findExecutable(QStringLiteral("xdg-email"));
     if (program.isEmpty())
         return {SendResult::Outcome::Failed, QStringLiteral("没有找到桌面邮件程序（xdg-email），也没有设置邮件服务器。")};

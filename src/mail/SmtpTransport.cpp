@@ -121,13 +121,18 @@ QString reasonFor(CURLcode code, const char *errorText, const Conversation &conv
 
 } // namespace
 
+std::optional<SendResult> refuseRecipient(const MailMessage &message)
+{
+    if (MailFormat::isPlainAddress(message.recipient)) return std::nullopt;
+    return SendResult{SendResult::Outcome::RecipientRefused, QStringLiteral("收件人地址不正确：") + message.recipient};
+}
+
 namespace SmtpTransport {
 
 SendResult send(const MailSettings &settings, const MailMessage &message, std::chrono::milliseconds timeLimit,
                 const std::atomic_bool &cancel)
 {
-    if (!MailFormat::isPlainAddress(message.recipient))
-        return {SendResult::Outcome::RecipientRefused, QStringLiteral("收件人地址不正确：") + message.recipient};
+    if (const auto refused = refuseRecipient(message)) return *refused;
     if (!MailFormat::isPlainAddress(settings.sender))
         return {SendResult::Outcome::SenderRefused, QStringLiteral("邮件设置中的发件人地址不正确：") + settings.sender};
     if (!QFileInfo(message.attachmentPath).isFile())

@@ -6,6 +6,7 @@
 #include <QString>
 #include <atomic>
 #include <chrono>
+#include <optional>
 
 // What became of one message.
 struct SendResult {
@@ -23,9 +24,11 @@ struct SendResult {
     Outcome outcome = Outcome::Failed;
     // The server's last reply or the transport's own explanation, for the message box.
     QString reason;
-
-    bool succeeded() const { return outcome == Outcome::Sent || outcome == Outcome::HandedOver; }
 };
+
+// The refusal of a recipient that is no plain address (MailFormat::isPlainAddress),
+// before anything is handed on; nothing for a plain address.
+std::optional<SendResult> refuseRecipient(const MailMessage &message);
 
 // Sends one message through an SMTP server with libcurl: a multipart message
 // with the body as UTF-8 text and the file as a base64 attachment. Blocks the

@@ -74,8 +74,7 @@ private:
             if (withinBounds(*k, field)) return;
             m_problems.push_back({Problem::Kind::OutOfRange, k->section + u'\\' + k->name});
         }
-        static CardDocument defaults = CardDocument::defaultCard();
-        CardFile::copyField(k->field(defaults), field);
+        CardFile::copyField(k->field(m_defaults), field);
     }
 
     bool withinBounds(const CardFile::Key &key, const CardFile::FieldRef &field) const
@@ -159,6 +158,9 @@ private:
     const PictureSource &m_pictures;
     CardDocument &m_card;
     PageView &m_view;
+    // Where a missing or malformed value is taken from; not const, as a key
+    // reaches its field through a non-const document.
+    CardDocument m_defaults = CardDocument::defaultCard();
     std::vector<Problem> m_problems;
 };
 

@@ -15,6 +15,8 @@ namespace {
 
 constexpr QDir::Filters kFiles = QDir::Files | QDir::Hidden | QDir::System;
 
+const QStringList kPicturePatterns{QStringLiteral("*.bmp"), QStringLiteral("*.jpg"), QStringLiteral("*.gif")};
+
 QStringList filesMatching(const QString &dir, const QStringList &patterns)
 {
     QDir folder(dir);
@@ -55,13 +57,12 @@ QStringList categories(const QString &libraryDir)
 
 QStringList files(const QString &dir)
 {
-    return filesMatching(dir, {QStringLiteral("*.bmp"), QStringLiteral("*.jpg"), QStringLiteral("*.gif"),
-                               QStringLiteral("*.pnk")});
+    return filesMatching(dir, kPicturePatterns + QStringList{QStringLiteral("*.pnk")});
 }
 
 QStringList pictures(const QString &dir)
 {
-    return filesMatching(dir, {QStringLiteral("*.bmp"), QStringLiteral("*.jpg"), QStringLiteral("*.gif")});
+    return filesMatching(dir, kPicturePatterns);
 }
 
 Result createCategory(const QString &libraryDir, const QString &name)

@@ -7,9 +7,8 @@
 // Numbers as the user types them and as card files store them.
 namespace Numeric {
 
-// One millimetre in twips, and the trim inset of the 3 mm bleed.
+// One millimetre in twips.
 inline constexpr double kTwipsPerMm = 56.7;
-inline constexpr int kTrimInsetTwips = 170;
 
 // Rounds to the nearest integer, ties to the even neighbour (2.5 -> 2, 3.5 -> 4).
 // Values beyond the range of the result saturate.

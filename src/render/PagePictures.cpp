@@ -5,13 +5,6 @@
 
 namespace PagePictures {
 
-QImage libraryPicture(const ProgramFolder &folder, ProgramFolder::Library library, const QString &reference)
-{
-    const auto file = folder.libraryFile(library, reference);
-    if (!file || !QFileInfo(*file).isFile()) return {};
-    return readPictureFile(*file).image;
-}
-
 ReadPicture readPictureFile(const QString &file)
 {
     QImageReader reader(file);

@@ -25,9 +25,6 @@ struct ReadPicture {
 };
 ReadPicture readPictureFile(const QString &file);
 
-// The picture a library reference names; a null image when the reference is
-// unsafe, the file is missing, it is no picture or it is too large.
-QImage libraryPicture(const ProgramFolder &folder, ProgramFolder::Library library, const QString &reference);
 // Built-in background picture 0..14; a null image for any other reference.
 QImage builtInBackground(const QString &reference);
 

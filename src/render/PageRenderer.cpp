@@ -1,6 +1,5 @@
 #include "render/PageRenderer.h"
 
-#include "render/Fonts.h"
 #include "render/Gradient.h"
 #include "render/PageGeometry.h"
 #include "render/PagePictures.h"
@@ -80,7 +79,7 @@ void drawLogo(QPainter &p, const CardLogo &logo, const PageView &view, Scale s)
 void drawText(QPainter &p, const CardText &text, const std::optional<QSizeF> &block, Scale s)
 {
     if (!text.visible) return;
-    p.setFont(Fonts::cardFont(text.Font, text.FontSize, text.FontBold, text.FontItalic));
+    p.setFont(TextLayout::font(text));
     p.setPen(Colour::toQColor(text.ForeColor));
     const QPointF topLeft = s.point(QPointF(text.Left, text.Top));
     const qreal ascent = TextLayout::lineAscent(text) * s.perTwip;

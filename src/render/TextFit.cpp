@@ -25,7 +25,8 @@ void fitText(CardDocument &card, PageView &view, std::size_t index)
 {
     CardText &text = card.texts.at(index);
     const QSizeF natural = TextLayout::naturalSize(text);
-    const double height = PageRenderer::textBox(text, view.textBlocks[index]).height();
+    const auto &block = view.textBlocks[index];
+    const double height = block ? block->height() : natural.height();
     const Fit f = fit(natural, height, PageRenderer::pageTwips(card).width());
     view.textBlocks[index] = f.block;
     if (f.left) text.Left = *f.left;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/PageView.h"
+#include "render/PageGeometry.h"
 
 #include <QSizeF>
 #include <optional>
@@ -11,7 +12,7 @@
 // which it wraps. Lengths are twips.
 namespace TextFit {
 
-inline constexpr int kMargin = 170; // 3 mm, rounded to a whole twip
+inline constexpr int kMargin = PageGeometry::kTrimInset;
 
 struct Fit {
     std::optional<QSizeF> block; // none: the text sizes itself on its own lines

@@ -1,5 +1,6 @@
 #include "render/TextLayout.h"
 
+#include "model/Numeric.h"
 #include "render/Fonts.h"
 
 #include <QFontMetricsF>
@@ -15,17 +16,12 @@ const QPaintDevice *twipDevice()
 {
     static const QImage device = [] {
         QImage image(1, 1, QImage::Format_RGB32);
-        const int dotsPerMeter = qRound(1440 / 0.0254);
+        const int dotsPerMeter = Numeric::roundToInt(1440 / 0.0254);
         image.setDotsPerMeterX(dotsPerMeter);
         image.setDotsPerMeterY(dotsPerMeter);
         return image;
     }();
     return &device;
-}
-
-QFont fontOf(const CardText &text)
-{
-    return Fonts::cardFont(text.Font, text.FontSize, text.FontBold, text.FontItalic);
 }
 
 // The caption's own lines; CR LF, CR and LF all end a line. Only the first
@@ -58,32 +54,38 @@ void wrap(const QString &paragraph, const QFont &font, double width, QStringList
 
 } // namespace
 
+QFont font(const CardText &text)
+{
+    return Fonts::cardFont(text.Font, text.FontSize, text.FontBold, text.FontItalic);
+}
+
 QStringList lines(const CardText &text, const std::optional<QSizeF> &block)
 {
     if (!block) return paragraphs(text);
-    const QFont font = fontOf(text);
+    const QFont face = font(text);
     QStringList out;
-    for (const QString &paragraph : paragraphs(text)) wrap(paragraph, font, block->width(), out);
+    for (const QString &paragraph : paragraphs(text)) wrap(paragraph, face, block->width(), out);
     return out;
 }
 
 QSizeF naturalSize(const CardText &text)
 {
-    const QFontMetricsF metrics(fontOf(text), twipDevice());
+    const QFont face = font(text);
+    const QFontMetricsF metrics(face, twipDevice());
     const QStringList own = paragraphs(text);
     double width = 0;
     for (const QString &line : own) width = std::max(width, metrics.horizontalAdvance(line));
-    return {width, own.size() * lineHeight(text)};
+    return {width, own.size() * Fonts::lineHeight(face, twipDevice())};
 }
 
 double lineHeight(const CardText &text)
 {
-    return Fonts::lineHeight(fontOf(text), twipDevice());
+    return Fonts::lineHeight(font(text), twipDevice());
 }
 
 double lineAscent(const CardText &text)
 {
-    return Fonts::lineAscent(fontOf(text), twipDevice());
+    return Fonts::lineAscent(font(text), twipDevice());
 }
 
 } // namespace TextLayout

@@ -2,6 +2,7 @@
 
 #include "model/CardDocument.h"
 
+#include <QFont>
 #include <QSizeF>
 #include <QStringList>
 #include <optional>
@@ -11,6 +12,9 @@
 // and style, so the lines and sizes found here hold at every resolution the
 // page is drawn at: a text that fits on screen fits in every export and print.
 namespace TextLayout {
+
+// The face, size and style a text is measured and drawn in.
+QFont font(const CardText &text);
 
 // The lines a text is drawn in: one per line of its caption, and for a text in
 // a block each of those wrapped at the block's width.
