@@ -3,7 +3,7 @@
 // new boxes; with the repaint of the page.
 #include "BenchMain.h"
 #include "PageBench.h"
-#include "ui/app/Dialogs.h"
+#include "ui/common/Dialogs.h"
 #include "ui/panels/TextPanel.h"
 
 #include <QApplication>

@@ -1,5 +1,5 @@
-#include "ui/app/Dialogs.h"
-#include "ui/app/Translations.h"
+#include "ui/common/Dialogs.h"
+#include "ui/common/Translations.h"
 #include "ui/panels/ColourPicker.h"
 #include "support/ScriptedDialogs.h"
 

@@ -1,7 +1,7 @@
 #include "ui/panels/AboutPanel.h"
 #include "ui/panels/HelpPanel.h"
 #include "ui/panels/HelpView.h"
-#include "ui/app/WebLink.h"
+#include "ui/common/WebLink.h"
 #include "model/CardFile.h"
 #include "model/CardReader.h"
 #include "render/PagePictures.h"

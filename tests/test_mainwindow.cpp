@@ -1,6 +1,6 @@
 #include "ui/app/CommandBar.h"
 #include "ui/app/MainWindow.h"
-#include "ui/app/Translations.h"
+#include "ui/common/Translations.h"
 #include "model/CardFile.h"
 #include "model/IniFile.h"
 #include "ui/page/PageWidget.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/app/Dialogs.h"
+#include "ui/common/Dialogs.h"
 
 #include <QList>
 #include <QString>

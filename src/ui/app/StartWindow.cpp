@@ -1,9 +1,9 @@
 #include "ui/app/StartWindow.h"
 
 #include "render/PageGeometry.h"
-#include "ui/app/Controls.h"
-#include "ui/app/Dialogs.h"
-#include "ui/app/WebLink.h"
+#include "ui/common/Controls.h"
+#include "ui/common/Dialogs.h"
+#include "ui/common/WebLink.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,8 +1,8 @@
 // penlark: the card designer.
-#include "ui/app/Dialogs.h"
+#include "ui/common/Dialogs.h"
 #include "ui/app/MainWindow.h"
 #include "ui/app/StartWindow.h"
-#include "ui/app/Translations.h"
+#include "ui/common/Translations.h"
 #include "render/Fonts.h"
 
 #include <QApplication>

@@ -1,8 +1,8 @@
 #include "ui/library/AddPanel.h"
 
 #include "model/LibraryFiles.h"
-#include "ui/app/Controls.h"
-#include "ui/app/Dialogs.h"
+#include "ui/common/Controls.h"
+#include "ui/common/Dialogs.h"
 
 #include <QComboBox>
 #include <QDir>

@@ -5,10 +5,10 @@
 #include "model/LibraryFiles.h"
 #include "render/PageGeometry.h"
 #include "render/PagePictures.h"
-#include "ui/app/Controls.h"
-#include "ui/app/Dialogs.h"
-#include "ui/app/WebLink.h"
-#include "ui/app/WidgetColours.h"
+#include "ui/common/Controls.h"
+#include "ui/common/Dialogs.h"
+#include "ui/common/WebLink.h"
+#include "ui/common/WidgetColours.h"
 #include "ui/library/AddPanel.h"
 
 #include <QCloseEvent>

@@ -2,7 +2,7 @@
 
 #include "render/PageGeometry.h"
 #include "render/PageRenderer.h"
-#include "ui/app/WidgetColours.h"
+#include "ui/common/WidgetColours.h"
 
 #include <QPainter>
 #include <QMouseEvent>

@@ -3,7 +3,7 @@
 #include "render/PageObjects.h"
 #include "ui/page/PageWidget.h"
 #include "model/CardSession.h"
-#include "ui/app/Controls.h"
+#include "ui/common/Controls.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/app/SidePanel.h"
+#include "ui/common/SidePanel.h"
 
 #include <array>
 

@@ -1,7 +1,7 @@
 #include "ui/panels/AboutPanel.h"
 
-#include "ui/app/SidePanel.h"
-#include "ui/app/WebLink.h"
+#include "ui/common/SidePanel.h"
+#include "ui/common/WebLink.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

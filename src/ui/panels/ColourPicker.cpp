@@ -1,8 +1,8 @@
 #include "ui/panels/ColourPicker.h"
 
 #include "model/Numeric.h"
-#include "ui/app/Dialogs.h"
-#include "ui/app/WidgetColours.h"
+#include "ui/common/Dialogs.h"
+#include "ui/common/WidgetColours.h"
 
 #include <cmath>
 

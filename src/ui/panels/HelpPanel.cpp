@@ -1,8 +1,8 @@
 #include "ui/panels/HelpPanel.h"
 
 #include "ui/panels/HelpView.h"
-#include "ui/app/SidePanel.h"
-#include "ui/app/WebLink.h"
+#include "ui/common/SidePanel.h"
+#include "ui/common/WebLink.h"
 #include "model/ProfileStore.h"
 
 #include <QEvent>

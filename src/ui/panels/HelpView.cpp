@@ -1,6 +1,6 @@
 #include "ui/panels/HelpView.h"
 
-#include "ui/app/WebLink.h"
+#include "ui/common/WebLink.h"
 #include "model/Numeric.h"
 #include "render/PageGeometry.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "model/CardDocument.h"
-#include "ui/app/SidePanel.h"
+#include "ui/common/SidePanel.h"
 
 #include <QSizeF>
 #include <array>

@@ -2,7 +2,7 @@
 
 #include "model/Colour.h"
 #include "model/ProgramFolder.h"
-#include "ui/app/SidePanel.h"
+#include "ui/common/SidePanel.h"
 
 #include <QSizeF>
 #include <array>

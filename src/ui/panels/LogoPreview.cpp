@@ -1,6 +1,6 @@
 #include "ui/panels/LogoPreview.h"
 
-#include "ui/app/WidgetColours.h"
+#include "ui/common/WidgetColours.h"
 
 #include <QEvent>
 #include <QLabel>

@@ -1,6 +1,6 @@
 #include "ui/panels/NewCardPanel.h"
 
-#include "ui/app/Controls.h"
+#include "ui/common/Controls.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -4,8 +4,8 @@
 #include "ui/panels/PicturePreview.h"
 #include "model/ProfileStore.h"
 #include "render/PagePictures.h"
-#include "ui/app/Controls.h"
-#include "ui/app/Dialogs.h"
+#include "ui/common/Controls.h"
+#include "ui/common/Dialogs.h"
 
 #include <QComboBox>
 #include <QEvent>

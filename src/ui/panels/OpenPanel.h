@@ -1,7 +1,7 @@
 #pragma once
 
 #include "model/ProgramFolder.h"
-#include "ui/app/SidePanel.h"
+#include "ui/common/SidePanel.h"
 
 #include <array>
 

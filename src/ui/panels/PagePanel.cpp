@@ -5,8 +5,8 @@
 #include "render/PageObjects.h"
 #include "render/PagePictures.h"
 #include "render/PageRenderer.h"
-#include "ui/app/Controls.h"
-#include "ui/app/Dialogs.h"
+#include "ui/common/Controls.h"
+#include "ui/common/Dialogs.h"
 #include "ui/page/PageWidget.h"
 #include "ui/panels/PaletteStrip.h"
 

@@ -1,8 +1,8 @@
 #include "ui/panels/TextColourFrame.h"
 
 #include "model/CardSession.h"
-#include "ui/app/Controls.h"
-#include "ui/app/Dialogs.h"
+#include "ui/common/Controls.h"
+#include "ui/common/Dialogs.h"
 #include "ui/panels/PaletteStrip.h"
 
 #include <QButtonGroup>

@@ -4,7 +4,7 @@
 #include "model/Numeric.h"
 #include "render/Fonts.h"
 #include "render/TextFit.h"
-#include "ui/app/Controls.h"
+#include "ui/common/Controls.h"
 #include "ui/page/PageWidget.h"
 #include "ui/panels/TextColourFrame.h"
 

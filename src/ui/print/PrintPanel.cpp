@@ -1,6 +1,6 @@
 #include "ui/print/PrintPanel.h"
 
-#include "ui/app/Controls.h"
+#include "ui/common/Controls.h"
 
 #include <QPushButton>
 

@@ -2,9 +2,9 @@
 
 #include "render/PageGeometry.h"
 #include "render/PrintSheet.h"
-#include "ui/app/Controls.h"
-#include "ui/app/Dialogs.h"
-#include "ui/app/WidgetColours.h"
+#include "ui/common/Controls.h"
+#include "ui/common/Dialogs.h"
+#include "ui/common/WidgetColours.h"
 
 #include <QButtonGroup>
 #include <QCloseEvent>

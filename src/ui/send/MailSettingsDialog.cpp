@@ -1,7 +1,7 @@
 #include "ui/send/MailSettingsDialog.h"
 
 #include "mail/MailMessage.h"
-#include "ui/app/WidgetColours.h"
+#include "ui/common/WidgetColours.h"
 
 #include <QCheckBox>
 #include <QComboBox>

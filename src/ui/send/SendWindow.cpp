@@ -4,9 +4,9 @@
 #include "mail/MailSender.h"
 #include "model/Colour.h"
 #include "render/PageGeometry.h"
-#include "ui/app/Controls.h"
-#include "ui/app/Dialogs.h"
-#include "ui/app/WidgetColours.h"
+#include "ui/common/Controls.h"
+#include "ui/common/Dialogs.h"
+#include "ui/common/WidgetColours.h"
 #include "ui/send/MailSettingsDialog.h"
 
 #include <QCloseEvent>

@@ -1,4 +1,4 @@
-#include "ui/app/Translations.h"
+#include "ui/common/Translations.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>

@@ -1,4 +1,4 @@
-#include "ui/app/Dialogs.h"
+#include "ui/common/Dialogs.h"
 
 #include <QApplication>
 #include <QColorDialog>

@@ -1,4 +1,4 @@
-#include "ui/app/WebLink.h"
+#include "ui/common/WebLink.h"
 
 #include <QDesktopServices>
 #include <QMouseEvent>

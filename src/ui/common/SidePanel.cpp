@@ -1,6 +1,6 @@
-#include "ui/app/SidePanel.h"
+#include "ui/common/SidePanel.h"
 
-#include "ui/app/WidgetColours.h"
+#include "ui/common/WidgetColours.h"
 
 #include <QLabel>
 

@@ -1,4 +1,4 @@
-#include "ui/app/WidgetColours.h"
+#include "ui/common/WidgetColours.h"
 
 #include "model/Colour.h"
 

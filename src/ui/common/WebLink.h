@@ -3,7 +3,7 @@
 #include <QColor>
 #include <QLabel>
 
-#include "ui/app/WidgetColours.h"
+#include "ui/common/WidgetColours.h"
 
 // The program's web site: more card templates, pictures, updates and support.
 inline constexpr char kWebSite[] = "https://penlark.example.cn";
