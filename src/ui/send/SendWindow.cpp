@@ -259,7 +259,9 @@ void SendWindow::onCancelClicked()
 void SendWindow::cancelSending()
 {
     const bool mayHaveArrived = m_sender->wholeMessageSent();
-    if (!m_sender->cancel() || !mayHaveArrived) return;
+    if (!m_sender->cancel()) return;
+    setBusy(false);
+    if (!mayHaveArrived) return;
     m_dialogs.show(QStringLiteral("邮件可能已经发送到") + m_recipient +
                        QStringLiteral("！\r取消时邮件已经全部交给邮件服务器，只是服务器还没有答复…"),
                    QStringLiteral("提醒您："), Dialogs::Icon::Information);
