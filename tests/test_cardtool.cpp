@@ -73,6 +73,15 @@ void TestCardTool::newThenDumpShowsTheDefaultCard()
     QCOMPARE(name["caption"].toString(), QStringLiteral("李明"));
     QCOMPARE(name["FontBold"].toBool(), true);
     QCOMPARE(card["cADD"].toObject()["caption"].toString().left(3), QStringLiteral("地址："));
+
+    // Control characters in a caption still give valid JSON, and come back as written.
+    IniFile ini = IniStore::load(file);
+    const QString odd = QStringLiteral("李\x01明\t\x1f\"\\");
+    ini.setValue("cName", "caption", odd);
+    QVERIFY(IniStore::save(file, ini));
+    const QJsonObject odder = QJsonDocument::fromJson(runTool({"dump", file}).out, &error).object();
+    QCOMPARE(error.error, QJsonParseError::NoError);
+    QCOMPARE(odder["cName"].toObject()["caption"].toString(), odd);
 }
 
 void TestCardTool::dumpsAHandWrittenGbkFile()
@@ -132,6 +141,12 @@ void TestCardTool::rendersCardsAtTheirSizes()
         QCOMPARE(r.status, 0);
         QCOMPARE(QImage(dir.filePath(c.out)).size(), c.size);
     }
+    // At 96 dpi pixel (11, 11) lies on the corner's crop marks, which only the default draws.
+    QVERIFY(runTool({"render", card, "-o", dir.filePath("bare.png"), "--no-crop-marks"}).status == 0);
+    QCOMPARE(QImage(dir.filePath("bare.png")).pixelColor(11, 11), QColor(Qt::white));
+    const QColor mark = QImage(dir.filePath("card.bmp")).pixelColor(11, 11);
+    QVERIFY2(mark != QColor(Qt::white) && mark.red() == mark.blue(), qPrintable(mark.name()));
+    QCOMPARE(runTool({"render", card, "-o", dir.filePath("x.png"), "--dpi", "2401"}).status, 2);
     QCOMPARE(runTool({"render", card, "-o", dir.filePath("card.pdf")}).status, 0);
     QFile pdf(dir.filePath("card.pdf"));
     QVERIFY(pdf.open(QIODevice::ReadOnly) && pdf.read(4) == "%PDF");
@@ -225,6 +240,10 @@ void TestCardTool::laysOutASheetOfCopies()
     QCOMPARE(PdfProbe::info(out, "Pages"), QStringLiteral("1"));
     QVERIFY(PdfProbe::info(out, "Page size").contains("(A4)"));
     QCOMPARE(PdfProbe::text(out).count(QStringLiteral("李明")), 10);
+    // An option left out takes its default: --down alone makes one column.
+    const QString column = dir.filePath("column.pdf");
+    QCOMPARE(runTool({"sheet", card, "-o", column, "--down", "3", "--trim"}).status, 0);
+    QCOMPARE(PdfProbe::text(column).count(QStringLiteral("李明")), 3);
 }
 
 void TestCardTool::documentsItsCommands()
