@@ -60,6 +60,25 @@ void TestDialogs::questionsMapTheirButtons()
     whenBoxShows([](QMessageBox *) {}, QMessageBox::Cancel);
     QCOMPARE(dialogs.ask("?", "c", Dialogs::Icon::Warning, Dialogs::Buttons::YesNoCancel),
              Dialogs::Answer::Cancel);
+
+    // Esc answers a plain question No; Esc or closing a dismissible one answers Cancel.
+    using B = Dialogs::Buttons;
+    using A = Dialogs::Answer;
+    using Dismiss = std::function<void(QMessageBox *)>;
+    const Dismiss escape = [](QMessageBox *box) { QTest::keyClick(box, Qt::Key_Escape); };
+    const Dismiss close = [](QMessageBox *box) { box->close(); };
+    for (const auto &[buttons, dismiss, answer] : {std::tuple{B::YesNo, escape, A::No},
+                                                   {B::YesNoDismissible, escape, A::Cancel},
+                                                   {B::YesNoDismissible, close, A::Cancel}}) {
+        QTimer::singleShot(0, [dismiss] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            QVERIFY(box->button(QMessageBox::Yes)->isVisible() && box->button(QMessageBox::No)->isVisible());
+            if (QAbstractButton *cancel = box->button(QMessageBox::Cancel)) QVERIFY(!cancel->isVisible());
+            dismiss(box);
+        });
+        QCOMPARE(dialogs.ask("?", "c", Dialogs::Icon::Warning, buttons), answer);
+    }
 }
 
 void TestDialogs::colourDialogStartsWithBlackCustomColours()
@@ -121,6 +140,11 @@ void TestDialogs::scriptedDoubleRecordsAndAnswers()
     QCOMPARE(dialogs.unanswered, 1);
     QCOMPARE(dialogs.records.size(), 2);
     QCOMPARE(dialogs.last().caption, QStringLiteral("b"));
+    // Esc on a plain question presses No, as on screen.
+    dialogs.answers = {Dialogs::Answer::Cancel, Dialogs::Answer::Cancel};
+    QCOMPARE(dialogs.ask("a", "b", Dialogs::Icon::Warning, Dialogs::Buttons::YesNo), Dialogs::Answer::No);
+    QCOMPARE(dialogs.ask("a", "b", Dialogs::Icon::Warning, Dialogs::Buttons::YesNoDismissible),
+             Dialogs::Answer::Cancel);
 }
 
 QTEST_MAIN(TestDialogs)
