@@ -144,6 +144,7 @@ class TestCardPanels : public QObject
 private slots:
     void tellsWhenThereAreNoCategories();
     void opensCardFilesAfterTheQuestionAboutEdits();
+    void asksBeforeTheLibraryManagerOpensACard();
     void opensEveryFieldOfACard();
     void opensAMissingBackgroundAsAWhitePage();
     void previewsPictureCardsOnly();
@@ -216,8 +217,11 @@ void TestCardPanels::opensCardFilesAfterTheQuestionAboutEdits()
     QCOMPARE(t.w->windowTitle(), QStringLiteral("王磊.PNK - Penlark 3.0版"));
     QVERIFY(!t.open->button(1)->isEnabled());
     QVERIFY(t.open->button(2)->isEnabled());
+}
 
-    // Opening from the library manager asks the same question.
+void TestCardPanels::asksBeforeTheLibraryManagerOpensACard()
+{
+    Window t;
     t.session().cardSaved = false;
     t.dialogs.answers = {Dialogs::Answer::Yes};
     t.w->showLibraryManager(ProgramFolder::Library::Cards);
