@@ -61,23 +61,17 @@ void TestDialogs::questionsMapTheirButtons()
     QCOMPARE(dialogs.ask("?", "c", Dialogs::Icon::Warning, Dialogs::Buttons::YesNoCancel),
              Dialogs::Answer::Cancel);
 
-    // Esc answers a plain question No; Esc or closing a dismissible one answers Cancel.
-    using B = Dialogs::Buttons;
-    using A = Dialogs::Answer;
+    // Esc or closing a dismissible question answers Cancel; its Cancel button stays hidden.
     using Dismiss = std::function<void(QMessageBox *)>;
-    const Dismiss escape = [](QMessageBox *box) { QTest::keyClick(box, Qt::Key_Escape); };
-    const Dismiss close = [](QMessageBox *box) { box->close(); };
-    for (const auto &[buttons, dismiss, answer] : {std::tuple{B::YesNo, escape, A::No},
-                                                   {B::YesNoDismissible, escape, A::Cancel},
-                                                   {B::YesNoDismissible, close, A::Cancel}}) {
+    for (const Dismiss &dismiss : {Dismiss([](QMessageBox *box) { QTest::keyClick(box, Qt::Key_Escape); }),
+                                   Dismiss([](QMessageBox *box) { box->close(); })}) {
         QTimer::singleShot(0, [dismiss] {
             auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            QVERIFY(box);
-            QVERIFY(box->button(QMessageBox::Yes)->isVisible() && box->button(QMessageBox::No)->isVisible());
-            if (QAbstractButton *cancel = box->button(QMessageBox::Cancel)) QVERIFY(!cancel->isVisible());
+            QVERIFY(box && !box->button(QMessageBox::Cancel)->isVisible());
             dismiss(box);
         });
-        QCOMPARE(dialogs.ask("?", "c", Dialogs::Icon::Warning, buttons), answer);
+        QCOMPARE(dialogs.ask("?", "c", Dialogs::Icon::Warning, Dialogs::Buttons::YesNoDismissible),
+                 Dialogs::Answer::Cancel);
     }
 }
 
