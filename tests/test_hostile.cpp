@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
+#include <QLocalServer>
 
 #include <csignal>
 #include <fcntl.h>
@@ -169,7 +170,7 @@ void TestHostile::cleanupTestCase()
     if (summary.open(QIODevice::WriteOnly)) summary.write(line.toUtf8() + '\n');
 }
 
-enum class CardKind { File, Folder, Unreadable, Fifo, Device };
+enum class CardKind { File, Folder, Socket, Fifo, Device };
 Q_DECLARE_METATYPE(CardKind)
 
 void TestHostile::endsCleanlyWithinBounds_data()
@@ -210,7 +211,7 @@ void TestHostile::endsCleanlyWithinBounds_data()
     QTest::newRow("a 10 MB line without a line end") << CardKind::File << QByteArray(10 << 20, '[') << 0;
     QTest::newRow("an empty file") << CardKind::File << QByteArray() << 0;
     QTest::newRow("a folder") << CardKind::Folder << QByteArray() << -1;
-    QTest::newRow("an unreadable file") << CardKind::Unreadable << QByteArray("[cPage]\r\n") << -1;
+    QTest::newRow("a socket nobody can read") << CardKind::Socket << QByteArray() << -1;
     QTest::newRow("a named pipe") << CardKind::Fifo << QByteArray() << -1;
     QTest::newRow("an endless device") << CardKind::Device << QByteArray() << -1;
 }
@@ -226,14 +227,11 @@ void TestHostile::endsCleanlyWithinBounds()
 
     QTemporaryDir dir;
     QString path = dir.filePath("card.pnk");
+    QLocalServer socket;
     switch (kind) {
     case CardKind::File: writeFile(path, card); break;
     case CardKind::Folder: QVERIFY(QDir().mkdir(path)); break;
-    case CardKind::Unreadable:
-        if (geteuid() == 0) QSKIP("root reads any file");
-        writeFile(path, card);
-        QVERIFY(QFile::setPermissions(path, {}));
-        break;
+    case CardKind::Socket: QVERIFY(socket.listen(path)); break;
     case CardKind::Fifo: QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0); break;
     case CardKind::Device: path = QStringLiteral("/dev/zero"); break;
     }

@@ -1,3 +1,4 @@
+#include "model/IniFile.h"
 #include "render/Fonts.h"
 #include "render/PageExport.h"
 #include "render/PageGeometry.h"
@@ -198,6 +199,17 @@ void TestRender::drawsOnlyVisibleObjectsInStackingOrder()
     QCOMPARE(pixel(PageRenderer::renderBitmap(card, view, kScreen), inside.x(), inside.y()), QColor(255, 0, 0));
     view.logoInFront = false;
     QCOMPARE(pixel(PageRenderer::renderBitmap(card, view, kScreen), inside.x(), inside.y()), QColor(0, 0, 0));
+    // Below the text: a logo pixel nothing covers, and a blue line over the logo
+    // when the logo is behind, under it when in front.
+    card.logo.width = card.logo.height = 2400;
+    card.line = {300, 300, 2400, 2400, Colour::fromRgb(0, 0, 255), true};
+    for (const bool front : {false, true}) {
+        view.logoInFront = front;
+        const QImage page = PageRenderer::renderBitmap(card, view, kScreen);
+        QCOMPARE(pixel(page, 190, 190), QColor(255, 0, 0));
+        QCOMPARE(pixel(page, 170, 170), front ? QColor(255, 0, 0) : QColor(0, 0, 255));
+    }
+    card.line.visible = false;
     card.logo.visible = false;
     name.visible = false;
     QCOMPARE(pixel(PageRenderer::renderBitmap(card, view, kScreen), inside.x(), inside.y()), QColor(255, 255, 255));
@@ -351,6 +363,9 @@ void TestRender::restoresBlocksOfTextsReadFromAFile()
     for (std::size_t i = 0; i < kTextCount; ++i)
         if (i != 4) QVERIFY(!view.textBlocks[i]);
     QCOMPARE(card.texts[4].Left, 170.0f);
+    // A lone CR in a caption from a file breaks the line as CRLF does.
+    card.texts[0].caption = *IniFile::fromBytes("[cName]\r\ncaption=A\rB\r\n").value(u"cName", u"caption");
+    QCOMPARE(TextLayout::lines(card.texts[0], std::nullopt), QStringList({"A", "B"}));
 }
 
 void TestRender::startsEveryCropMarkAtItsCorner_data()

@@ -41,6 +41,12 @@ constexpr int kShadowOffset = 4;   // 60 twips
 const QString kReminder = QStringLiteral("提醒您：");
 const QString kModifiedQuestion = QStringLiteral("系统检测到当前的名片已被您修改过，\r要保存当前被修改过的名片吗？");
 
+// The question about unsaved edits: Yes, No, or Cancel when dismissed.
+Dialogs::Answer askToSaveEdits(Dialogs &dialogs)
+{
+    return dialogs.ask(kModifiedQuestion, kReminder, Dialogs::Icon::Warning, Dialogs::Buttons::YesNoDismissible);
+}
+
 QString captionFor(const QString &name) { return name + QStringLiteral(" - Penlark 3.0") + u'版'; }
 
 } // namespace
@@ -214,7 +220,10 @@ void MainWindow::connectPage()
 
 void MainWindow::connectCardPanels()
 {
-    connect(m_openPanel, &OpenPanel::cardChosen, this, [this] { openCardFrom(CardSource::OpenPanelList); });
+    // Only a card that opened can become the start-up card.
+    connect(m_openPanel, &OpenPanel::cardChosen, this, [this] {
+        m_openPanel->button(2)->setEnabled(mayDropEdits() && openCardFrom(CardSource::OpenPanelList));
+    });
     connect(m_openPanel, &OpenPanel::printRequested, this, &MainWindow::showPrintPanel);
     connect(m_openPanel, &OpenPanel::libraryManagerRequested, this,
             [this] { showLibraryManager(ProgramFolder::Library::Cards); });
@@ -222,6 +231,9 @@ void MainWindow::connectCardPanels()
     connect(m_printPanel, &PrintPanel::printRequested, this, &MainWindow::openPrintWindow);
     connect(m_printPanel, &PrintPanel::openRequested, this, &MainWindow::showOpenPanel);
     connect(m_savePanel, &SavePanel::saved, this, [this] {
+        // A card file saved under any name is the one the window now names.
+        if (saveTarget().editable)
+            setWindowTitle(captionFor(QFileInfo(m_store.cardFileToWrite().value_or(QString())).fileName()));
         if (m_session.exitAfterSave) close();
     });
 }
@@ -334,14 +346,17 @@ void MainWindow::applyDefaultCard()
     showCardOnPage();
 }
 
+bool MainWindow::mayDropEdits()
+{
+    if (m_session.cardSaved) return true;
+    const Dialogs::Answer answer = askToSaveEdits(m_dialogs);
+    if (answer == Dialogs::Answer::Yes) showSavePanel();
+    return answer == Dialogs::Answer::No;
+}
+
 void MainWindow::startNewCard()
 {
-    if (!m_session.cardSaved &&
-        m_dialogs.ask(kModifiedQuestion, kReminder, Dialogs::Icon::Warning, Dialogs::Buttons::YesNo) ==
-            Dialogs::Answer::Yes) {
-        showSavePanel();
-        return;
-    }
+    if (!mayDropEdits()) return;
     showPanel(0);
     showStartupCard();
 }
@@ -596,6 +611,7 @@ void MainWindow::onLibraryChanged(ProgramFolder::Library library)
 
 void MainWindow::openLibraryCard()
 {
+    if (!mayDropEdits()) return;
     openCardFrom(CardSource::LibraryManagerList);
     showOpenPanel();
     m_page->selectionFrame()->hide();
@@ -640,13 +656,14 @@ QString MainWindow::libraryManagerFile() const
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    if (m_session.cardSaved ||
-        m_dialogs.ask(kModifiedQuestion, kReminder, Dialogs::Icon::Warning, Dialogs::Buttons::YesNo) ==
-            Dialogs::Answer::No) {
+    const Dialogs::Answer answer = m_session.cardSaved ? Dialogs::Answer::No : askToSaveEdits(m_dialogs);
+    if (answer == Dialogs::Answer::No) {
         event->accept();
         return;
     }
+    // Esc or the box's close button keeps the window as it is.
     event->ignore();
+    if (answer != Dialogs::Answer::Yes) return;
     showSavePanel();
     m_session.exitAfterSave = true;
 }

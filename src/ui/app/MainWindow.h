@@ -115,6 +115,9 @@ private:
     void onCommandReleased(int command);
     void runCommand(int command);
     bool cardFileReadable();
+    // True when the page may be replaced: it holds no unsaved edits, or the user
+    // answers No to saving them. Yes opens the save panel instead.
+    bool mayDropEdits();
     // Shows the session's new card on the page and in the panels; it counts as saved.
     void showCardOnPage();
     void reportProblems(const std::vector<CardReader::Problem> &problems);
