@@ -1,11 +1,9 @@
 #include "model/IniFile.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QRegularExpression>
-#include <QSaveFile>
+#include "model/FileAccess.h"
+
 #include <QStringDecoder>
+#include <algorithm>
 #include <QStringEncoder>
 
 namespace {
@@ -65,54 +63,74 @@ IniFile::IniFile() = default;
 IniFile IniFile::fromBytes(const QByteArray &bytes)
 {
     IniFile ini;
-    QByteArrayView data(bytes);
+    ini.m_bytes = bytes.size() > kMaxBytes ? bytes.first(kMaxBytes) : bytes;
+    const QByteArrayView data(ini.m_bytes);
+    qsizetype pos = 0;
     if (data.startsWith(kUtf8Bom)) {
         ini.m_encoding = Encoding::Utf8;
-        data = data.sliced(kUtf8Bom.size());
+        pos = kUtf8Bom.size();
     }
     QStringDecoder decoder = ini.m_encoding == Encoding::Utf8
                                  ? QStringDecoder(QStringDecoder::Utf8)
                                  : QStringDecoder(kGbkCodec);
+    ini.m_lines.reserve(std::size_t(std::count(data.begin() + pos, data.end(), '\n')) + 1);
     bool eolChosen = false;
-    while (!data.isEmpty()) {
-        qsizetype nl = data.indexOf('\n');
-        Line line;
-        QByteArrayView content = nl < 0 ? data : data.first(nl);
-        if (nl >= 0) {
-            line.eol = "\n";
-            if (content.endsWith('\r')) {
-                content.chop(1);
-                line.eol = "\r\n";
-            }
-            if (!eolChosen) {
-                ini.m_eol = line.eol;
-                eolChosen = true;
-            }
+    while (pos < data.size()) {
+        const qsizetype nl = data.indexOf('\n', pos);
+        const qsizetype end = nl < 0 ? data.size() : nl + 1;
+        Line line{quint32(pos), quint32(end - pos), quint32(ini.m_text.size()), 0};
+        if (nl >= 0 && !eolChosen) {
+            ini.m_eol = ini.eolOf(line).toByteArray();
+            eolChosen = true;
         }
-        line.raw = content.toByteArray();
-        line.text = decoder.decode(content);
-        decoder.resetState();
-        ini.m_lines.push_back(std::move(line));
-        data = nl < 0 ? QByteArrayView() : data.sliced(nl + 1);
+        if (const QByteArrayView content = ini.contentOf(line); !content.isEmpty()) {
+            ini.m_text += decoder.decode(content);
+            decoder.resetState();
+            line.textSize = quint32(ini.m_text.size()) - line.text;
+        }
+        ini.m_lines.push_back(line);
+        if (sectionName(ini.textOf(ini.m_lines.size() - 1))) ini.m_sectionLines.push_back(ini.m_lines.size() - 1);
+        pos = end;
     }
     return ini;
+}
+
+QByteArrayView IniFile::rawOf(const Line &line) const
+{
+    return QByteArrayView(m_bytes).sliced(line.raw, line.rawSize);
+}
+
+QByteArrayView IniFile::eolOf(const Line &line) const
+{
+    const QByteArrayView raw = rawOf(line);
+    if (!raw.endsWith('\n')) return {};
+    return raw.endsWith("\r\n") ? raw.last(2) : raw.last(1);
+}
+
+QByteArrayView IniFile::contentOf(const Line &line) const
+{
+    return rawOf(line).chopped(eolOf(line).size());
+}
+
+QStringView IniFile::textOf(std::size_t index) const
+{
+    const Line &line = m_lines[index];
+    return QStringView(m_text).sliced(line.text, line.textSize);
 }
 
 std::optional<std::size_t> IniFile::findSection(QStringView section) const
 {
     const QStringView wanted = trimBlanks(section);
-    for (std::size_t i = 0; i < m_lines.size(); ++i) {
-        const auto name = sectionName(m_lines[i].text);
-        if (name && sameName(*name, wanted)) return i;
+    for (const std::size_t i : m_sectionLines) {
+        if (sameName(*sectionName(textOf(i)), wanted)) return i;
     }
     return std::nullopt;
 }
 
 std::size_t IniFile::sectionEnd(std::size_t sectionLine) const
 {
-    std::size_t i = sectionLine + 1;
-    while (i < m_lines.size() && !sectionName(m_lines[i].text)) ++i;
-    return i;
+    const auto next = std::upper_bound(m_sectionLines.begin(), m_sectionLines.end(), sectionLine);
+    return next == m_sectionLines.end() ? m_lines.size() : *next;
 }
 
 std::optional<std::size_t> IniFile::findKey(std::size_t sectionLine, QStringView key) const
@@ -120,7 +138,7 @@ std::optional<std::size_t> IniFile::findKey(std::size_t sectionLine, QStringView
     const QStringView wanted = trimBlanks(key);
     const std::size_t end = sectionEnd(sectionLine);
     for (std::size_t i = sectionLine + 1; i < end; ++i) {
-        const auto kv = keyAndValue(m_lines[i].text);
+        const auto kv = keyAndValue(textOf(i));
         if (kv && sameName(kv->first, wanted)) return i;
     }
     return std::nullopt;
@@ -132,30 +150,39 @@ std::optional<QString> IniFile::value(QStringView section, QStringView key) cons
     if (!s) return std::nullopt;
     const auto k = findKey(*s, key);
     if (!k) return std::nullopt;
-    return keyAndValue(m_lines[*k].text)->second.toString();
+    return keyAndValue(textOf(*k))->second.toString();
 }
 
-IniFile::Line IniFile::makeLine(const QString &text) const
+IniFile::Line IniFile::makeLine(const QString &text, QByteArrayView eol)
 {
-    Line line;
-    line.text = text;
-    if (m_encoding == Encoding::Utf8) {
-        line.raw = text.toUtf8();
-    } else {
-        QStringEncoder encoder(kGbkCodec);
-        line.raw = encoder.encode(text);
-    }
-    line.eol = m_eol;
+    const QByteArray raw = m_encoding == Encoding::Utf8 ? text.toUtf8() : QStringEncoder(kGbkCodec).encode(text);
+    const Line line{quint32(m_bytes.size()), quint32(raw.size() + eol.size()), quint32(m_text.size()),
+                    quint32(text.size())};
+    m_bytes += raw;
+    m_bytes += eol;
+    m_text += text;
     return line;
+}
+
+void IniFile::insertLine(std::size_t index, const Line &line)
+{
+    m_lines.insert(m_lines.begin() + std::ptrdiff_t(index), line);
+    auto later = std::lower_bound(m_sectionLines.begin(), m_sectionLines.end(), index);
+    for (auto it = later; it != m_sectionLines.end(); ++it) ++*it;
+    if (sectionName(textOf(index))) m_sectionLines.insert(later, index);
 }
 
 void IniFile::endLine(std::size_t index)
 {
     Line &line = m_lines[index];
-    if (!line.eol.isEmpty()) return;
+    if (!eolOf(line).isEmpty()) return;
     // A last line cut after a lone CR would merge with an LF into a CRLF and read
     // back as another line; CRLF after it keeps its bytes and its meaning.
-    line.eol = line.raw.endsWith('\r') ? QByteArray("\r\n") : m_eol;
+    const QByteArray eol = rawOf(line).endsWith('\r') ? QByteArray("\r\n") : m_eol;
+    const QByteArray raw = rawOf(line).toByteArray() + eol;
+    line.raw = quint32(m_bytes.size());
+    line.rawSize = quint32(raw.size());
+    m_bytes += raw;
 }
 
 void IniFile::setValue(const QString &section, const QString &key, const QString &value)
@@ -164,32 +191,27 @@ void IniFile::setValue(const QString &section, const QString &key, const QString
     const auto s = findSection(section);
     if (!s) {
         if (!m_lines.empty()) endLine(m_lines.size() - 1);
-        m_lines.push_back(makeLine(u'[' + oneLine(section).trimmed() + u']'));
-        m_lines.push_back(makeLine(oneLine(key).trimmed() + u'=' + cleanValue));
+        insertLine(m_lines.size(), makeLine(u'[' + oneLine(section).trimmed() + u']', m_eol));
+        insertLine(m_lines.size(), makeLine(oneLine(key).trimmed() + u'=' + cleanValue, m_eol));
         return;
     }
     if (const auto k = findKey(*s, key)) {
-        const QString name = keyAndValue(m_lines[*k].text)->first.toString();
-        const QByteArray eol = m_lines[*k].eol;
-        m_lines[*k] = makeLine(name + u'=' + cleanValue);
-        m_lines[*k].eol = eol;
+        const QString name = keyAndValue(textOf(*k))->first.toString();
+        const QByteArray eol = eolOf(m_lines[*k]).toByteArray();
+        m_lines[*k] = makeLine(name + u'=' + cleanValue, eol);
         return;
     }
     std::size_t at = sectionEnd(*s);
-    while (at > *s + 1 && trimBlanks(m_lines[at - 1].text).isEmpty()) --at;
+    while (at > *s + 1 && trimBlanks(textOf(at - 1)).isEmpty()) --at;
     endLine(at - 1);
-    const auto pos = m_lines.begin() + std::ptrdiff_t(at);
-    m_lines.insert(pos, makeLine(oneLine(key).trimmed() + u'=' + cleanValue));
+    insertLine(at, makeLine(oneLine(key).trimmed() + u'=' + cleanValue, m_eol));
 }
 
 QByteArray IniFile::toBytes() const
 {
     QByteArray out;
     if (m_encoding == Encoding::Utf8) out += kUtf8Bom;
-    for (const Line &line : m_lines) {
-        out += line.raw;
-        out += line.eol;
-    }
+    for (const Line &line : m_lines) out += rawOf(line);
     return out;
 }
 
@@ -197,9 +219,7 @@ namespace IniStore {
 
 IniFile load(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return IniFile();
-    return IniFile::fromBytes(file.readAll());
+    return IniFile::fromBytes(FileAccess::readRegularFile(path, FileAccess::kLargestIniFile).bytes);
 }
 
 QString read(const QString &path, const QString &section, const QString &key)
@@ -207,49 +227,20 @@ QString read(const QString &path, const QString &section, const QString &key)
     return load(path).value(section, key).value_or(QString());
 }
 
-namespace {
-
-// A save killed between creating its temporary file and the rename leaves that
-// file behind; QSaveFile names it after the target plus "." and six letters or
-// digits. The next save of the same file removes such leftovers, so they never
-// pile up in a library folder.
-void removeStaleTemporaries(const QString &path)
-{
-    static const QRegularExpression suffix(QStringLiteral("^\\.[A-Za-z0-9]{6}$"));
-    const QFileInfo target(path);
-    QDir dir = target.absoluteDir();
-    const QString name = target.fileName();
-    for (const QString &entry : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
-        if (entry.startsWith(name) && suffix.match(entry.mid(name.size())).hasMatch())
-            dir.remove(entry);
-    }
-}
-
-} // namespace
-
 bool save(const QString &path, const IniFile &ini, QString *error)
 {
-    removeStaleTemporaries(path);
-    QSaveFile file(path);
-    const QByteArray bytes = ini.toBytes();
-    const bool ok = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
-    if (!ok && error) *error = file.errorString();
-    return ok;
+    return FileAccess::writeBytesAtomically(path, ini.toBytes(), error);
 }
 
 bool update(const QString &path, const std::function<void(IniFile &)> &change, QString *error)
 {
-    QFile file(path);
-    IniFile ini;
-    if (file.exists()) {
-        // A file that exists but cannot be read is left alone rather than replaced.
-        if (!file.open(QIODevice::ReadOnly)) {
-            if (error) *error = file.errorString();
-            return false;
-        }
-        ini = IniFile::fromBytes(file.readAll());
-        file.close();
+    const FileAccess::FileRead read = FileAccess::readRegularFile(path, FileAccess::kLargestIniFile);
+    // A file that exists but cannot be read is left alone rather than replaced.
+    if (read.problem != FileAccess::Problem::None && read.problem != FileAccess::Problem::Missing) {
+        if (error) *error = FileAccess::describe(read);
+        return false;
     }
+    IniFile ini = IniFile::fromBytes(read.bytes);
     change(ini);
     return save(path, ini, error);
 }

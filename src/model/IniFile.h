@@ -19,6 +19,10 @@
 class IniFile
 {
 public:
+    // The store holds files of up to this size; the bytes beyond are left out.
+    // Readers stop long before, at FileAccess::kLargestIniFile.
+    static constexpr qsizetype kMaxBytes = qsizetype(1) << 30;
+
     IniFile();
     static IniFile fromBytes(const QByteArray &bytes);
 
@@ -33,34 +37,49 @@ public:
     QByteArray toBytes() const;
 
 private:
+    // A line as offsets into the file's bytes and its decoded text: its bytes
+    // with their line end (CRLF, LF or none on a last line), its text without.
+    // Sixteen bytes a line keep a file of a million bare line ends within a
+    // small multiple of its size; edits append to both buffers.
     struct Line {
-        QByteArray raw;      // bytes of the line without its line end
-        QByteArray eol;      // its own line end: CRLF, LF or none on a last line
-        QString text;        // decoded
+        quint32 raw = 0;
+        quint32 rawSize = 0;
+        quint32 text = 0;
+        quint32 textSize = 0;
     };
     enum class Encoding { Gbk, Utf8 };
 
+    QByteArrayView rawOf(const Line &line) const;
+    QByteArrayView contentOf(const Line &line) const;
+    QByteArrayView eolOf(const Line &line) const;
+    QStringView textOf(std::size_t index) const;
     std::optional<std::size_t> findSection(QStringView section) const;
     std::optional<std::size_t> findKey(std::size_t sectionLine, QStringView key) const;
     std::size_t sectionEnd(std::size_t sectionLine) const;
-    Line makeLine(const QString &text) const;
+    Line makeLine(const QString &text, QByteArrayView eol);
+    // Puts a line at index, keeping the index of section lines in step.
+    void insertLine(std::size_t index, const Line &line);
     // Gives a line without a line end (only ever the last) one before a line is added after it.
     void endLine(std::size_t index);
-    QString decode(const QByteArray &raw) const;
 
     std::vector<Line> m_lines;
+    std::vector<std::size_t> m_sectionLines; // the section header lines, ascending
+    QByteArray m_bytes;
+    QString m_text;
     Encoding m_encoding = Encoding::Gbk;
     QByteArray m_eol = "\r\n";
 };
 
-// File-level access: every call reads the file afresh; writes replace it
-// atomically, so a file is never left half written.
+// File-level access: every call reads the file afresh, and only a regular file
+// of up to FileAccess::kLargestIniFile bytes; writes replace it atomically, so
+// a file is never left half written.
 namespace IniStore {
 
 // Missing file, section or key: empty text.
 QString read(const QString &path, const QString &section, const QString &key);
 
-// Loads an existing file; an unreadable or missing one gives an empty IniFile.
+// Loads an existing file; an unreadable, missing, too large or irregular one
+// (a pipe, a device) gives an empty IniFile.
 IniFile load(const QString &path);
 
 // Writes the image to path through a temporary file and a rename. The folder
@@ -69,7 +88,8 @@ IniFile load(const QString &path);
 bool save(const QString &path, const IniFile &ini, QString *error = nullptr);
 
 // Applies change to the file's image and writes it back, creating the file if
-// needed. A file that exists but cannot be read is not touched (false).
+// needed. A file that exists but cannot be read, or is no regular file, is not
+// touched (false).
 bool update(const QString &path, const std::function<void(IniFile &)> &change,
             QString *error = nullptr);
 

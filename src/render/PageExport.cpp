@@ -9,7 +9,6 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 namespace PageExport {
 
@@ -23,6 +22,7 @@ bool fail(QString *error, const QString &reason)
 
 bool writeFormat(const QImage &image, const QString &path, const QByteArray &format, QString *error)
 {
+    if (image.isNull()) return fail(error, QStringLiteral("the picture could not be made (out of memory)"));
     return writeAtomically(path, error, [&](QIODevice &device, QString &reason) {
         QImageWriter writer(&device, format);
         if (writer.write(image)) return true;
@@ -32,19 +32,6 @@ bool writeFormat(const QImage &image, const QString &path, const QByteArray &for
 }
 
 } // namespace
-
-bool writeAtomically(const QString &path, QString *error, const std::function<bool(QIODevice &, QString &)> &write)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return fail(error, file.errorString());
-    QString reason;
-    if (!write(file, reason)) {
-        file.cancelWriting();
-        return fail(error, reason);
-    }
-    if (!file.commit()) return fail(error, file.errorString());
-    return true;
-}
 
 bool writeBmp(const QImage &image, const QString &path, QString *error)
 {
