@@ -224,8 +224,7 @@ void TestLibraryFiles::leavesWhatLinksLeadToAlone()
     const QString lib = m_dir.filePath(QStringLiteral("linked"));
     writeFile(outside + QStringLiteral("/a.bmp"), "a");
     writeFile(lib + QStringLiteral("/真/x.bmp"), "x");
-    const auto readOnly = QFileDevice::ReadOwner | QFileDevice::ReadUser;
-    QVERIFY(QFile::setPermissions(outside + QStringLiteral("/a.bmp"), readOnly));
+    QVERIFY(QFile::setPermissions(outside + QStringLiteral("/a.bmp"), QFileDevice::ReadOwner));
     QVERIFY(QFile::link(outside, lib + QStringLiteral("/链")));
     QVERIFY(QFile::link(outside + QStringLiteral("/a.bmp"), lib + QStringLiteral("/真/链.bmp")));
     QVERIFY(QFile::link(outside + QStringLiteral("/a.bmp"), lib + QStringLiteral("/真/换.bmp")));
@@ -238,7 +237,8 @@ void TestLibraryFiles::leavesWhatLinksLeadToAlone()
     QCOMPARE(entries(lib), QStringList({"真"}));
     QCOMPARE(entries(outside), QStringList({"a.bmp"}));
     QCOMPARE(contentOf(outside + QStringLiteral("/a.bmp")), QByteArray("a"));
-    QCOMPARE(QFile::permissions(outside + QStringLiteral("/a.bmp")), readOnly);
+    const auto ownerBits = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
+    QCOMPARE(QFile::permissions(outside + QStringLiteral("/a.bmp")) & ownerBits, QFileDevice::ReadOwner);
 }
 
 // A copy that fails at the disk (a file-size limit, its signal ignored, in a

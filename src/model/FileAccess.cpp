@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QIODevice>
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QRegularExpression>
@@ -12,6 +13,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace FileAccess {
 
@@ -59,42 +61,96 @@ void removeStaleTemporaries(const QFileInfo &target)
         if (pattern.match(entry).hasMatch()) dir.remove(entry);
 }
 
-// Creates a temporary of a name nobody else uses beside the target.
-bool createTemporary(const QFileInfo &target, QFile &temporary, QString &reason)
+// The temporary as a device. Every write goes straight to the file and must
+// take all its bytes: the first failure (a full disk, a file-size limit, a
+// short write) is kept with its reason, since writers such as QPdfWriter do
+// not look at what a write returns.
+class TemporaryFile : public QIODevice
 {
-    const QString stem = target.absolutePath() + u'/' + target.fileName() + kTemporaryMarker;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        temporary.setFileName(stem + randomSuffix());
-        if (temporary.open(QIODevice::WriteOnly | QIODevice::NewOnly)) return true;
-        if (!QFileInfo(temporary.fileName()).exists()) break;
-    }
-    reason = temporary.errorString();
-    return false;
-}
+public:
+    ~TemporaryFile() override { closeFile(); }
 
-// Gives the temporary the mode of the regular file it replaces; a new file
-// keeps what the umask left of read and write for all.
-void keepMode(const QString &path, const QFile &temporary)
-{
-    struct stat st {};
-    if (::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISREG(st.st_mode))
-        ::fchmod(temporary.handle(), st.st_mode & 07777);
-}
-
-// Pushes the buffered bytes to the disk: a full disk or a file-size limit
-// shows only here for a small file.
-bool reachDisk(QFile &temporary, QString &reason)
-{
-    if (!temporary.flush() || temporary.error() != QFileDevice::NoError) {
-        reason = temporary.errorString();
+    // Creates a file of a name nobody else uses beside the target.
+    bool create(const QFileInfo &target)
+    {
+        const QString stem = target.absolutePath() + u'/' + target.fileName() + kTemporaryMarker;
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            m_name = QFile::encodeName(stem + randomSuffix());
+            m_fd = ::open(m_name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            if (m_fd >= 0) return QIODevice::open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+            if (errno != EEXIST) break;
+        }
+        setErrorString(systemReason(errno));
         return false;
     }
-    if (::fsync(temporary.handle()) != 0 && errno != EINVAL) {
-        reason = systemReason(errno);
+
+    // Gives the file the mode of the regular file it replaces; a new file
+    // keeps what the umask left of read and write for all.
+    void keepModeOf(const QString &path)
+    {
+        struct stat st {};
+        if (::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISREG(st.st_mode))
+            ::fchmod(m_fd, st.st_mode & 07777);
+    }
+
+    bool failed() const { return m_failed; }
+
+    // Makes the bytes durable and closes the file, so that a crash after the
+    // rename never leaves an empty file in the target's place.
+    bool finish()
+    {
+        if (::fsync(m_fd) != 0 && errno != EINVAL) fail(errno);
+        if (!closeFile()) fail(errno);
+        return !m_failed;
+    }
+
+    bool rename(const QString &path)
+    {
+        if (std::rename(m_name.constData(), QFile::encodeName(path).constData()) == 0) return true;
+        fail(errno);
         return false;
     }
-    return true;
-}
+
+    void remove() { ::unlink(m_name.constData()); }
+
+    bool seek(qint64 pos) override { return QIODevice::seek(pos) && ::lseek(m_fd, pos, SEEK_SET) == pos; }
+
+protected:
+    qint64 readData(char *, qint64) override { return -1; }
+
+    qint64 writeData(const char *data, qint64 length) override
+    {
+        if (m_failed) return -1;
+        for (qint64 done = 0; done < length;) {
+            const ssize_t n = ::write(m_fd, data + done, std::size_t(length - done));
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) {
+                fail(n < 0 ? errno : EIO);
+                return -1;
+            }
+            done += n;
+        }
+        return length;
+    }
+
+private:
+    void fail(int code)
+    {
+        if (m_failed) return;
+        m_failed = true;
+        setErrorString(systemReason(code));
+    }
+
+    bool closeFile()
+    {
+        if (m_fd < 0) return true;
+        return ::close(std::exchange(m_fd, -1)) == 0;
+    }
+
+    QByteArray m_name;
+    int m_fd = -1;
+    bool m_failed = false;
+};
 
 } // namespace
 
@@ -148,21 +204,16 @@ bool writeAtomically(const QString &path, QString *error, const DeviceWriter &wr
 {
     const QFileInfo target(path);
     removeStaleTemporaries(target);
-    QFile temporary;
+    TemporaryFile temporary;
+    if (!temporary.create(target)) return fail(error, temporary.errorString());
+    temporary.keepModeOf(path);
     QString reason;
-    if (!createTemporary(target, temporary, reason)) return fail(error, reason);
-    keepMode(path, temporary);
-    if (!write(temporary, reason) || !reachDisk(temporary, reason)) {
-        temporary.remove();
-        return fail(error, reason);
-    }
-    temporary.close();
-    if (std::rename(QFile::encodeName(temporary.fileName()).constData(), QFile::encodeName(path).constData()) != 0) {
-        reason = systemReason(errno);
-        temporary.remove();
-        return fail(error, reason);
-    }
-    return true;
+    const bool written = write(temporary, reason);
+    if (written && !temporary.failed() && temporary.finish() && temporary.rename(path)) return true;
+    // The device's own failure comes first: a writer that noticed it says less.
+    if (temporary.failed()) reason = temporary.errorString();
+    temporary.remove();
+    return fail(error, reason);
 }
 
 bool writeBytesAtomically(const QString &path, const QByteArray &bytes, QString *error)

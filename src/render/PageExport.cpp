@@ -4,6 +4,7 @@
 #include "render/PageRenderer.h"
 #include "model/Numeric.h"
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QPageSize>
@@ -20,15 +21,16 @@ bool fail(QString *error, const QString &reason)
     return false;
 }
 
+// Encodes in memory first: the encoder never meets a failing disk (libpng
+// would complain on stderr), and the file gets the finished bytes.
 bool writeFormat(const QImage &image, const QString &path, const QByteArray &format, QString *error)
 {
     if (image.isNull()) return fail(error, QStringLiteral("the picture could not be made (out of memory)"));
-    return writeAtomically(path, error, [&](QIODevice &device, QString &reason) {
-        QImageWriter writer(&device, format);
-        if (writer.write(image)) return true;
-        reason = writer.errorString();
-        return false;
-    });
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    if (!writer.write(image)) return fail(error, writer.errorString());
+    return FileAccess::writeBytesAtomically(path, buffer.data(), error);
 }
 
 } // namespace
