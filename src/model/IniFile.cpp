@@ -78,44 +78,59 @@ IniFile IniFile::fromBytes(const QByteArray &bytes)
     while (pos < data.size()) {
         const qsizetype nl = data.indexOf('\n', pos);
         const qsizetype end = nl < 0 ? data.size() : nl + 1;
-        Line line{quint32(pos), quint32(end - pos), quint32(ini.m_text.size()), 0};
-        if (nl >= 0 && !eolChosen) {
-            ini.m_eol = ini.eolOf(line).toByteArray();
-            eolChosen = true;
+        QByteArrayView content = data.sliced(pos, end - pos);
+        if (nl >= 0) {
+            const QByteArrayView eol = content.endsWith("\r\n") ? content.last(2) : content.last(1);
+            content.chop(eol.size());
+            if (!eolChosen) {
+                ini.m_eol = eol.toByteArray();
+                eolChosen = true;
+            }
         }
-        if (const QByteArrayView content = ini.contentOf(line); !content.isEmpty()) {
+        const qsizetype textStart = ini.m_text.size();
+        ini.m_lines.push_back({quint32(pos), quint32(textStart)});
+        if (!content.isEmpty()) {
             ini.m_text += decoder.decode(content);
             decoder.resetState();
-            line.textSize = quint32(ini.m_text.size()) - line.text;
         }
-        ini.m_lines.push_back(line);
-        if (sectionName(ini.textOf(ini.m_lines.size() - 1))) ini.m_sectionLines.push_back(ini.m_lines.size() - 1);
+        if (sectionName(QStringView(ini.m_text).sliced(textStart))) ini.m_sectionLines.push_back(ini.m_lines.size() - 1);
         pos = end;
     }
     return ini;
 }
 
-QByteArrayView IniFile::rawOf(const Line &line) const
+qsizetype IniFile::rawEnd(std::size_t index) const
 {
-    return QByteArrayView(m_bytes).sliced(line.raw, line.rawSize);
+    return index + 1 < m_lines.size() ? qsizetype(m_lines[index + 1].raw) : m_bytes.size();
 }
 
-QByteArrayView IniFile::eolOf(const Line &line) const
+qsizetype IniFile::textEnd(std::size_t index) const
 {
-    const QByteArrayView raw = rawOf(line);
+    return index + 1 < m_lines.size() ? qsizetype(m_lines[index + 1].text) : m_text.size();
+}
+
+QByteArrayView IniFile::rawOf(std::size_t index) const
+{
+    const qsizetype start = m_lines[index].raw;
+    return QByteArrayView(m_bytes).sliced(start, rawEnd(index) - start);
+}
+
+QByteArrayView IniFile::eolOf(std::size_t index) const
+{
+    const QByteArrayView raw = rawOf(index);
     if (!raw.endsWith('\n')) return {};
     return raw.endsWith("\r\n") ? raw.last(2) : raw.last(1);
 }
 
-QByteArrayView IniFile::contentOf(const Line &line) const
+QByteArrayView IniFile::contentOf(std::size_t index) const
 {
-    return rawOf(line).chopped(eolOf(line).size());
+    return rawOf(index).chopped(eolOf(index).size());
 }
 
 QStringView IniFile::textOf(std::size_t index) const
 {
-    const Line &line = m_lines[index];
-    return QStringView(m_text).sliced(line.text, line.textSize);
+    const qsizetype start = m_lines[index].text;
+    return QStringView(m_text).sliced(start, textEnd(index) - start);
 }
 
 std::optional<std::size_t> IniFile::findSection(QStringView section) const
@@ -153,66 +168,79 @@ std::optional<QString> IniFile::value(QStringView section, QStringView key) cons
     return keyAndValue(textOf(*k))->second.toString();
 }
 
-IniFile::Line IniFile::makeLine(const QString &text, QByteArrayView eol)
+QByteArray IniFile::encode(const QString &text) const
 {
-    const QByteArray raw = m_encoding == Encoding::Utf8 ? text.toUtf8() : QStringEncoder(kGbkCodec).encode(text);
-    const Line line{quint32(m_bytes.size()), quint32(raw.size() + eol.size()), quint32(m_text.size()),
-                    quint32(text.size())};
-    m_bytes += raw;
-    m_bytes += eol;
-    m_text += text;
-    return line;
+    return m_encoding == Encoding::Utf8 ? text.toUtf8() : QStringEncoder(kGbkCodec).encode(text);
 }
 
-void IniFile::insertLine(std::size_t index, const Line &line)
+void IniFile::shiftLinesAfter(std::size_t index, qsizetype rawDelta, qsizetype textDelta)
 {
+    for (std::size_t i = index + 1; i < m_lines.size(); ++i) {
+        m_lines[i].raw = quint32(m_lines[i].raw + rawDelta);
+        m_lines[i].text = quint32(m_lines[i].text + textDelta);
+    }
+}
+
+void IniFile::replaceLine(std::size_t index, const QByteArray &raw, const QString &text)
+{
+    const Line line = m_lines[index];
+    const qsizetype rawSize = rawEnd(index) - line.raw;
+    const qsizetype textSize = textEnd(index) - line.text;
+    m_bytes.replace(line.raw, rawSize, raw);
+    m_text.replace(line.text, textSize, text);
+    shiftLinesAfter(index, raw.size() - rawSize, text.size() - textSize);
+}
+
+void IniFile::insertLine(std::size_t index, const QByteArray &raw, const QString &text)
+{
+    const bool last = index == m_lines.size();
+    const Line line{last ? quint32(m_bytes.size()) : m_lines[index].raw,
+                    last ? quint32(m_text.size()) : m_lines[index].text};
+    m_bytes.insert(line.raw, raw);
+    m_text.insert(line.text, text);
     m_lines.insert(m_lines.begin() + std::ptrdiff_t(index), line);
+    shiftLinesAfter(index, raw.size(), text.size());
     auto later = std::lower_bound(m_sectionLines.begin(), m_sectionLines.end(), index);
     for (auto it = later; it != m_sectionLines.end(); ++it) ++*it;
-    if (sectionName(textOf(index))) m_sectionLines.insert(later, index);
+    if (sectionName(text)) m_sectionLines.insert(later, index);
 }
 
 void IniFile::endLine(std::size_t index)
 {
-    Line &line = m_lines[index];
-    if (!eolOf(line).isEmpty()) return;
+    if (!eolOf(index).isEmpty()) return;
     // A last line cut after a lone CR would merge with an LF into a CRLF and read
     // back as another line; CRLF after it keeps its bytes and its meaning.
-    const QByteArray eol = rawOf(line).endsWith('\r') ? QByteArray("\r\n") : m_eol;
-    const QByteArray raw = rawOf(line).toByteArray() + eol;
-    line.raw = quint32(m_bytes.size());
-    line.rawSize = quint32(raw.size());
-    m_bytes += raw;
+    const QByteArray raw = rawOf(index).toByteArray();
+    replaceLine(index, raw + (raw.endsWith('\r') ? QByteArray("\r\n") : m_eol), textOf(index).toString());
 }
 
 void IniFile::setValue(const QString &section, const QString &key, const QString &value)
 {
     const QString cleanValue = oneLine(value);
+    const QString keyLine = oneLine(key).trimmed() + u'=' + cleanValue;
     const auto s = findSection(section);
     if (!s) {
         if (!m_lines.empty()) endLine(m_lines.size() - 1);
-        insertLine(m_lines.size(), makeLine(u'[' + oneLine(section).trimmed() + u']', m_eol));
-        insertLine(m_lines.size(), makeLine(oneLine(key).trimmed() + u'=' + cleanValue, m_eol));
+        const QString header = u'[' + oneLine(section).trimmed() + u']';
+        insertLine(m_lines.size(), encode(header) + m_eol, header);
+        insertLine(m_lines.size(), encode(keyLine) + m_eol, keyLine);
         return;
     }
     if (const auto k = findKey(*s, key)) {
-        const QString name = keyAndValue(textOf(*k))->first.toString();
-        const QByteArray eol = eolOf(m_lines[*k]).toByteArray();
-        m_lines[*k] = makeLine(name + u'=' + cleanValue, eol);
+        const QString text = keyAndValue(textOf(*k))->first.toString() + u'=' + cleanValue;
+        replaceLine(*k, encode(text) + eolOf(*k).toByteArray(), text);
         return;
     }
     std::size_t at = sectionEnd(*s);
     while (at > *s + 1 && trimBlanks(textOf(at - 1)).isEmpty()) --at;
     endLine(at - 1);
-    insertLine(at, makeLine(oneLine(key).trimmed() + u'=' + cleanValue, m_eol));
+    insertLine(at, encode(keyLine) + m_eol, keyLine);
 }
 
 QByteArray IniFile::toBytes() const
 {
-    QByteArray out;
-    if (m_encoding == Encoding::Utf8) out += kUtf8Bom;
-    for (const Line &line : m_lines) out += rawOf(line);
-    return out;
+    // The bytes are kept whole and in line order, a byte-order mark included.
+    return m_bytes;
 }
 
 namespace IniStore {

@@ -37,28 +37,32 @@ public:
     QByteArray toBytes() const;
 
 private:
-    // A line as offsets into the file's bytes and its decoded text: its bytes
-    // with their line end (CRLF, LF or none on a last line), its text without.
-    // Sixteen bytes a line keep a file of a million bare line ends within a
-    // small multiple of its size; edits append to both buffers.
+    // A line as where it starts in the file's bytes (with its line end: CRLF,
+    // LF or none on a last line) and in the decoded text (without); it ends
+    // where the next line starts. Both buffers stay in line order, so eight
+    // bytes a line keep a file of a million bare line ends within a small
+    // multiple of its size; an edit splices them.
     struct Line {
         quint32 raw = 0;
-        quint32 rawSize = 0;
         quint32 text = 0;
-        quint32 textSize = 0;
     };
     enum class Encoding { Gbk, Utf8 };
 
-    QByteArrayView rawOf(const Line &line) const;
-    QByteArrayView contentOf(const Line &line) const;
-    QByteArrayView eolOf(const Line &line) const;
+    qsizetype rawEnd(std::size_t index) const;
+    qsizetype textEnd(std::size_t index) const;
+    QByteArrayView rawOf(std::size_t index) const;
+    QByteArrayView contentOf(std::size_t index) const;
+    QByteArrayView eolOf(std::size_t index) const;
     QStringView textOf(std::size_t index) const;
     std::optional<std::size_t> findSection(QStringView section) const;
     std::optional<std::size_t> findKey(std::size_t sectionLine, QStringView key) const;
     std::size_t sectionEnd(std::size_t sectionLine) const;
-    Line makeLine(const QString &text, QByteArrayView eol);
+    QByteArray encode(const QString &text) const;
+    // Replaces a line's bytes and text; lines after it move along.
+    void replaceLine(std::size_t index, const QByteArray &raw, const QString &text);
     // Puts a line at index, keeping the index of section lines in step.
-    void insertLine(std::size_t index, const Line &line);
+    void insertLine(std::size_t index, const QByteArray &raw, const QString &text);
+    void shiftLinesAfter(std::size_t index, qsizetype rawDelta, qsizetype textDelta);
     // Gives a line without a line end (only ever the last) one before a line is added after it.
     void endLine(std::size_t index);
 
