@@ -1,5 +1,6 @@
 #include "model/FileAccess.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QIODevice>
@@ -19,10 +20,18 @@ namespace FileAccess {
 
 namespace {
 
-// A temporary is the target's name, this marker and six letters or digits: a
-// name no user gives a file, so only this program's leftovers are removed.
+// A temporary is a hidden file beside the target: a marker, eight hex digits
+// of the SHA-1 of the target's name and six random letters or digits. No user
+// names a file so, so only this program's leftovers are removed, and the name
+// stays short whatever the target's length.
 const QString kTemporaryMarker = QStringLiteral(".penlark-tmp-");
 constexpr int kSuffixLength = 6;
+
+QString temporaryStem(const QFileInfo &target)
+{
+    const QByteArray digest = QCryptographicHash::hash(target.fileName().toUtf8(), QCryptographicHash::Sha1);
+    return kTemporaryMarker + QString::fromLatin1(digest.left(4).toHex()) + u'-';
+}
 
 bool fail(QString *error, const QString &reason)
 {
@@ -54,7 +63,7 @@ QString randomSuffix()
 
 void removeStaleTemporaries(const QFileInfo &target)
 {
-    const QRegularExpression pattern(u'^' + QRegularExpression::escape(target.fileName() + kTemporaryMarker) +
+    const QRegularExpression pattern(u'^' + QRegularExpression::escape(temporaryStem(target)) +
                                      QStringLiteral("[A-Za-z0-9]{%1}$").arg(kSuffixLength));
     QDir dir = target.absoluteDir();
     for (const QString &entry : dir.entryList(QDir::Files | QDir::Hidden | QDir::System))
@@ -73,7 +82,7 @@ public:
     // Creates a file of a name nobody else uses beside the target.
     bool create(const QFileInfo &target)
     {
-        const QString stem = target.absolutePath() + u'/' + target.fileName() + kTemporaryMarker;
+        const QString stem = target.absolutePath() + u'/' + temporaryStem(target);
         for (int attempt = 0; attempt < 100; ++attempt) {
             m_name = QFile::encodeName(stem + randomSuffix());
             m_fd = ::open(m_name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);

@@ -51,6 +51,8 @@ using DeviceWriter = std::function<bool(QIODevice &, QString &)>;
 // Writes path through write. The file is replaced only when write succeeded
 // and every byte reached the disk; otherwise false with the reason in *error.
 // The new file keeps the permissions of the regular file it replaces.
+// The temporary is ".penlark-tmp-" followed by the first eight hex digits of
+// the SHA-1 of the target's file name (UTF-8), "-" and six letters or digits.
 // Leftover temporaries of an earlier write of the same path that was killed
 // are removed first; nothing else in the folder is touched.
 bool writeAtomically(const QString &path, QString *error, const DeviceWriter &write);
