@@ -21,9 +21,9 @@ namespace FileAccess {
 namespace {
 
 // A temporary is a hidden file beside the target: a marker, eight hex digits
-// of the SHA-1 of the target's name and six random letters or digits. No user
-// names a file so, so only this program's leftovers are removed, and the name
-// stays short whatever the target's length.
+// of the SHA-1 of the target's name, a dash and six random letters or digits.
+// No user names a file so, so only this program's leftovers are removed, and
+// the name stays short whatever the target's length.
 const QString kTemporaryMarker = QStringLiteral(".penlark-tmp-");
 constexpr int kSuffixLength = 6;
 
