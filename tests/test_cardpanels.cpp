@@ -1,5 +1,6 @@
 #include "ui/app/MainWindow.h"
 #include "ui/library/LibraryManager.h"
+#include "model/FileAccess.h"
 #include "model/CardFile.h"
 #include "model/CardReader.h"
 #include "render/PagePictures.h"
@@ -601,13 +602,22 @@ void TestCardPanels::leavesThePageWhenACardFileCannotBeRead()
     QCOMPARE(t.dialogs.last().text, QStringLiteral("名片文件“d.pnk”无法读取：这不是一个普通的文件\r当前的名片保持不变…"));
     QCOMPARE(t.session().card, before);
 
+    // One byte over the tool's limit is no card either.
+    QVERIFY(QFile::remove(d));
+    QFile big(d);
+    QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(FileAccess::kLargestIniFile + 1));
+    big.close();
+    t.chooseFile(QStringLiteral("d.pnk"));
+    QCOMPARE(t.dialogs.last().text, QStringLiteral("名片文件“d.pnk”无法读取：文件太大，不是名片文件\r当前的名片保持不变…"));
+    QCOMPARE(t.session().card, before);
+
     // Nobody, root included, reads a socket.
     const QString c = t.path(QStringLiteral("mycard/商务/c.pnk"));
     QVERIFY(QFile::remove(c));
     QLocalServer socket;
     QVERIFY(socket.listen(c));
     t.chooseFile(QStringLiteral("c.pnk"));
-    QCOMPARE(t.dialogs.records.size(), 3);
+    QCOMPARE(t.dialogs.records.size(), 4);
     QCOMPARE(t.dialogs.last().text, QStringLiteral("名片文件“c.pnk”无法读取：这不是一个普通的文件\r当前的名片保持不变…"));
     QCOMPARE(t.session().card, before);
     QVERIFY(!t.open->button(2)->isEnabled());

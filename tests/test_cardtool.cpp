@@ -188,6 +188,12 @@ void TestCardTool::drawsAGradientAlone()
     QVERIFY(image.pixelColor(150, 199).blue() > 240);
     QCOMPARE(runTool({"gradient", "--size", "300", "--color1", "0", "--color2", "0", "-o", out}).status, 2);
     QCOMPARE(runTool({"gradient", "--size", "3x3", "--color1", "x", "--color2", "0", "-o", out}).status, 2);
+    // One pixel over the renderer's cap is refused before any memory is taken.
+    const Run large = runTool({"gradient", "--size", "8192x8193", "--color1", "0", "--color2", "0", "-o", out});
+    QCOMPARE(large.status, 1);
+    QCOMPARE(large.err, "penlark-card: cannot write " + out.toUtf8() +
+                            ": a surface of 8192 x 8193 pixels is over the limit of 67108864 pixels\n");
+    QVERIFY(QImage(out).size() == QSize(300, 200));
 }
 
 void TestCardTool::wrapsLongTextsAsTheDesignerDoes()

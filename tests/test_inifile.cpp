@@ -1,5 +1,6 @@
 #include "model/IniFile.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -237,13 +238,18 @@ void TestIniFile::updatesReadBackAsWritten()
     QVERIFY(readBytes(path).startsWith(before)); // the lines before keep their bytes
 }
 
-// Temporary files a killed save of the same file left behind go; files that
-// merely look alike, and other files' leftovers, stay.
+// Temporary files a killed save of the same file left behind go; the user's
+// files that merely look alike, and other files' leftovers, stay.
 void TestIniFile::savesRemoveTheirStaleTemporaryFiles()
 {
     QTemporaryDir dir;
-    const QStringList leftovers{"card.pnk.a1B2c3", "card.pnk.ZZZZZZ"};
-    const QStringList kept{"card.pnk.bak", "card.pnk.a1B2c3d", "card.pnk.a1-2c3", "other.pnk.a1B2c3", "xcard.pnk.a1B2c3"};
+    const auto stem = [](const char *name) {
+        return ".penlark-tmp-" + QCryptographicHash::hash(name, QCryptographicHash::Sha1).left(4).toHex() + '-';
+    };
+    const QString mine = stem("card.pnk");
+    const QStringList leftovers{mine + "a1B2c3", mine + "ZZZZZZ"};
+    const QStringList kept{"card.pnk.old123", "card.pnk.backup", "card.pnk.a1B2c3", mine + "a1B2c3d", mine + "a1-2c3",
+                           stem("other.pnk") + "a1B2c3"};
     for (const QString &name : leftovers + kept) writeBytes(dir.filePath(name), "[a]\r\nk=");
     QVERIFY(IniStore::write(dir.filePath("card.pnk"), "a", "k", "1"));
     QStringList expected = kept + QStringList{"card.pnk"};

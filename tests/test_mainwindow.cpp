@@ -219,6 +219,12 @@ void TestMainWindow::keepsHoverPicturesUntilTheBarBackground()
     QTest::mouseRelease(save, Qt::LeftButton, {}, QPoint(10, 10));
     QCOMPARE(bar->state(2), CommandBar::State::Normal);
     QCOMPARE(w.visiblePanel(), 2);
+
+    // A window that disabled this one (the library manager) leaves the bar without commands.
+    w.setEnabled(false);
+    QTest::mouseClick(open, Qt::LeftButton, {}, QPoint(10, 10));
+    QCOMPARE(bar->state(1), CommandBar::State::Normal);
+    QCOMPARE(w.visiblePanel(), 2);
 }
 
 void TestMainWindow::reportsMissingPicturesOfAnOpenedCard()

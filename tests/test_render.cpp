@@ -253,6 +253,10 @@ void TestRender::writesTwentyFourBitBitmapsAndPdfPages()
     QVERIFY(!PageExport::writeBmp(QImage(4, 4, QImage::Format_RGB32), dir.filePath("no/such.bmp"), &error));
     QVERIFY(!error.isEmpty());
     QVERIFY(!PageExport::writeImage(QImage(4, 4, QImage::Format_RGB32), dir.filePath("x.unknown"), &error));
+    // A picture that could not be made (out of memory) is an error, not a bare header.
+    QVERIFY(!PageExport::writeImage(QImage(), dir.filePath("null.png"), &error));
+    QCOMPARE(error, QStringLiteral("the picture could not be made (out of memory)"));
+    QVERIFY(!QFile::exists(dir.filePath("null.png")));
 
     const QString pdf = dir.filePath("card.pdf");
     QVERIFY(PageExport::writePdf(card, {}, false, pdf));
