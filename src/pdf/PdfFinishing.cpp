@@ -20,7 +20,7 @@ namespace {
 // Character codes of one font, each with the text it stands for.
 using TextMap = std::map<unsigned, QString>;
 
-// The text maps learned from the pages, by font object.
+// Text maps by font object.
 using FontMaps = std::map<QPDFObjGen, TextMap>;
 
 class DevicePipeline : public Pipeline
@@ -120,31 +120,6 @@ private:
     std::vector<QPDFObjectHandle> m_operands;
 };
 
-// Pairs the codes shown on a page with the texts drawn on it, line by line,
-// where a line has one glyph per character; a page whose glyph count differs
-// from what was drawn teaches nothing.
-void learnTextMap(QPDFPageObjectHelper &page, const QList<DrawnText> &texts, FontMaps &maps)
-{
-    ShownCodes shown(page.getAttribute("/Resources", false).getKey("/Font"));
-    page.parseContents(&shown);
-    std::size_t total = 0;
-    for (const DrawnText &t : texts) total += std::size_t(t.glyphs);
-    if (total != shown.codes.size()) return;
-    std::size_t next = 0;
-    for (const DrawnText &t : texts) {
-        const QList<uint> characters = t.text.toUcs4();
-        if (characters.size() == t.glyphs) {
-            for (qsizetype i = 0; i < characters.size(); ++i) {
-                const auto &[font, code] = shown.codes[next + std::size_t(i)];
-                QString &known = maps[font][code];
-                const QString character = QString::fromUcs4(reinterpret_cast<const char32_t *>(&characters[i]), 1);
-                if (known.isEmpty() || (hasRadical(known) && !hasRadical(character))) known = character;
-            }
-        }
-        next += std::size_t(t.glyphs);
-    }
-}
-
 QString fromHex(const QString &hex)
 {
     QString text;
@@ -213,20 +188,6 @@ QByteArray writeTextMap(const TextMap &map)
         .toLatin1();
 }
 
-// Qt's own map, then what the pages taught, then radicals mapped to their ideographs.
-void mendTextMap(QPDF &pdf, QPDFObjectHandle font, const TextMap &learned)
-{
-    QPDFObjectHandle toUnicode = font.getKey("/ToUnicode");
-    TextMap map;
-    if (toUnicode.isStream()) {
-        const auto data = toUnicode.getStreamData(qpdf_dl_generalized);
-        map = parseTextMap(QString::fromLatin1(reinterpret_cast<const char *>(data->getBuffer()), qsizetype(data->getSize())));
-    }
-    for (const auto &[code, text] : learned) map[code] = text;
-    for (auto &[code, text] : map) text = unifiedIdeographs(text);
-    font.replaceKey("/ToUnicode", QPDFObjectHandle::newStream(&pdf, writeTextMap(map).toStdString()));
-}
-
 // Six capital letters and a plus sign before a font's name mark it as a subset.
 std::string subsetName(const std::string &name, QPDFObjGen font)
 {
@@ -256,22 +217,94 @@ void tagSubset(QPDFObjectHandle font)
     }
 }
 
-void mendFonts(QPDF &pdf, const FontMaps &learned)
+// The text maps of one document: Qt's, and what its pages teach.
+class TextMaps
 {
-    std::set<QPDFObjGen> done;
-    for (QPDFPageObjectHelper &page : QPDFPageDocumentHelper(pdf).getAllPages()) {
-        QPDFObjectHandle fonts = page.getAttribute("/Resources", false).getKey("/Font");
-        if (!fonts.isDictionary()) continue;
-        for (auto &[name, font] : fonts.ditems()) {
-            if (!font.isDictionary() || !done.insert(font.getObjGen()).second) continue;
-            if (font.getKey("/Subtype").isNameAndEquals("/Type0")) {
-                const auto it = learned.find(font.getObjGen());
-                mendTextMap(pdf, font, it == learned.end() ? TextMap{} : it->second);
+public:
+    explicit TextMaps(QPDF &pdf) : m_pdf(pdf) {}
+
+    // Pairs the codes shown on a page with the lines drawn on it, glyph by
+    // glyph. A page whose glyph count differs from what was drawn teaches
+    // nothing, nor does a line where Qt's map names another character than
+    // the one drawn (apart from radicals and compatibility forms).
+    void learn(QPDFPageObjectHelper &page, const QList<DrawnLine> &lines)
+    {
+        ShownCodes shown(page.getAttribute("/Resources", false).getKey("/Font"));
+        page.parseContents(&shown);
+        std::size_t total = 0;
+        for (const DrawnLine &line : lines) total += std::size_t(line.size());
+        if (total != shown.codes.size()) return;
+        auto next = shown.codes.cbegin();
+        for (const DrawnLine &line : lines) {
+            if (agrees(line, next)) {
+                for (qsizetype i = 0; i < line.size(); ++i) {
+                    const auto &[font, code] = *(next + i);
+                    QString &known = m_learned[font][code];
+                    if (known.isEmpty() || (hasRadical(known) && !hasRadical(line[i]))) known = line[i];
+                }
+            }
+            next += line.size();
+        }
+    }
+
+    // Writes every Type 0 font's map again, Qt's entries overlaid with what
+    // the pages taught, radicals mapped to their ideographs, and marks the
+    // font as the subset it is.
+    void mendFonts()
+    {
+        std::set<QPDFObjGen> done;
+        for (QPDFPageObjectHelper &page : QPDFPageDocumentHelper(m_pdf).getAllPages()) {
+            QPDFObjectHandle fonts = page.getAttribute("/Resources", false).getKey("/Font");
+            if (!fonts.isDictionary()) continue;
+            for (auto &[name, font] : fonts.ditems()) {
+                if (!font.isDictionary() || !font.getKey("/Subtype").isNameAndEquals("/Type0")) continue;
+                if (!done.insert(font.getObjGen()).second) continue;
+                TextMap map = qtMap(font.getObjGen());
+                for (const auto &[code, text] : m_learned[font.getObjGen()])
+                    if (!text.isEmpty()) map[code] = text;
+                for (auto &[code, text] : map) text = unifiedIdeographs(text);
+                font.replaceKey("/ToUnicode", QPDFObjectHandle::newStream(&m_pdf, writeTextMap(map).toStdString()));
                 tagSubset(font);
             }
         }
     }
-}
+
+private:
+    using Shown = std::vector<std::pair<QPDFObjGen, unsigned>>;
+
+    bool agrees(const DrawnLine &line, Shown::const_iterator shown)
+    {
+        for (const QString &drawn : line) {
+            const auto &[font, code] = *shown++;
+            const TextMap &map = qtMap(font);
+            const auto entry = map.find(code);
+            const QString qt = entry == map.end() ? QString() : entry->second;
+            if (drawn.isEmpty() || qt.isEmpty() || qt == QChar(u'\0') || hasRadical(qt)) continue;
+            if (qt.normalized(QString::NormalizationForm_KC) != drawn.normalized(QString::NormalizationForm_KC) &&
+                !(qt.trimmed().isEmpty() && drawn.trimmed().isEmpty()))
+                return false;
+        }
+        return true;
+    }
+
+    const TextMap &qtMap(QPDFObjGen font)
+    {
+        const auto known = m_qt.find(font);
+        if (known != m_qt.end()) return known->second;
+        TextMap &map = m_qt[font];
+        QPDFObjectHandle toUnicode = m_pdf.getObjectByObjGen(font).getKey("/ToUnicode");
+        if (toUnicode.isStream()) {
+            const auto data = toUnicode.getStreamData(qpdf_dl_generalized);
+            map = parseTextMap(QString::fromLatin1(reinterpret_cast<const char *>(data->getBuffer()),
+                                                   qsizetype(data->getSize())));
+        }
+        return map;
+    }
+
+    QPDF &m_pdf;
+    FontMaps m_qt;
+    FontMaps m_learned;
+};
 
 } // namespace
 
@@ -293,14 +326,14 @@ bool finish(const QString &source, const RecordSource &records, QIODevice &targe
     try {
         QPDF pdf;
         pdf.processFile(source.toLocal8Bit().constData());
-        FontMaps learned;
+        TextMaps maps(pdf);
         PageRecord record;
         for (QPDFPageObjectHelper &page : QPDFPageDocumentHelper(pdf).getAllPages()) {
             if (!records(record)) throw std::runtime_error("a page has no record");
-            learnTextMap(page, record.texts, learned);
+            maps.learn(page, record.lines);
             setBoxes(pdf, page, record);
         }
-        mendFonts(pdf, learned);
+        maps.mendFonts();
         DevicePipeline output(target);
         QPDFWriter writer(pdf);
         writer.setOutputPipeline(&output);

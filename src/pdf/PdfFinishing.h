@@ -4,18 +4,17 @@
 #include <QList>
 #include <QRectF>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 // The second pass over a PDF that Qt's writer made: page boxes, a text map
 // that gives back the characters written, subset tags on the embedded fonts.
 namespace PdfFinishing {
 
-// One line of text as drawn: its characters and the number of glyphs Qt
-// shaped it into.
-struct DrawnText {
-    QString text;
-    int glyphs = 0;
-};
+// One line of text as drawn: the characters each of its glyphs stands for,
+// in the order the glyphs are drawn (left to right). A ligature stands for
+// several characters; the second glyph of a character drawn as two, for none.
+using DrawnLine = QStringList;
 
 // What the second pass needs to know of one page. Rectangles are in points,
 // measured from the top-left corner of the page Qt drew, whose height is
@@ -25,7 +24,7 @@ struct PageRecord {
     QRectF media;
     QRectF bleed;
     QRectF trim;
-    QList<DrawnText> texts;
+    QList<DrawnLine> lines;
 };
 
 // Reads the pages' records one at a time, in page order; false when there are no more.

@@ -12,6 +12,8 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QTemporaryFile>
+#include <QGlyphRun>
+#include <QRawFont>
 #include <QTextLayout>
 #include <cmath>
 
@@ -28,36 +30,51 @@ QRectF toPoints(const QRect &twips, QPoint origin)
     return {r.x() / kTwipsPerPoint, r.y() / kTwipsPerPoint, r.width() / kTwipsPerPoint, r.height() / kTwipsPerPoint};
 }
 
-// The number of glyphs Qt shapes a line into, as it draws it.
-int glyphCount(const TextRun &run)
+// The characters behind each glyph Qt shapes a line into, left to right as
+// the glyphs are drawn: each character is looked up on its own and given to
+// the first glyph that draws it.
+PdfFinishing::DrawnLine glyphTexts(const TextRun &run)
 {
     QTextLayout layout(run.text, run.font);
     layout.beginLayout();
     layout.createLine();
     layout.endLayout();
-    int count = 0;
-    for (const QGlyphRun &glyphs : layout.glyphRuns()) count += int(glyphs.glyphIndexes().size());
-    return count;
+    struct Glyph {
+        QRawFont font;
+        quint32 index;
+        QPointF at;
+        QString text;
+    };
+    std::vector<Glyph> glyphs;
+    for (const QGlyphRun &r : layout.glyphRuns())
+        for (qsizetype i = 0; i < r.glyphIndexes().size(); ++i)
+            glyphs.push_back({r.rawFont(), r.glyphIndexes()[i], r.positions()[i], {}});
+    for (int at = 0; at < run.text.size();) {
+        const int length = run.text.at(at).isHighSurrogate() && at + 1 < run.text.size() ? 2 : 1;
+        for (const QGlyphRun &r : layout.glyphRuns(at, length)) {
+            if (r.glyphIndexes().isEmpty()) continue;
+            const auto owner = std::find_if(glyphs.begin(), glyphs.end(), [&](const Glyph &g) {
+                return g.index == r.glyphIndexes().front() && g.at == r.positions().front() && g.font == r.rawFont();
+            });
+            if (owner != glyphs.end()) owner->text += run.text.mid(at, length);
+            break;
+        }
+        at += length;
+    }
+    std::stable_sort(glyphs.begin(), glyphs.end(), [](const Glyph &a, const Glyph &b) { return a.at.x() < b.at.x(); });
+    PdfFinishing::DrawnLine line;
+    for (const Glyph &g : glyphs) line.append(g.text);
+    return line;
 }
 
 QDataStream &operator<<(QDataStream &out, const PdfFinishing::PageRecord &r)
 {
-    out << r.qtHeight << r.media << r.bleed << r.trim << qint32(r.texts.size());
-    for (const auto &t : r.texts) out << t.text << qint32(t.glyphs);
-    return out;
+    return out << r.qtHeight << r.media << r.bleed << r.trim << r.lines;
 }
 
 QDataStream &operator>>(QDataStream &in, PdfFinishing::PageRecord &r)
 {
-    qint32 count = 0;
-    in >> r.qtHeight >> r.media >> r.bleed >> r.trim >> count;
-    r.texts.resize(std::max(count, 0));
-    for (auto &t : r.texts) {
-        qint32 glyphs = 0;
-        in >> t.text >> glyphs;
-        t.glyphs = glyphs;
-    }
-    return in;
+    return in >> r.qtHeight >> r.media >> r.bleed >> r.trim >> r.lines;
 }
 
 QRect trimRect(QSize page)
@@ -165,7 +182,7 @@ bool Document::addPage(const PageBoxes &boxes, const QList<TextRun> &texts,
     const QPoint origin = boxes.media.topLeft();
     PdfFinishing::PageRecord record{double(points.height()), toPoints(boxes.media, origin),
                                     toPoints(boxes.bleed, origin), toPoints(boxes.trim, origin), {}};
-    for (const TextRun &run : texts) record.texts.append({run.text, glyphCount(run)});
+    for (const TextRun &run : texts) record.lines.append(glyphTexts(run));
     d->recordStream << record;
     return true;
 }
