@@ -25,6 +25,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QTest>
 
 #include <sys/stat.h>
@@ -729,6 +730,10 @@ void TestCardPanels::saysAPictureIsTooLarge()
 
 void TestCardPanels::showsTheWholeFormatNoteWithTheNewCategoryFrame()
 {
+    // Measured in the interface font the designer sets.
+    const QFont font = QApplication::font();
+    QApplication::setFont(Fonts::interfaceFont());
+    const auto restore = qScopeGuard([&] { QApplication::setFont(font); });
     Window t;
     t.w->showSavePanel();
     t.save->button(1)->click();

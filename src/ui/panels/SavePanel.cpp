@@ -30,7 +30,7 @@ constexpr int kCategoryHeight = 100;
 // Compact enough that, with the new-category frame open, the save frame's
 // format note still ends above the status bar.
 constexpr int kNewCategoryTop = kCategoryTop + kCategoryHeight + 4; // where the new-category frame stands
-constexpr int kNewCategoryHeight = 71;
+constexpr int kNewCategoryHeight = 66;
 constexpr int kSaveFrameLowered = kNewCategoryTop + kNewCategoryHeight + 2;
 
 const QString kReminder = QStringLiteral("提醒您：");
@@ -88,11 +88,11 @@ void SavePanel::buildNewCategoryFrame()
     auto *f = new QGroupBox(QStringLiteral("创建新的名片分类："), this);
     f->setObjectName(QStringLiteral("save_frm(1)"));
     f->setGeometry(kMargin, kNewCategoryTop, kInner, kNewCategoryHeight);
-    label(QStringLiteral("新类名称："), {8, 18, 64, 24}, f);
+    label(QStringLiteral("新类名称："), {8, 17, 64, 22}, f);
     m_newCategory = new QLineEdit(f);
     m_newCategory->setObjectName(QStringLiteral("txt_MkDir"));
-    m_newCategory->setGeometry(72, 18, kInner - 80, 24);
-    m_buttons[2] = makeButton(2, QStringLiteral("确定创建新的分类！"), {8, 44, kInner - 16, 24}, f);
+    m_newCategory->setGeometry(72, 17, kInner - 80, 22);
+    m_buttons[2] = makeButton(2, QStringLiteral("确定创建新的分类！"), {8, 41, kInner - 16, 22}, f);
     m_buttons[2]->setEnabled(false);
     connect(m_newCategory, &QLineEdit::textChanged, this,
             [this](const QString &text) { m_buttons[2]->setEnabled(hasText(text)); });
@@ -137,7 +137,7 @@ void SavePanel::buildSaveFrame()
                                       "只有本软件才能够正确打开或查看该文件。<br>"
                                       "2，.bmp：(常规图片格式)以不可编辑的图片形式储存您的名片文件。印刷输出时，建议保存为这个格式。"
                                       "选择“按实际的页面规格保存”将自动去掉页面距离各边3毫米的裁切量。<br>"
-                                      "3，.pdf：(印刷文件格式)交给印刷厂的文件：文字保持矢量，带3毫米出血、裁切框和裁切线。</p>"),
+                                      "3，.pdf：(印刷文件格式)交印刷厂：矢量文字，带3毫米出血和裁切线。</p>"),
                        {8, 171, kInner - 16, 220}, f);
     note->setObjectName(QStringLiteral("save_note"));
     note->setAlignment(Qt::AlignLeft | Qt::AlignTop);
