@@ -71,7 +71,8 @@ void setBoxes(QPDF &pdf, QPDFPageObjectHelper &page, const PageRecord &record)
         page.addPageContents(QPDFObjectHandle::newStream(&pdf, shift), true);
         page.addPageContents(QPDFObjectHandle::newStream(&pdf, "\nQ\n"), false);
     }
-    const auto local = [&](const QRectF &r) { return r.isEmpty() ? media.translated(-media.topLeft()) : r.translated(-media.topLeft()); };
+    // An empty box is the media itself.
+    const auto local = [&](const QRectF &r) { return (r.isEmpty() ? media : r).translated(-media.topLeft()); };
     QPDFObjectHandle dict = page.getObjectHandle();
     const double height = media.height();
     dict.replaceKey("/MediaBox", rectangle(local({}), height));
