@@ -137,6 +137,8 @@ void TestCardTool::rendersCardsAtTheirSizes()
     QFile pdf(dir.filePath("card.pdf"));
     QVERIFY(pdf.open(QIODevice::ReadOnly) && pdf.read(4) == "%PDF");
     QCOMPARE(runTool({"render", card, "-o", dir.filePath("x.png"), "--dpi", "0"}).status, 2);
+    QCOMPARE(runTool({"render", card, "-o", dir.filePath("x.png"), "--marks"}).status, 2);
+    QCOMPARE(runTool({"render", card, "-o", dir.filePath("x.pdf"), "--marks", "--trim"}).status, 2);
     QCOMPARE(runTool({"render", card, "-o", dir.filePath("x.abc")}).status, 1);
 }
 

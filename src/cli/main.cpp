@@ -132,6 +132,8 @@ int run(const QCommandLineParser &p, const Options &o, QTextStream &out, QTextSt
         r.trim = p.isSet(o.trim);
         r.marks = p.isSet(o.marks);
         if (r.trim && r.marks) throw UsageError(QStringLiteral("--trim and --marks exclude each other"));
+        if (r.marks && QFileInfo(r.output).suffix().compare(u"pdf", Qt::CaseInsensitive) != 0)
+            throw UsageError(QStringLiteral("--marks is for a .pdf output"));
         r.cropMarks = !p.isSet(o.noCropMarks);
         r.programFolder = programFolder;
         return CardTool::render(r, err);
