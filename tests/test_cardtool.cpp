@@ -247,7 +247,7 @@ void TestCardTool::laysOutASheetOfCopies()
         }
     }
     const int outer = PrintSheet::cardOuterSize({5443, 3402}).width();
-    const double expected[] = {340 + 170, 340 + 5443 - 170, 340 + outer + 170, 340 + outer + 5443 - 170};
+    const int expected[] = {340 + 170, 340 + 5443 - 170, 340 + outer + 170, 340 + outer + 5443 - 170};
     QCOMPARE(columns.size(), 4);
     for (int i = 0; i < 4; ++i) QVERIFY2(std::abs(columns[i] - expected[i]) <= 10, qPrintable(QString::number(columns[i])));
 }
