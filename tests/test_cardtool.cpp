@@ -1,5 +1,6 @@
 
 #include "model/IniFile.h"
+#include "render/PrintSheet.h"
 #include "support/PdfProbe.h"
 
 #include <QFile>
@@ -151,6 +152,8 @@ void TestCardTool::rendersCardsAtTheirSizes()
     QFile pdf(dir.filePath("card.pdf"));
     QVERIFY(pdf.open(QIODevice::ReadOnly) && pdf.read(4) == "%PDF");
     QCOMPARE(runTool({"render", card, "-o", dir.filePath("x.png"), "--dpi", "0"}).status, 2);
+    QCOMPARE(runTool({"render", card, "-o", dir.filePath("x.png"), "--marks"}).status, 2);
+    QCOMPARE(runTool({"render", card, "-o", dir.filePath("x.pdf"), "--marks", "--trim"}).status, 2);
     QCOMPARE(runTool({"render", card, "-o", dir.filePath("x.abc")}).status, 1);
 }
 
@@ -250,6 +253,28 @@ void TestCardTool::laysOutASheetOfCopies()
     const QString column = dir.filePath("column.pdf");
     QCOMPARE(runTool({"sheet", card, "-o", column, "--down", "3", "--trim"}).status, 0);
     QCOMPARE(PdfProbe::text(column).count(QStringLiteral("李明")), 3);
+
+    // Cut marks above the block of 2 x 2 stand on the four trim lines of the two columns.
+    const QString marked = dir.filePath("marked.pdf");
+    QCOMPARE(runTool({"sheet", card, "-o", marked, "--across", "2", "--down", "2", "--marks"}).status, 0);
+    QCOMPARE(PdfProbe::drawnText(marked).count(QStringLiteral("无业游民")), 4);
+    constexpr double dpi = 300, twipsPerPixel = 1440 / dpi;
+    const QImage strip = PdfProbe::renderArea(marked, dpi, {0, 0, 2400, int(340 / twipsPerPixel) - 1}, true)
+                             .convertToFormat(QImage::Format_Grayscale8);
+    QList<double> columns; // the middle of each run of inked columns, in twips
+    for (int x = 0, start = -1; x < strip.width(); ++x) {
+        bool ink = false;
+        for (int y = 0; y < strip.height(); ++y) ink = ink || strip.constScanLine(y)[x] < 245;
+        if (ink && start < 0) start = x;
+        if (!ink && start >= 0) {
+            columns << (start + x) / 2.0 * twipsPerPixel;
+            start = -1;
+        }
+    }
+    const int outer = PrintSheet::cardOuterSize({5443, 3402}).width();
+    const int expected[] = {340 + 170, 340 + 5443 - 170, 340 + outer + 170, 340 + outer + 5443 - 170};
+    QCOMPARE(columns.size(), 4);
+    for (int i = 0; i < 4; ++i) QVERIFY2(std::abs(columns[i] - expected[i]) <= 10, qPrintable(QString::number(columns[i])));
 }
 
 void TestCardTool::documentsItsCommands()

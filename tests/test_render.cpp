@@ -81,7 +81,7 @@ private slots:
     void drawsOnlyVisibleObjectsInStackingOrder();
     void reducesGradientAngles_data();
     void reducesGradientAngles();
-    void writesTwentyFourBitBitmapsAndPdfPages();
+    void writesTwentyFourBitBitmaps();
     void substitutesWindowsFaces();
     void drawsSystemColoursAsThePaletteHasThem();
     void fitsTextsToThePrintableWidth_data();
@@ -235,7 +235,7 @@ void TestRender::reducesGradientAngles()
     QCOMPARE(PageRenderer::gradientAngle(text), angle);
 }
 
-void TestRender::writesTwentyFourBitBitmapsAndPdfPages()
+void TestRender::writesTwentyFourBitBitmaps()
 {
     QTemporaryDir dir;
     const CardDocument card = CardDocument::defaultCard();
@@ -258,13 +258,6 @@ void TestRender::writesTwentyFourBitBitmapsAndPdfPages()
     QCOMPARE(error, QStringLiteral("the picture could not be made (out of memory)"));
     QVERIFY(!QFile::exists(dir.filePath("null.png")));
 
-    const QString pdf = dir.filePath("card.pdf");
-    QVERIFY(PageExport::writePdf(card, {}, false, pdf));
-    QFile p(pdf);
-    QVERIFY(p.open(QIODevice::ReadOnly));
-    const QByteArray bytes = p.readAll();
-    QVERIFY(bytes.startsWith("%PDF"));
-    QVERIFY(bytes.contains("/MediaBox [0 0 272")); // 96 mm in whole points
 }
 
 void TestRender::substitutesWindowsFaces()

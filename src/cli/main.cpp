@@ -25,21 +25,28 @@ const char *kUsage =
     "                  in DIR as for render; a missing background gives a white page.\n"
     "  new FILE.pnk    Write the default card to FILE.pnk (an existing file is\n"
     "                  updated key by key; its other lines are kept).\n"
-    "  render FILE.pnk -o OUT [--trim] [--dpi N] [--program-folder DIR] [--no-crop-marks]\n"
+    "  render FILE.pnk -o OUT [--trim] [--marks] [--dpi N] [--program-folder DIR] [--no-crop-marks]\n"
     "                  Render the card to OUT, by its extension: .bmp (24-bit) or\n"
     "                  .png at N dots per inch (default 96, the size the designer\n"
-    "                  exports), or .pdf, a vector page of the card's size in\n"
-    "                  millimetres. --trim leaves out the 3 mm bleed. Library\n"
+    "                  exports), or .pdf, the print-shop PDF: vector text, embedded\n"
+    "                  fonts, MediaBox and BleedBox the card page with its 3 mm\n"
+    "                  bleed, TrimBox the card as cut. --marks adds a 6 mm slug\n"
+    "                  with crop marks outside the bleed (as the designer saves it);\n"
+    "                  --trim leaves out the bleed (MediaBox = TrimBox). A PDF never\n"
+    "                  carries the page's own crop marks. --trim also leaves the\n"
+    "                  bleed out of a picture. Library\n"
     "                  pictures are looked up in DIR (default: the folder of this\n"
     "                  program); a missing one is reported as a warning and drawn\n"
     "                  as the designer draws it (white page, built-in logo).\n"
-    "  sheet FILE.pnk -o OUT.pdf [--across N] [--down M] [--trim] [--program-folder DIR]\n"
+    "  sheet FILE.pnk -o OUT.pdf [--across N] [--down M] [--trim] [--marks] [--program-folder DIR]\n"
     "                  Write the page the print window prints as a vector PDF: one\n"
     "                  A4 portrait page with the card at its top-left corner, at the\n"
     "                  card's size in millimetres. --across and --down (1 to 9 each;\n"
     "                  either alone sets the other to 1) lay out a block of copies\n"
     "                  with thin strips between them, as the custom layout does.\n"
-    "                  --trim leaves out the 3 mm zone of the crop marks.\n"
+    "                  --trim leaves out the 3 mm zone of the crop marks. --marks\n"
+    "                  moves the block 6 mm in from the corner and adds short cut\n"
+    "                  marks outside it on every cut line, for cutting a stack.\n"
     "  gradient --size WxH --angle A --color1 C --color2 C -o OUT.bmp\n"
     "                  Draw only a gradient onto a W x H pixel surface that starts\n"
     "                  white. Colours as card files store them: signed decimal\n"
@@ -54,6 +61,7 @@ const char *kUsage =
 struct Options {
     QCommandLineOption output{{"o", "output"}, "", "OUT"};
     QCommandLineOption trim{"trim"};
+    QCommandLineOption marks{"marks"};
     QCommandLineOption dpi{"dpi", "", "N", "96"};
     QCommandLineOption programFolder{"program-folder", "", "DIR"};
     QCommandLineOption noCropMarks{"no-crop-marks"};
@@ -122,6 +130,10 @@ int run(const QCommandLineParser &p, const Options &o, QTextStream &out, QTextSt
         r.output = required(p, o.output);
         r.dpi = number(p, o.dpi, 1, 2400);
         r.trim = p.isSet(o.trim);
+        r.marks = p.isSet(o.marks);
+        if (r.trim && r.marks) throw UsageError(QStringLiteral("--trim and --marks exclude each other"));
+        if (r.marks && QFileInfo(r.output).suffix().compare(u"pdf", Qt::CaseInsensitive) != 0)
+            throw UsageError(QStringLiteral("--marks is for a .pdf output"));
         r.cropMarks = !p.isSet(o.noCropMarks);
         r.programFolder = programFolder;
         return CardTool::render(r, err);
@@ -135,6 +147,7 @@ int run(const QCommandLineParser &p, const Options &o, QTextStream &out, QTextSt
         r.across = p.isSet(o.across) ? int(number(p, o.across, 1, 9)) : 0;
         r.down = p.isSet(o.down) ? int(number(p, o.down, 1, 9)) : 0;
         r.trim = p.isSet(o.trim);
+        r.marks = p.isSet(o.marks);
         r.programFolder = programFolder;
         return CardTool::sheet(r, err);
     }
@@ -174,7 +187,7 @@ int main(int argc, char *argv[])
 
     Options o;
     QCommandLineParser p;
-    p.addOptions({o.output, o.trim, o.dpi, o.programFolder, o.noCropMarks, o.size, o.angle, o.color1, o.color2,
+    p.addOptions({o.output, o.trim, o.marks, o.dpi, o.programFolder, o.noCropMarks, o.size, o.angle, o.color1, o.color2,
                   o.across, o.down, o.help});
     if (!p.parse(app.arguments())) {
         err << "penlark-card: " << p.errorText() << " (see penlark-card --help)" << Qt::endl;
