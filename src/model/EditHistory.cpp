@@ -172,11 +172,16 @@ void EditHistory::recordStep()
 
 void EditHistory::catchUp()
 {
-    if (m_pending || m_session.cardSaved != m_stack.isClean()) {
+    if (m_pending) {
         recordStep();
         return;
     }
-    m_current = CardSnapshot::of(m_session);
+    CardSnapshot now = CardSnapshot::of(m_session);
+    if (now == m_current) return;
+    if (m_session.cardSaved != m_stack.isClean())
+        recordStep();
+    else
+        m_current = std::move(now);
 }
 
 void EditHistory::endRun() { ++m_run; }
