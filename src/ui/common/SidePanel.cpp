@@ -34,7 +34,7 @@ void SidePanel::orderTabs()
     const auto takesTab = [](const QWidget *w) { return (w->focusPolicy() & Qt::TabFocus) != 0; };
     std::vector<std::pair<QPoint, QWidget *>> controls;
     for (QWidget *w : findChildren<QWidget *>())
-        if (takesTab(w) && !takesTab(w->parentWidget()) && w->window() == window())
+        if (takesTab(w) && w->parentWidget() && !takesTab(w->parentWidget()) && w->window() == window())
             controls.emplace_back(w->mapTo(this, QPoint()), w);
     std::sort(controls.begin(), controls.end(),
               [](const auto &a, const auto &b) { return a.first.y() < b.first.y(); });
