@@ -6,8 +6,9 @@
 #include <QKeyEvent>
 #include <QWidget>
 
+// A child of the history, so the filter goes before the history does.
 WindowKeys::WindowKeys(QWidget &window, QWidget &page, EditHistory &history)
-    : QObject(&window), m_window(window), m_page(page), m_history(history)
+    : QObject(&history), m_window(window), m_page(page), m_history(history)
 {
     qApp->installEventFilter(this);
 }
