@@ -201,6 +201,9 @@ void TestEditHistory::cardSavedFollowsTheHistory()
     QCOMPARE(t.dialogs.last().text, kModified);
     QCOMPARE(t.stack().count(), 0);
     QVERIFY(t.session().cardSaved);
+    for (int i = 0; i < 250; ++i, t.w.history()->endRun())
+        t.session().card.line.left += 1, t.session().markEdited(), t.settle();
+    QCOMPARE(t.stack().count(), 250);
 }
 
 void TestEditHistory::keysOfTheWindow()
