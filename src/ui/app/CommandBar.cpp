@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QShortcut>
 
 namespace {
 
@@ -32,6 +33,15 @@ constexpr QSize kItemSize{64, kBarHeight};
 constexpr int kSeparatorWidth = 8;
 
 QPixmap picture(const QString &name) { return QPixmap(QStringLiteral(":/pictures/menu/%1.png").arg(name)); }
+
+// The commands that have a key, anywhere in the bar's window.
+constexpr std::array<std::pair<QKeyCombination, CommandBar::Command>, 5> kCommandKeys{{
+    {Qt::ControlModifier | Qt::Key_N, CommandBar::New},
+    {Qt::ControlModifier | Qt::Key_O, CommandBar::Open},
+    {Qt::ControlModifier | Qt::Key_S, CommandBar::Save},
+    {Qt::ControlModifier | Qt::Key_P, CommandBar::Print},
+    {QKeyCombination(Qt::Key_F1), CommandBar::Help},
+}};
 
 } // namespace
 
@@ -63,6 +73,19 @@ CommandBar::CommandBar(QWidget *parent) : QWidget(parent)
         }
     }
     setFixedHeight(kBarHeight);
+    addCommandKeys();
+}
+
+// A command's key does what a click on the command does: press, then release.
+void CommandBar::addCommandKeys()
+{
+    for (const auto &[key, command] : kCommandKeys) {
+        auto *shortcut = new QShortcut(QKeySequence(key), this);
+        connect(shortcut, &QShortcut::activated, this, [this, command] {
+            emit commandPressed(command);
+            emit commandReleased(command);
+        });
+    }
 }
 
 QString CommandBar::tip(int command) { return QString::fromUtf16(kTips.at(std::size_t(command))); }

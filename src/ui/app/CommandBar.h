@@ -10,7 +10,7 @@ class QLabel;
 // commands menu(0..10), each with a normal, hover and pressed picture, and three
 // separators menu_SP(0..2). Hover pictures are reset only when the pointer
 // reaches the bar's own background, so a command keeps its hover picture until
-// then.
+// then. Ctrl+N, Ctrl+O, Ctrl+S, Ctrl+P and F1 run their commands as clicks do.
 class CommandBar : public QWidget
 {
     Q_OBJECT
@@ -36,6 +36,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    void addCommandKeys();
     void setState(int command, State state);
     int commandOf(QObject *watched) const;
 

@@ -3,6 +3,7 @@
 #include "ui/library/LibraryManager.h"
 #include "ui/panels/AboutPanel.h"
 #include "ui/app/CommandBar.h"
+#include "ui/app/WindowKeys.h"
 #include "ui/common/Dialogs.h"
 #include "ui/panels/HelpPanel.h"
 #include "ui/panels/HelpView.h"
@@ -12,6 +13,7 @@
 #include "ui/common/SidePanel.h"
 #include "ui/common/WidgetColours.h"
 #include "model/CardReader.h"
+#include "model/EditHistory.h"
 #include "model/FileAccess.h"
 #include "render/PagePictures.h"
 #include "ui/panels/NewCardPanel.h"
@@ -66,6 +68,7 @@ MainWindow::MainWindow(ProgramFolder folder, Dialogs &dialogs, QWidget *parent)
     showStartupCard();
     layOutPage();
     m_session.cardSaved = true;
+    connectHistory();
 }
 
 MainWindow::~MainWindow()
@@ -209,7 +212,7 @@ void MainWindow::connectPage()
     connect(m_page, &PageWidget::pageResized, this, &MainWindow::placePage);
     connect(m_page, &PageWidget::objectPressed, this, &MainWindow::onObjectPressed);
     connect(m_page, &PageWidget::alignModePressed, this, &MainWindow::takeAlignModePress);
-    connect(m_page, &PageWidget::objectReleased, this, [this] { m_session.cardSaved = false; });
+    connect(m_page, &PageWidget::objectReleased, &m_session, &CardSession::markEdited);
     connect(m_page, &PageWidget::guidePressed, this, [this] {
         showPanel(8);
         m_showPanel->chooseMode(1);
@@ -417,7 +420,7 @@ void MainWindow::showCardOnPage()
     m_session.notifyPageChanged();
     m_textPanel->showChosenObject();
     layOutPage();
-    m_session.cardSaved = true;
+    m_session.markLoaded();
 }
 
 std::optional<IniFile> MainWindow::readCardFile()
@@ -645,6 +648,27 @@ void MainWindow::showSendWindow()
     });
     setEnabled(false);
     m_sendWindow->show();
+}
+
+// ---- Undo and redo --------------------------------------------------------------
+
+void MainWindow::connectHistory()
+{
+    m_history = new EditHistory(m_session, this);
+    new WindowKeys(*this, *m_page, *m_history);
+    connect(m_history, &EditHistory::restored, this, &MainWindow::showRestoredCard);
+    connect(m_history, &EditHistory::statusChanged, this, &MainWindow::setStatus);
+}
+
+// After an undo or redo the panels show the card as it now is, changing nothing.
+void MainWindow::showRestoredCard()
+{
+    m_pagePanel->showCard();
+    m_textPanel->showChosenObject();
+    const int panel = visiblePanel();
+    if (panel == 5) m_logoPanel->refresh();
+    if (panel == 7) m_linePanel->showLine();
+    if (panel == 8 && !m_page->alignMode()) m_showPanel->chooseMode(0);
 }
 
 // ---- Card file context ------------------------------------------------------

@@ -12,6 +12,7 @@
 
 class CommandBar;
 class Dialogs;
+class EditHistory;
 class NewCardPanel;
 class OpenPanel;
 class PicturePreview;
@@ -50,6 +51,7 @@ public:
     CardSession &session() { return m_session; }
     ProfileStore &store() { return m_store; }
     PageWidget *page() const { return m_page; }
+    EditHistory *history() const { return m_history; }
 
     // Shows side panel n (0..10) and hides the other ten.
     void showPanel(int n);
@@ -137,6 +139,8 @@ private:
     bool isSidePanel(QObject *object) const;
     void refreshSwatches();
     void buildPageAndLogoPanels();
+    void connectHistory();
+    void showRestoredCard();
 
     ProgramFolder m_folder;
     Dialogs &m_dialogs;
@@ -164,5 +168,6 @@ private:
     LogoPanel *m_logoPanel = nullptr;
     std::array<QWidget *, 11> m_panels{};
     QPointer<SendWindow> m_sendWindow;
+    EditHistory *m_history = nullptr;
     bool m_workspaceDoubleClicked = false;
 };

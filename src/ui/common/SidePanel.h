@@ -6,7 +6,8 @@ class QLabel;
 
 // One of the eleven side panels (frm_cz(0..10)): 220 pixels wide, in the panel
 // colour, with a title along its top. Panels lay their controls out below
-// contentTop().
+// contentTop(). Tab moves through a panel's controls as the eye reads them:
+// row by row from the top, left to right within a row.
 class SidePanel : public QFrame
 {
     Q_OBJECT
@@ -18,6 +19,11 @@ public:
     int index() const { return m_index; }
     static int contentTop() { return 36; }
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
+    void orderTabs();
+
     int m_index;
 };

@@ -620,7 +620,7 @@ void LibraryManager::applyBackground()
     page.bgImg = reference();
     m_session.view.background = m_picture;
     m_session.view.pictureRemoved = false;
-    m_session.cardSaved = false;
+    m_session.markEdited();
     m_session.notifyPageChanged();
     emit backgroundApplied();
 }
@@ -633,7 +633,7 @@ void LibraryManager::applyLogo()
     logo.width = float(m_picture.width() * PageGeometry::kScreenTwipsPerPixel);
     logo.height = float(m_picture.height() * PageGeometry::kScreenTwipsPerPixel);
     m_session.view.logo = m_picture;
-    m_session.cardSaved = false;
+    m_session.markEdited();
     m_session.notifyPageChanged();
     emit logoApplied();
 }

@@ -4,6 +4,7 @@
 #include "render/PageRenderer.h"
 #include "ui/common/WidgetColours.h"
 
+#include <QKeyEvent>
 #include <QPainter>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -69,12 +70,28 @@ protected:
     }
 };
 
+// How far an arrow key moves the chosen object, in twips: a pixel, ten with Shift.
+QPointF nudgeStep(const QKeyEvent &key)
+{
+    const Qt::KeyboardModifiers shift = key.modifiers() & ~Qt::KeyboardModifiers(Qt::KeypadModifier);
+    if (shift != Qt::NoModifier && shift != Qt::ShiftModifier) return {};
+    const double step = PageGeometry::kScreenTwipsPerPixel * (shift == Qt::ShiftModifier ? 10 : 1);
+    switch (key.key()) {
+    case Qt::Key_Left: return {-step, 0};
+    case Qt::Key_Right: return {step, 0};
+    case Qt::Key_Up: return {0, -step};
+    case Qt::Key_Down: return {0, step};
+    default: return {};
+    }
+}
+
 } // namespace
 
 PageWidget::PageWidget(CardSession &session, QWidget *parent) : QWidget(parent), m_session(session)
 {
     setObjectName(QStringLiteral("Card"));
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::ClickFocus);
     m_line = objectStandIn(QStringLiteral("info_line"), this);
     m_logo = objectStandIn(QStringLiteral("info_logo"), this);
     for (std::size_t i = 0; i < kTextCount; ++i)
@@ -128,6 +145,8 @@ void PageWidget::syncToCard()
     placeObjects();
     stackObjects();
     placeTrimGuides();
+    // The frame stays round its object wherever the card puts it.
+    if (chosenObject() >= 0) showSelectionFrame(m_framedObject);
     update();
 }
 
@@ -162,9 +181,12 @@ void PageWidget::stackObjects()
 
 void PageWidget::showSelectionFrame(int id)
 {
+    m_framedObject = id;
     m_frame->setGeometry(objectWidget(id)->geometry());
     m_frame->show();
 }
+
+int PageWidget::chosenObject() const { return m_frame->isVisibleTo(this) ? m_framedObject : -1; }
 
 bool PageWidget::alignMode() const { return m_guide->isVisibleTo(this); }
 
@@ -237,11 +259,19 @@ void PageWidget::dragObject(int id, QMouseEvent *event)
 {
     if (event->buttons() != Qt::LeftButton) return;
     const QPointF pointer = twipsAt(objectWidget(id)->mapTo(this, event->position()));
-    const QRectF moved(pointer - m_session.dragAnchor, m_dragSize);
+    placeObject(id, pointer - m_session.dragAnchor, alignMode());
+}
+
+// Moves object id, of the size it had when pressed or nudged, to the wanted
+// place kept inside the trim area (the trim guides show the edges it stops at)
+// and, when asked, snapped to the alignment guide.
+void PageWidget::placeObject(int id, QPointF wanted, bool snapToGuide)
+{
+    const QRectF moved(wanted, m_dragSize);
     const PageObjects::Kept kept = PageObjects::keepInTrim(moved, PageRenderer::pageTwips(m_session.card));
     QPointF topLeft = kept.topLeft;
     showGuides(kept.guides);
-    if (alignMode()) {
+    if (snapToGuide) {
         if (const auto x = PageObjects::snapToGuide(topLeft.x(), m_dragSize.width(), m_guideLeft, kGuideWidth, m_alignment))
             topLeft.setX(*x);
     }
@@ -279,6 +309,26 @@ void PageWidget::mouseDoubleClickEvent(QMouseEvent *event)
     event->accept();
     m_doubleClicked = true;
     emit pageDoubleClicked();
+}
+
+void PageWidget::keyPressEvent(QKeyEvent *event)
+{
+    const int id = chosenObject();
+    const QPointF step = nudgeStep(*event);
+    if (id < 0 || step.isNull()) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    const QRectF box = objectBox(id);
+    m_dragSize = box.size();
+    placeObject(id, box.topLeft() + step, false);
+    m_session.markEdited();
+}
+
+void PageWidget::keyReleaseEvent(QKeyEvent *event)
+{
+    if (!event->isAutoRepeat() && !nudgeStep(*event).isNull()) hideTrimGuides();
+    QWidget::keyReleaseEvent(event);
 }
 
 void PageWidget::placeTrimGuides()

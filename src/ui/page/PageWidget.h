@@ -15,6 +15,8 @@ class QLabel;
 // (info_txt(0..10), info_logo, info_line) so each object has its own name,
 // geometry and mouse events, stacked as the objects are drawn. It also holds the
 // four red trim guides r_Line(0..3) and the red selection frame sp_icon.
+// With the focus on the page, the arrow keys move the chosen object one pixel
+// (with Shift ten), kept inside the trim area as a drag keeps it.
 class PageWidget : public QWidget
 {
     Q_OBJECT
@@ -36,6 +38,8 @@ public:
 
     // Lays the selection frame over object id and shows it.
     void showSelectionFrame(int id);
+    // The object the shown selection frame stands round; -1 while it is hidden.
+    int chosenObject() const;
 
     // The alignment guide: the page is in align mode while it is visible.
     bool alignMode() const;
@@ -77,6 +81,8 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
 
 private:
     // What decides the background layer; it is redrawn only when this changes.
@@ -96,6 +102,7 @@ private:
     int objectId(QObject *watched) const;
     void pressObject(int id, QMouseEvent *event);
     void dragObject(int id, QMouseEvent *event);
+    void placeObject(int id, QPointF topLeft, bool snapToGuide);
     void dragGuide(QMouseEvent *event);
     void showGuides(const std::array<bool, 4> &shown);
     void placeObjects();
@@ -107,6 +114,7 @@ private:
     QWidget *m_line = nullptr;
     std::array<QWidget *, 4> m_guides{};
     QWidget *m_frame = nullptr;
+    int m_framedObject = -1;
     QWidget *m_guide = nullptr;
     double m_guideLeft = 0;
     PageObjects::Alignment m_alignment = PageObjects::Alignment::Left;

@@ -136,6 +136,8 @@ void ShowAlignPanel::chooseMode(int index)
 
 void ShowAlignPanel::setObjectShown(int index, bool ticked)
 {
+    // The boxes also mirror the card when the mode is chosen; only a change is an edit.
+    const bool shown = index == 13 ? !m_session.view.pictureRemoved : PageObjects::isVisible(m_session.card, index);
     if (index == 13) {
         m_session.view.pictureRemoved = !ticked;
     } else {
@@ -143,6 +145,7 @@ void ShowAlignPanel::setObjectShown(int index, bool ticked)
         if (!ticked && index >= PageObjects::kLogo) m_page.selectionFrame()->hide();
     }
     m_session.notifyPageChanged();
+    if (shown != ticked) m_session.markEdited();
 }
 
 void ShowAlignPanel::finishAlignment()

@@ -119,6 +119,7 @@ void LinePanel::buildSizeFields()
             Controls::place<QLineEdit>(QStringLiteral("txt_LSize(%1)").arg(i),
                                        {kMargin + 2 + i * secondColumn, top + 22, std::min(64, secondColumn - 10), 24}, this);
         connect(m_fields[std::size_t(i)], &QLineEdit::textChanged, this, [this, i] { takeSize(i); });
+        connect(m_fields[std::size_t(i)], &QLineEdit::textEdited, &m_session, &CardSession::markEdited);
     }
 }
 
@@ -186,6 +187,16 @@ void LinePanel::openForLine()
     loadLine();
 }
 
+void LinePanel::showLine()
+{
+    {
+        // Shown as they are: writing the fields must not size the line again.
+        const QSignalBlocker length(m_fields[0]), thickness(m_fields[1]);
+        showSizes();
+    }
+    loadLine();
+}
+
 void LinePanel::loadLine()
 {
     placeThumb();
@@ -236,6 +247,11 @@ bool LinePanel::eventFilter(QObject *watched, QEvent *event)
         dragThumb(mouse->position(), mouse->buttons());
         return true;
     }
+    // A drag of the thumb is one edit, from press to release.
+    if (event->type() == QEvent::MouseButtonRelease) {
+        m_session.markEdited();
+        return true;
+    }
     return SidePanel::eventFilter(watched, event);
 }
 
@@ -257,7 +273,6 @@ void LinePanel::dragThumb(QPointF pointer, Qt::MouseButtons buttons)
         line.height = float(dragged.line.height());
         lineChanged();
     }
-    m_session.cardSaved = false;
     showSizes();
 }
 
@@ -317,7 +332,7 @@ void LinePanel::colourLine(Colour::Value colour)
 {
     m_session.card.line.bgColor = colour;
     m_swatch->setColour(colour);
-    m_session.cardSaved = false;
+    m_session.markEdited();
     m_session.notifyPageChanged();
 }
 
@@ -332,6 +347,6 @@ void LinePanel::hideLine(bool hidden)
     m_session.card.line.visible = !hidden;
     if (hidden) m_page.selectionFrame()->hide();
     enableSizing(!hidden);
-    m_session.cardSaved = false;
+    m_session.markEdited();
     m_session.notifyPageChanged();
 }

@@ -77,6 +77,8 @@ public:
     // Fills the size fields from the line (snapping it to whole millimetres)
     // and loads the panel; the main window shows the panel first.
     void openForLine();
+    // Shows the line as it is, snapping nothing (after an undo or redo).
+    void showLine();
     // The swatch takes the line's colour again.
     void refreshSwatch();
 

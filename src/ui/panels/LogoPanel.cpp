@@ -216,7 +216,7 @@ void LogoPanel::chooseFile(QListWidgetItem *item)
     logo.img = reference;
     m_session.view.logo = read.image;
     m_preview->setPicture(read.image);
-    m_session.cardSaved = false;
+    m_session.markEdited();
     selectLogo();
     showSize();
 }
@@ -298,7 +298,7 @@ void LogoPanel::changeSize(Step step)
         showSize();
         break;
     }
-    m_session.cardSaved = false;
+    m_session.markEdited();
     selectLogo();
 }
 
@@ -311,7 +311,7 @@ void LogoPanel::showSize()
 void LogoPanel::onHideToggled(bool ticked)
 {
     m_session.card.logo.visible = !ticked;
-    m_session.cardSaved = false;
+    m_session.markEdited();
     m_session.notifyPageChanged();
     if (ticked) m_page.selectionFrame()->hide();
 }

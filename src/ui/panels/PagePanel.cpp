@@ -245,7 +245,7 @@ void PagePanel::syncWithPage()
     m_hideCropMarks->setChecked(!m_session.view.cropMarks);
 }
 
-void PagePanel::changed() { m_session.cardSaved = false; }
+void PagePanel::changed() { m_session.markEdited(); }
 
 void PagePanel::redraw()
 {

@@ -301,7 +301,7 @@ void SavePanel::saveAndReport()
         return;
     }
     m_dialogs.show(QStringLiteral("您的名片已经保存成功！"), kReminder, Dialogs::Icon::Information);
-    m_session.cardSaved = true;
+    m_session.markSaved();
     emit saved();
 }
 

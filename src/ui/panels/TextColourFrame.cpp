@@ -91,7 +91,7 @@ void TextColourFrame::applyByScope(Colour::Value colour)
 
 void TextColourFrame::changed()
 {
-    m_session.cardSaved = false;
+    m_session.markEdited();
     m_session.notifyPageChanged();
 }
 
@@ -131,7 +131,7 @@ void TextColourFrame::checkComponentBox(int index)
         return;
     case Verdict::Cut:
         box->setText(box->text().left(2));
-        m_session.cardSaved = false;
+        m_session.markEdited();
         return;
     case Verdict::Take:
         break;

@@ -71,6 +71,8 @@ void TextPanel::buildContent()
     m_content->setObjectName(QStringLiteral("txt_input"));
     m_content->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_content->setTabChangesFocus(true);
+    // Ctrl+Z and Ctrl+Y belong to the card's edit history, not to the box.
+    m_content->setUndoRedoEnabled(false);
     m_content->setGeometry(kMargin, 98, kInner, 48);
     connect(m_content, &QPlainTextEdit::textChanged, this, &TextPanel::onContentChanged);
     m_hide = Controls::checkBox(QStringLiteral("chk_fontShow"), QStringLiteral("不显示当前选定文字"),
@@ -154,7 +156,7 @@ void TextPanel::onObjectChosen()
         showValuesOf(i);
     }
     m_colours->showColourOf(i);
-    if (!(m_session.card == before)) m_session.cardSaved = false;
+    if (!(m_session.card == before)) m_session.markEdited();
     showFrame(i);
 }
 
@@ -284,6 +286,6 @@ void TextPanel::showFrame(int index)
 
 void TextPanel::edited()
 {
-    if (!m_showing) m_session.cardSaved = false;
+    if (!m_showing) m_session.markEdited();
     m_session.notifyPageChanged();
 }
