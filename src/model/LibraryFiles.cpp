@@ -15,7 +15,8 @@ namespace {
 
 constexpr QDir::Filters kFiles = QDir::Files | QDir::Hidden | QDir::System;
 
-const QStringList kPicturePatterns{QStringLiteral("*.bmp"), QStringLiteral("*.jpg"), QStringLiteral("*.gif")};
+const QStringList kPicturePatterns{QStringLiteral("*.bmp"), QStringLiteral("*.jpg"), QStringLiteral("*.gif"),
+                                   QStringLiteral("*.png")};
 
 QStringList filesMatching(const QString &dir, const QStringList &patterns)
 {
@@ -64,6 +65,8 @@ QStringList pictures(const QString &dir)
 {
     return filesMatching(dir, kPicturePatterns);
 }
+
+const QStringList &pictureNameFilters() { return kPicturePatterns; }
 
 Result createCategory(const QString &libraryDir, const QString &name)
 {
@@ -114,11 +117,16 @@ QString copyTarget(const QString &source, const QString &targetDir)
 
 bool copyFile(const QString &source, const QString &targetDir)
 {
+    return copyFileAs(source, copyTarget(source, targetDir));
+}
+
+bool copyFileAs(const QString &source, const QString &target)
+{
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly)) return false;
     const QByteArray content = in.readAll();
     if (in.error() != QFileDevice::NoError) return false;
-    QSaveFile out(copyTarget(source, targetDir));
+    QSaveFile out(target);
     if (!out.open(QIODevice::WriteOnly)) return false;
     out.write(content);
     return out.commit();

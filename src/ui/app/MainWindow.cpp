@@ -366,6 +366,9 @@ void MainWindow::showCardTitle()
     case CardSource::OpenPanelList:
         name = QFileInfo(openPanelFile()).fileName();
         break;
+    case CardSource::OutsideFile:
+        name = QFileInfo(m_outsideFile).fileName();
+        break;
     }
     setWindowTitle(captionFor(name));
 }
@@ -393,6 +396,15 @@ bool MainWindow::openCardFrom(CardSource source)
     }
     showCardTitle();
     return true;
+}
+
+bool MainWindow::openOutsideFile(const QString &path)
+{
+    const QString before = m_outsideFile;
+    m_outsideFile = path;
+    if (openCardFrom(CardSource::OutsideFile)) return true;
+    m_outsideFile = before;
+    return false;
 }
 
 void MainWindow::showCardOnPage()

@@ -66,6 +66,9 @@ public:
     // Sets the card source, opens its file and captions the window; a file that
     // cannot be read leaves the card source as it was (false).
     bool openCardFrom(CardSource source);
+    // Opens a card file from anywhere (the command line, another start, a drop)
+    // through openCardFrom; a file that cannot be read leaves everything as it was.
+    bool openOutsideFile(const QString &path);
     // Centres the page and its shadow, shows the banner, draws marks and places the trim guides.
     void layOutPage();
 
@@ -102,6 +105,7 @@ public:
     SaveTarget saveTarget() const override;
     QString openPanelFile() const override;
     QString libraryManagerFile() const override;
+    QString outsideFile() const override { return m_outsideFile; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -160,4 +164,5 @@ private:
     std::array<QWidget *, 11> m_panels{};
     QPointer<SendWindow> m_sendWindow;
     bool m_workspaceDoubleClicked = false;
+    QString m_outsideFile;
 };

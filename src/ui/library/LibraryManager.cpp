@@ -3,7 +3,7 @@
 #include "model/CardLibrary.h"
 #include "model/CardSession.h"
 #include "model/LibraryFiles.h"
-#include "render/PageGeometry.h"
+#include "render/AppliedPictures.h"
 #include "render/PagePictures.h"
 #include "ui/common/Controls.h"
 #include "ui/common/Dialogs.h"
@@ -615,26 +615,13 @@ void LibraryManager::applyFile()
 
 void LibraryManager::applyBackground()
 {
-    CardPage &page = m_session.card.page;
-    page.isBg = BackgroundKind::LibraryImage;
-    page.bgImg = reference();
-    m_session.view.background = m_picture;
-    m_session.view.pictureRemoved = false;
-    m_session.cardSaved = false;
-    m_session.notifyPageChanged();
+    AppliedPictures::applyBackground(m_session, reference(), m_picture);
     emit backgroundApplied();
 }
 
 void LibraryManager::applyLogo()
 {
-    // The logo shows the picture at its own size, one pixel being 15 twips.
-    CardLogo &logo = m_session.card.logo;
-    logo.img = reference();
-    logo.width = float(m_picture.width() * PageGeometry::kScreenTwipsPerPixel);
-    logo.height = float(m_picture.height() * PageGeometry::kScreenTwipsPerPixel);
-    m_session.view.logo = m_picture;
-    m_session.cardSaved = false;
-    m_session.notifyPageChanged();
+    AppliedPictures::applyLogo(m_session, reference(), m_picture);
     emit logoApplied();
 }
 

@@ -1,6 +1,7 @@
 #include "ui/panels/LogoPanel.h"
 
 #include "model/CardSession.h"
+#include "model/LibraryFiles.h"
 #include "model/Numeric.h"
 #include "render/PageObjects.h"
 #include "render/PagePictures.h"
@@ -36,7 +37,6 @@ const QString kHint = QStringLiteral("操作提示：");
 const QString kCategoryPrompt = QStringLiteral("请选择标志文件的类别");
 const QString kStepLabel = QStringLiteral("调整幅值：      ");
 const QString kStepPrefix = QStringLiteral("调整幅值：");
-const QStringList kPictureFilters{QStringLiteral("*.jpg"), QStringLiteral("*.bmp"), QStringLiteral("*.gif")};
 
 // The step unit label "调整幅值：      毫米": the step box covers its run of
 // blanks, which the label widens to the box's width when it draws the caption.
@@ -195,7 +195,7 @@ void LogoPanel::chooseCategory(int index)
     if (index < 0) return;
     m_files->clear();
     const QDir category(m_folder.libraryDir(ProgramFolder::Library::Logos) + u'/' + m_categories->itemText(index));
-    m_files->addItems(category.entryList(kPictureFilters, QDir::Files, QDir::Name | QDir::IgnoreCase));
+    m_files->addItems(category.entryList(LibraryFiles::pictureNameFilters(), QDir::Files, QDir::Name | QDir::IgnoreCase));
     m_files->setEnabled(m_files->count() > 0);
 }
 
