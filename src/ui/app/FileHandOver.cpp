@@ -57,6 +57,7 @@ void FileHandOver::takeConnection()
             }
             const QString path = QString::fromUtf8(socket->readLine()).chopped(1);
             socket->write(kTaken);
+            socket->flush();
             socket->disconnectFromServer();
             emit fileReceived(path);
         });

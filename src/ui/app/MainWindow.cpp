@@ -2,6 +2,7 @@
 
 #include "ui/library/LibraryManager.h"
 #include "ui/panels/AboutPanel.h"
+#include "ui/app/CardDrop.h"
 #include "ui/app/CommandBar.h"
 #include "ui/common/Dialogs.h"
 #include "ui/panels/HelpPanel.h"
@@ -60,6 +61,20 @@ MainWindow::MainWindow(ProgramFolder folder, Dialogs &dialogs, QWidget *parent)
     showStartupCard();
     layOutPage();
     m_session.cardSaved = true;
+    acceptDroppedFiles();
+}
+
+void MainWindow::acceptDroppedFiles()
+{
+    auto *drop = new CardDrop(m_folder, m_session, m_dialogs, *this);
+    connect(drop, &CardDrop::cardDropped, this, &MainWindow::openOutsideFile);
+    connect(drop, &CardDrop::logoApplied, this, &MainWindow::showAppliedLogo);
+}
+
+void MainWindow::showAppliedLogo()
+{
+    m_logoPanel->refresh();
+    m_page->showSelectionFrame(PageObjects::kLogo);
 }
 
 MainWindow::~MainWindow()
@@ -589,10 +604,7 @@ void MainWindow::connectLibraryManager()
         m_openPanel->refreshFiles();
         m_preview->hide();
     });
-    connect(manager, &LibraryManager::logoApplied, this, [this] {
-        m_logoPanel->refresh();
-        m_page->showSelectionFrame(PageObjects::kLogo);
-    });
+    connect(manager, &LibraryManager::logoApplied, this, &MainWindow::showAppliedLogo);
     connect(manager, &LibraryManager::cardOpenRequested, this, &MainWindow::openLibraryCard);
     // A picture card goes to the print window; the main window stays in sight behind it.
     connect(manager, &LibraryManager::pictureCardPrintRequested, this, [this](const QImage &picture) {

@@ -136,6 +136,8 @@ private:
     bool isSidePanel(QObject *object) const;
     void refreshSwatches();
     void buildPageAndLogoPanels();
+    void acceptDroppedFiles();
+    void showAppliedLogo();
 
     ProgramFolder m_folder;
     Dialogs &m_dialogs;

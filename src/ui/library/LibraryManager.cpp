@@ -213,6 +213,7 @@ void LibraryManager::buildAddArea()
     m_frames[5] = m_addPanel;
     connect(makeButton(7, QStringLiteral("←确定添加文件到所选的分类中"), m_addPanel, QRect(8, 382, 199, 32)),
             &QPushButton::clicked, this, &LibraryManager::addFile);
+    QWidget::setTabOrder(m_buttons[7], m_addPanel->browseButton());
     connect(m_addPanel, &AddPanel::folderChanged, this, &LibraryManager::onFolderBrowsed);
     connect(m_addPanel, &AddPanel::fileChosen, this, &LibraryManager::onFileBrowsed);
 }

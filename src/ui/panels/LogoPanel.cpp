@@ -3,6 +3,7 @@
 #include "model/CardSession.h"
 #include "model/LibraryFiles.h"
 #include "model/Numeric.h"
+#include "render/AppliedPictures.h"
 #include "render/PageObjects.h"
 #include "render/PagePictures.h"
 #include "render/PageRenderer.h"
@@ -209,15 +210,10 @@ void LogoPanel::chooseFile(QListWidgetItem *item)
                        Dialogs::Icon::Warning);
         return;
     }
-    CardLogo &logo = m_session.card.logo;
-    // Natural size: one pixel is 15 twips; the top-left corner stays.
-    logo.width = float(read.image.width() * PageWidget::kTwipsPerPixel);
-    logo.height = float(read.image.height() * PageWidget::kTwipsPerPixel);
-    logo.img = reference;
-    m_session.view.logo = read.image;
+    // Natural size and the top-left corner kept, unless it is larger than the trim area.
     m_preview->setPicture(read.image);
-    m_session.cardSaved = false;
-    selectLogo();
+    AppliedPictures::applyLogo(m_session, reference, read.image);
+    m_page.showSelectionFrame(PageObjects::kLogo);
     showSize();
 }
 
