@@ -1,5 +1,5 @@
-// penlark-card sheet of the default card, 2 x 5 copies: the whole process, from
-// start to the PDF on disk.
+// penlark-card as a whole process, from start to the file on disk: a sheet of
+// the default card (2 x 5 copies), and its file-manager thumbnail.
 #include <QCoreApplication>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -20,6 +20,20 @@ void BM_SheetTwoByFive(benchmark::State &state)
     }
 }
 BENCHMARK(BM_SheetTwoByFive)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// What a file manager waits for: the tool started, the default card read and its 256-pixel preview written.
+void BM_ThumbnailProcess(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    const QString card = dir.filePath(QStringLiteral("default.pnk"));
+    QProcess::execute(QStringLiteral(PENLARK_CARD_EXE), {QStringLiteral("new"), card});
+    const QStringList args{QStringLiteral("thumbnail"), card, dir.filePath(QStringLiteral("t.png")),
+                           QStringLiteral("--size"), QStringLiteral("256")};
+    for (auto _ : state) {
+        if (QProcess::execute(QStringLiteral(PENLARK_CARD_EXE), args) != 0) state.SkipWithError("thumbnail failed");
+    }
+}
+BENCHMARK(BM_ThumbnailProcess)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 

@@ -3,7 +3,8 @@
 # Printing tests run a CUPS scheduler of their own (cups-daemon; Qt's CUPS
 # plugin comes with libqt6printsupport6) and read the printed PDFs back with
 # poppler-utils. The print-shop PDF is finished with qpdf (libqpdf-dev); its
-# tests also run the qpdf command.
+# tests also run the qpdf command. The install test checks the desktop files
+# with desktop-file-utils and appstream; the Debian package is made with dpkg-dev.
 # Idempotent: when everything is already installed it returns at once.
 set -euo pipefail
 
@@ -16,6 +17,7 @@ PACKAGES=(
   fonts-noto-cjk fonts-liberation2 fonts-arphic-ukai
   cups-daemon cups-client libcups2-dev poppler-utils
   libqpdf-dev qpdf
+  dpkg-dev desktop-file-utils appstream
 )
 
 missing=()

@@ -73,8 +73,8 @@ void TestLibraryFiles::listsCategoriesAndFiles()
         writeFile(lib + QStringLiteral("/甲/") + QString::fromLatin1(name), "x");
     // A plain file lying in the library folder is a category as well.
     QCOMPARE(LibraryFiles::categories(lib), QStringList({"乙", "甲", "零散.txt"}));
-    QCOMPARE(LibraryFiles::files(lib + QStringLiteral("/甲")), QStringList({"a.bmp", "b.JPG", "c.gif", "d.pnk"}));
-    QCOMPARE(LibraryFiles::pictures(lib + QStringLiteral("/甲")), QStringList({"a.bmp", "b.JPG", "c.gif"}));
+    QCOMPARE(LibraryFiles::files(lib + QStringLiteral("/甲")), QStringList({"a.bmp", "b.JPG", "c.gif", "d.pnk", "e.png"}));
+    QCOMPARE(LibraryFiles::pictures(lib + QStringLiteral("/甲")), QStringList({"a.bmp", "b.JPG", "c.gif", "e.png"}));
 }
 
 void TestLibraryFiles::createsCategoriesUnderSafeNewNames()

@@ -627,6 +627,15 @@ void TestLibraryManager::addsPicturesFromDisk()
     m->button(7)->click();
     QCOMPARE(QImage(target).pixelColor(1, 1), QColor(Qt::green));
 
+    // The desktop's file dialog leads to the same choice, in the folder of the file picked.
+    t.folder.writePicture(QStringLiteral("对话框/透明.png"), Qt::blue, {10, 10});
+    t.dialogs.files.push_back(t.path(QStringLiteral("对话框/透明.png")));
+    add->browseButton()->click();
+    QCOMPARE(t.dialogs.last().text, t.path(QStringLiteral("elsewhere")));
+    QCOMPARE(add->selectedFile(), t.path(QStringLiteral("对话框/透明.png")));
+    QCOMPARE(m->preview()->pixmap().toImage().pixelColor(1, 1), QColor(Qt::blue));
+    QVERIFY(m->button(7)->isEnabled());
+
     // Going up a folder by "..".
     const auto up = add->folderList()->findItems(QStringLiteral(".."), Qt::MatchExactly);
     QCOMPARE(up.size(), 1);

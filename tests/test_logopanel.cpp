@@ -198,7 +198,7 @@ void TestLogoPanel::listsCategoriesAndChoosesALogoAtNaturalSize()
 
     d.logo().left = 700;
     d.choose(QStringLiteral("企业"), QStringLiteral("山.jpg"));
-    QCOMPARE(d.panel->fileList()->count(), 2); // the pattern lists jpg, bmp and gif
+    QCOMPARE(d.panel->fileList()->count(), 3); // the pattern lists jpg, bmp, gif and png
     QCOMPARE(d.logo().img, QStringLiteral("企业\\山.jpg"));
     QCOMPARE(d.logo().width, 600.f);
     QCOMPARE(d.logo().height, 450.f);

@@ -1,8 +1,10 @@
+#include "ui/app/CardDrop.h"
 #include "ui/app/CommandBar.h"
 #include "ui/app/MainWindow.h"
 #include "ui/common/Translations.h"
 #include "model/CardFile.h"
 #include "model/IniFile.h"
+#include "render/PageRenderer.h"
 #include "ui/page/PageWidget.h"
 #include "support/ProgramFolderFixture.h"
 #include "support/ScriptedDialogs.h"
@@ -55,6 +57,10 @@ private slots:
     void reportsMissingPicturesOfAnOpenedCard();
     void laysTheWindowOut();
     void speaksChineseInQtDialogs();
+    void opensACardFromOutsideTheLibrary();
+    void importsADroppedPictureAsTheLogo();
+    void keepsTheBackgroundUnderTransparentLogoPixels();
+    void drawsThePageAtTheDevicePixelRatio();
 };
 
 void TestMainWindow::initTestCase() { installChineseTranslations(*QCoreApplication::instance()); }
@@ -289,6 +295,92 @@ void TestMainWindow::speaksChineseInQtDialogs()
     QMessageBox box(QMessageBox::Warning, "t", "x", QMessageBox::Yes | QMessageBox::No);
     QCOMPARE(box.button(QMessageBox::Yes)->text(), QStringLiteral("是(&Y)"));
     QCOMPARE(box.button(QMessageBox::No)->text(), QStringLiteral("否(&N)"));
+}
+
+void TestMainWindow::opensACardFromOutsideTheLibrary()
+{
+    ProgramFolderFixture folder;
+    ProgramFolderFixture outside;
+    writeCard(outside, QStringLiteral("名片.pnk"));
+    ScriptedDialogs dialogs;
+    MainWindow w(ProgramFolder(folder.root()), dialogs);
+    QVERIFY(!w.openOutsideFile(outside.path(QStringLiteral("没有.pnk"))));
+    QCOMPARE(dialogs.last().text, QStringLiteral("该文件不存在，或刚被删除…"));
+    QCOMPARE(w.windowTitle(), kNewCaption);
+    QVERIFY(w.openOutsideFile(outside.path(QStringLiteral("名片.pnk"))));
+    QCOMPARE(w.windowTitle(), QStringLiteral("名片.pnk - Penlark 3.0版"));
+    QCOMPARE(w.session().card.text(TextRole::Name).caption, QStringLiteral("王磊"));
+    QCOMPARE(w.session().cardSource, CardSource::OutsideFile);
+    // A failed second opening keeps the file the card came from.
+    QVERIFY(!w.openOutsideFile(outside.path(QStringLiteral("没有.pnk"))));
+    QCOMPARE(w.outsideFile(), outside.path(QStringLiteral("名片.pnk")));
+}
+
+void TestMainWindow::importsADroppedPictureAsTheLogo()
+{
+    ProgramFolderFixture folder;
+    QTemporaryDir elsewhere;
+    // Wider than the trim area of a 90 x 54 mm page: it arrives fitted.
+    const QString dropped = elsewhere.filePath(QStringLiteral("a:b.png"));
+    QImage wide(400, 100, QImage::Format_RGB32);
+    wide.fill(Qt::red);
+    QVERIFY(wide.save(dropped));
+    ScriptedDialogs dialogs;
+    MainWindow w(ProgramFolder(folder.root()), dialogs);
+    auto *drop = w.findChild<CardDrop *>();
+    dialogs.answers = {Dialogs::Answer::Yes};
+    drop->takeFile(dropped);
+    QCOMPARE(dialogs.last().text, QStringLiteral("要把图片“a:b.png”用作名片的标志吗？\r选择“是”用作标志，选择“否”用作页面背景…"));
+    QCOMPARE(dialogs.last().buttons, Dialogs::Buttons::YesNoCancel);
+    const CardLogo &logo = w.session().card.logo;
+    QCOMPARE(logo.img, QStringLiteral("导入\\a_b.png"));
+    QVERIFY(QFileInfo::exists(folder.path(QStringLiteral("logo/导入/a_b.png"))));
+    const double trimWidth = PageRenderer::pageTwips(w.session().card).width() - 340;
+    QCOMPARE(logo.width, float(trimWidth));
+    QCOMPARE(logo.height, float(trimWidth / 4));
+    QVERIFY(logo.left >= 170 && logo.left + logo.width <= trimWidth + 170);
+    QVERIFY(!w.session().cardSaved);
+    // The same name again: asked before replacing; No leaves the card as it was.
+    w.session().cardSaved = true;
+    dialogs.answers = {Dialogs::Answer::Yes, Dialogs::Answer::No};
+    drop->takeFile(dropped);
+    QCOMPARE(dialogs.last().text, QStringLiteral("这个分类中已经有名为“a_b.png”的文件！\r要用新的文件替换它吗？"));
+    QVERIFY(w.session().cardSaved);
+}
+
+void TestMainWindow::keepsTheBackgroundUnderTransparentLogoPixels()
+{
+    ProgramFolderFixture folder;
+    QImage logo(40, 40, QImage::Format_ARGB32);
+    logo.fill(Qt::transparent);
+    logo.setPixelColor(0, 0, Qt::blue);
+    QVERIFY(logo.save(folder.path(QStringLiteral("logo.png"))));
+    ScriptedDialogs dialogs;
+    MainWindow w(ProgramFolder(folder.root()), dialogs);
+    dialogs.answers = {Dialogs::Answer::Yes};
+    w.findChild<CardDrop *>()->takeFile(folder.path(QStringLiteral("logo.png")));
+    const QRect box = w.page()->logoObject()->geometry();
+    const QImage page = w.page()->pageImage();
+    QCOMPARE(page.pixelColor(box.topLeft()), QColor(Qt::blue));
+    const QImage background = PageRenderer::renderBackground(w.session().card, w.session().view, 15);
+    QCOMPARE(page.pixelColor(box.center()), background.pixelColor(box.center()));
+}
+
+void TestMainWindow::drawsThePageAtTheDevicePixelRatio()
+{
+    ProgramFolderFixture folder;
+    ScriptedDialogs dialogs;
+    MainWindow w(ProgramFolder(folder.root()), dialogs);
+    const QImage single = w.page()->pageImage();
+    const QImage twice = w.page()->pageImage(2);
+    QCOMPARE(twice.size(), single.size() * 2);
+    QCOMPARE(twice.devicePixelRatio(), 2.0);
+    // The widget paints what pageImage gives, at the ratio of the device it paints on.
+    QImage shown(w.page()->size() * 2, QImage::Format_RGB32);
+    shown.setDevicePixelRatio(2);
+    w.page()->render(&shown, {}, {}, QWidget::DrawWindowBackground);
+    QCOMPARE(shown.convertToFormat(QImage::Format_RGB32).copy(0, 0, twice.width(), twice.height()),
+             twice.convertToFormat(QImage::Format_RGB32));
 }
 
 QTEST_MAIN(TestMainWindow)

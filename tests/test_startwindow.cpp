@@ -4,6 +4,8 @@
 
 #include <QFile>
 #include <QLockFile>
+#include <QProcess>
+#include <QSignalSpy>
 #include <QTest>
 
 class TestStartWindow : public QObject
@@ -17,6 +19,7 @@ private slots:
     void countsAReadOnlySettingsFile();
     void shrinksAwayAfterAClickAndHandsOver();
     void handsOverOnceAfterAMessageHeldOpen();
+    void handsAFileToTheRunningCopy();
 };
 
 namespace {
@@ -153,6 +156,27 @@ void TestStartWindow::handsOverOnceAfterAMessageHeldOpen()
     QCOMPARE(mainShown, 1);
     QVERIFY(!start.isVisible());
     QCOMPARE(start.shrinkSteps(), 13);
+}
+
+void TestStartWindow::handsAFileToTheRunningCopy()
+{
+    // The designer itself, started a second time on a program folder of its own
+    // with a card file (its folder is the one it runs from).
+    ProgramFolderFixture folder;
+    const QString designer = folder.path(QStringLiteral("penlark"));
+    QVERIFY(QFile::copy(QStringLiteral(PENLARK_EXE), designer));
+    ScriptedDialogs dialogs;
+    StartWindow running(ProgramFolder(folder.root()), dialogs, [] {});
+    QVERIFY(running.start());
+    QSignalSpy received(&running.fileHandOver(), &FileHandOver::fileReceived);
+    QProcess second;
+    second.setWorkingDirectory(folder.root());
+    second.start(designer, {QStringLiteral("名片.pnk")});
+    QVERIFY(received.wait(20000));
+    QCOMPARE(received.first().first().toString(), folder.path(QStringLiteral("名片.pnk")));
+    QTRY_COMPARE_WITH_TIMEOUT(second.state(), QProcess::NotRunning, 20000);
+    QCOMPARE(second.exitCode(), 0);
+    QVERIFY(dialogs.records.isEmpty());
 }
 
 QTEST_MAIN(TestStartWindow)

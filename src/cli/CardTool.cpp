@@ -171,6 +171,21 @@ int render(const RenderRequest &request, QTextStream &err)
     return 0;
 }
 
+int thumbnail(const QString &card, const QString &output, int size, const QString &programFolder, QTextStream &err)
+{
+    const auto opened = openCard(card, programFolder, err);
+    if (!opened) return 1;
+    const QImage picture = PageRenderer::renderThumbnail(opened->card, opened->view, size);
+    QString error;
+    if (!PageExport::writeAtomically(output, &error, [&picture](QIODevice &device, QString &reason) {
+            if (picture.save(&device, "PNG")) return true;
+            reason = QStringLiteral("the picture cannot be written");
+            return false;
+        }))
+        return cannotWrite(output, error, err);
+    return 0;
+}
+
 int sheet(const SheetRequest &request, QTextStream &err)
 {
     auto opened = openCard(request.card, request.programFolder, err);

@@ -44,6 +44,10 @@ struct SheetRequest {
 // card, or across x down copies, at its top-left corner as they are printed.
 int sheet(const SheetRequest &request, QTextStream &err);
 
+// Writes the card without its bleed as a PNG fitting size x size pixels, for a
+// file manager's previews.
+int thumbnail(const QString &card, const QString &output, int size, const QString &programFolder, QTextStream &err);
+
 struct GradientRequest {
     QSize size;
     float angle = 0;

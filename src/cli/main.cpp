@@ -2,6 +2,7 @@
 #include "cli/CardTool.h"
 #include "model/Colour.h"
 #include "model/Numeric.h"
+#include "model/ProgramFolder.h"
 #include "render/Fonts.h"
 
 #include <QCommandLineParser>
@@ -35,8 +36,8 @@ const char *kUsage =
     "                  --trim leaves out the bleed (MediaBox = TrimBox). A PDF never\n"
     "                  carries the page's own crop marks. --trim also leaves the\n"
     "                  bleed out of a picture. Library\n"
-    "                  pictures are looked up in DIR (default: the folder of this\n"
-    "                  program); a missing one is reported as a warning and drawn\n"
+    "                  pictures are looked up in DIR (default: the designer's\n"
+    "                  program folder); a missing one is reported as a warning and drawn\n"
     "                  as the designer draws it (white page, built-in logo).\n"
     "  sheet FILE.pnk -o OUT.pdf [--across N] [--down M] [--trim] [--marks] [--program-folder DIR]\n"
     "                  Write the page the print window prints as a vector PDF: one\n"
@@ -47,6 +48,9 @@ const char *kUsage =
     "                  --trim leaves out the 3 mm zone of the crop marks. --marks\n"
     "                  moves the block 6 mm in from the corner and adds short cut\n"
     "                  marks outside it on every cut line, for cutting a stack.\n"
+    "  thumbnail FILE.pnk OUT.png [--size N] [--program-folder DIR]\n"
+    "                  Write the card without its bleed as a PNG fitting N x N\n"
+    "                  pixels (1 to 2048, default 256), for a file manager's previews.\n"
     "  gradient --size WxH --angle A --color1 C --color2 C -o OUT.bmp\n"
     "                  Draw only a gradient onto a W x H pixel surface that starts\n"
     "                  white. Colours as card files store them: signed decimal\n"
@@ -119,9 +123,14 @@ int run(const QCommandLineParser &p, const Options &o, QTextStream &out, QTextSt
                                    colour(p, o.color1), colour(p, o.color2), required(p, o.output)},
                                   err);
     }
-    if (args.size() != 2) throw UsageError(QStringLiteral("unknown command or wrong arguments"));
     const QString programFolder =
-        p.isSet(o.programFolder) ? p.value(o.programFolder) : QCoreApplication::applicationDirPath();
+        p.isSet(o.programFolder) ? p.value(o.programFolder)
+                                 : ProgramFolder::locate(QCoreApplication::applicationDirPath()).root();
+    if (command == u"thumbnail" && args.size() == 3) {
+        const int size = p.isSet(o.size) ? int(number(p, o.size, 1, 2048)) : 256;
+        return CardTool::thumbnail(args[1], args[2], size, programFolder, err);
+    }
+    if (args.size() != 2) throw UsageError(QStringLiteral("unknown command or wrong arguments"));
     if (command == u"dump") return CardTool::dump(args[1], programFolder, out, err);
     if (command == u"new") return CardTool::writeNew(args[1], err);
     if (command == u"render") {

@@ -20,8 +20,9 @@ inline bool isPictureKind(BackgroundKind kind)
 }
 
 // Which list or setting names the card file that is read next: the start-up card
-// of the settings file, the open panel's file list or the library manager's.
-enum class CardSource { StartupCard, OpenPanelList, LibraryManagerList };
+// of the settings file, the open panel's file list or the library manager's, or
+// a file from outside the library (named on the command line or dropped).
+enum class CardSource { StartupCard, OpenPanelList, LibraryManagerList, OutsideFile };
 
 // Lengths are twips (1/1440 inch), font sizes points, colours 0x00BBGGRR.
 struct CardPage {

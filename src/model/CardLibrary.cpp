@@ -3,6 +3,7 @@
 #include "model/LibraryFiles.h"
 
 #include <QFileInfo>
+#include <algorithm>
 
 namespace CardLibrary {
 
@@ -21,19 +22,36 @@ bool isCardFile(const QString &fileName)
 // A file name may have 255 bytes; the longest extension added is four (".pnk").
 constexpr qsizetype kMaxNameBytes = 255 - 4;
 
-QString nameProblem(const QString &name)
+namespace {
+
+bool isRefusedCharacter(QChar c)
 {
     static const QString forbidden = QStringLiteral("\\/:*?\"<>|");
+    return forbidden.contains(c) || c.unicode() < 0x20;
+}
+
+} // namespace
+
+QString nameProblem(const QString &name)
+{
     const QString trimmed = name.trimmed();
-    const bool badCharacter = std::any_of(trimmed.begin(), trimmed.end(), [](QChar c) {
-        return forbidden.contains(c) || c.unicode() < 0x20;
-    });
+    const bool badCharacter = std::any_of(trimmed.begin(), trimmed.end(), isRefusedCharacter);
     if (badCharacter)
         return QStringLiteral("名称中不能含有以下字符：\\ / : * ? \" < > |\r请重新确定一个名称！");
     if (trimmed == u"." || trimmed == u".." || trimmed.endsWith(u'.'))
         return QStringLiteral("名称不能是“.”、“..”，也不能以“.”结尾！\r请重新确定一个名称！");
     if (trimmed.toUtf8().size() > kMaxNameBytes) return QStringLiteral("名称太长了！\r请重新确定一个较短的名称！");
     return {};
+}
+
+QString safeName(const QString &name)
+{
+    QString safe = name.trimmed();
+    std::replace_if(safe.begin(), safe.end(), isRefusedCharacter, u'_');
+    while (safe.endsWith(u'.')) safe.chop(1);
+    // Cut whole characters until the name and a four-byte extension fit.
+    while (safe.toUtf8().size() > kMaxNameBytes) safe.chop(1);
+    return safe.isEmpty() ? QStringLiteral("_") : safe;
 }
 
 } // namespace CardLibrary

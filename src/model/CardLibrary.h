@@ -12,7 +12,7 @@ namespace CardLibrary {
 // The entries of the card library folder, folders and plain files alike, by name.
 QStringList categories(const ProgramFolder &folder);
 
-// Card and picture files of a category: *.pnk, *.bmp, *.jpg, *.gif in any letter case.
+// Card and picture files of a category: *.pnk, *.bmp, *.jpg, *.gif, *.png in any letter case.
 QStringList cardFiles(const QString &categoryDir);
 
 // A card file by its extension (the text after the last dot), in any letter case.
@@ -22,5 +22,9 @@ bool isCardFile(const QString &fileName);
 // name must stay inside its folder, be one that Windows folders accept too, and
 // leave room for its extension within a file name's 255 bytes.
 QString nameProblem(const QString &name);
+
+// The name with every character a folder refuses made "_", trailing dots
+// dropped and cut to fit; nameProblem() finds nothing in it.
+QString safeName(const QString &name);
 
 } // namespace CardLibrary

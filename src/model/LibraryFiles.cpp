@@ -16,7 +16,8 @@ namespace {
 
 constexpr QDir::Filters kFiles = QDir::Files | QDir::Hidden | QDir::System;
 
-const QStringList kPicturePatterns{QStringLiteral("*.bmp"), QStringLiteral("*.jpg"), QStringLiteral("*.gif")};
+const QStringList kPicturePatterns{QStringLiteral("*.bmp"), QStringLiteral("*.jpg"), QStringLiteral("*.gif"),
+                                   QStringLiteral("*.png")};
 
 QStringList filesMatching(const QString &dir, const QStringList &patterns)
 {
@@ -65,6 +66,8 @@ QStringList pictures(const QString &dir)
 {
     return filesMatching(dir, kPicturePatterns);
 }
+
+const QStringList &pictureNameFilters() { return kPicturePatterns; }
 
 Result createCategory(const QString &libraryDir, const QString &name)
 {
@@ -119,9 +122,13 @@ QString copyTarget(const QString &source, const QString &targetDir)
 
 bool copyFile(const QString &source, const QString &targetDir)
 {
+    return copyFileAs(source, copyTarget(source, targetDir));
+}
+
+bool copyFileAs(const QString &source, const QString &target)
+{
     const FileAccess::FileRead in = FileAccess::readRegularFile(source, std::numeric_limits<qint64>::max());
-    return in.problem == FileAccess::Problem::None &&
-           FileAccess::writeBytesAtomically(copyTarget(source, targetDir), in.bytes);
+    return in.problem == FileAccess::Problem::None && FileAccess::writeBytesAtomically(target, in.bytes);
 }
 
 QRect fitPreview(QSize inner, QSize picture)

@@ -14,10 +14,12 @@ namespace LibraryFiles {
 
 // The entries of a library folder, folders and plain files alike, by name.
 QStringList categories(const QString &libraryDir);
-// Card and picture files of a folder: *.pnk, *.bmp, *.jpg, *.gif in any letter case.
+// Card and picture files of a folder: *.pnk, *.bmp, *.jpg, *.gif, *.png in any letter case.
 QStringList files(const QString &dir);
-// Picture files of a folder: *.bmp, *.jpg, *.gif in any letter case.
+// Picture files of a folder: *.bmp, *.jpg, *.gif, *.png in any letter case.
 QStringList pictures(const QString &dir);
+// The name patterns of picture files, for folder listings and file dialogs.
+const QStringList &pictureNameFilters();
 
 enum class Outcome {
     Done,
@@ -53,6 +55,8 @@ QString copyTarget(const QString &source, const QString &targetDir);
 // name in one step; a failed copy leaves the old file as it was, and a link
 // in the target's place is replaced, not written through.
 bool copyFile(const QString &source, const QString &targetDir);
+// The same under any target path.
+bool copyFileAs(const QString &source, const QString &target);
 
 // Where the preview puts a picture in a box of the given inner size: a picture
 // larger than the box either way takes the box's width and keeps its

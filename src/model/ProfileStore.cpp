@@ -31,6 +31,8 @@ std::optional<QString> ProfileStore::cardFileToRead() const
         return m_context.libraryManagerFile();
     case CardSource::OpenPanelList:
         return m_context.openPanelFile();
+    case CardSource::OutsideFile:
+        return m_context.outsideFile();
     }
     return std::nullopt;
 }

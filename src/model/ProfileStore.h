@@ -35,6 +35,8 @@ public:
     // file list; empty when nothing is selected.
     virtual QString openPanelFile() const = 0;
     virtual QString libraryManagerFile() const = 0;
+    // Full path of the card file opened from outside the library; empty when none.
+    virtual QString outsideFile() const { return {}; }
 };
 
 // Routines that read or write one key of one file. Each works out its own target

@@ -1,13 +1,72 @@
 #include "model/ProgramFolder.h"
 
-#include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <filesystem>
 
 ProgramFolder::ProgramFolder(QString root) : m_root(QDir::cleanPath(std::move(root))) {}
 
-ProgramFolder ProgramFolder::ofExecutable()
+namespace {
+
+// Installed files are read-only; the user's copy is theirs to change.
+void copyWritable(const std::filesystem::path &from, const std::filesystem::path &to, std::error_code &error)
 {
-    return ProgramFolder(QCoreApplication::applicationDirPath());
+    namespace fs = std::filesystem;
+    if (fs::copy_file(from, to, error))
+        fs::permissions(to, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::add, error);
+}
+
+} // namespace
+
+ProgramFolder ProgramFolder::locate(const QString &executableDir)
+{
+    const ProgramFolder own(executableDir);
+    const QFileInfo dir(own.root());
+    if (QFileInfo(own.settingsFile()).isFile() && dir.isWritable()) return own;
+    return ProgramFolder(userFolder());
+}
+
+QString ProgramFolder::userFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/penlark");
+}
+
+QString ProgramFolder::templateFolder(const QString &executableDir)
+{
+    return QDir::cleanPath(executableDir + QStringLiteral("/../share/penlark"));
+}
+
+ProgramFolder::Prepared ProgramFolder::prepare(const QString &executableDir)
+{
+    Prepared prepared{locate(executableDir), {}};
+    if (prepared.folder.root() == QDir::cleanPath(executableDir)) return prepared;
+    prepared.error = fillFromTemplate(templateFolder(executableDir), prepared.folder.root());
+    return prepared;
+}
+
+QString ProgramFolder::fillFromTemplate(const QString &templateDir, const QString &target)
+{
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const auto reason = [&error](const fs::path &path) {
+        return QString::fromStdString(path.string()) + QStringLiteral(": ") + QString::fromStdString(error.message());
+    };
+    const fs::path to = target.toStdString();
+    fs::create_directories(to, error);
+    if (error) return reason(to);
+    const fs::path from = templateDir.toStdString();
+    if (!fs::is_directory(from, error)) return {};
+    for (auto it = fs::recursive_directory_iterator(from, error); !error && it != fs::recursive_directory_iterator();
+         it.increment(error)) {
+        const fs::path destination = to / fs::relative(it->path(), from);
+        if (it->is_directory())
+            fs::create_directories(destination, error);
+        else if (!fs::exists(fs::symlink_status(destination)))
+            copyWritable(it->path(), destination, error);
+        if (error) return reason(destination);
+    }
+    return error ? reason(from) : QString();
 }
 
 QString ProgramFolder::settingsFile() const { return m_root + QStringLiteral("/penlark.dll"); }

@@ -149,6 +149,19 @@ QImage renderTrimmedBitmap(const CardDocument &card, const PageView &view, doubl
     return page.copy(PageGeometry::trimmedRect(page.size(), twipsPerPixel));
 }
 
+QImage renderThumbnail(const CardDocument &card, const PageView &view, int size)
+{
+    if (size < 1) return QImage();
+    const QSizeF trimmed = QSizeF(pageTwips(card)) - QSizeF(2, 2) * PageGeometry::kTrimInset;
+    const double twipsPerPixel = std::max(trimmed.width(), trimmed.height()) / size;
+    PageView withoutMarks = view;
+    withoutMarks.cropMarks = false;
+    const QImage picture = renderTrimmedBitmap(card, withoutMarks, twipsPerPixel);
+    // Whole pixels may round a side one over.
+    if (picture.width() <= size && picture.height() <= size) return picture;
+    return picture.scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+}
+
 void paintVector(QPainter &painter, const CardDocument &card, const PageView &view,
                  double deviceUnitsPerTwip, double backgroundDpi)
 {

@@ -36,6 +36,10 @@ QRectF textBox(const CardText &text, const std::optional<QSizeF> &block);
 // The page bitmap without its bleed (see PageGeometry::trimmedRect).
 QImage renderTrimmedBitmap(const CardDocument &card, const PageView &view, double twipsPerPixel);
 
+// The card without its bleed, as large as fits size x size pixels (a file
+// manager's preview); a null image for a size below 1.
+QImage renderThumbnail(const CardDocument &card, const PageView &view, int size);
+
 // The page onto a painter whose device counts deviceUnitsPerTwip units per twip
 // (a PDF writer or printer). Texts stay text and crop marks lines; a gradient or
 // picture background is drawn as a bitmap at backgroundDpi, or coarser where

@@ -13,7 +13,7 @@
 class ScriptedDialogs : public Dialogs
 {
 public:
-    enum class Kind { Message, Question, Input, Colour };
+    enum class Kind { Message, Question, Input, Colour, File };
     struct Record {
         Kind kind;
         QString text;
@@ -26,6 +26,7 @@ public:
     std::deque<Answer> answers;
     std::deque<std::optional<QString>> inputs;
     std::deque<std::optional<Colour::Value>> colours;
+    std::deque<QString> files;
     int unanswered = 0;
 
     void show(const QString &text, const QString &caption, Icon icon) override
@@ -51,6 +52,12 @@ public:
     {
         records.append({Kind::Colour, {}, {}});
         return next(colours, std::optional<Colour::Value>());
+    }
+
+    QString chooseFile(const QString &caption, const QString &folder, const QString &) override
+    {
+        records.append({Kind::File, folder, caption});
+        return next(files, QString());
     }
 
     const Record &last() const { return records.last(); }

@@ -2,6 +2,7 @@
 
 #include "ui/library/LibraryManager.h"
 #include "ui/panels/AboutPanel.h"
+#include "ui/app/CardDrop.h"
 #include "ui/app/CommandBar.h"
 #include "ui/app/WindowKeys.h"
 #include "ui/common/Dialogs.h"
@@ -69,6 +70,20 @@ MainWindow::MainWindow(ProgramFolder folder, Dialogs &dialogs, QWidget *parent)
     layOutPage();
     m_session.cardSaved = true;
     connectHistory();
+    acceptDroppedFiles();
+}
+
+void MainWindow::acceptDroppedFiles()
+{
+    auto *drop = new CardDrop(m_folder, m_session, m_dialogs, *this);
+    connect(drop, &CardDrop::cardDropped, this, &MainWindow::openOutsideFile);
+    connect(drop, &CardDrop::logoApplied, this, &MainWindow::showAppliedLogo);
+}
+
+void MainWindow::showAppliedLogo()
+{
+    m_logoPanel->refresh();
+    m_page->showSelectionFrame(PageObjects::kLogo);
 }
 
 MainWindow::~MainWindow()
@@ -386,6 +401,9 @@ void MainWindow::showCardTitle()
     case CardSource::OpenPanelList:
         name = QFileInfo(openPanelFile()).fileName();
         break;
+    case CardSource::OutsideFile:
+        name = QFileInfo(m_outsideFile).fileName();
+        break;
     }
     setWindowTitle(captionFor(name));
 }
@@ -412,6 +430,15 @@ bool MainWindow::openCardFrom(CardSource source)
     }
     showCardTitle();
     return true;
+}
+
+bool MainWindow::openOutsideFile(const QString &path)
+{
+    const QString before = m_outsideFile;
+    m_outsideFile = path;
+    if (openCardFrom(CardSource::OutsideFile)) return true;
+    m_outsideFile = before;
+    return false;
 }
 
 void MainWindow::showCardOnPage()
@@ -599,10 +626,7 @@ void MainWindow::connectLibraryManager()
         m_openPanel->refreshFiles();
         m_preview->hide();
     });
-    connect(manager, &LibraryManager::logoApplied, this, [this] {
-        m_logoPanel->refresh();
-        m_page->showSelectionFrame(PageObjects::kLogo);
-    });
+    connect(manager, &LibraryManager::logoApplied, this, &MainWindow::showAppliedLogo);
     connect(manager, &LibraryManager::cardOpenRequested, this, &MainWindow::openLibraryCard);
     // A picture card goes to the print window; the main window stays in sight behind it.
     connect(manager, &LibraryManager::pictureCardPrintRequested, this, [this](const QImage &picture) {

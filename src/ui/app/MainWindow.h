@@ -69,6 +69,9 @@ public:
     // Sets the card source, opens its file and captions the window; a file that
     // cannot be read leaves the card source as it was (false).
     bool openCardFrom(CardSource source);
+    // Opens a card file from anywhere (the command line, another start, a drop)
+    // through openCardFrom; a file that cannot be read leaves everything as it was.
+    bool openOutsideFile(const QString &path);
     // Centres the page and its shadow, shows the banner, draws marks and places the trim guides.
     void layOutPage();
 
@@ -105,6 +108,7 @@ public:
     SaveTarget saveTarget() const override;
     QString openPanelFile() const override;
     QString libraryManagerFile() const override;
+    QString outsideFile() const override { return m_outsideFile; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -141,6 +145,8 @@ private:
     void buildPageAndLogoPanels();
     void connectHistory();
     void showRestoredCard();
+    void acceptDroppedFiles();
+    void showAppliedLogo();
 
     ProgramFolder m_folder;
     Dialogs &m_dialogs;
@@ -170,4 +176,5 @@ private:
     QPointer<SendWindow> m_sendWindow;
     EditHistory *m_history = nullptr;
     bool m_workspaceDoubleClicked = false;
+    QString m_outsideFile;
 };

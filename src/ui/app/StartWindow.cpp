@@ -33,7 +33,7 @@ QLabel *splashLabel(const QString &name, const QString &text, int y, QWidget *pa
 
 StartWindow::StartWindow(ProgramFolder folder, Dialogs &dialogs, std::function<void()> showMain, QWidget *parent)
     : QWidget(parent, Qt::FramelessWindowHint), m_folder(std::move(folder)), m_dialogs(dialogs),
-      m_showMain(std::move(showMain)), m_splash(QStringLiteral(":/pictures/splash.png"))
+      m_showMain(std::move(showMain)), m_handOver(m_folder), m_splash(QStringLiteral(":/pictures/splash.png"))
 {
     setObjectName(QStringLiteral("Form_start"));
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
@@ -59,10 +59,12 @@ bool StartWindow::start()
 {
     m_lock = std::make_unique<QLockFile>(m_folder.root() + QStringLiteral("/penlark.lock"));
     if (!m_lock->tryLock(0)) {
+        if (!m_fileToOpen.isEmpty() && m_handOver.send(m_fileToOpen)) return false;
         m_dialogs.show(QStringLiteral("Penlark正在运用中\r请勿重复启动！"), QStringLiteral("提醒您："),
                        Dialogs::Icon::Warning);
         return false;
     }
+    m_handOver.listen();
     if (!hasSettingsFile()) return false;
     // Every message comes before the splash: its timers must not run while one is open.
     createLibraryFolders();

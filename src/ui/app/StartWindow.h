@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/ProgramFolder.h"
+#include "ui/app/FileHandOver.h"
 
 #include <QLockFile>
 #include <QRect>
@@ -11,7 +12,8 @@
 
 class Dialogs;
 
-// The first window ("Form_start"): refuses a second running copy, checks the
+// The first window ("Form_start"): refuses a second running copy (or, started
+// with a card file, hands the file to it), listens for files from later starts, checks the
 // settings file, makes missing library folders, shows the splash for 2.5 s (or
 // until clicked), shrinks it away in 50 ms steps and hands over to the main window.
 class StartWindow : public QWidget
@@ -28,6 +30,12 @@ public:
     // the program must end (a copy is already running, or the settings file is
     // missing); the reason has been shown. The main window is shown exactly once.
     bool start();
+
+    // A card file named on the command line: with a copy already running, start()
+    // hands it over instead of refusing with a message.
+    void setFileToOpen(const QString &path) { m_fileToOpen = path; }
+    // Files handed over by later starts arrive here.
+    FileHandOver &fileHandOver() { return m_handOver; }
 
     QTimer &shrinkTimer() { return m_shrinkTimer; }
     QTimer &splashTimer() { return m_splashTimer; }
@@ -48,6 +56,8 @@ private:
     Dialogs &m_dialogs;
     std::function<void()> m_showMain;
     std::unique_ptr<QLockFile> m_lock;
+    FileHandOver m_handOver;
+    QString m_fileToOpen;
     QTimer m_shrinkTimer;
     QTimer m_splashTimer;
     QRect m_twips;   // the window's geometry in twips, as it shrinks

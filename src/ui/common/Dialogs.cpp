@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -94,4 +95,9 @@ std::optional<Colour::Value> QtDialogs::chooseColor(Colour::Value initial)
                                                  QColorDialog::DontUseNativeDialog);
     if (!chosen.isValid()) return std::nullopt;
     return Colour::fromQColor(chosen);
+}
+
+QString QtDialogs::chooseFile(const QString &caption, const QString &folder, const QString &filter)
+{
+    return QFileDialog::getOpenFileName(owner(), caption, folder, filter);
 }

@@ -28,6 +28,9 @@ public:
                                          const QString &initial) = 0;
     // The colour chosen, or nothing when the dialog was cancelled.
     virtual std::optional<Colour::Value> chooseColor(Colour::Value initial) = 0;
+    // A file picked in the desktop's own file dialog, starting in folder and
+    // listing the files filter names ("图片 (*.png *.jpg)"); empty when cancelled.
+    virtual QString chooseFile(const QString &caption, const QString &folder, const QString &filter) = 0;
 };
 
 // The service on screen: QMessageBox, QInputDialog and QColorDialog.
@@ -43,6 +46,7 @@ public:
     std::optional<QString> input(const QString &prompt, const QString &caption,
                                  const QString &initial) override;
     std::optional<Colour::Value> chooseColor(Colour::Value initial) override;
+    QString chooseFile(const QString &caption, const QString &folder, const QString &filter) override;
 
 private:
     QWidget *owner() const;

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
+#include <QPushButton>
 #include <QSignalBlocker>
 #include <QStorageInfo>
 
@@ -44,6 +45,11 @@ AddPanel::AddPanel(Dialogs &dialogs, QWidget *parent) : QGroupBox(parent), m_dia
     Controls::label(QStringLiteral("lab_add(2)"), QStringLiteral("文件列表："), {kMargin, 234, kInner, 18}, this);
     m_files = place<QListWidget>(QStringLiteral("File1"), {kMargin, 254, kInner, 120}, this);
     connect(m_files, &QListWidget::currentItemChanged, this, &AddPanel::onFileChosen);
+    // Another way to the file: the desktop's own dialog, beside the list's label.
+    m_browse = place<QPushButton>(QStringLiteral("cmd_browse"), {kMargin + kInner - 76, 231, 76, 22}, this);
+    m_browse->setText(QStringLiteral("浏览…"));
+    m_browse->setToolTip(QStringLiteral("在系统的文件对话框中选择要添加的图片"));
+    connect(m_browse, &QPushButton::clicked, this, &AddPanel::browse);
 
     m_folder = QDir::homePath();
     listFolder();
@@ -84,6 +90,22 @@ QString AddPanel::selectedFile() const
 {
     const QListWidgetItem *item = m_files->currentItem();
     return item ? QDir(m_folder).filePath(item->text()) : QString();
+}
+
+bool AddPanel::chooseFile(const QString &path)
+{
+    const QFileInfo file(path);
+    if (!openFolder(file.path())) return false;
+    const QList<QListWidgetItem *> items = m_files->findItems(file.fileName(), Qt::MatchExactly);
+    if (!items.isEmpty()) m_files->setCurrentItem(items.first());
+    return true;
+}
+
+void AddPanel::browse()
+{
+    const QString filter = QStringLiteral("图片文件 (") + LibraryFiles::pictureNameFilters().join(u' ') + u')';
+    const QString file = m_dialogs.chooseFile(QStringLiteral("选择要添加的图片"), m_folder, filter);
+    if (!file.isEmpty()) chooseFile(file);
 }
 
 void AddPanel::onVolumeChosen(int index)

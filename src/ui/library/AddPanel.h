@@ -7,6 +7,7 @@ class QComboBox;
 class QLabel;
 class QListWidget;
 class QListWidgetItem;
+class QPushButton;
 
 // The library manager's add area ("frm(5)"): the volumes a person browses
 // ("Drive1"), the folders of the current folder ("Dir1") and its pictures
@@ -29,6 +30,11 @@ public:
     QComboBox *volumeList() const { return m_volumes; }
     QListWidget *folderList() const { return m_folders; }
     QListWidget *fileList() const { return m_files; }
+    QPushButton *browseButton() const { return m_browse; }
+
+    // Lists the folder of path and chooses path in the file list, as a click on
+    // it does; false (after a message) when the folder cannot be read.
+    bool chooseFile(const QString &path);
 
 signals:
     // Another folder is shown.
@@ -41,6 +47,7 @@ private:
     void onFolderActivated(QListWidgetItem *item);
     void onFileChosen();
     void listFolder();
+    void browse();
 
     Dialogs &m_dialogs;
     QString m_folder;
@@ -49,4 +56,5 @@ private:
     QLabel *m_path;
     QListWidget *m_folders;
     QListWidget *m_files;
+    QPushButton *m_browse;
 };

@@ -3,7 +3,7 @@
 #include "model/CardLibrary.h"
 #include "model/CardSession.h"
 #include "model/LibraryFiles.h"
-#include "render/PageGeometry.h"
+#include "render/AppliedPictures.h"
 #include "render/PagePictures.h"
 #include "ui/common/Controls.h"
 #include "ui/common/Dialogs.h"
@@ -213,6 +213,7 @@ void LibraryManager::buildAddArea()
     m_frames[5] = m_addPanel;
     connect(makeButton(7, QStringLiteral("←确定添加文件到所选的分类中"), m_addPanel, QRect(8, 382, 199, 32)),
             &QPushButton::clicked, this, &LibraryManager::addFile);
+    QWidget::setTabOrder(m_buttons[7], m_addPanel->browseButton());
     connect(m_addPanel, &AddPanel::folderChanged, this, &LibraryManager::onFolderBrowsed);
     connect(m_addPanel, &AddPanel::fileChosen, this, &LibraryManager::onFileBrowsed);
 }
@@ -615,26 +616,13 @@ void LibraryManager::applyFile()
 
 void LibraryManager::applyBackground()
 {
-    CardPage &page = m_session.card.page;
-    page.isBg = BackgroundKind::LibraryImage;
-    page.bgImg = reference();
-    m_session.view.background = m_picture;
-    m_session.view.pictureRemoved = false;
-    m_session.markEdited();
-    m_session.notifyPageChanged();
+    AppliedPictures::applyBackground(m_session, reference(), m_picture);
     emit backgroundApplied();
 }
 
 void LibraryManager::applyLogo()
 {
-    // The logo shows the picture at its own size, one pixel being 15 twips.
-    CardLogo &logo = m_session.card.logo;
-    logo.img = reference();
-    logo.width = float(m_picture.width() * PageGeometry::kScreenTwipsPerPixel);
-    logo.height = float(m_picture.height() * PageGeometry::kScreenTwipsPerPixel);
-    m_session.view.logo = m_picture;
-    m_session.markEdited();
-    m_session.notifyPageChanged();
+    AppliedPictures::applyLogo(m_session, reference(), m_picture);
     emit logoApplied();
 }
 

@@ -5,6 +5,7 @@
 #include "ui/common/WidgetColours.h"
 
 #include <QKeyEvent>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -347,40 +348,49 @@ void PageWidget::hideTrimGuides()
     for (QWidget *guide : m_guides) guide->hide();
 }
 
-PageWidget::BackgroundKey PageWidget::backgroundKey() const
+PageWidget::BackgroundKey PageWidget::backgroundKey(qreal ratio) const
 {
     const CardPage &p = m_session.card.page;
     const PageView &v = m_session.view;
-    return {size(), p.isBg, p.bgColor, p.jbColor1, p.jbColor2, p.jbJiaoDu, v.shownBackground(p), v.background.cacheKey()};
+    return {size(), p.isBg, p.bgColor, p.jbColor1, p.jbColor2, p.jbJiaoDu, v.shownBackground(p), v.background.cacheKey(), ratio};
 }
 
-const QImage &PageWidget::background() const
+const QImage &PageWidget::background(qreal ratio) const
 {
-    const BackgroundKey key = backgroundKey();
+    const BackgroundKey key = backgroundKey(ratio);
     if (m_background.isNull() || !(key == m_backgroundKey)) {
-        m_background = PageRenderer::renderBackground(m_session.card, m_session.view, kTwipsPerPixel);
+        m_background = PageRenderer::renderBackground(m_session.card, m_session.view, kTwipsPerPixel / ratio);
         m_backgroundKey = key;
     }
     return m_background;
 }
 
-QImage PageWidget::pageImage() const
+QImage PageWidget::pageImage(qreal ratio) const
 {
-    QImage image = background().copy();
-    QPainter p(&image);
-    PageRenderer::paintObjects(p, m_session.card, m_session.view, kTwipsPerPixel);
+    QImage image = background(ratio).copy();
+    {
+        QPainter p(&image);
+        PageRenderer::paintObjects(p, m_session.card, m_session.view, kTwipsPerPixel / ratio);
+    }
+    image.setDevicePixelRatio(ratio);
     return image;
 }
 
 void PageWidget::paintEvent(QPaintEvent *event)
 {
-    // Drawn off screen at the page's own 96 dpi, so texts keep their size
-    // against the page whatever the screen's resolution.
-    QImage image = background().copy(event->rect());
+    // Drawn off screen at the page's own 96 dpi times the device's pixel ratio:
+    // texts keep their size against the page whatever the screen's resolution,
+    // and a screen of twice the density gets twice the pixels.
+    QPainter screen(this);
+    // The device painted on: the window's backing store, or an image a caller renders into.
+    const qreal ratio = screen.paintEngine()->paintDevice()->devicePixelRatioF();
+    const QRect area = QRectF(QRectF(event->rect()).topLeft() * ratio, QSizeF(event->rect().size()) * ratio)
+                           .toAlignedRect();
+    QImage image = background(ratio).copy(area);
     {
         QPainter p(&image);
-        p.translate(-event->rect().topLeft());
-        PageRenderer::paintObjects(p, m_session.card, m_session.view, kTwipsPerPixel);
+        p.translate(-area.topLeft());
+        PageRenderer::paintObjects(p, m_session.card, m_session.view, kTwipsPerPixel / ratio);
     }
-    QPainter(this).drawImage(event->rect().topLeft(), image);
+    screen.drawImage(QRectF(QPointF(area.topLeft()) / ratio, QSizeF(area.size()) / ratio), image);
 }

@@ -59,8 +59,9 @@ public:
     void placeTrimGuides();
     void hideTrimGuides();
 
-    // The page as shown, for export and tests.
-    QImage pageImage() const;
+    // The page as shown on a device of the given pixel ratio: ratio times the
+    // pixels of the page at 96 dpi, carrying that ratio.
+    QImage pageImage(qreal ratio = 1) const;
 
 signals:
     // A press on object id when the page is not in align mode (any button).
@@ -93,10 +94,11 @@ private:
         QString angle;
         BackgroundKind shown;
         qint64 picture;
+        qreal ratio;
         bool operator==(const BackgroundKey &) const = default;
     };
-    BackgroundKey backgroundKey() const;
-    const QImage &background() const;
+    BackgroundKey backgroundKey(qreal ratio) const;
+    const QImage &background(qreal ratio) const;
     QRect pixels(const QRectF &twips) const;
     QPointF twipsAt(const QPointF &pagePixels) const;
     int objectId(QObject *watched) const;

@@ -1,7 +1,9 @@
 #include "ui/panels/LogoPanel.h"
 
 #include "model/CardSession.h"
+#include "model/LibraryFiles.h"
 #include "model/Numeric.h"
+#include "render/AppliedPictures.h"
 #include "render/PageObjects.h"
 #include "render/PagePictures.h"
 #include "render/PageRenderer.h"
@@ -36,7 +38,6 @@ const QString kHint = QStringLiteral("操作提示：");
 const QString kCategoryPrompt = QStringLiteral("请选择标志文件的类别");
 const QString kStepLabel = QStringLiteral("调整幅值：      ");
 const QString kStepPrefix = QStringLiteral("调整幅值：");
-const QStringList kPictureFilters{QStringLiteral("*.jpg"), QStringLiteral("*.bmp"), QStringLiteral("*.gif")};
 
 // The step unit label "调整幅值：      毫米": the step box covers its run of
 // blanks, which the label widens to the box's width when it draws the caption.
@@ -195,7 +196,7 @@ void LogoPanel::chooseCategory(int index)
     if (index < 0) return;
     m_files->clear();
     const QDir category(m_folder.libraryDir(ProgramFolder::Library::Logos) + u'/' + m_categories->itemText(index));
-    m_files->addItems(category.entryList(kPictureFilters, QDir::Files, QDir::Name | QDir::IgnoreCase));
+    m_files->addItems(category.entryList(LibraryFiles::pictureNameFilters(), QDir::Files, QDir::Name | QDir::IgnoreCase));
     m_files->setEnabled(m_files->count() > 0);
 }
 
@@ -209,15 +210,10 @@ void LogoPanel::chooseFile(QListWidgetItem *item)
                        Dialogs::Icon::Warning);
         return;
     }
-    CardLogo &logo = m_session.card.logo;
-    // Natural size: one pixel is 15 twips; the top-left corner stays.
-    logo.width = float(read.image.width() * PageWidget::kTwipsPerPixel);
-    logo.height = float(read.image.height() * PageWidget::kTwipsPerPixel);
-    logo.img = reference;
-    m_session.view.logo = read.image;
+    // Natural size and the top-left corner kept, unless it is larger than the trim area.
     m_preview->setPicture(read.image);
-    m_session.markEdited();
-    selectLogo();
+    AppliedPictures::applyLogo(m_session, reference, read.image);
+    m_page.showSelectionFrame(PageObjects::kLogo);
     showSize();
 }
 

@@ -1,0 +1,141 @@
+// An install into a temporary prefix: the files the desktop needs, checked by
+// the desktop's own validators, and the per-user program folder made from it.
+#include "model/ProgramFolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QString kAppId = QStringLiteral("cn.example.penlark.designer");
+
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Runs a program; its exit status and standard output and error together.
+std::pair<int, QString> run(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(program, arguments);
+    if (!process.waitForFinished(60000)) return {-1, QStringLiteral("timed out")};
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromUtf8(process.readAll())};
+}
+
+} // namespace
+
+class TestInstall : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void installsTheDesktopFiles();
+    void passesTheDesktopValidators();
+    void thumbnailerDrawsTheCard();
+    void makesTheUserFolderOnceAndKeepsTheUsersFiles();
+
+private:
+    QString installed(const QString &relative) const { return m_prefix.filePath(relative); }
+    QTemporaryDir m_prefix;
+};
+
+void TestInstall::initTestCase()
+{
+    const auto [status, output] = run(QStringLiteral(PENLARK_CMAKE),
+                                      {QStringLiteral("--install"), QStringLiteral(PENLARK_BUILD_DIR),
+                                       QStringLiteral("--prefix"), m_prefix.path()});
+    QVERIFY2(status == 0, qPrintable(output));
+}
+
+void TestInstall::installsTheDesktopFiles()
+{
+    for (const char *file : {"bin/penlark", "bin/penlark-card", "share/penlark/penlark.dll", "share/thumbnailers/penlark.thumbnailer",
+                             "share/mime/packages/cn.example.penlark.designer.xml"})
+        QVERIFY2(QFileInfo(installed(QString::fromLatin1(file))).isFile(), file);
+    QVERIFY(QFileInfo(installed(QStringLiteral("bin/penlark"))).isExecutable());
+    QCOMPARE(contents(installed(QStringLiteral("share/penlark/penlark.dll"))),
+             contents(QStringLiteral(PENLARK_PROGRAM_SOURCE "/penlark.dll")));
+    QVERIFY(!QDir(installed(QStringLiteral("share/penlark/logo"))).isEmpty());
+    for (int size : {48, 128, 256}) {
+        const QString folder = installed(QStringLiteral("share/icons/hicolor/%1x%1/").arg(size));
+        QCOMPARE(QImage(folder + QStringLiteral("apps/") + kAppId + QStringLiteral(".png")).size(), QSize(size, size));
+        QCOMPARE(QImage(folder + QStringLiteral("mimetypes/application-x-penlark-card.png")).size(), QSize(size, size));
+    }
+    const QByteArray entry = contents(installed(QStringLiteral("share/applications/") + kAppId + QStringLiteral(".desktop")));
+    QVERIFY(entry.contains("\nName=Penlark 名片设计\n"));
+    QVERIFY(entry.contains("\nExec=penlark %f\n"));
+    QVERIFY(entry.contains("\nMimeType=application/x-penlark-card;\n"));
+}
+
+void TestInstall::passesTheDesktopValidators()
+{
+    const QString desktopValidator = QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate"));
+    const QString appstream = QStandardPaths::findExecutable(QStringLiteral("appstreamcli"));
+    if (desktopValidator.isEmpty() || appstream.isEmpty())
+        QSKIP("desktop-file-validate or appstreamcli is not installed (packages desktop-file-utils, appstream)");
+    const auto desktop = run(desktopValidator, {installed(QStringLiteral("share/applications/") + kAppId + QStringLiteral(".desktop"))});
+    QVERIFY2(desktop.first == 0 && !desktop.second.contains(QStringLiteral("error")), qPrintable(desktop.second));
+    const auto metainfo = run(appstream, {QStringLiteral("validate"), QStringLiteral("--no-net"),
+                                          installed(QStringLiteral("share/metainfo/") + kAppId + QStringLiteral(".metainfo.xml"))});
+    QVERIFY2(metainfo.first == 0, qPrintable(metainfo.second));
+}
+
+void TestInstall::thumbnailerDrawsTheCard()
+{
+    // The command line the file manager runs, from the installed entry.
+    const QString entry = QString::fromUtf8(contents(installed(QStringLiteral("share/thumbnailers/penlark.thumbnailer"))));
+    const QString exec = QRegularExpression(QStringLiteral("\nExec=(.*)\n")).match(entry).captured(1);
+    QCOMPARE(exec, QStringLiteral("penlark-card thumbnail %i %o --size %s"));
+    QTemporaryDir work;
+    const QString tool = installed(QStringLiteral("bin/penlark-card"));
+    const QString card = work.filePath(QStringLiteral("名片.pnk"));
+    QCOMPARE(run(tool, {QStringLiteral("new"), card}).first, 0);
+    const QString out = work.filePath(QStringLiteral("t.png"));
+    const QStringList arguments = exec.split(u' ').mid(1).replaceInStrings(QStringLiteral("%i"), card)
+                                      .replaceInStrings(QStringLiteral("%o"), out)
+                                      .replaceInStrings(QStringLiteral("%s"), QStringLiteral("128"));
+    const auto [status, output] = run(tool, arguments);
+    QVERIFY2(status == 0, qPrintable(output));
+    // The 90 x 54 mm card without its bleed, 128 pixels across.
+    QCOMPARE(QImage(out).size(), QSize(128, 76));
+}
+
+void TestInstall::makesTheUserFolderOnceAndKeepsTheUsersFiles()
+{
+    QTemporaryDir home;
+    qputenv("XDG_DATA_HOME", home.path().toUtf8());
+    const QString bin = installed(QStringLiteral("bin"));
+    ProgramFolder::Prepared prepared = ProgramFolder::prepare(bin);
+    QCOMPARE(prepared.error, QString());
+    QCOMPARE(prepared.folder.root(), home.filePath(QStringLiteral("penlark")));
+    const QString settings = prepared.folder.settingsFile();
+    QCOMPARE(contents(settings), contents(installed(QStringLiteral("share/penlark/penlark.dll"))));
+    QVERIFY(QFileInfo(settings).isWritable());
+    QVERIFY(!QDir(prepared.folder.libraryDir(ProgramFolder::Library::Logos)).isEmpty());
+    // A second start, after the user changed the settings: nothing replaced.
+    QFile changed(settings);
+    QVERIFY(changed.open(QIODevice::WriteOnly));
+    changed.write("[card]\r\ncardName=我的\r\n");
+    changed.close();
+    QCOMPARE(ProgramFolder::prepare(bin).error, QString());
+    QCOMPARE(contents(settings), QByteArray("[card]\r\ncardName=我的\r\n"));
+    // A build tree keeps its own folder; a folder that cannot be made is named with the reason.
+    QCOMPARE(ProgramFolder::locate(prepared.folder.root()).root(), prepared.folder.root());
+    qputenv("XDG_DATA_HOME", settings.toUtf8());
+    prepared = ProgramFolder::prepare(bin);
+    QVERIFY(prepared.error.startsWith(settings + QStringLiteral("/penlark: ")));
+    qunsetenv("XDG_DATA_HOME");
+}
+
+QTEST_GUILESS_MAIN(TestInstall)
+#include "test_install.moc"
