@@ -176,8 +176,13 @@ FileRead readRegularFile(const QString &path, qint64 maxSize)
     FileRead read;
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        read.problem = errno == ENOENT || errno == ENOTDIR ? Problem::Missing : Problem::Unreadable;
-        read.reason = systemReason(errno);
+        const int openError = errno;
+        // Some things that are no regular file cannot even be opened (a socket).
+        struct stat st {};
+        if (openError != ENOENT && ::stat(QFile::encodeName(path).constData(), &st) == 0 && !S_ISREG(st.st_mode))
+            return {{}, problemOf(st, maxSize), {}};
+        read.problem = openError == ENOENT || openError == ENOTDIR ? Problem::Missing : Problem::Unreadable;
+        read.reason = systemReason(openError);
         return read;
     }
     struct stat st {};

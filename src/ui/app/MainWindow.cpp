@@ -250,7 +250,7 @@ void MainWindow::connectCardPanels()
     connect(m_printPanel, &PrintPanel::openRequested, this, &MainWindow::showOpenPanel);
     connect(m_savePanel, &SavePanel::saved, this, [this] {
         // A card file saved under any name is the one the window now names.
-        if (saveTarget().editable)
+        if (saveTarget().format == SaveFormat::CardFile)
             setWindowTitle(captionFor(QFileInfo(m_store.cardFileToWrite().value_or(QString())).fileName()));
         if (m_session.exitAfterSave) close();
     });
