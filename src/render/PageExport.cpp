@@ -48,7 +48,9 @@ bool writeAtomically(const QString &path, QString *error, const std::function<bo
 
 bool writeBmp(const QImage &image, const QString &path, QString *error)
 {
-    return writeFormat(image.convertToFormat(QImage::Format_RGB888), path, "bmp", error);
+    // Qt's writer stores a 32-bit image without alpha at 24 bits a pixel, one row at
+    // a time, so a page rendered at 32 bits is written as it is, with no copy beside it.
+    return writeFormat(image.convertToFormat(QImage::Format_RGB32), path, "bmp", error);
 }
 
 bool writeImage(const QImage &image, const QString &path, QString *error)
