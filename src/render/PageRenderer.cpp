@@ -6,7 +6,10 @@
 #include "render/TextLayout.h"
 #include "model/Numeric.h"
 
+#include <QGlyphRun>
+#include <QPaintEngine>
 #include <QPainter>
+#include <QTextLayout>
 #include <cmath>
 
 namespace PageRenderer {
@@ -73,6 +76,34 @@ void drawLogo(QPainter &p, const CardLogo &logo, const PageView &view, Scale s)
     p.drawImage(s.rect(logo.left, logo.top, logo.width, logo.height), picture);
 }
 
+// One line of text from its baseline. Glyphs larger than Qt's glyph cache holds
+// (64 pixels) are filled from their outlines, and a raster device fills a whole
+// line's outlines at once several times slower than the same glyphs one at a time,
+// with the same pixels: on a bitmap each glyph is drawn on its own.
+void drawTextLine(QPainter &p, QPointF baseline, const QString &line)
+{
+    if (p.paintEngine()->type() != QPaintEngine::Raster) {
+        p.drawText(baseline, line);
+        return;
+    }
+    QTextLayout layout(line, p.font(), p.device());
+    layout.beginLayout();
+    const QTextLine laidOut = layout.createLine();
+    layout.endLayout();
+    if (!laidOut.isValid()) return;
+    const QPointF origin = baseline - QPointF(0, laidOut.ascent());
+    for (const QGlyphRun &run : laidOut.glyphRuns()) {
+        const QList<quint32> glyphs = run.glyphIndexes();
+        const QList<QPointF> positions = run.positions();
+        QGlyphRun single = run;
+        for (qsizetype i = 0; i < glyphs.size(); ++i) {
+            single.setGlyphIndexes({glyphs[i]});
+            single.setPositions({positions[i]});
+            p.drawGlyphRun(origin, single);
+        }
+    }
+}
+
 // Lines and line spacing as laid out at 1440 dpi, so they break and stand in
 // the same places at every resolution; each line starts at the text's left
 // edge, one line height below the last.
@@ -87,7 +118,7 @@ void drawText(QPainter &p, const CardText &text, const std::optional<QSizeF> &bl
     p.save();
     if (block) p.setClipRect(s.rect(text.Left, text.Top, block->width(), block->height()), Qt::IntersectClip);
     const QStringList lines = TextLayout::lines(text, block);
-    for (qsizetype i = 0; i < lines.size(); ++i) p.drawText(topLeft + QPointF(0, ascent + i * height), lines[i]);
+    for (qsizetype i = 0; i < lines.size(); ++i) drawTextLine(p, topLeft + QPointF(0, ascent + i * height), lines[i]);
     p.restore();
 }
 
