@@ -10,6 +10,9 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSaveFile>
+#include <QtEndian>
+
+#include <algorithm>
 
 namespace PageExport {
 
@@ -31,6 +34,60 @@ bool writeFormat(const QImage &image, const QString &path, const QByteArray &for
     });
 }
 
+constexpr int kBmpHeaderBytes = 54;
+
+// The file and information headers of a bottom-up 24-bit bitmap of image, whose rows
+// take rowBytes each.
+QByteArray bmpHeader(const QImage &image, qint64 rowBytes)
+{
+    const quint32 pixelBytes = quint32(rowBytes * image.height());
+    QByteArray header(kBmpHeaderBytes, '\0');
+    char *d = header.data();
+    d[0] = 'B';
+    d[1] = 'M';
+    qToLittleEndian<quint32>(kBmpHeaderBytes + pixelBytes, d + 2);
+    qToLittleEndian<quint32>(kBmpHeaderBytes, d + 10);
+    qToLittleEndian<quint32>(40, d + 14); // the information header's size
+    qToLittleEndian<qint32>(image.width(), d + 18);
+    qToLittleEndian<qint32>(image.height(), d + 22);
+    qToLittleEndian<quint16>(1, d + 26); // planes
+    qToLittleEndian<quint16>(24, d + 28);
+    qToLittleEndian<quint32>(pixelBytes, d + 34);
+    qToLittleEndian<qint32>(image.dotsPerMeterX(), d + 38);
+    qToLittleEndian<qint32>(image.dotsPerMeterY(), d + 42);
+    return header;
+}
+
+// Row y of a 32-bit image as blue, green, red bytes; the padding after them stays as
+// it is.
+void bmpRow(const QImage &image, int y, char *out)
+{
+    const auto *pixels = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+    for (int x = 0; x < image.width(); ++x, out += 3) {
+        out[0] = char(qBlue(pixels[x]));
+        out[1] = char(qGreen(pixels[x]));
+        out[2] = char(qRed(pixels[x]));
+    }
+}
+
+// A 32-bit image as a 24-bit bitmap, the bottom row first. The rows go out a
+// megabyte at a time: a file takes large writes much faster than one row after another.
+bool writeBmpBytes(const QImage &image, QIODevice &device, QString &reason)
+{
+    constexpr qint64 kChunkBytes = 1 << 20;
+    const qint64 rowBytes = (qint64(image.width()) * 24 + 31) / 32 * 4;
+    const int rowsPerChunk = int(std::clamp<qint64>(kChunkBytes / rowBytes, 1, image.height()));
+    QByteArray chunk(rowsPerChunk * rowBytes, '\0');
+    bool written = device.write(bmpHeader(image, rowBytes)) == kBmpHeaderBytes;
+    for (int y = image.height() - 1; written && y >= 0;) {
+        const int rows = std::min(rowsPerChunk, y + 1);
+        for (int r = 0; r < rows; ++r, --y) bmpRow(image, y, chunk.data() + r * rowBytes);
+        written = device.write(chunk.constData(), rows * rowBytes) == rows * rowBytes;
+    }
+    if (!written) reason = device.errorString();
+    return written;
+}
+
 } // namespace
 
 bool writeAtomically(const QString &path, QString *error, const std::function<bool(QIODevice &, QString &)> &write)
@@ -48,9 +105,11 @@ bool writeAtomically(const QString &path, QString *error, const std::function<bo
 
 bool writeBmp(const QImage &image, const QString &path, QString *error)
 {
-    // Qt's writer stores a 32-bit image without alpha at 24 bits a pixel, one row at
-    // a time, so a page rendered at 32 bits is written as it is, with no copy beside it.
-    return writeFormat(image.convertToFormat(QImage::Format_RGB32), path, "bmp", error);
+    // A page rendered at 32 bits is written as it is, with no copy beside it.
+    const QImage page = image.convertToFormat(QImage::Format_RGB32);
+    return writeAtomically(path, error, [&](QIODevice &device, QString &reason) {
+        return writeBmpBytes(page, device, reason);
+    });
 }
 
 bool writeImage(const QImage &image, const QString &path, QString *error)

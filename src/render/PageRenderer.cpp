@@ -1,5 +1,6 @@
 #include "render/PageRenderer.h"
 
+#include "render/BitmapMemory.h"
 #include "render/Gradient.h"
 #include "render/PageGeometry.h"
 #include "render/PagePictures.h"
@@ -143,7 +144,7 @@ void setDpi(QImage &image, double twipsPerPixel)
 QImage renderBackground(const CardDocument &card, const PageView &view, double twipsPerPixel)
 {
     if (!PageGeometry::bitmapFits(pageTwips(card), twipsPerPixel)) return QImage();
-    QImage image(PageGeometry::pixelSize(pageTwips(card), twipsPerPixel), QImage::Format_RGB32);
+    QImage image = BitmapMemory::allocate(PageGeometry::pixelSize(pageTwips(card), twipsPerPixel), QImage::Format_RGB32);
     setDpi(image, twipsPerPixel);
     if (!image.isNull()) drawBackground(image, card, view, {1.0 / twipsPerPixel});
     return image;
