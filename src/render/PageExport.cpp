@@ -58,22 +58,27 @@ QByteArray bmpHeader(const QImage &image, qint64 rowBytes)
     return header;
 }
 
-// Row y of a 32-bit image as blue, green, red bytes; the padding after them stays as
-// it is.
+// Row y of a 32-bit image as blue, green, red bytes. Each pixel but the last is
+// stored as four little-endian bytes, blue first, whose fourth the next one
+// overwrites; the padding after the row stays as it is.
 void bmpRow(const QImage &image, int y, char *out)
 {
     const auto *pixels = reinterpret_cast<const QRgb *>(image.constScanLine(y));
-    for (int x = 0; x < image.width(); ++x, out += 3) {
-        out[0] = char(qBlue(pixels[x]));
-        out[1] = char(qGreen(pixels[x]));
-        out[2] = char(qRed(pixels[x]));
-    }
+    const int last = image.width() - 1;
+    for (int x = 0; x < last; ++x) qToLittleEndian<quint32>(pixels[x], out + 3 * x);
+    out[3 * last] = char(qBlue(pixels[last]));
+    out[3 * last + 1] = char(qGreen(pixels[last]));
+    out[3 * last + 2] = char(qRed(pixels[last]));
 }
 
 // A 32-bit image as a 24-bit bitmap, the bottom row first. The rows go out a
 // megabyte at a time: a file takes large writes much faster than one row after another.
 bool writeBmpBytes(const QImage &image, QIODevice &device, QString &reason)
 {
+    if (image.isNull()) {
+        reason = QStringLiteral("the picture is empty");
+        return false;
+    }
     constexpr qint64 kChunkBytes = 1 << 20;
     const qint64 rowBytes = (qint64(image.width()) * 24 + 31) / 32 * 4;
     const int rowsPerChunk = int(std::clamp<qint64>(kChunkBytes / rowBytes, 1, image.height()));

@@ -77,13 +77,21 @@ void drawLogo(QPainter &p, const CardLogo &logo, const PageView &view, Scale s)
     p.drawImage(s.rect(logo.left, logo.top, logo.width, logo.height), picture);
 }
 
-// One line of text from its baseline. Glyphs larger than Qt's glyph cache holds
-// (64 pixels) are filled from their outlines, and a raster device fills a whole
-// line's outlines at once several times slower than the same glyphs one at a time,
-// with the same pixels: on a bitmap each glyph is drawn on its own.
+// True when the painter fills the glyphs of its font from their outlines: Qt's
+// raster engine caches glyphs of up to 64 pixels and draws larger ones that way.
+bool fillsGlyphOutlines(const QPainter &p)
+{
+    constexpr double kLargestCachedGlyph = 64;
+    return p.paintEngine()->type() == QPaintEngine::Raster
+        && p.fontInfo().pixelSize() * std::sqrt(std::abs(p.worldTransform().determinant())) > kLargestCachedGlyph;
+}
+
+// One line of text from its baseline. Filling a whole line's outlines at once costs
+// several times what the same glyphs cost one at a time, with the same pixels, so
+// glyphs filled from their outlines are drawn one by one.
 void drawTextLine(QPainter &p, QPointF baseline, const QString &line)
 {
-    if (p.paintEngine()->type() != QPaintEngine::Raster) {
+    if (!fillsGlyphOutlines(p)) {
         p.drawText(baseline, line);
         return;
     }
