@@ -11,6 +11,7 @@
 #include <QtEndian>
 #include <QFontInfo>
 #include <QGuiApplication>
+#include <QPainter>
 #include <QPalette>
 #include <QTemporaryDir>
 #include <QTest>
@@ -92,6 +93,7 @@ private slots:
     void startsEveryCropMarkAtItsCorner_data();
     void startsEveryCropMarkAtItsCorner();
     void keepsPageBitmapsWithinTheirLimit();
+    void drawsLargeTextAsQtDrawsItsLines();
 };
 
 void TestRender::placesCropMarksAndTrimGuides()
@@ -408,6 +410,41 @@ void TestRender::keepsPageBitmapsWithinTheirLimit()
     QVERIFY(PageGeometry::bitmapFits(page, fitting));
     QVERIFY(!PageGeometry::bitmapFits(page, fitting * 0.98));
     QCOMPARE(PageGeometry::fittingTwipsPerPixel({5443, 3402}, 1440.0 / 300), 1440.0 / 300);
+}
+
+// Glyphs above 64 pixels are drawn one by one on a bitmap, which must give the
+// lines QPainter::drawText draws whole. Only where two glyphs' antialiased edges
+// overlap (italics) may a pixel differ, a little: blending one glyph after the
+// other is not blending their union.
+void TestRender::drawsLargeTextAsQtDrawsItsLines()
+{
+    CardDocument card = emptyCard();
+    CardText &company = card.texts[2];
+    company.visible = true;
+    company.caption = QStringLiteral("北京青禾 Agency fi 38号\r\n第二行 Qj");
+    company.FontItalic = true;
+    const double tpp = 1440.0 / 600; // 18 points: 150 pixels
+    const QImage page = PageRenderer::renderBitmap(card, withoutMarks(), tpp);
+    QImage lines = PageRenderer::renderBackground(card, withoutMarks(), tpp);
+    QPainter painter(&lines);
+    painter.setFont(TextLayout::font(company));
+    const QStringList captionLines = TextLayout::lines(company, std::nullopt);
+    for (qsizetype i = 0; i < captionLines.size(); ++i) {
+        const double baseline = company.Top + TextLayout::lineAscent(company) + i * TextLayout::lineHeight(company);
+        painter.drawText(QPointF(company.Left, baseline) / tpp, captionLines[i]);
+    }
+    painter.end();
+    int inked = 0, differing = 0;
+    for (int y = 0; y < page.height(); ++y) {
+        for (int x = 0; x < page.width(); ++x) {
+            const int difference = std::abs(qGray(page.pixel(x, y)) - qGray(lines.pixel(x, y)));
+            QVERIFY2(difference <= 32, qPrintable(QStringLiteral("pixel %1, %2").arg(x).arg(y)));
+            differing += difference > 0;
+            inked += qGray(page.pixel(x, y)) < 128;
+        }
+    }
+    QVERIFY(inked > 20000);
+    QVERIFY(differing <= inked / 1000);
 }
 
 QTEST_MAIN(TestRender)
