@@ -209,6 +209,13 @@ public:
 
     void paint() const
     {
+        if (m_first < m_last && m_key[std::size_t(m_first)] == m_key[std::size_t(m_last - 1)]) {
+            // A level line, the same in every column (keys only grow or only
+            // shrink along a line): each row is one colour.
+            for (int y = 0; y < m_raster.height; ++y)
+                std::fill(m_raster.row(y) + m_first, m_raster.row(y) + m_last, *column(m_first, y));
+            return;
+        }
         int y = 0;
         for (; y + 4 <= m_raster.height; y += 4)
             paintFourRows(y);
