@@ -42,6 +42,17 @@ std::vector<Colour::Value> ramp(Colour::Value c1, Colour::Value c2, int steps)
     return colours;
 }
 
+// FNV-1a over the pixels row by row.
+quint64 checksum(const QImage &image, quint64 hash)
+{
+    for (int y = 0; y < image.height(); ++y) {
+        const uchar *row = image.constScanLine(y);
+        for (qsizetype i = 0; i < qsizetype(image.width()) * 4; ++i)
+            hash = (hash ^ row[i]) * 0x100000001B3ull;
+    }
+    return hash;
+}
+
 int unpaintedPixels(const QImage &image)
 {
     int count = 0;
@@ -232,6 +243,38 @@ private slots:
             QCOMPARE(unpaintedPixels(drawn(363, 227, angle)), 0);
             QCOMPARE(unpaintedPixels(drawn(227, 363, angle)), 0);
         }
+    }
+
+    // The pixels of a grid of sizes, a 600-dpi page among them, at one angle in two
+    // colour pairs, against checksums taken from the painter as it has always drawn.
+    void unchangedOverSizesAndAngles_data()
+    {
+        QTest::addColumn<float>("angle");
+        QTest::addColumn<quint64>("expected");
+        const std::pair<float, quint64> cases[] = {
+            {0, 0xA1AC2607824E584Full}, {1, 0x42F9F84984857A51ull}, {15, 0xA87511BD505E4A3Aull},
+            {30, 0x8B9D49DA9E73BCABull}, {44, 0xDAE96F5346F63AC8ull}, {44.5f, 0xAD86EE79825BF1ABull},
+            {45, 0xC70A5147485F5FB4ull}, {46, 0xB687EDB154187752ull}, {60, 0x22938A9F8D2C5D30ull},
+            {75, 0x5D655E7E21FD4523ull}, {89, 0x856E6FF9E4FF882Dull}, {90, 0x618C65DD39BC0E00ull},
+            {91, 0x6A8AE9C26C080735ull}, {120, 0x87A943C2C8CA1FE0ull}, {135, 0x9AC674A6B4A32E9Eull},
+            {137, 0xED5BDC75BC6D2660ull}, {180, 0xC56BB82ADAFE83B8ull}, {200, 0xC85FEDFC84900645ull},
+            {225, 0x41159EAA227CB8FCull}, {269, 0x654F1E82FC9019BBull}, {270, 0xF2C239244E9E5C9Eull},
+            {300, 0x5C00C9D6DFAC7097ull}, {315, 0x7749D96D105378E3ull}, {359, 0x6EEDAEC655E3E7F7ull}};
+        for (const auto &[angle, expected] : cases) QTest::addRow("%g", double(angle)) << angle << expected;
+    }
+
+    void unchangedOverSizesAndAngles()
+    {
+        QFETCH(float, angle);
+        QFETCH(quint64, expected);
+        const std::pair<int, int> sizes[] = {{2, 2},     {3, 2},     {23, 17},    {17, 23},   {100, 100},
+                                             {227, 363}, {363, 227}, {1134, 709}, {709, 1134}, {2268, 1417}};
+        quint64 hash = 0xCBF29CE484222325ull;
+        for (const auto &[w, h] : sizes) {
+            hash = checksum(drawn(w, h, angle), hash);
+            hash = checksum(drawn(w, h, angle, kWhite, Colour::fromRgb(0, 0, 128)), hash);
+        }
+        QCOMPARE(hash, expected);
     }
 
     void tooSmallTargetsDrawNothing()

@@ -6,10 +6,13 @@
 #include "render/TextFit.h"
 #include "render/TextLayout.h"
 
+#include <QBuffer>
 #include <QFile>
+#include <QImageWriter>
 #include <QtEndian>
 #include <QFontInfo>
 #include <QGuiApplication>
+#include <QPainter>
 #include <QPalette>
 #include <QTemporaryDir>
 #include <QTest>
@@ -91,6 +94,7 @@ private slots:
     void startsEveryCropMarkAtItsCorner_data();
     void startsEveryCropMarkAtItsCorner();
     void keepsPageBitmapsWithinTheirLimit();
+    void drawsLargeTextAsQtDrawsItsLines();
 };
 
 void TestRender::placesCropMarksAndTrimGuides()
@@ -240,14 +244,21 @@ void TestRender::writesTwentyFourBitBitmaps()
     QTemporaryDir dir;
     const CardDocument card = CardDocument::defaultCard();
     const QString bmp = dir.filePath("card.bmp");
-    QVERIFY(PageExport::writeBmp(PageRenderer::renderBitmap(card, {}, kScreen), bmp));
+    const QImage page = PageRenderer::renderBitmap(card, {}, kScreen);
+    QVERIFY(PageExport::writeBmp(page, bmp));
     QFile f(bmp);
     QVERIFY(f.open(QIODevice::ReadOnly));
-    const QByteArray header = f.read(54);
+    const QByteArray bytes24 = f.readAll();
+    const QByteArray header = bytes24.left(54);
     QCOMPARE(header.left(2), QByteArray("BM"));
     QCOMPARE(qFromLittleEndian<qint32>(header.constData() + 18), 363);
     QCOMPARE(qFromLittleEndian<qint32>(header.constData() + 22), 227);
     QCOMPARE(qFromLittleEndian<quint16>(header.constData() + 28), quint16(24));
+    // Byte for byte what Qt writes from a 24-bit copy, rows padded to 4 bytes.
+    QBuffer fromCopy;
+    fromCopy.open(QIODevice::WriteOnly);
+    QVERIFY(QImageWriter(&fromCopy, "bmp").write(page.convertToFormat(QImage::Format_RGB888)));
+    QCOMPARE(bytes24, fromCopy.data());
 
     QString error;
     QVERIFY(!PageExport::writeBmp(QImage(4, 4, QImage::Format_RGB32), dir.filePath("no/such.bmp"), &error));
@@ -411,6 +422,37 @@ void TestRender::keepsPageBitmapsWithinTheirLimit()
     QVERIFY(PageGeometry::bitmapFits(page, fitting));
     QVERIFY(!PageGeometry::bitmapFits(page, fitting * 0.98));
     QCOMPARE(PageGeometry::fittingTwipsPerPixel({5443, 3402}, 1440.0 / 300), 1440.0 / 300);
+}
+
+// Glyphs above 64 pixels are drawn one by one on a bitmap, which must give the
+// lines QPainter::drawText draws whole. Only where two glyphs' antialiased edges
+// overlap (italics) may a pixel differ, a little: blending one glyph after the
+// other is not blending their union.
+void TestRender::drawsLargeTextAsQtDrawsItsLines()
+{
+    CardDocument card = emptyCard();
+    CardText &company = card.texts[2];
+    company.visible = true;
+    company.caption = QStringLiteral("北京青禾 Agency fi 38号 Qj");
+    company.FontItalic = true;
+    const double tpp = 1440.0 / 600; // 18 points: 150 pixels
+    const QImage page = PageRenderer::renderBitmap(card, withoutMarks(), tpp);
+    QImage lines = PageRenderer::renderBackground(card, withoutMarks(), tpp);
+    QPainter painter(&lines);
+    painter.setFont(TextLayout::font(company));
+    painter.drawText(QPointF(company.Left, company.Top + TextLayout::lineAscent(company)) / tpp, company.caption);
+    painter.end();
+    int inked = 0, differing = 0;
+    for (int y = 0; y < page.height(); ++y) {
+        for (int x = 0; x < page.width(); ++x) {
+            const int difference = std::abs(qGray(page.pixel(x, y)) - qGray(lines.pixel(x, y)));
+            QVERIFY2(difference <= 32, qPrintable(QStringLiteral("pixel %1, %2").arg(x).arg(y)));
+            differing += difference > 0;
+            inked += qGray(page.pixel(x, y)) < 128;
+        }
+    }
+    QVERIFY(inked > 10000);
+    QVERIFY(differing <= inked / 1000);
 }
 
 QTEST_MAIN(TestRender)

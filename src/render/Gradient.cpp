@@ -15,6 +15,10 @@
 #include <new>
 #include <utility>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 // v - 360 * floor(v / 360), all in single precision.
@@ -158,6 +162,28 @@ void fillPixels(quint32 *dest, std::int64_t n, quint32 pixel)
         dest[i] = pixel;
 }
 
+// Writes entries 0 to 3 of the four columns c to rows 0 to 3 from x on: a block of
+// 4 x 4 pixels turned, with vector loads, shuffles and stores where there are any.
+void turnBlock(const quint32 *const c[4], quint32 *const rows[4], int x)
+{
+#ifdef __SSE2__
+    const auto load = [](const quint32 *p) { return _mm_loadu_si128(reinterpret_cast<const __m128i *>(p)); };
+    const auto store = [x](quint32 *row, __m128i v) { _mm_storeu_si128(reinterpret_cast<__m128i *>(row + x), v); };
+    const __m128i c0 = load(c[0]), c1 = load(c[1]), c2 = load(c[2]), c3 = load(c[3]);
+    const __m128i low01 = _mm_unpacklo_epi32(c0, c1), low23 = _mm_unpacklo_epi32(c2, c3);
+    const __m128i high01 = _mm_unpackhi_epi32(c0, c1), high23 = _mm_unpackhi_epi32(c2, c3);
+    store(rows[0], _mm_unpacklo_epi64(low01, low23));
+    store(rows[1], _mm_unpackhi_epi64(low01, low23));
+    store(rows[2], _mm_unpacklo_epi64(high01, high23));
+    store(rows[3], _mm_unpackhi_epi64(high01, high23));
+#else
+    for (int r = 0; r < 4; ++r) {
+        const quint32 four[4] = {c[0][r], c[1][r], c[2][r], c[3][r]};
+        std::memcpy(rows[r] + x, four, sizeof four);
+    }
+#endif
+}
+
 // The pixels of a 32-bit image, written directly.
 struct Raster {
     quint32 *pixels;
@@ -201,106 +227,109 @@ void paintSweepAlongX(const Raster &r, const LineList &list, const std::vector<q
 }
 
 // A sweep along y. Column x holds the first line's run [c, d] moved by k for each
-// line k: moving down, (x, y) gets line y - c; moving up, line d - y.
+// line k: moving down, (x, y) gets line y - c; moving up, line d - y. Either way a
+// column is a stretch of one table of colours read downwards, (x, y) taking entry
+// key(x) + y, so four rows are painted at a time from four columns' stretches: the
+// pixels of a row have no order in the table to copy them by.
 class SweepAlongY
 {
 public:
     SweepAlongY(const Raster &raster, const LineList &list, const std::vector<quint32> &colours)
-        : m_raster(raster), m_down(list.step.y() > 0)
+        : m_raster(raster)
     {
         const std::vector<Run> runs = lineRuns(list.from, list.to, false, raster.width);
         const auto reached = [](const Run &run) { return !run.empty(); };
         m_first = int(std::find_if(runs.begin(), runs.end(), reached) - runs.begin());
         m_last = int(std::find_if(runs.rbegin(), runs.rend(), reached).base() - runs.begin());
-        findLines(runs);
-        fillTable(colours);
+        if (m_first < m_last)
+            fillTables(runs, list.step.y() > 0, colours);
     }
 
     void paint() const
     {
-        const bool byStretch = m_stretches.size() * kShortStretch <= std::size_t(m_last - m_first);
-        for (int y = 0; y < m_raster.height; ++y) {
-            if (byStretch)
-                fillStretches(y);
-            else
-                pickPixels(y);
+        if (m_stretches.size() * kShortStretch <= std::size_t(m_last - m_first)) {
+            for (int y = 0; y < m_raster.height; ++y) {
+                for (const Stretch &s : m_stretches)
+                    fillPixels(m_raster.row(y) + s.begin, s.end - s.begin, *column(s.begin, y));
+            }
+            return;
+        }
+        int y = 0;
+        for (; y + 4 <= m_raster.height; y += 4)
+            paintFourRows(y);
+        for (; y < m_raster.height; ++y) {
+            quint32 *row = m_raster.row(y);
+            for (int x = m_first; x < m_last; ++x)
+                row[x] = *column(x, y);
         }
     }
 
 private:
-    // Columns [begin, end) that take the same line in every row.
+    // Columns [begin, end) that share a key, and so a colour in every row. A nearly
+    // level line has long ones, filled row by row; stretches shorter than
+    // kShortStretch on average are painted four rows at a time instead.
     struct Stretch {
         int begin;
         int end;
-        int lineAt;
     };
-
-    // Stretches shorter than this on average are painted pixel by pixel.
     static constexpr std::size_t kShortStretch = 8;
 
-    int lineOf(int lineAt, int y) const { return m_down ? lineAt + y : lineAt - y; }
-
-    // The line of (x, y) is m_lineAt[x] + y moving down, m_lineAt[x] - y moving up.
-    void findLines(const std::vector<Run> &runs)
+    // Line (x, y) is line(x, 0) + y moving down and line(x, 0) - y moving up; line
+    // (x, 0) is -c or d. Entry k of the table is line base + k moving down and base - k
+    // moving up, base being the line of the first entry a pixel reads, so that every
+    // key is 0 or more. The table holds the colours of every line the image can ask
+    // for; all of them are lines of the sweep, as said above.
+    void fillTables(const std::vector<Run> &runs, bool down, const std::vector<quint32> &colours)
     {
-        m_lineAt.resize(runs.size());
+        const int direction = down ? 1 : -1;
+        std::vector<int> lineAtTop(runs.size());
         for (int x = m_first; x < m_last; ++x) {
             const Run run = runs[std::size_t(x)];
-            const int line = m_down ? -run.lo : run.hi;
-            m_lineAt[std::size_t(x)] = line;
-            if (m_stretches.empty() || m_stretches.back().lineAt != line)
-                m_stretches.push_back({x, x + 1, line});
+            lineAtTop[std::size_t(x)] = down ? -run.lo : run.hi;
+        }
+        const auto [low, high] = std::minmax_element(lineAtTop.begin() + m_first, lineAtTop.begin() + m_last);
+        const int base = down ? *low : *high;
+        m_key.resize(runs.size());
+        for (int x = m_first; x < m_last; ++x)
+            m_key[std::size_t(x)] = direction * (lineAtTop[std::size_t(x)] - base);
+        for (int x = m_first; x < m_last; ++x) {
+            if (m_stretches.empty() || m_key[std::size_t(x)] != m_key[std::size_t(m_stretches.back().begin)])
+                m_stretches.push_back({x, x + 1});
             else
                 m_stretches.back().end = x + 1;
         }
-    }
-
-    // The colours of every line the image can ask for, so that no lookup leaves the
-    // table; all of them are lines of the sweep, as said above.
-    void fillTable(const std::vector<quint32> &colours)
-    {
-        if (m_first >= m_last)
-            return;
-        const auto [low, high] = std::minmax_element(m_lineAt.begin() + m_first, m_lineAt.begin() + m_last);
-        m_lowestLine = std::min(lineOf(*low, 0), lineOf(*low, m_raster.height - 1));
-        const int highestLine = std::max(lineOf(*high, 0), lineOf(*high, m_raster.height - 1));
+        const int entries = *high - *low + m_raster.height;
         const int lastLine = int(colours.size()) - 1;
-        for (int line = m_lowestLine; line <= highestLine; ++line)
-            m_table.push_back(colours[std::size_t(std::clamp(line, 0, lastLine))]);
+        m_colours.resize(std::size_t(entries));
+        for (int k = 0; k < entries; ++k)
+            m_colours[std::size_t(k)] = colours[std::size_t(std::clamp(base + direction * k, 0, lastLine))];
     }
 
-    quint32 colourOf(int lineAt, int y) const { return m_table[std::size_t(lineOf(lineAt, y) - m_lowestLine)]; }
+    // Column x from row y down.
+    const quint32 *column(int x, int y) const { return m_colours.data() + m_key[std::size_t(x)] + y; }
 
-    void fillStretches(int y) const
+    // Rows y to y + 3: each block of four columns is read as four stretches of four
+    // entries and written turned, one entry of each to a row, four pixels a store.
+    void paintFourRows(int y) const
     {
-        quint32 *row = m_raster.row(y);
-        for (const Stretch &s : m_stretches)
-            fillPixels(row + s.begin, s.end - s.begin, colourOf(s.lineAt, y));
-    }
-
-    void pickPixels(int y) const
-    {
-        quint32 *row = m_raster.row(y);
-        const int shift = lineOf(0, y) - m_lowestLine;
-        const auto colourAt = [&](int x) { return m_table[std::size_t(m_lineAt[std::size_t(x)] + shift)]; };
+        quint32 *const rows[4] = {m_raster.row(y), m_raster.row(y + 1), m_raster.row(y + 2), m_raster.row(y + 3)};
         int x = m_first;
         for (; x + 4 <= m_last; x += 4) {
-            // Four pixels a block, for the same vector stores as fillPixels.
-            const quint32 four[4] = {colourAt(x), colourAt(x + 1), colourAt(x + 2), colourAt(x + 3)};
-            std::memcpy(row + x, four, sizeof four);
+            const quint32 *const c[4] = {column(x, y), column(x + 1, y), column(x + 2, y), column(x + 3, y)};
+            turnBlock(c, rows, x);
         }
-        for (; x < m_last; ++x)
-            row[x] = colourAt(x);
+        for (; x < m_last; ++x) {
+            for (int r = 0; r < 4; ++r)
+                rows[r][x] = column(x, y)[r];
+        }
     }
 
     Raster m_raster;
-    bool m_down;
     int m_first = 0; // columns [m_first, m_last) are those the first line reaches
     int m_last = 0;
-    std::vector<int> m_lineAt;
+    std::vector<int> m_key;
     std::vector<Stretch> m_stretches;
-    int m_lowestLine = 0;
-    std::vector<quint32> m_table; // colour of line m_lowestLine + i at i
+    std::vector<quint32> m_colours;
 };
 
 // Line k runs from point 2k to point 2k+1 in ramp colour k; the unpaired last point

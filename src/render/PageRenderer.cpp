@@ -1,12 +1,16 @@
 #include "render/PageRenderer.h"
 
+#include "render/BitmapMemory.h"
 #include "render/Gradient.h"
 #include "render/PageGeometry.h"
 #include "render/PagePictures.h"
 #include "render/TextLayout.h"
 #include "model/Numeric.h"
 
+#include <QGlyphRun>
+#include <QPaintEngine>
 #include <QPainter>
+#include <QTextLayout>
 #include <cmath>
 
 namespace PageRenderer {
@@ -73,6 +77,42 @@ void drawLogo(QPainter &p, const CardLogo &logo, const PageView &view, Scale s)
     p.drawImage(s.rect(logo.left, logo.top, logo.width, logo.height), picture);
 }
 
+// True when the painter fills the glyphs of its font from their outlines: Qt's
+// raster engine caches glyphs of up to 64 pixels and draws larger ones that way.
+bool fillsGlyphOutlines(const QPainter &p)
+{
+    constexpr double kLargestCachedGlyph = 64;
+    return p.paintEngine()->type() == QPaintEngine::Raster
+        && p.fontInfo().pixelSize() * std::sqrt(std::abs(p.worldTransform().determinant())) > kLargestCachedGlyph;
+}
+
+// One line of text from its baseline. Filling a whole line's outlines at once costs
+// several times what the same glyphs cost one at a time, with the same pixels, so
+// glyphs filled from their outlines are drawn one by one.
+void drawTextLine(QPainter &p, QPointF baseline, const QString &line)
+{
+    if (!fillsGlyphOutlines(p)) {
+        p.drawText(baseline, line);
+        return;
+    }
+    QTextLayout layout(line, p.font(), p.device());
+    layout.beginLayout();
+    const QTextLine laidOut = layout.createLine();
+    layout.endLayout();
+    if (!laidOut.isValid()) return;
+    const QPointF origin = baseline - QPointF(0, laidOut.ascent());
+    for (const QGlyphRun &run : laidOut.glyphRuns()) {
+        const QList<quint32> glyphs = run.glyphIndexes();
+        const QList<QPointF> positions = run.positions();
+        QGlyphRun single = run;
+        for (qsizetype i = 0; i < glyphs.size(); ++i) {
+            single.setGlyphIndexes({glyphs[i]});
+            single.setPositions({positions[i]});
+            p.drawGlyphRun(origin, single);
+        }
+    }
+}
+
 // Lines and line spacing as laid out at 1440 dpi, so they break and stand in
 // the same places at every resolution; each line starts at the text's left
 // edge, one line height below the last.
@@ -87,7 +127,7 @@ void drawText(QPainter &p, const CardText &text, const std::optional<QSizeF> &bl
     p.save();
     if (block) p.setClipRect(s.rect(text.Left, text.Top, block->width(), block->height()), Qt::IntersectClip);
     const QStringList lines = TextLayout::lines(text, block);
-    for (qsizetype i = 0; i < lines.size(); ++i) p.drawText(topLeft + QPointF(0, ascent + i * height), lines[i]);
+    for (qsizetype i = 0; i < lines.size(); ++i) drawTextLine(p, topLeft + QPointF(0, ascent + i * height), lines[i]);
     p.restore();
 }
 
@@ -113,7 +153,7 @@ void setDpi(QImage &image, double twipsPerPixel)
 QImage renderBackground(const CardDocument &card, const PageView &view, double twipsPerPixel)
 {
     if (!PageGeometry::bitmapFits(pageTwips(card), twipsPerPixel)) return QImage();
-    QImage image(PageGeometry::pixelSize(pageTwips(card), twipsPerPixel), QImage::Format_RGB32);
+    QImage image = BitmapMemory::allocate(PageGeometry::pixelSize(pageTwips(card), twipsPerPixel), QImage::Format_RGB32);
     setDpi(image, twipsPerPixel);
     if (!image.isNull()) drawBackground(image, card, view, {1.0 / twipsPerPixel});
     return image;
