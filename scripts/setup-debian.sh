@@ -14,6 +14,7 @@ PACKAGES=(
   clang libclang-rt-14-dev
   fonts-noto-cjk fonts-liberation2 fonts-arphic-ukai
   cups-daemon cups-client poppler-utils
+  libqrencode-dev zbar-tools
 )
 
 missing=()

@@ -126,6 +126,14 @@ std::optional<std::size_t> IniFile::findKey(std::size_t sectionLine, QStringView
     return std::nullopt;
 }
 
+void IniFile::removeSection(QStringView section)
+{
+    while (const auto s = findSection(section)) {
+        const auto first = m_lines.begin() + std::ptrdiff_t(*s);
+        m_lines.erase(first, m_lines.begin() + std::ptrdiff_t(sectionEnd(*s)));
+    }
+}
+
 std::optional<QString> IniFile::value(QStringView section, QStringView key) const
 {
     const auto s = findSection(section);

@@ -30,6 +30,9 @@ public:
     // always one line.
     void setValue(const QString &section, const QString &key, const QString &value);
 
+    // Removes every section of that name with all its lines.
+    void removeSection(QStringView section);
+
     QByteArray toBytes() const;
 
 private:

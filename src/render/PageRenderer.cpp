@@ -3,6 +3,7 @@
 #include "render/Gradient.h"
 #include "render/PageGeometry.h"
 #include "render/PagePictures.h"
+#include "render/QrCode.h"
 #include "render/TextLayout.h"
 #include "model/Numeric.h"
 
@@ -98,6 +99,7 @@ void drawObjects(QPainter &p, const CardDocument &card, const PageView &view, Sc
     if (!view.logoInFront) drawLogo(p, card.logo, view, s);
     for (std::size_t i = 0; i < kTextCount; ++i) drawText(p, card.texts[i], view.textBlocks[i], s);
     if (view.logoInFront) drawLogo(p, card.logo, view, s);
+    QrCode::paint(p, card, s.perTwip);
 }
 
 void setDpi(QImage &image, double twipsPerPixel)
