@@ -172,7 +172,7 @@ QByteArray toSvg(const Symbol &symbol, double sizeMm)
                      "\" viewBox=\"0 0 " + QByteArray::number(n) + ' ' + QByteArray::number(n) +
                      "\" shape-rendering=\"crispEdges\">\n"
                      "<rect width=\"" + QByteArray::number(n) + "\" height=\"" + QByteArray::number(n) +
-                     "\" fill=\"#ffffff\"/>\n<path fill=\"#000000\" d=\"";
+                     "\" fill=\"#ffffff\" stroke=\"none\"/>\n<path fill=\"#000000\" stroke=\"none\" d=\"";
     forEachRun(symbol, [&svg](int y, int from, int to) {
         svg += 'M' + QByteArray::number(from + kQuietZone) + ' ' + QByteArray::number(y + kQuietZone) + 'h' +
                QByteArray::number(to - from) + "v1h-" + QByteArray::number(to - from) + 'z';
