@@ -337,8 +337,10 @@ void TestCardFile::readsKeysInTheDesignersOrder()
     QCOMPARE(asked.mid(17, 9), (QStringList{"cName/caption", "cName/ForeColor", "cName/font", "cName/FontBold",
                                             "cName/FontItalic", "cName/FontSize", "cName/left", "cName/top",
                                             "cName/visible"}));
-    QCOMPARE(asked.size(), 17 + 11 * 9);
-    QCOMPARE(asked.last(), QStringLiteral("cQQ/visible"));
+    QCOMPARE(asked.size(), 17 + 11 * 9 + 4);
+    QCOMPARE(asked[115], QStringLiteral("cQQ/visible"));
+    // Then whether the card has a QR code.
+    QCOMPARE(asked.mid(116), (QStringList{"cQR/visible", "cQR/left", "cQR/top", "cQR/size"}));
 }
 
 void TestCardFile::keepsFieldsTheBackgroundKindDoesNotUse()

@@ -438,7 +438,7 @@ void TestRender::makesAVCardOfTheVisibleTexts()
                                 {"", "FN:上海星河贸易有限公司\r\nN:;;;;"}};
     for (const auto &[name, lines] : names) {
         card.text(TextRole::Name).caption = name;
-        QVERIFY2(VCard::fromCard(card).contains(u"VERSION:3.0\r\n" + lines + u"\r\nTITLE"), qPrintable(name));
+        QVERIFY2(VCard::fromCard(card).contains(QStringLiteral("VERSION:3.0\r\n") + lines + QStringLiteral("\r\nTITLE")), qPrintable(name));
     }
 }
 
