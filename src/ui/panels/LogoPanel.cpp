@@ -81,8 +81,9 @@ LogoPanel::LogoPanel(CardSession &session, PageWidget &page, Dialogs &dialogs, P
       m_folder(std::move(folder))
 {
     buildLibrary();
-    buildSizeFrame(contentTop() + 150);
-    buildPreview(contentTop() + 256);
+    // Rows close enough that the QR code's row fits below the logo's controls.
+    buildSizeFrame(contentTop() + 140);
+    buildPreview(contentTop() + 246);
 }
 
 // ---- Building -------------------------------------------------------------------
@@ -96,9 +97,9 @@ void LogoPanel::buildLibrary()
     m_categories->setInsertPolicy(QComboBox::NoInsert);
     connect(m_categories, &QComboBox::currentIndexChanged, this, &LogoPanel::chooseCategory);
     label(QStringLiteral("lab_logo(1)"), QStringLiteral("标志文件："), {kLeft, top + 48, 64, 22}, this);
-    m_files = place<QListWidget>(QStringLiteral("logo_FileList"), {74, top + 48, SidePanel::kWidth - kLeft - 74, 66}, this);
+    m_files = place<QListWidget>(QStringLiteral("logo_FileList"), {74, top + 48, SidePanel::kWidth - kLeft - 74, 56}, this);
     connect(m_files, &QListWidget::itemClicked, this, &LogoPanel::chooseFile);
-    auto *manager = place<QPushButton>(QStringLiteral("cmd_logo"), {kLeft, top + 118, kInner, 26}, this,
+    auto *manager = place<QPushButton>(QStringLiteral("cmd_logo"), {kLeft, top + 108, kInner, 26}, this,
                                        QStringLiteral(">>标志文件管理…"));
     connect(manager, &QPushButton::clicked, this,
             [this] { emit libraryManagerRequested(ProgramFolder::Library::Logos); });
@@ -158,17 +159,17 @@ void LogoPanel::buildPreview(int top)
         m_session.view.logoInFront = ticked;
         m_session.notifyPageChanged();
     });
-    m_hide = checkBox(QStringLiteral("chk_logoShow"), QStringLiteral("不显示标志"), {kLeft, below + 22, kInner, 20},
+    m_hide = checkBox(QStringLiteral("chk_logoShow"), QStringLiteral("不显示标志"), {kLeft, below + 21, kInner, 20},
                       this);
     connect(m_hide, &QCheckBox::toggled, this, &LogoPanel::onHideToggled);
-    buildQrCode(below + 44);
+    buildQrCode(below + 42);
 }
 
 void LogoPanel::buildQrCode(int top)
 {
     m_qrCode = checkBox(QStringLiteral("chk_qrShow"), QStringLiteral("在名片上显示二维码"), {kLeft, top, 142, 20}, this);
     connect(m_qrCode, &QCheckBox::toggled, this, &LogoPanel::onQrCodeToggled);
-    m_qrCodeSize = place<QLineEdit>(QStringLiteral("txt_qrSize"), {kLeft + 144, top - 1, 28, 22}, this);
+    m_qrCodeSize = place<QLineEdit>(QStringLiteral("txt_qrSize"), {kLeft + 144, top, 28, 20}, this);
     m_qrCodeSize->setMaxLength(4);
     m_qrCodeSize->setAlignment(Qt::AlignCenter);
     connect(m_qrCodeSize, &QLineEdit::editingFinished, this, &LogoPanel::onQrCodeSizeEntered);
