@@ -342,6 +342,14 @@ void TestLogoPanel::placesSizesAndHidesTheQrCode()
     QCOMPARE(box->text(), QStringLiteral("在名片上显示二维码"));
     QVERIFY(!box->isChecked() && !size->isEnabled());
 
+    // More text than a legible code on the page holds: no code.
+    const QString address = s.card.text(TextRole::Address).caption;
+    s.card.text(TextRole::Address).caption = QString(1000, u'路');
+    box->setChecked(true);
+    QCOMPARE(d.dialogs.last().text, QStringLiteral("名片上的文字太多，页面上放不下可以识别的二维码！\r请隐藏部分文字后再试。"));
+    QVERIFY(!s.card.qrCode && !box->isChecked() && s.cardSaved);
+    s.card.text(TextRole::Address).caption = address;
+
     // The default card's 81 modules need 21 mm rather than 18: at the bottom right, on the trim lines.
     box->setChecked(true);
     QCOMPARE(*s.card.qrCode, (CardQrCode{true, 5443 - 1191 - 170, 3402 - 1191 - 170, 1191}));
@@ -367,7 +375,7 @@ void TestLogoPanel::placesSizesAndHidesTheQrCode()
     // A larger code stays inside the trim lines.
     enter(QStringLiteral("30"));
     QCOMPARE(*s.card.qrCode, (CardQrCode{true, 5443 - 1701 - 170, 3402 - 1701 - 170, 1701}));
-    QCOMPARE(d.dialogs.records.size(), 3);
+    QCOMPARE(d.dialogs.records.size(), 4);
 
     box->setChecked(false);
     QVERIFY(!s.card.qrCode->visible && !size->isEnabled());

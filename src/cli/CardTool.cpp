@@ -25,6 +25,7 @@ namespace {
 QString jsonString(const QString &text)
 {
     QString out = QStringLiteral("\"");
+    out.reserve(text.size() + 2);
     for (const QChar c : text) {
         switch (c.unicode()) {
         case u'"': out += QStringLiteral("\\\""); break;
@@ -128,7 +129,7 @@ std::optional<OpenedCard> openCard(const QString &path, const QString &programFo
     return opened;
 }
 
-// The card as JSON text.
+// The card's sections as JSON text, up to the member that follows them.
 QString cardJson(CardDocument doc)
 {
     QString out = QStringLiteral("{");
@@ -147,7 +148,7 @@ QString cardJson(CardDocument doc)
     };
     addKeys(CardFile::keys());
     if (doc.qrCode) addKeys(CardFile::qrCodeKeys());
-    return out + QStringLiteral("\n  },\n  \"vCard\": %1\n}\n").arg(jsonString(VCard::fromCard(doc)));
+    return out + QStringLiteral("\n  },\n");
 }
 
 bool isSvg(const QString &path) { return QFileInfo(path).suffix().compare(u"svg", Qt::CaseInsensitive) == 0; }
@@ -176,7 +177,11 @@ int dump(const QString &path, const QString &programFolder, QTextStream &out, QT
 {
     const auto opened = openCard(path, programFolder, err);
     if (!opened) return 1;
+    // Written one after the other, so a card with huge texts is not held twice;
+    // texts beyond what a code holds have no vCard to show.
     out << cardJson(opened->card);
+    const QString vCard = VCard::fromCard(opened->card);
+    out << "  \"vCard\": " << (QrCode::encode(vCard.toUtf8()) ? jsonString(vCard) : QStringLiteral("null")) << "\n}\n";
     out.flush();
     return 0;
 }

@@ -11,7 +11,7 @@ namespace CardTool {
 // Prints the card as the designer opens it, as JSON: one member per section in
 // file order, each with the section's keys as a save spells them (the QR
 // code's section only when the card has a code), then "vCard", the text its
-// QR code encodes. Library references are resolved in programFolder.
+// QR code encodes (null when the texts are more than a code holds). Library references are resolved in programFolder.
 int dump(const QString &path, const QString &programFolder, QTextStream &out, QTextStream &err);
 
 struct QrRequest {

@@ -1,7 +1,6 @@
 #include "model/VCard.h"
 
 #include <QRegularExpression>
-#include <QStringList>
 
 namespace VCard {
 
@@ -23,37 +22,60 @@ const char16_t *labelOf(TextRole role)
     }
 }
 
-QString escaped(QString value)
+// Appends a text value escaped as RFC 2426 has it; a line break becomes \n.
+void appendEscaped(QString &out, QStringView value)
 {
-    value.replace(u'\\', QStringLiteral("\\\\"));
-    value.replace(u',', QStringLiteral("\\,"));
-    value.replace(u';', QStringLiteral("\\;"));
-    value.replace(QStringLiteral("\r\n"), QStringLiteral("\\n"));
-    value.replace(u'\r', QStringLiteral("\\n"));
-    value.replace(u'\n', QStringLiteral("\\n"));
-    return value;
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const QChar c = value[i];
+        switch (c.unicode()) {
+        case u'\\': out += u"\\\\"; break;
+        case u',': out += u"\\,"; break;
+        case u';': out += u"\\;"; break;
+        case u'\r':
+            if (i + 1 < value.size() && value[i + 1] == u'\n') ++i;
+            out += u"\\n";
+            break;
+        case u'\n': out += u"\\n"; break;
+        default: out += c;
+        }
+    }
 }
 
-// Structured values (N, ADR): components escaped, joined by semicolons.
-QString components(const QStringList &parts)
+// One property line; a structured value's components are joined by semicolons.
+void appendLine(QString &out, QLatin1StringView property, std::initializer_list<QStringView> components)
 {
-    QStringList out;
-    for (const QString &part : parts) out << escaped(part);
-    return out.join(u';');
+    out += property;
+    out += u':';
+    bool first = true;
+    for (const QStringView component : components) {
+        if (!first) out += u';';
+        appendEscaped(out, component);
+        first = false;
+    }
+    out += u"\r\n";
 }
 
-bool isChineseName(const QString &name)
+void appendText(QString &out, QLatin1StringView property, QStringView value)
+{
+    if (!value.isEmpty()) appendLine(out, property, {value});
+}
+
+// Two to four characters, each of which may be a surrogate pair.
+bool isChineseName(QStringView name)
 {
     static const QRegularExpression pattern(QStringLiteral("^\\p{Han}{2,4}$"));
-    return pattern.match(name).hasMatch();
+    return name.size() >= 2 && name.size() <= 8 && pattern.match(name.toString()).hasMatch();
 }
 
 // A Chinese name of two to four characters is one family character and the
 // given name; any other name is all given name.
-QString structuredName(const QString &name)
+void appendName(QString &out, QStringView name)
 {
-    if (isChineseName(name)) return components({name.left(1), name.mid(1), {}, {}, {}});
-    return components({{}, name, {}, {}, {}});
+    const qsizetype family = name.size() > 1 && name[0].isHighSurrogate() ? 2 : 1;
+    if (isChineseName(name))
+        appendLine(out, QLatin1StringView("N"), {name.first(family), name.sliced(family), {}, {}, {}});
+    else
+        appendLine(out, QLatin1StringView("N"), {{}, name, {}, {}, {}});
 }
 
 QString withScheme(const QString &url)
@@ -84,29 +106,32 @@ QString fromCard(const CardDocument &card)
         const CardText &text = card.text(role);
         return text.visible ? valueOf(text, role) : QString();
     };
-    QStringList lines{QStringLiteral("BEGIN:VCARD"), QStringLiteral("VERSION:3.0")};
-    const auto add = [&lines](const char *property, const QString &v) {
-        if (!v.isEmpty()) lines << QString::fromLatin1(property) + u':' + v;
-    };
     // FN and N are required: a card without a name is its company's contact.
     const QString name = value(TextRole::Name);
     const QString company = value(TextRole::Company);
-    lines << QStringLiteral("FN:") + escaped(name.isEmpty() ? company : name);
-    lines << QStringLiteral("N:") + structuredName(name);
-    add("TITLE", escaped(value(TextRole::Job)));
-    add("ORG", escaped(company));
+    // Room for every text once and the name twice, so long texts are not copied as the card grows.
+    qsizetype room = 512 + name.size();
+    for (const CardText &text : card.texts) room += text.caption.size();
+    QString out;
+    out.reserve(room);
+    out += u"BEGIN:VCARD\r\nVERSION:3.0\r\n";
+    appendLine(out, QLatin1StringView("FN"), {name.isEmpty() ? company : name});
+    appendName(out, name);
+    appendText(out, QLatin1StringView("TITLE"), value(TextRole::Job));
+    appendText(out, QLatin1StringView("ORG"), company);
     const QString address = value(TextRole::Address), postcode = value(TextRole::Postcode);
     if (!address.isEmpty() || !postcode.isEmpty())
-        add("ADR;TYPE=WORK", components({{}, {}, address, {}, {}, postcode, {}}));
-    add("TEL;TYPE=WORK,VOICE", escaped(value(TextRole::Telephone)));
-    add("TEL;TYPE=WORK,FAX", escaped(value(TextRole::Fax)));
-    add("TEL;TYPE=CELL", escaped(value(TextRole::Mobile)));
-    add("EMAIL;TYPE=INTERNET", escaped(value(TextRole::Email)));
+        appendLine(out, QLatin1StringView("ADR;TYPE=WORK"), {{}, {}, address, {}, {}, postcode, {}});
+    appendText(out, QLatin1StringView("TEL;TYPE=WORK,VOICE"), value(TextRole::Telephone));
+    appendText(out, QLatin1StringView("TEL;TYPE=WORK,FAX"), value(TextRole::Fax));
+    appendText(out, QLatin1StringView("TEL;TYPE=CELL"), value(TextRole::Mobile));
+    appendText(out, QLatin1StringView("EMAIL;TYPE=INTERNET"), value(TextRole::Email));
+    // A web address is a URI, not escaped as text.
     const QString web = value(TextRole::Web);
-    add("URL", web.isEmpty() ? web : withScheme(web)); // a URI, not escaped as text
-    add("X-QQ", escaped(value(TextRole::QQ)));
-    lines << QStringLiteral("END:VCARD");
-    return lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
+    if (!web.isEmpty()) out += QStringLiteral("URL:") + withScheme(web) + QStringLiteral("\r\n");
+    appendText(out, QLatin1StringView("X-QQ"), value(TextRole::QQ));
+    out += u"END:VCARD\r\n";
+    return out;
 }
 
 } // namespace VCard

@@ -66,6 +66,7 @@ void fillSymbol(QPainter &painter, const Symbol &symbol, const QRectF &rect, boo
 
 std::shared_ptr<const Symbol> encode(const QByteArray &data)
 {
+    if (data.size() > kMaxBytes) return nullptr;
     QRcode *code = QRcode_encodeData(int(data.size()), reinterpret_cast<const unsigned char *>(data.constData()), 0,
                                      QR_ECLEVEL_M);
     if (!code) return nullptr;

@@ -37,6 +37,9 @@ private:
     std::vector<bool> m_dark;
 };
 
+// The most 8-bit data a code holds at error correction M (version 40).
+inline constexpr qsizetype kMaxBytes = 2331;
+
 // Nothing when the data is more than a QR code holds.
 std::shared_ptr<const Symbol> encode(const QByteArray &data);
 

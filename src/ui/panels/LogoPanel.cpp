@@ -361,15 +361,16 @@ void LogoPanel::onQrCodeToggled(bool ticked)
 
 // A card's first code stands at the bottom right inside the trim lines, as
 // large as its modules need (18 mm at least); false when the texts are more
-// than a code holds.
+// than a legible code on this page holds.
 bool LogoPanel::placeQrCode()
 {
     const auto symbol = QrCode::forCard(m_session.card);
-    if (!symbol) {
-        m_dialogs.show(QStringLiteral("名片上的文字太多，无法生成二维码！"), kHint, Dialogs::Icon::Warning);
+    const CardPage &page = m_session.card.page;
+    if (!symbol || QrCode::smallestSizeMm(symbol->modules()) > QrCode::largestSizeMm(page)) {
+        m_dialogs.show(QStringLiteral("名片上的文字太多，页面上放不下可以识别的二维码！\r请隐藏部分文字后再试。"), kHint,
+                       Dialogs::Icon::Warning);
         return false;
     }
-    const CardPage &page = m_session.card.page;
     const int mm = QrCode::initialSizeMm(symbol->modules(), page);
     m_session.card.qrCode = CardQrCode::atBottomRight(page, float(Numeric::mmToTwips(mm)));
     return true;
