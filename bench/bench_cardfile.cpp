@@ -1,12 +1,16 @@
-// Opening and saving a card the way the designer does: one profile-store access
-// per key, each opening, parsing and closing the file again.
+// Opening and saving a card: the designer reads the file once and looks every
+// key up in it; the key-by-key profile-store access opens, parses and closes
+// the file again for each key. A card of 10 MB of bare line ends shows what a
+// hostile line count costs.
 #include "model/CardFile.h"
 #include "model/CardReader.h"
+#include "model/FileAccess.h"
 #include "render/PagePictures.h"
 #include "model/IniFile.h"
 #include "model/ProfileStore.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
@@ -47,6 +51,33 @@ void BM_OpenCardKeyByKey(benchmark::State &state)
     state.counters["file reads"] = 119;
 }
 BENCHMARK(BM_OpenCardKeyByKey)->Unit(benchmark::kMillisecond);
+
+void openOnce(const QString &file, const ProgramFolder &folder)
+{
+    const IniFile ini = IniFile::fromBytes(FileAccess::readRegularFile(file, FileAccess::kLargestIniFile).bytes);
+    CardDocument doc = CardDocument::defaultCard();
+    PageView view;
+    CardReader::read(CardReader::valuesOf(ini), PagePictures::sourceFor(folder), doc, view);
+    benchmark::DoNotOptimize(doc);
+}
+
+void BM_OpenCardOnce(benchmark::State &state)
+{
+    Fixture f;
+    for (auto _ : state) openOnce(f.context.file, f.store.folder());
+}
+BENCHMARK(BM_OpenCardOnce)->Unit(benchmark::kMillisecond);
+
+void BM_OpenTenMegabytesOfLineEnds(benchmark::State &state)
+{
+    Fixture f;
+    QFile card(f.context.file);
+    card.open(QIODevice::WriteOnly);
+    card.write(QByteArray(10 << 20, '\n'));
+    card.close();
+    for (auto _ : state) openOnce(f.context.file, f.store.folder());
+}
+BENCHMARK(BM_OpenTenMegabytesOfLineEnds)->Unit(benchmark::kMillisecond);
 
 void BM_SaveCardKeyByKey(benchmark::State &state)
 {

@@ -13,7 +13,7 @@ PACKAGES=(
   libcurl4-openssl-dev python3-aiosmtpd xdg-utils
   clang libclang-rt-14-dev
   fonts-noto-cjk fonts-liberation2 fonts-arphic-ukai
-  cups-daemon cups-client poppler-utils
+  cups-daemon cups-client libcups2-dev poppler-utils
   libqrencode-dev zbar-tools
 )
 

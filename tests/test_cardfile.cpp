@@ -12,7 +12,7 @@ namespace {
 // The default card as a save writes it, before encoding.
 const char *kDefaultCardText =
     "[cPage]\nwidth=5443\nheight=3402\nisBg=0\nbgColor=16777215\nbgImg=\njbColor1=16777215\n"
-    "jbColor2=0\njbJiaoDu=0\n"
+    "jbColor2=16777215\njbJiaoDu=0\n"
     "[cLogo]\nimg=\nwidth=1020\nheight=1020\nleft=555\ntop=375\nvisible=True\n"
     "[cLine]\nwidth=4965\nheight=56.7\nleft=240\ntop=2100\nbgColor=0\nvisible=True\n"
     "[cName]\ncaption=李明\nFont=宋体\nFontBold=True\nFontItalic=False\nFontSize=18\nForeColor=0\n"
@@ -288,6 +288,8 @@ void TestCardFile::readsColoursSignedOrUnsigned()
     IniFile ini;
     ini.setValue("cPage", "bgColor", "-2147483643");
     QCOMPARE(readCard(ini).page.bgColor, Colour::Value(-2147483643));
+    ini.setValue("cPage", "bgColor", "-2147483648");
+    QCOMPARE(readCard(ini).page.bgColor, Colour::Value(-2147483647 - 1));
     ini.setValue("cPage", "isBg", "1");
     ini.setValue("cPage", "jbColor1", "4294967295");
     ini.setValue("cPage", "jbColor2", "-2147483649");

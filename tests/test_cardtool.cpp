@@ -75,6 +75,15 @@ void TestCardTool::newThenDumpShowsTheDefaultCard()
     QCOMPARE(name["caption"].toString(), QStringLiteral("李明"));
     QCOMPARE(name["FontBold"].toBool(), true);
     QCOMPARE(card["cADD"].toObject()["caption"].toString().left(3), QStringLiteral("地址："));
+
+    // Control characters in a caption still give valid JSON, and come back as written.
+    IniFile ini = IniStore::load(file);
+    const QString odd = QStringLiteral("李\x01明\t\x1f\"\\");
+    ini.setValue("cName", "caption", odd);
+    QVERIFY(IniStore::save(file, ini));
+    const QJsonObject odder = QJsonDocument::fromJson(runTool({"dump", file}).out, &error).object();
+    QCOMPARE(error.error, QJsonParseError::NoError);
+    QCOMPARE(odder["cName"].toObject()["caption"].toString(), odd);
 }
 
 void TestCardTool::dumpsAHandWrittenGbkFile()
@@ -134,6 +143,12 @@ void TestCardTool::rendersCardsAtTheirSizes()
         QCOMPARE(r.status, 0);
         QCOMPARE(QImage(dir.filePath(c.out)).size(), c.size);
     }
+    // At 96 dpi pixel (11, 11) lies on the corner's crop marks, which only the default draws.
+    QVERIFY(runTool({"render", card, "-o", dir.filePath("bare.png"), "--no-crop-marks"}).status == 0);
+    QCOMPARE(QImage(dir.filePath("bare.png")).pixelColor(11, 11), QColor(Qt::white));
+    const QColor mark = QImage(dir.filePath("card.bmp")).pixelColor(11, 11);
+    QVERIFY2(mark != QColor(Qt::white) && mark.red() == mark.blue(), qPrintable(mark.name()));
+    QCOMPARE(runTool({"render", card, "-o", dir.filePath("x.png"), "--dpi", "2401"}).status, 2);
     QCOMPARE(runTool({"render", card, "-o", dir.filePath("card.pdf")}).status, 0);
     QFile pdf(dir.filePath("card.pdf"));
     QVERIFY(pdf.open(QIODevice::ReadOnly) && pdf.read(4) == "%PDF");
@@ -175,6 +190,12 @@ void TestCardTool::drawsAGradientAlone()
     QVERIFY(image.pixelColor(150, 199).blue() > 240);
     QCOMPARE(runTool({"gradient", "--size", "300", "--color1", "0", "--color2", "0", "-o", out}).status, 2);
     QCOMPARE(runTool({"gradient", "--size", "3x3", "--color1", "x", "--color2", "0", "-o", out}).status, 2);
+    // One pixel over the renderer's cap is refused before any memory is taken.
+    const Run large = runTool({"gradient", "--size", "8192x8193", "--color1", "0", "--color2", "0", "-o", out});
+    QCOMPARE(large.status, 1);
+    QCOMPARE(large.err, "penlark-card: cannot write " + out.toUtf8() +
+                            ": a surface of 8192 x 8193 pixels is over the limit of 67108864 pixels\n");
+    QVERIFY(QImage(out).size() == QSize(300, 200));
 }
 
 void TestCardTool::wrapsLongTextsAsTheDesignerDoes()
@@ -227,6 +248,10 @@ void TestCardTool::laysOutASheetOfCopies()
     QCOMPARE(PdfProbe::info(out, "Pages"), QStringLiteral("1"));
     QVERIFY(PdfProbe::info(out, "Page size").contains("(A4)"));
     QCOMPARE(PdfProbe::text(out).count(QStringLiteral("李明")), 10);
+    // An option left out takes its default: --down alone makes one column.
+    const QString column = dir.filePath("column.pdf");
+    QCOMPARE(runTool({"sheet", card, "-o", column, "--down", "3", "--trim"}).status, 0);
+    QCOMPARE(PdfProbe::text(column).count(QStringLiteral("李明")), 3);
 }
 
 void TestCardTool::documentsItsCommands()

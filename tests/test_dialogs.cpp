@@ -60,6 +60,19 @@ void TestDialogs::questionsMapTheirButtons()
     whenBoxShows([](QMessageBox *) {}, QMessageBox::Cancel);
     QCOMPARE(dialogs.ask("?", "c", Dialogs::Icon::Warning, Dialogs::Buttons::YesNoCancel),
              Dialogs::Answer::Cancel);
+
+    // Esc or closing a dismissible question answers Cancel; its Cancel button stays hidden.
+    using Dismiss = std::function<void(QMessageBox *)>;
+    for (const Dismiss &dismiss : {Dismiss([](QMessageBox *box) { QTest::keyClick(box, Qt::Key_Escape); }),
+                                   Dismiss([](QMessageBox *box) { box->close(); })}) {
+        QTimer::singleShot(0, [dismiss] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            QVERIFY(box && !box->button(QMessageBox::Cancel)->isVisible());
+            dismiss(box);
+        });
+        QCOMPARE(dialogs.ask("?", "c", Dialogs::Icon::Warning, Dialogs::Buttons::YesNoDismissible),
+                 Dialogs::Answer::Cancel);
+    }
 }
 
 void TestDialogs::colourDialogStartsWithBlackCustomColours()
@@ -121,6 +134,11 @@ void TestDialogs::scriptedDoubleRecordsAndAnswers()
     QCOMPARE(dialogs.unanswered, 1);
     QCOMPARE(dialogs.records.size(), 2);
     QCOMPARE(dialogs.last().caption, QStringLiteral("b"));
+    // Esc on a plain question presses No, as on screen.
+    dialogs.answers = {Dialogs::Answer::Cancel, Dialogs::Answer::Cancel};
+    QCOMPARE(dialogs.ask("a", "b", Dialogs::Icon::Warning, Dialogs::Buttons::YesNo), Dialogs::Answer::No);
+    QCOMPARE(dialogs.ask("a", "b", Dialogs::Icon::Warning, Dialogs::Buttons::YesNoDismissible),
+             Dialogs::Answer::Cancel);
 }
 
 QTEST_MAIN(TestDialogs)

@@ -191,6 +191,13 @@ void TestDragging::pressingOpensTheObjectsPanel()
     QTest::mousePress(t.page.lineObject(), Qt::LeftButton, {}, QPoint(3, 1));
     QCOMPARE(t.w.visiblePanel(), 7);
     QTest::mouseRelease(t.page.lineObject(), Qt::LeftButton, {}, QPoint(3, 1));
+    // Where the line crosses the logo, the one on top takes the press.
+    t.card.line.top = 600;
+    for (const bool front : {false, true}) {
+        t.w.session().view.logoInFront = front;
+        t.w.session().notifyPageChanged();
+        QCOMPARE(t.page.childAt(50, 42), front ? t.page.logoObject() : t.page.lineObject());
+    }
 
     // In align mode a press only switches the panel to its align option. A
     // double-click on the workspace enters it and says how the guide works.
@@ -289,6 +296,11 @@ void TestDragging::showsAndHidesObjects()
     QVERIFY(!t.page.logoObject()->isVisibleTo(&t.page));
     QVERIFY(!t.page.selectionFrame()->isVisibleTo(&t.page));
     QVERIFY(t.w.session().cardSaved == false); // only the clicks on objects changed the card
+    for (const bool visible : {false, true}) {
+        t.card.line.visible = visible;
+        t.w.showShowHidePanel();
+        QCOMPARE(t.box(12)->isChecked(), visible);
+    }
 }
 
 void TestDragging::offersTheBackgroundBoxOnlyForPictures()

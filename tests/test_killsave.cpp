@@ -71,7 +71,7 @@ void TestKillSave::killedSavesLeaveOneOfTheTwoCards()
     const int trials = qEnvironmentVariableIsSet("PENLARK_KILL_TRIALS")
                            ? qEnvironmentVariableIntValue("PENLARK_KILL_TRIALS")
                            : 300;
-    static const QRegularExpression temporary(QStringLiteral("^card\\.pnk\\.[A-Za-z0-9]{6}$"));
+    static const QRegularExpression temporary(QStringLiteral("^\\.penlark-tmp-[0-9a-f]{8}-[A-Za-z0-9]{6}$"));
     int torn = 0, landed = 0, leftovers = 0;
     qint64 saves = 0;
     for (int i = 0; i < trials; ++i) {

@@ -5,6 +5,14 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "render/PagePictures.h"
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace {
 
 using LibraryFiles::Outcome;
@@ -43,6 +51,9 @@ private slots:
     void renamesFilesKeepingTheExtension();
     void deletesReadOnlyFiles();
     void copiesReplacingInOneStep();
+    void leavesWhatLinksLeadToAlone();
+    void failedCopyKeepsTheOldFile();
+    void refusesPipesAsPictures();
     void fitsThePreview_data();
     void fitsThePreview();
     void browsesDataVolumesOnly_data();
@@ -203,6 +214,63 @@ void TestLibraryFiles::copiesReplacingInOneStep()
     QCOMPARE(contentOf(category + QStringLiteral("/图.bmp")), QByteArray("newer"));
     QVERIFY(!LibraryFiles::copyFile(m_dir.filePath(QStringLiteral("disk/没有.bmp")), category));
     QCOMPARE(entries(category), QStringList({"图.bmp"}));
+}
+
+// Links in a library to an outside folder and file: deleting, replacing and
+// deleting the category remove the links and leave contents and modes alone.
+void TestLibraryFiles::leavesWhatLinksLeadToAlone()
+{
+    const QString outside = m_dir.filePath(QStringLiteral("outside"));
+    const QString lib = m_dir.filePath(QStringLiteral("linked"));
+    writeFile(outside + QStringLiteral("/a.bmp"), "a");
+    writeFile(lib + QStringLiteral("/真/x.bmp"), "x");
+    QVERIFY(QFile::setPermissions(outside + QStringLiteral("/a.bmp"), QFileDevice::ReadOwner));
+    QVERIFY(QFile::link(outside, lib + QStringLiteral("/链")));
+    QVERIFY(QFile::link(outside + QStringLiteral("/a.bmp"), lib + QStringLiteral("/真/链.bmp")));
+    QVERIFY(QFile::link(outside + QStringLiteral("/a.bmp"), lib + QStringLiteral("/真/换.bmp")));
+    writeFile(m_dir.filePath(QStringLiteral("disk2/换.bmp")), "new");
+
+    QVERIFY(LibraryFiles::copyFile(m_dir.filePath(QStringLiteral("disk2/换.bmp")), lib + QStringLiteral("/真")));
+    QCOMPARE(contentOf(lib + QStringLiteral("/真/换.bmp")), QByteArray("new"));
+    QVERIFY(LibraryFiles::deleteFile(lib + QStringLiteral("/真/链.bmp")));
+    QVERIFY(LibraryFiles::deleteCategory(lib, QStringLiteral("链")));
+    QCOMPARE(entries(lib), QStringList({"真"}));
+    QCOMPARE(entries(outside), QStringList({"a.bmp"}));
+    QCOMPARE(contentOf(outside + QStringLiteral("/a.bmp")), QByteArray("a"));
+    const auto ownerBits = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
+    QCOMPARE(QFile::permissions(outside + QStringLiteral("/a.bmp")) & ownerBits, QFileDevice::ReadOwner);
+}
+
+// A copy that fails at the disk (a file-size limit, its signal ignored, in a
+// child process) reports failure, keeps the old file and leaves no temporary.
+void TestLibraryFiles::failedCopyKeepsTheOldFile()
+{
+    const QString source = m_dir.filePath(QStringLiteral("big/图.bmp"));
+    const QString category = m_dir.filePath(QStringLiteral("full/分类"));
+    writeFile(source, QByteArray(4096, 'n'));
+    writeFile(category + QStringLiteral("/图.bmp"), "old");
+    const pid_t pid = fork();
+    if (pid == 0) {
+        signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{1024, 1024};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        _exit(LibraryFiles::copyFile(source, category) ? 0 : 1);
+    }
+    int status = 0;
+    QCOMPARE(waitpid(pid, &status, 0), pid);
+    QVERIFY(WIFEXITED(status));
+    QCOMPARE(WEXITSTATUS(status), 1);
+    QCOMPARE(entries(category), QStringList({"图.bmp"}));
+    QCOMPARE(contentOf(category + QStringLiteral("/图.bmp")), QByteArray("old"));
+}
+
+// A named pipe called like a picture is refused at once, never opened.
+void TestLibraryFiles::refusesPipesAsPictures()
+{
+    const QString pipe = m_dir.filePath(QStringLiteral("hang.jpg"));
+    QCOMPARE(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    QCOMPARE(PagePictures::readPictureFile(pipe).problem, PagePictures::ReadPicture::Problem::Unreadable);
+    QVERIFY(!LibraryFiles::copyFile(pipe, m_dir.filePath(QStringLiteral("copy"))));
 }
 
 void TestLibraryFiles::fitsThePreview_data()

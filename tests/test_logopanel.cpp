@@ -115,6 +115,12 @@ void TestLogoPanel::stepsGrowAndShrinkTheLogo_data()
                                      << StepResult::TooLarge << QSizeF(5444, 100);
     QTest::newRow("just narrower") << QSizeF(5440, 100) << Dimension::Width << Step::Grow << 1 << StepResult::Done
                                    << QSizeF(5496.7, 100);
+    QTest::newRow("as wide as the page") << QSizeF(5443, 100) << Dimension::Width << Step::Grow << 1
+                                         << StepResult::Done << QSizeF(5499.7, 100);
+    QTest::newRow("as tall as the page") << QSizeF(100, 3402) << Dimension::Height << Step::Grow << 1
+                                         << StepResult::Done << QSizeF(100, 3458.7);
+    QTest::newRow("one step high, -1") << QSizeF(1000, 56.7) << Dimension::Width << Step::Shrink << 1
+                                       << StepResult::TooSmall << QSizeF(1000, 56.7);
 }
 
 void TestLogoPanel::stepsGrowAndShrinkTheLogo()

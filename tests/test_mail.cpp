@@ -121,16 +121,23 @@ void TestMail::headerTextIsEncodedInWholeCharacters()
 void TestMail::attachmentNameIsAnRfc2231Parameter()
 {
     QCOMPARE(MailFormat::attachmentDisposition(QStringLiteral("名片 1.jpg")),
-             QByteArray("Content-Disposition: attachment;\r\n filename*=UTF-8''%E5%90%8D%E7%89%87%201.jpg"));
+             QByteArray("Content-Disposition: attachment;\r\n filename=\"__ 1.jpg\";\r\n"
+                        " filename*=UTF-8''%E5%90%8D%E7%89%87%201.jpg"));
+    // About fifty ASCII characters still fit one section; quotes in the fallback are escaped.
+    const QString ascii = QStringLiteral("business-card-of-wang-li-2026-\"final\"-copy-1.pnk");
+    QCOMPARE(MailFormat::attachmentDisposition(ascii).split('\n').mid(1),
+             QList<QByteArray>({" filename=\"business-card-of-wang-li-2026-\\\"final\\\"-copy-1.pnk\";\r",
+                                " filename*=UTF-8''business-card-of-wang-li-2026-%22final%22-copy-1.pnk"}));
 
     const QString longName = QStringLiteral("我的名片").repeated(8) + QStringLiteral(".jpg");
     const QByteArray header = MailFormat::attachmentDisposition(longName);
     QByteArray encoded;
     const QList<QByteArray> lines = header.split('\n');
-    QVERIFY(lines.size() > 3);
-    for (qsizetype i = 1; i < lines.size(); ++i) {
+    QVERIFY(lines.size() > 4);
+    QCOMPARE(lines[1], " filename=\"" + QByteArray(32, '_') + ".jpg\";\r");
+    for (qsizetype i = 2; i < lines.size(); ++i) {
         const QByteArray section = lines[i].trimmed();
-        const QByteArray prefix = "filename*" + QByteArray::number(i - 1) + "*=";
+        const QByteArray prefix = "filename*" + QByteArray::number(i - 2) + "*=";
         QVERIFY2(section.startsWith(prefix), section.constData());
         encoded += section.mid(prefix.size()).chopped(i + 1 < lines.size() ? 1 : 0);
     }
@@ -148,6 +155,11 @@ void TestMail::headersCarryDateInLocalZone()
                                                    "Date: Thu, 05 Mar 2026 09:04:07 -0330"}));
     QVERIFY(headers.at(4).startsWith("Message-ID: <"));
     QVERIFY(headers.at(4).endsWith("@penlark.test>"));
+    const QDateTime utc(QDate(2026, 12, 31), QTime(23, 59, 59), QTimeZone::utc());
+    QCOMPARE(MailFormat::messageHeaders(QStringLiteral("me@penlark.test"), message, utc).at(3),
+             QByteArray("Date: Thu, 31 Dec 2026 23:59:59 +0000"));
+    // Every line break of the body, a lone CR included, travels as CRLF.
+    QCOMPARE(MailFormat::bodyText(QStringLiteral("一\r二\n三\r\n四")), QStringLiteral("一\r\n二\r\n三\r\n四").toUtf8());
 }
 
 void TestMail::plainAddresses_data()
@@ -185,6 +197,7 @@ void TestMail::settingsParseWithSafeDefaults()
     s = MailSettings::parse("[mail]\nserver=x\nsecurity=tls-maybe\nport=abc\n");
     QCOMPARE(s.security, MailSettings::Security::StartTls);
     QCOMPARE(s.port, 587);
+    QCOMPARE(MailSettings::parse("[mail]\nserver=x\nport=65535\n").port, 65535);
     s = MailSettings::parse(QByteArray("\xff\xfe[mail\0\n=\n", 12));
     QVERIFY(!s.usesServer());
 }
@@ -228,7 +241,7 @@ void TestMail::serverReceivesTheWholeMessage()
     LocalSmtpServer server;
     QVERIFY(server.isRunning());
     const Attachment attachment;
-    const std::atomic_bool cancel = false;
+    SendControl cancel;
     MailMessage message = messageFor(attachment);
     // Long enough to fold over several encoded words.
     message.subject = QStringLiteral("我的新名片，请查收。").repeated(4);
@@ -251,6 +264,7 @@ void TestMail::serverReceivesTheWholeMessage()
     QCOMPARE(m[u"body_charset"].toString(), QStringLiteral("utf-8"));
     QCOMPARE(m[u"attachments"].toInt(), 1);
     QCOMPARE(m[u"attachment_name"].toString(), kCardName);
+    QCOMPARE(m[u"attachment_fallback"].toString(), QStringLiteral("______.jpg"));
     // A long name travels in numbered sections.
     QVERIFY(m[u"raw_disposition"].toString().contains(QStringLiteral("filename*0*=UTF-8''")));
     QCOMPARE(m[u"attachment_encoding"].toString(), QStringLiteral("base64"));
@@ -262,7 +276,7 @@ void TestMail::loginAndEmptyBody()
     LocalSmtpServer server({QStringLiteral("wang:秘密"), {}});
     QVERIFY(server.isRunning());
     const Attachment attachment;
-    const std::atomic_bool cancel = false;
+    SendControl cancel;
     MailSettings settings = localServer(server.port());
     settings.account = QStringLiteral("wang");
     settings.password = QStringLiteral("秘密");
@@ -281,7 +295,7 @@ void TestMail::failuresSayWhatHappened()
     LocalSmtpServer server({QStringLiteral("wang:秘密"), QStringLiteral("nowhere.test")});
     QVERIFY(server.isRunning());
     const Attachment attachment;
-    const std::atomic_bool cancel = false;
+    SendControl cancel;
     MailSettings settings = localServer(server.port());
     settings.account = QStringLiteral("wang");
 
@@ -314,7 +328,7 @@ void TestMail::failuresSayWhatHappened()
 
     // Nothing leaves with an address that could carry a second one.
     result = SmtpTransport::send(settings, messageFor(attachment, QStringLiteral("a@b.test>,<c@d.test")), 20s, cancel);
-    QCOMPARE(result.outcome, SendResult::Outcome::RecipientRefused);
+    QCOMPARE(result.outcome, SendResult::Outcome::AddressMalformed);
     QCOMPARE(server.messages().size(), 0);
 }
 
@@ -324,12 +338,13 @@ void TestMail::timeLimitEndsASilentServer()
     QTcpServer silent;
     QVERIFY(silent.listen(QHostAddress::LocalHost));
     const Attachment attachment;
-    const std::atomic_bool cancel = false;
+    SendControl cancel;
     const SendResult result = SmtpTransport::send(localServer(silent.serverPort()), messageFor(attachment), 1s, cancel);
     QCOMPARE(result.outcome, SendResult::Outcome::TimedOut);
     QVERIFY2(result.reason.contains(QStringLiteral("timed out")), qPrintable(result.reason));
 
-    const std::atomic_bool cancelled = true;
+    SendControl cancelled;
+    cancelled.cancel();
     QCOMPARE(SmtpTransport::send(localServer(silent.serverPort()), messageFor(attachment), 20s, cancelled).outcome,
              SendResult::Outcome::Cancelled);
 }

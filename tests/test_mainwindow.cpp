@@ -119,7 +119,7 @@ void TestMainWindow::asksBeforeANewCardReplacesEdits()
     w.startNewCard();
     QCOMPARE(dialogs.last().text, kModified);
     QCOMPARE(dialogs.last().caption, QStringLiteral("提醒您："));
-    QCOMPARE(dialogs.last().buttons, Dialogs::Buttons::YesNo);
+    QCOMPARE(dialogs.last().buttons, Dialogs::Buttons::YesNoDismissible);
     QCOMPARE(w.visiblePanel(), 2);
     QCOMPARE(w.session().card.text(TextRole::Name).caption, QStringLiteral("改过的"));
 
@@ -159,7 +159,11 @@ void TestMainWindow::asksBeforeClosingAModifiedCard()
 
     w.show();
     w.session().cardSaved = false;
-    dialogs.answers = {Dialogs::Answer::Yes};
+    dialogs.answers = {Dialogs::Answer::Cancel, Dialogs::Answer::Yes};
+    QVERIFY(!w.close()); // Esc or the box's close button: the window stays as it was
+    QCOMPARE(dialogs.last().buttons, Dialogs::Buttons::YesNoDismissible);
+    QCOMPARE(w.visiblePanel(), 0);
+    QVERIFY(!w.session().exitAfterSave);
     QVERIFY(!w.close());
     QCOMPARE(dialogs.last().text, kModified);
     QCOMPARE(w.visiblePanel(), 2);
@@ -214,6 +218,12 @@ void TestMainWindow::keepsHoverPicturesUntilTheBarBackground()
     QCOMPARE(bar->state(2), CommandBar::State::Pressed);
     QTest::mouseRelease(save, Qt::LeftButton, {}, QPoint(10, 10));
     QCOMPARE(bar->state(2), CommandBar::State::Normal);
+    QCOMPARE(w.visiblePanel(), 2);
+
+    // A window that disabled this one (the library manager) leaves the bar without commands.
+    w.setEnabled(false);
+    QTest::mouseClick(open, Qt::LeftButton, {}, QPoint(10, 10));
+    QCOMPARE(bar->state(1), CommandBar::State::Normal);
     QCOMPARE(w.visiblePanel(), 2);
 }
 

@@ -65,6 +65,7 @@ private slots:
     void aResizeBringsFarTextsInside();
     void gradientStartsFromTheSolidColourAndBack();
     void aSecondGradientColourLeavesTheFirst();
+    void aFirstGradientIsWhiteFromThePageColour();
     void customColourButtonsHideAShownPicture();
     void builtInPictureHidesAndShowsAgain();
     void angleBoxDrawsReducedAnglesAndRefusesText();
@@ -203,6 +204,21 @@ void TestPagePanel::aSecondGradientColourLeavesTheFirst()
     QCOMPARE(d.page().jbColor2, kOrangeRed);
     QCOMPARE(d.page().jbColor1, first);
     QCOMPARE(d.page().bgColor, kTeal);
+}
+
+void TestPagePanel::aFirstGradientIsWhiteFromThePageColour()
+{
+    Designer d;
+    d.panel->fillOption(1)->setChecked(true);
+    QCOMPARE(d.pixel({340, 220}), QColor(Qt::white));
+    // The solid frame's dialog button leaves the gradient colours; the switch takes the page's.
+    d.panel->fillOption(0)->setChecked(true);
+    d.dialogs.colours = {kOrangeRed};
+    d.panel->colourButton(0)->click();
+    QCOMPARE(d.page().jbColor1, Colour::kWhite);
+    d.panel->fillOption(1)->setChecked(true);
+    QCOMPARE(d.page().jbColor1, kOrangeRed);
+    QCOMPARE(d.panel->gradientView(0)->colour(), kOrangeRed);
 }
 
 void TestPagePanel::customColourButtonsHideAShownPicture()

@@ -54,7 +54,42 @@ private slots:
                  qPrintable(QStringLiteral("%1 x %2 mm").arg(printed.width()).arg(printed.height())));
     }
 
+    // A queue that refuses jobs, and a job that fails on the printer, each end in
+    // the failure message with the queue's reason and an idle window.
+    void refusedAndFailedJobsAreReported()
+    {
+        ScriptedDialogs dialogs;
+        PrintWindow window(SheetPicture::fromCard(CardDocument::defaultCard(), PageView(), false), dialogs);
+        auto *print = window.findChild<QPushButton *>(QStringLiteral("cmd_print"));
+        const QString failed = QStringLiteral("名片打印失败！\r打印机没有接受这个打印任务，请检查打印机后再试…\r原因：");
+        QVERIFY(queueCommand(QStringLiteral("cupsreject"), {QStringLiteral("-r"), QStringLiteral("纸盒已取出")}));
+        print->click();
+        const bool accepted = queueCommand(QStringLiteral("cupsaccept"), {});
+        QCOMPARE(dialogs.last().text, failed + QStringLiteral("打印队列“penlark”拒绝接受打印任务：纸盒已取出"));
+        QCOMPARE(dialogs.last().caption, QStringLiteral("提醒您："));
+        QVERIFY(!window.isPrinting());
+        QCOMPARE(window.windowTitle(), PrintWindow::kIdleCaption);
+        QVERIFY(accepted);
+
+        window.setPrinterSource([] {
+            return std::make_unique<QPrinter>(QPrinterInfo::printerInfo(QString::fromLatin1(LocalCupsServer::kFailingQueue)),
+                                              QPrinter::HighResolution);
+        });
+        print->click();
+        QVERIFY(window.isPrinting());
+        QTRY_VERIFY_WITH_TIMEOUT(!window.isPrinting(), 30000);
+        QVERIFY2(dialogs.last().text.startsWith(failed), qPrintable(dialogs.last().text));
+        QVERIFY2(dialogs.last().text.contains(QString::fromLatin1(LocalCupsServer::kFailure)), qPrintable(dialogs.last().text));
+    }
+
 private:
+    bool queueCommand(const QString &command, QStringList arguments) const
+    {
+        const QString program = QStandardPaths::findExecutable(command, {"/usr/sbin", "/usr/bin"});
+        arguments << QString::fromLatin1(LocalCupsServer::kQueue);
+        return !program.isEmpty() && QProcess::execute(program, arguments) == 0;
+    }
+
     LocalCupsServer &m_server;
     bool m_started;
 };
@@ -63,9 +98,7 @@ int main(int argc, char *argv[])
 {
     // The print system is chosen before anything asks it for printers.
     LocalCupsServer server;
-    qputenv("CUPS_SERVER", server.address().toLatin1());
-    qunsetenv("PRINTER");
-    qunsetenv("LPDEST");
+    server.useOnly();
     QApplication app(argc, argv);
     Fonts::installSubstitutions();
     const bool started = server.start();

@@ -1,3 +1,4 @@
+#include "model/IniFile.h"
 #include "render/Fonts.h"
 #include "render/PageExport.h"
 #include "render/PageGeometry.h"
@@ -223,6 +224,17 @@ void TestRender::drawsOnlyVisibleObjectsInStackingOrder()
     QCOMPARE(pixel(PageRenderer::renderBitmap(card, view, kScreen), inside.x(), inside.y()), QColor(255, 0, 0));
     view.logoInFront = false;
     QCOMPARE(pixel(PageRenderer::renderBitmap(card, view, kScreen), inside.x(), inside.y()), QColor(0, 0, 0));
+    // Below the text: a logo pixel nothing covers, and a blue line over the logo
+    // when the logo is behind, under it when in front.
+    card.logo.width = card.logo.height = 2400;
+    card.line = {300, 300, 2400, 2400, Colour::fromRgb(0, 0, 255), true};
+    for (const bool front : {false, true}) {
+        view.logoInFront = front;
+        const QImage page = PageRenderer::renderBitmap(card, view, kScreen);
+        QCOMPARE(pixel(page, 190, 190), QColor(255, 0, 0));
+        QCOMPARE(pixel(page, 170, 170), front ? QColor(255, 0, 0) : QColor(0, 0, 255));
+    }
+    card.line.visible = false;
     card.logo.visible = false;
     name.visible = false;
     QCOMPARE(pixel(PageRenderer::renderBitmap(card, view, kScreen), inside.x(), inside.y()), QColor(255, 255, 255));
@@ -266,6 +278,10 @@ void TestRender::writesTwentyFourBitBitmapsAndPdfPages()
     QVERIFY(!PageExport::writeBmp(QImage(4, 4, QImage::Format_RGB32), dir.filePath("no/such.bmp"), &error));
     QVERIFY(!error.isEmpty());
     QVERIFY(!PageExport::writeImage(QImage(4, 4, QImage::Format_RGB32), dir.filePath("x.unknown"), &error));
+    // A picture that could not be made (out of memory) is an error, not a bare header.
+    QVERIFY(!PageExport::writeImage(QImage(), dir.filePath("null.png"), &error));
+    QCOMPARE(error, QStringLiteral("the picture could not be made (out of memory)"));
+    QVERIFY(!QFile::exists(dir.filePath("null.png")));
 
     const QString pdf = dir.filePath("card.pdf");
     QVERIFY(PageExport::writePdf(card, {}, false, pdf));
@@ -376,6 +392,9 @@ void TestRender::restoresBlocksOfTextsReadFromAFile()
     for (std::size_t i = 0; i < kTextCount; ++i)
         if (i != 4) QVERIFY(!view.textBlocks[i]);
     QCOMPARE(card.texts[4].Left, 170.0f);
+    // A lone CR in a caption from a file breaks the line as CRLF does.
+    card.texts[0].caption = *IniFile::fromBytes("[cName]\r\ncaption=A\rB\r\n").value(u"cName", u"caption");
+    QCOMPARE(TextLayout::lines(card.texts[0], std::nullopt), QStringList({"A", "B"}));
 }
 
 void TestRender::startsEveryCropMarkAtItsCorner_data()

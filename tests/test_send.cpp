@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -99,6 +100,7 @@ private slots:
 
     void mainWindowOpensAndGetsItBack();
     void cancelShrinksInFiftyMillisecondSteps();
+    void cancelWhileTheServerHoldsItsReplyFreesTheWindowAtOnce();
     void noFileChosenOpensNothing();
 };
 
@@ -225,6 +227,13 @@ void TestSend::failureKeepsEverythingForAnotherTry()
     QVERIFY(t.sendButton()->isEnabled());
     QCOMPARE(t.line(1)->text(), QStringLiteral("我的名片"));
     QCOMPARE(t.body()->toPlainText(), QStringLiteral("正文"));
+
+    // A malformed address never reaches the server, and the message says so.
+    t.line(0)->setText(QStringLiteral("wang li@example.test"));
+    t.send();
+    QCOMPARE(t.dialogs.last().text,
+             QStringLiteral("邮件没有发送到wang li@example.test！\rE-mail地址的格式不正确，邮件没有交给邮件服务器，"
+                            "请检查后再发送…\r原因：收件人地址不正确：wang li@example.test"));
 
     t.line(0)->setText(QStringLiteral("friend@example.test"));
     t.send();
@@ -492,6 +501,36 @@ void TestSend::cancelShrinksInFiftyMillisecondSteps()
     QCOMPARE(steps.sizes.first(), QSize(480, 420));
     QCOMPARE(steps.sizes.last(), QSize(113, 53));
     QCOMPARE(steps.positions.last(), start + QPoint(200, 160));
+}
+
+void TestSend::cancelWhileTheServerHoldsItsReplyFreesTheWindowAtOnce()
+{
+    LocalSmtpServer server({{}, {}, 30});
+    QVERIFY(server.isRunning());
+    MainFixture t;
+    serverSettings(server.port()).save(t.folder.settingsFile());
+    t.choosePicture();
+    SendWindow *send = t.pressSend();
+    send->findChild<QLineEdit *>(QStringLiteral("txt(0)"))->setText(QStringLiteral("friend@example.test"));
+    send->findChild<QLineEdit *>(QStringLiteral("txt(1)"))->setText(QStringLiteral("我的名片"));
+    QTest::mouseClick(send->findChild<QPushButton *>(QStringLiteral("cmd(0)")), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(server.messageArrived(), kSendWait);
+
+    QElapsedTimer sinceCancel;
+    sinceCancel.start();
+    QTest::mouseClick(send->findChild<QPushButton *>(QStringLiteral("cmd(1)")), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(!MainFixture::sendWindow(), 1000);
+    QVERIFY(t.w->isEnabled());
+    int ticks = 0;
+    QTimer ticker;
+    connect(&ticker, &QTimer::timeout, [&ticks] { ++ticks; });
+    ticker.start(10);
+    QTRY_VERIFY(ticks >= 5);
+    QVERIFY2(sinceCancel.elapsed() < 1000, qPrintable(QString::number(sinceCancel.elapsed())));
+    // The server holds the whole message, so the cancel may come too late.
+    QCOMPARE(t.dialogs.last().text, QStringLiteral("邮件可能已经发送到friend@example.test！\r"
+                                                   "取消时邮件已经全部交给邮件服务器，只是服务器还没有答复…"));
+    QCOMPARE(t.dialogs.last().caption, QStringLiteral("提醒您："));
 }
 
 void TestSend::noFileChosenOpensNothing()

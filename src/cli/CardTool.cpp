@@ -2,11 +2,13 @@
 
 #include "model/CardFile.h"
 #include "model/CardReader.h"
+#include "model/FileAccess.h"
 #include "model/IniFile.h"
 #include "model/Numeric.h"
 #include "model/ProgramFolder.h"
 #include "model/VCard.h"
 #include "render/Gradient.h"
+#include "render/PageGeometry.h"
 #include "render/PageExport.h"
 #include "render/PagePictures.h"
 #include "render/PageRenderer.h"
@@ -15,7 +17,6 @@
 #include "render/SheetPicture.h"
 #include "render/TextFit.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 namespace CardTool {
@@ -52,30 +53,15 @@ QString jsonValue(const CardFile::FieldRef &field)
     return v;
 }
 
-// Card files are a few kilobytes; anything over this is no card.
-constexpr qint64 kLargestCardFile = 64 << 20;
-
-// Why path cannot be a card file, before opening it: a named pipe would wait
-// for a writer and a device could be endless.
-QString unfitCardFile(const QFileInfo &info)
-{
-    if (info.isDir()) return QStringLiteral("is a folder");
-    if (info.exists() && !info.isFile()) return QStringLiteral("is not a regular file");
-    if (info.size() > kLargestCardFile) return QStringLiteral("is too large for a card file");
-    return {};
-}
-
 // Reads a card file whole; an unreadable file is reported on err.
 std::optional<IniFile> readCardFile(const QString &path, QTextStream &err)
 {
-    QFile file(path);
-    QString reason = unfitCardFile(QFileInfo(path));
-    if (reason.isEmpty() && !file.open(QIODevice::ReadOnly)) reason = file.errorString();
-    if (!reason.isEmpty()) {
-        err << "penlark-card: cannot read " << path << ": " << reason << Qt::endl;
+    const FileAccess::FileRead read = FileAccess::readRegularFile(path, FileAccess::kLargestIniFile);
+    if (read.problem != FileAccess::Problem::None) {
+        err << "penlark-card: cannot read " << path << ": " << FileAccess::describe(read) << Qt::endl;
         return std::nullopt;
     }
-    return IniFile::fromBytes(file.readAll());
+    return IniFile::fromBytes(read.bytes);
 }
 
 int cannotWrite(const QString &path, const QString &reason, QTextStream &err)
@@ -214,7 +200,6 @@ int qr(const QrRequest &request, QTextStream &err)
 
 int writeNew(const QString &path, QTextStream &err)
 {
-    if (QFileInfo(path).isDir()) return cannotWrite(path, QStringLiteral("is a folder"), err);
     const CardDocument doc = CardDocument::defaultCard();
     QString error;
     if (!IniStore::update(path, [&doc](IniFile &ini) { CardFile::write(doc, ini); }, &error))
@@ -252,8 +237,14 @@ int sheet(const SheetRequest &request, QTextStream &err)
 
 int gradient(const GradientRequest &request, QTextStream &err)
 {
+    if (qint64(request.size.width()) * request.size.height() > PageGeometry::kMaxBitmapPixels)
+        return cannotWrite(request.output,
+                           QStringLiteral("a surface of %1 x %2 pixels is over the limit of %3 pixels")
+                               .arg(request.size.width()).arg(request.size.height())
+                               .arg(PageGeometry::kMaxBitmapPixels),
+                           err);
     QImage image(request.size, QImage::Format_RGB32);
-    if (image.isNull()) return cannotWrite(request.output, QStringLiteral("the surface is too large"), err);
+    if (image.isNull()) return cannotWrite(request.output, QStringLiteral("out of memory for the surface"), err);
     image.fill(Qt::white);
     GradientPainter g;
     g.setColor1(request.color1);

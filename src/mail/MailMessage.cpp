@@ -55,6 +55,20 @@ QList<QByteArray> percentEncodedCharacters(const QString &name)
     return characters;
 }
 
+// The name for mail programs that do not read RFC 2231: printable ASCII as it
+// is, every other character an underscore, as a quoted string.
+QByteArray asciiFallback(const QString &name)
+{
+    QByteArray fallback;
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const char16_t c = name.at(i).unicode();
+        if (name.at(i).isHighSurrogate() && i + 1 < name.size()) ++i;
+        if (c == u'"' || c == u'\\') fallback += '\\';
+        fallback += c >= 0x20 && c < 0x7f ? char(c) : '_';
+    }
+    return fallback;
+}
+
 QByteArray rfc2822Date(const QDateTime &date)
 {
     const int offset = date.offsetFromUtc() / 60;
@@ -98,7 +112,7 @@ QByteArray attachmentDisposition(const QString &fileName)
         if (sections.last().size() + character.size() > kMaxSection) sections.append(QByteArray());
         sections.last() += character;
     }
-    QByteArray header = "Content-Disposition: attachment;";
+    QByteArray header = "Content-Disposition: attachment;" + kFold + "filename=\"" + asciiFallback(fileName) + "\";";
     if (sections.size() == 1) return header + kFold + "filename*=" + sections.first();
     for (qsizetype i = 0; i < sections.size(); ++i)
         header += kFold + "filename*" + QByteArray::number(i) + "*=" + sections.at(i) +

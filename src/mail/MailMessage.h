@@ -31,8 +31,9 @@ bool isPlainAddress(const QString &address);
 QByteArray encodeHeaderText(const QString &text);
 
 // The Content-Disposition header of an attachment whose name may be Chinese:
-// the name as an RFC 2231 extended parameter (UTF-8, percent-encoded), split
-// into numbered sections when it is long.
+// a plain ASCII `filename` for older mail programs, then the name as an RFC 2231
+// extended parameter (UTF-8, percent-encoded), split into numbered sections
+// when it is long.
 QByteArray attachmentDisposition(const QString &fileName);
 
 // The top-level headers: From, To, Subject, Date and Message-ID.

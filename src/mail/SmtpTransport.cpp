@@ -16,7 +16,7 @@ struct Conversation {
     QByteArray lastCommand;
     QByteArray refusal;
     QByteArray refusedCommand;
-    const std::atomic_bool *cancel = nullptr;
+    SendControl *control = nullptr;
 };
 
 bool isSmtpVerb(const QByteArray &word)
@@ -41,9 +41,12 @@ int recordTraffic(CURL *, curl_infotype type, char *data, size_t size, void *use
     return 0;
 }
 
-int checkCancel(void *user, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
+// Once every byte of the message has left, the server may keep it even when
+// the send is cancelled before its reply.
+int recordProgress(void *user, curl_off_t, curl_off_t, curl_off_t uploadTotal, curl_off_t uploaded)
 {
-    return static_cast<Conversation *>(user)->cancel->load() ? 1 : 0;
+    if (uploadTotal > 0 && uploaded >= uploadTotal) static_cast<Conversation *>(user)->control->markWholeMessageSent();
+    return 0;
 }
 
 void initialiseCurl()
@@ -56,6 +59,9 @@ struct CurlDeleter {
     void operator()(CURL *curl) const { curl_easy_cleanup(curl); }
     void operator()(curl_mime *mime) const { curl_mime_free(mime); }
     void operator()(curl_slist *list) const { curl_slist_free_all(list); }
+};
+struct MultiDeleter {
+    void operator()(CURLM *multi) const { curl_multi_cleanup(multi); }
 };
 template <typename T>
 using CurlPtr = std::unique_ptr<T, CurlDeleter>;
@@ -93,6 +99,31 @@ CurlPtr<curl_mime> buildMime(CURL *curl, const MailMessage &message)
     return mime;
 }
 
+// Runs the transfer on a multi handle whose wait a cancel wakes, so a cancel
+// takes effect at once even while the server keeps its reply back. Removing
+// the handle closes the connection, so a cancelled message is not completed.
+CURLcode performUnlessCancelled(CURL *curl, SendControl &control)
+{
+    std::unique_ptr<CURLM, MultiDeleter> multi(curl_multi_init());
+    if (!multi || curl_multi_add_handle(multi.get(), curl) != CURLM_OK) return CURLE_OUT_OF_MEMORY;
+    control.setWakeUp([m = multi.get()] { curl_multi_wakeup(m); });
+    CURLcode code = CURLE_ABORTED_BY_CALLBACK;
+    int running = 1;
+    while (!control.isCancelled()) {
+        curl_multi_perform(multi.get(), &running);
+        if (running == 0) {
+            int left = 0;
+            const CURLMsg *message = curl_multi_info_read(multi.get(), &left);
+            code = message && message->msg == CURLMSG_DONE ? message->data.result : CURLE_RECV_ERROR;
+            break;
+        }
+        curl_multi_poll(multi.get(), nullptr, 0, 1000, nullptr);
+    }
+    control.setWakeUp({});
+    curl_multi_remove_handle(multi.get(), curl);
+    return code;
+}
+
 SendResult::Outcome outcomeFor(CURLcode code, const QByteArray &refusedCommand)
 {
     switch (code) {
@@ -101,7 +132,6 @@ SendResult::Outcome outcomeFor(CURLcode code, const QByteArray &refusedCommand)
     case CURLE_COULDNT_CONNECT: return SendResult::Outcome::Unreachable;
     case CURLE_LOGIN_DENIED: return SendResult::Outcome::LoginRefused;
     case CURLE_OPERATION_TIMEDOUT: return SendResult::Outcome::TimedOut;
-    case CURLE_ABORTED_BY_CALLBACK: return SendResult::Outcome::Cancelled;
     default: break;
     }
     if (refusedCommand == "RCPT") return SendResult::Outcome::RecipientRefused;
@@ -121,20 +151,33 @@ QString reasonFor(CURLcode code, const char *errorText, const Conversation &conv
 
 } // namespace
 
+void SendControl::cancel()
+{
+    m_cancelled = true;
+    const std::lock_guard lock(m_mutex);
+    if (m_wakeUp) m_wakeUp();
+}
+
+void SendControl::setWakeUp(std::function<void()> wakeUp)
+{
+    const std::lock_guard lock(m_mutex);
+    m_wakeUp = std::move(wakeUp);
+}
+
 std::optional<SendResult> refuseRecipient(const MailMessage &message)
 {
     if (MailFormat::isPlainAddress(message.recipient)) return std::nullopt;
-    return SendResult{SendResult::Outcome::RecipientRefused, QStringLiteral("收件人地址不正确：") + message.recipient};
+    return SendResult{SendResult::Outcome::AddressMalformed, QStringLiteral("收件人地址不正确：") + message.recipient};
 }
 
 namespace SmtpTransport {
 
 SendResult send(const MailSettings &settings, const MailMessage &message, std::chrono::milliseconds timeLimit,
-                const std::atomic_bool &cancel)
+                SendControl &control)
 {
     if (const auto refused = refuseRecipient(message)) return *refused;
     if (!MailFormat::isPlainAddress(settings.sender))
-        return {SendResult::Outcome::SenderRefused, QStringLiteral("邮件设置中的发件人地址不正确：") + settings.sender};
+        return {SendResult::Outcome::AddressMalformed, QStringLiteral("邮件设置中的发件人地址不正确：") + settings.sender};
     if (!QFileInfo(message.attachmentPath).isFile())
         return {SendResult::Outcome::Failed, QStringLiteral("附件文件不存在，或刚被删除：") + message.attachmentName()};
 
@@ -143,7 +186,7 @@ SendResult send(const MailSettings &settings, const MailMessage &message, std::c
     if (!curl) return {SendResult::Outcome::Failed, QStringLiteral("libcurl could not be initialised")};
     CURL *c = curl.get();
     Conversation conversation;
-    conversation.cancel = &cancel;
+    conversation.control = &control;
     char errorText[CURL_ERROR_SIZE] = {};
 
     const QByteArray url = serverUrl(settings);
@@ -176,11 +219,13 @@ SendResult send(const MailSettings &settings, const MailMessage &message, std::c
     curl_easy_setopt(c, CURLOPT_DEBUGFUNCTION, recordTraffic);
     curl_easy_setopt(c, CURLOPT_DEBUGDATA, &conversation);
     curl_easy_setopt(c, CURLOPT_NOPROGRESS, 0L);
-    curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, checkCancel);
+    curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, recordProgress);
     curl_easy_setopt(c, CURLOPT_XFERINFODATA, &conversation);
 
-    const CURLcode code = curl_easy_perform(c);
+    const CURLcode code = performUnlessCancelled(c, control);
     if (code == CURLE_OK) return {SendResult::Outcome::Sent, {}};
+    if (control.isCancelled())
+        return {control.wholeMessageSent() ? SendResult::Outcome::CancelledAfterData : SendResult::Outcome::Cancelled, {}};
     return {outcomeFor(code, conversation.refusedCommand), reasonFor(code, errorText, conversation)};
 }
 

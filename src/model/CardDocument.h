@@ -32,7 +32,7 @@ struct CardPage {
     Colour::Value bgColor = Colour::kWhite;
     QString bgImg;           // built-in index "0".."14", or category\file in the background library
     Colour::Value jbColor1 = Colour::kWhite;
-    Colour::Value jbColor2 = Colour::kBlack;
+    Colour::Value jbColor2 = Colour::kWhite;
     QString jbJiaoDu = QStringLiteral("0"); // gradient angle as typed
 
     bool operator==(const CardPage &) const = default;

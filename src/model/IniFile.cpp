@@ -1,11 +1,9 @@
 #include "model/IniFile.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QRegularExpression>
-#include <QSaveFile>
+#include "model/FileAccess.h"
+
 #include <QStringDecoder>
+#include <algorithm>
 #include <QStringEncoder>
 
 namespace {
@@ -65,54 +63,89 @@ IniFile::IniFile() = default;
 IniFile IniFile::fromBytes(const QByteArray &bytes)
 {
     IniFile ini;
-    QByteArrayView data(bytes);
+    ini.m_bytes = bytes.size() > kMaxBytes ? bytes.first(kMaxBytes) : bytes;
+    const QByteArrayView data(ini.m_bytes);
+    qsizetype pos = 0;
     if (data.startsWith(kUtf8Bom)) {
         ini.m_encoding = Encoding::Utf8;
-        data = data.sliced(kUtf8Bom.size());
+        pos = kUtf8Bom.size();
     }
     QStringDecoder decoder = ini.m_encoding == Encoding::Utf8
                                  ? QStringDecoder(QStringDecoder::Utf8)
                                  : QStringDecoder(kGbkCodec);
+    ini.m_lines.reserve(std::size_t(std::count(data.begin() + pos, data.end(), '\n')) + 1);
     bool eolChosen = false;
-    while (!data.isEmpty()) {
-        qsizetype nl = data.indexOf('\n');
-        Line line;
-        QByteArrayView content = nl < 0 ? data : data.first(nl);
+    while (pos < data.size()) {
+        const qsizetype nl = data.indexOf('\n', pos);
+        const qsizetype end = nl < 0 ? data.size() : nl + 1;
+        QByteArrayView content = data.sliced(pos, end - pos);
         if (nl >= 0) {
-            line.eol = "\n";
-            if (content.endsWith('\r')) {
-                content.chop(1);
-                line.eol = "\r\n";
-            }
+            const QByteArrayView eol = content.endsWith("\r\n") ? content.last(2) : content.last(1);
+            content.chop(eol.size());
             if (!eolChosen) {
-                ini.m_eol = line.eol;
+                ini.m_eol = eol.toByteArray();
                 eolChosen = true;
             }
         }
-        line.raw = content.toByteArray();
-        line.text = decoder.decode(content);
-        decoder.resetState();
-        ini.m_lines.push_back(std::move(line));
-        data = nl < 0 ? QByteArrayView() : data.sliced(nl + 1);
+        const qsizetype textStart = ini.m_text.size();
+        ini.m_lines.push_back({quint32(pos), quint32(textStart)});
+        if (!content.isEmpty()) {
+            ini.m_text += decoder.decode(content);
+            decoder.resetState();
+        }
+        if (sectionName(QStringView(ini.m_text).sliced(textStart))) ini.m_sectionLines.push_back(ini.m_lines.size() - 1);
+        pos = end;
     }
     return ini;
+}
+
+qsizetype IniFile::rawEnd(std::size_t index) const
+{
+    return index + 1 < m_lines.size() ? qsizetype(m_lines[index + 1].raw) : m_bytes.size();
+}
+
+qsizetype IniFile::textEnd(std::size_t index) const
+{
+    return index + 1 < m_lines.size() ? qsizetype(m_lines[index + 1].text) : m_text.size();
+}
+
+QByteArrayView IniFile::rawOf(std::size_t index) const
+{
+    const qsizetype start = m_lines[index].raw;
+    return QByteArrayView(m_bytes).sliced(start, rawEnd(index) - start);
+}
+
+QByteArrayView IniFile::eolOf(std::size_t index) const
+{
+    const QByteArrayView raw = rawOf(index);
+    if (!raw.endsWith('\n')) return {};
+    return raw.endsWith("\r\n") ? raw.last(2) : raw.last(1);
+}
+
+QByteArrayView IniFile::contentOf(std::size_t index) const
+{
+    return rawOf(index).chopped(eolOf(index).size());
+}
+
+QStringView IniFile::textOf(std::size_t index) const
+{
+    const qsizetype start = m_lines[index].text;
+    return QStringView(m_text).sliced(start, textEnd(index) - start);
 }
 
 std::optional<std::size_t> IniFile::findSection(QStringView section) const
 {
     const QStringView wanted = trimBlanks(section);
-    for (std::size_t i = 0; i < m_lines.size(); ++i) {
-        const auto name = sectionName(m_lines[i].text);
-        if (name && sameName(*name, wanted)) return i;
+    for (const std::size_t i : m_sectionLines) {
+        if (sameName(*sectionName(textOf(i)), wanted)) return i;
     }
     return std::nullopt;
 }
 
 std::size_t IniFile::sectionEnd(std::size_t sectionLine) const
 {
-    std::size_t i = sectionLine + 1;
-    while (i < m_lines.size() && !sectionName(m_lines[i].text)) ++i;
-    return i;
+    const auto next = std::upper_bound(m_sectionLines.begin(), m_sectionLines.end(), sectionLine);
+    return next == m_sectionLines.end() ? m_lines.size() : *next;
 }
 
 std::optional<std::size_t> IniFile::findKey(std::size_t sectionLine, QStringView key) const
@@ -120,7 +153,7 @@ std::optional<std::size_t> IniFile::findKey(std::size_t sectionLine, QStringView
     const QStringView wanted = trimBlanks(key);
     const std::size_t end = sectionEnd(sectionLine);
     for (std::size_t i = sectionLine + 1; i < end; ++i) {
-        const auto kv = keyAndValue(m_lines[i].text);
+        const auto kv = keyAndValue(textOf(i));
         if (kv && sameName(kv->first, wanted)) return i;
     }
     return std::nullopt;
@@ -140,74 +173,89 @@ std::optional<QString> IniFile::value(QStringView section, QStringView key) cons
     if (!s) return std::nullopt;
     const auto k = findKey(*s, key);
     if (!k) return std::nullopt;
-    return keyAndValue(m_lines[*k].text)->second.toString();
+    return keyAndValue(textOf(*k))->second.toString();
 }
 
-IniFile::Line IniFile::makeLine(const QString &text) const
+QByteArray IniFile::encode(const QString &text) const
 {
-    Line line;
-    line.text = text;
-    if (m_encoding == Encoding::Utf8) {
-        line.raw = text.toUtf8();
-    } else {
-        QStringEncoder encoder(kGbkCodec);
-        line.raw = encoder.encode(text);
+    return m_encoding == Encoding::Utf8 ? text.toUtf8() : QStringEncoder(kGbkCodec).encode(text);
+}
+
+void IniFile::shiftLinesAfter(std::size_t index, qsizetype rawDelta, qsizetype textDelta)
+{
+    for (std::size_t i = index + 1; i < m_lines.size(); ++i) {
+        m_lines[i].raw = quint32(m_lines[i].raw + rawDelta);
+        m_lines[i].text = quint32(m_lines[i].text + textDelta);
     }
-    line.eol = m_eol;
-    return line;
+}
+
+void IniFile::replaceLine(std::size_t index, const QByteArray &raw, const QString &text)
+{
+    const Line line = m_lines[index];
+    const qsizetype rawSize = rawEnd(index) - line.raw;
+    const qsizetype textSize = textEnd(index) - line.text;
+    m_bytes.replace(line.raw, rawSize, raw);
+    m_text.replace(line.text, textSize, text);
+    shiftLinesAfter(index, raw.size() - rawSize, text.size() - textSize);
+}
+
+void IniFile::insertLine(std::size_t index, const QByteArray &raw, const QString &text)
+{
+    const bool last = index == m_lines.size();
+    const Line line{last ? quint32(m_bytes.size()) : m_lines[index].raw,
+                    last ? quint32(m_text.size()) : m_lines[index].text};
+    m_bytes.insert(line.raw, raw);
+    m_text.insert(line.text, text);
+    m_lines.insert(m_lines.begin() + std::ptrdiff_t(index), line);
+    shiftLinesAfter(index, raw.size(), text.size());
+    auto later = std::lower_bound(m_sectionLines.begin(), m_sectionLines.end(), index);
+    for (auto it = later; it != m_sectionLines.end(); ++it) ++*it;
+    if (sectionName(text)) m_sectionLines.insert(later, index);
 }
 
 void IniFile::endLine(std::size_t index)
 {
-    Line &line = m_lines[index];
-    if (!line.eol.isEmpty()) return;
+    if (!eolOf(index).isEmpty()) return;
     // A last line cut after a lone CR would merge with an LF into a CRLF and read
     // back as another line; CRLF after it keeps its bytes and its meaning.
-    line.eol = line.raw.endsWith('\r') ? QByteArray("\r\n") : m_eol;
+    const QByteArray raw = rawOf(index).toByteArray();
+    replaceLine(index, raw + (raw.endsWith('\r') ? QByteArray("\r\n") : m_eol), textOf(index).toString());
 }
 
 void IniFile::setValue(const QString &section, const QString &key, const QString &value)
 {
     const QString cleanValue = oneLine(value);
+    const QString keyLine = oneLine(key).trimmed() + u'=' + cleanValue;
     const auto s = findSection(section);
     if (!s) {
         if (!m_lines.empty()) endLine(m_lines.size() - 1);
-        m_lines.push_back(makeLine(u'[' + oneLine(section).trimmed() + u']'));
-        m_lines.push_back(makeLine(oneLine(key).trimmed() + u'=' + cleanValue));
+        const QString header = u'[' + oneLine(section).trimmed() + u']';
+        insertLine(m_lines.size(), encode(header) + m_eol, header);
+        insertLine(m_lines.size(), encode(keyLine) + m_eol, keyLine);
         return;
     }
     if (const auto k = findKey(*s, key)) {
-        const QString name = keyAndValue(m_lines[*k].text)->first.toString();
-        const QByteArray eol = m_lines[*k].eol;
-        m_lines[*k] = makeLine(name + u'=' + cleanValue);
-        m_lines[*k].eol = eol;
+        const QString text = keyAndValue(textOf(*k))->first.toString() + u'=' + cleanValue;
+        replaceLine(*k, encode(text) + eolOf(*k).toByteArray(), text);
         return;
     }
     std::size_t at = sectionEnd(*s);
-    while (at > *s + 1 && trimBlanks(m_lines[at - 1].text).isEmpty()) --at;
+    while (at > *s + 1 && trimBlanks(textOf(at - 1)).isEmpty()) --at;
     endLine(at - 1);
-    const auto pos = m_lines.begin() + std::ptrdiff_t(at);
-    m_lines.insert(pos, makeLine(oneLine(key).trimmed() + u'=' + cleanValue));
+    insertLine(at, encode(keyLine) + m_eol, keyLine);
 }
 
 QByteArray IniFile::toBytes() const
 {
-    QByteArray out;
-    if (m_encoding == Encoding::Utf8) out += kUtf8Bom;
-    for (const Line &line : m_lines) {
-        out += line.raw;
-        out += line.eol;
-    }
-    return out;
+    // The bytes are kept whole and in line order, a byte-order mark included.
+    return m_bytes;
 }
 
 namespace IniStore {
 
 IniFile load(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return IniFile();
-    return IniFile::fromBytes(file.readAll());
+    return IniFile::fromBytes(FileAccess::readRegularFile(path, FileAccess::kLargestIniFile).bytes);
 }
 
 QString read(const QString &path, const QString &section, const QString &key)
@@ -215,49 +263,20 @@ QString read(const QString &path, const QString &section, const QString &key)
     return load(path).value(section, key).value_or(QString());
 }
 
-namespace {
-
-// A save killed between creating its temporary file and the rename leaves that
-// file behind; QSaveFile names it after the target plus "." and six letters or
-// digits. The next save of the same file removes such leftovers, so they never
-// pile up in a library folder.
-void removeStaleTemporaries(const QString &path)
-{
-    static const QRegularExpression suffix(QStringLiteral("^\\.[A-Za-z0-9]{6}$"));
-    const QFileInfo target(path);
-    QDir dir = target.absoluteDir();
-    const QString name = target.fileName();
-    for (const QString &entry : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
-        if (entry.startsWith(name) && suffix.match(entry.mid(name.size())).hasMatch())
-            dir.remove(entry);
-    }
-}
-
-} // namespace
-
 bool save(const QString &path, const IniFile &ini, QString *error)
 {
-    removeStaleTemporaries(path);
-    QSaveFile file(path);
-    const QByteArray bytes = ini.toBytes();
-    const bool ok = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
-    if (!ok && error) *error = file.errorString();
-    return ok;
+    return FileAccess::writeBytesAtomically(path, ini.toBytes(), error);
 }
 
 bool update(const QString &path, const std::function<void(IniFile &)> &change, QString *error)
 {
-    QFile file(path);
-    IniFile ini;
-    if (file.exists()) {
-        // A file that exists but cannot be read is left alone rather than replaced.
-        if (!file.open(QIODevice::ReadOnly)) {
-            if (error) *error = file.errorString();
-            return false;
-        }
-        ini = IniFile::fromBytes(file.readAll());
-        file.close();
+    const FileAccess::FileRead read = FileAccess::readRegularFile(path, FileAccess::kLargestIniFile);
+    // A file that exists but cannot be read is left alone rather than replaced.
+    if (read.problem != FileAccess::Problem::None && read.problem != FileAccess::Problem::Missing) {
+        if (error) *error = FileAccess::describe(read);
+        return false;
     }
+    IniFile ini = IniFile::fromBytes(read.bytes);
     change(ini);
     return save(path, ini, error);
 }

@@ -1,13 +1,14 @@
 #include "model/LibraryFiles.h"
 
 #include "model/CardLibrary.h"
+#include "model/FileAccess.h"
 #include "model/Numeric.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <algorithm>
+#include <limits>
 
 namespace LibraryFiles {
 
@@ -83,7 +84,10 @@ Result renameCategory(const QString &libraryDir, const QString &oldName, const Q
 bool deleteCategory(const QString &libraryDir, const QString &name)
 {
     if (!isEntryName(name)) return false;
-    QDir category(libraryDir + u'/' + name);
+    const QString path = libraryDir + u'/' + name;
+    // A category that is a link goes as a link; the folder it leads to stays whole.
+    if (QFileInfo(path).isSymLink()) return QFile::remove(path);
+    QDir category(path);
     for (const QString &file : category.entryList(kFiles))
         if (!deleteFile(category.filePath(file))) return false;
     return QDir(libraryDir).rmdir(name);
@@ -102,9 +106,10 @@ Result renameFile(const QString &dir, const QString &fileName, const QString &ne
 
 bool deleteFile(const QString &path)
 {
-    QFile file(path);
-    file.setPermissions(file.permissions() | QFileDevice::WriteOwner | QFileDevice::ReadOwner);
-    return file.remove();
+    // A link goes as a link: its target keeps its contents and its mode.
+    if (!QFileInfo(path).isSymLink())
+        QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner | QFileDevice::ReadOwner);
+    return QFile::remove(path);
 }
 
 QString copyTarget(const QString &source, const QString &targetDir)
@@ -114,14 +119,9 @@ QString copyTarget(const QString &source, const QString &targetDir)
 
 bool copyFile(const QString &source, const QString &targetDir)
 {
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly)) return false;
-    const QByteArray content = in.readAll();
-    if (in.error() != QFileDevice::NoError) return false;
-    QSaveFile out(copyTarget(source, targetDir));
-    if (!out.open(QIODevice::WriteOnly)) return false;
-    out.write(content);
-    return out.commit();
+    const FileAccess::FileRead in = FileAccess::readRegularFile(source, std::numeric_limits<qint64>::max());
+    return in.problem == FileAccess::Problem::None &&
+           FileAccess::writeBytesAtomically(copyTarget(source, targetDir), in.bytes);
 }
 
 QRect fitPreview(QSize inner, QSize picture)

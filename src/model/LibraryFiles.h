@@ -39,17 +39,19 @@ Result createCategory(const QString &libraryDir, const QString &name);
 Result renameCategory(const QString &libraryDir, const QString &oldName, const QString &newName);
 // Deletes every file of a category, then the folder. Stops at the first failure
 // (a sub-folder left in the category is one); files deleted before it stay deleted.
+// A category that is a link is removed as a link; nothing it leads to is touched.
 bool deleteCategory(const QString &libraryDir, const QString &name);
 
 // Renames dir/fileName to the trimmed new base name plus the old extension
 // (the text after the last dot); detail of a Done result is the new file name.
 Result renameFile(const QString &dir, const QString &fileName, const QString &newBase);
-// Deletes a file, read-only ones included.
+// Deletes a file, read-only ones included; a link is removed as a link.
 bool deleteFile(const QString &path);
 // The name a copy of source takes in targetDir.
 QString copyTarget(const QString &source, const QString &targetDir);
 // Copies source into targetDir under its own name, replacing a file of that
-// name in one step; a failed copy leaves the old file as it was.
+// name in one step; a failed copy leaves the old file as it was, and a link
+// in the target's place is replaced, not written through.
 bool copyFile(const QString &source, const QString &targetDir);
 
 // Where the preview puts a picture in a box of the given inner size: a picture

@@ -4,12 +4,12 @@
 #include "render/PageRenderer.h"
 #include "model/Numeric.h"
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 namespace PageExport {
 
@@ -21,30 +21,19 @@ bool fail(QString *error, const QString &reason)
     return false;
 }
 
+// Encodes in memory first: the encoder never meets a failing disk (libpng
+// would complain on stderr), and the file gets the finished bytes.
 bool writeFormat(const QImage &image, const QString &path, const QByteArray &format, QString *error)
 {
-    return writeAtomically(path, error, [&](QIODevice &device, QString &reason) {
-        QImageWriter writer(&device, format);
-        if (writer.write(image)) return true;
-        reason = writer.errorString();
-        return false;
-    });
+    if (image.isNull()) return fail(error, QStringLiteral("the picture could not be made (out of memory)"));
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    if (!writer.write(image)) return fail(error, writer.errorString());
+    return FileAccess::writeBytesAtomically(path, buffer.data(), error);
 }
 
 } // namespace
-
-bool writeAtomically(const QString &path, QString *error, const std::function<bool(QIODevice &, QString &)> &write)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return fail(error, file.errorString());
-    QString reason;
-    if (!write(file, reason)) {
-        file.cancelWriting();
-        return fail(error, reason);
-    }
-    if (!file.commit()) return fail(error, file.errorString());
-    return true;
-}
 
 bool writeBmp(const QImage &image, const QString &path, QString *error)
 {

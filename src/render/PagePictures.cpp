@@ -1,12 +1,18 @@
 #include "render/PagePictures.h"
 
+#include "model/FileAccess.h"
+
 #include <QFileInfo>
 #include <QImageReader>
+#include <limits>
 
 namespace PagePictures {
 
 ReadPicture readPictureFile(const QString &file)
 {
+    // A named pipe or device would hold the reader forever: only regular files are opened.
+    if (FileAccess::regularFileProblem(file, std::numeric_limits<qint64>::max()) != FileAccess::Problem::None)
+        return {{}, ReadPicture::Problem::Unreadable};
     QImageReader reader(file);
     const QSize size = reader.size();
     if (size.isValid() && qint64(size.width()) * size.height() > kMaxPicturePixels)

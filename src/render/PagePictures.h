@@ -17,7 +17,8 @@ QImage defaultLogo();
 // the window for seconds and take gigabytes.
 inline constexpr qint64 kMaxPicturePixels = 100'000'000;
 
-// A picture file read for the page, or why it was refused.
+// A picture file read for the page, or why it was refused; anything but a
+// regular file is Unreadable without being opened.
 struct ReadPicture {
     enum class Problem { None, Unreadable, TooLarge };
     QImage image;

@@ -95,8 +95,9 @@ void drawText(QPainter &p, const CardText &text, const std::optional<QSizeF> &bl
 void drawObjects(QPainter &p, const CardDocument &card, const PageView &view, Scale s)
 {
     if (view.cropMarks) drawCropMarks(p, pageTwips(card), s);
-    drawLine(p, card.line, s);
+    // A logo behind lies under every other object, the line included.
     if (!view.logoInFront) drawLogo(p, card.logo, view, s);
+    drawLine(p, card.line, s);
     for (std::size_t i = 0; i < kTextCount; ++i) drawText(p, card.texts[i], view.textBlocks[i], s);
     if (view.logoInFront) drawLogo(p, card.logo, view, s);
     QrCode::paint(p, card, s.perTwip);

@@ -14,17 +14,32 @@
 
 // A CUPS scheduler of its own for a test: its configuration, spool and logs in
 // a temporary folder, listening on 127.0.0.1 on a free port, with one queue,
-// made the default, whose backend writes each job to a file unchanged. The
-// process that uses it sets CUPS_SERVER to address() before it first prints.
+// made the default, whose backend writes each job to a file unchanged, and a
+// second queue whose backend fails every job. The process that uses it calls
+// useOnly() before it first prints.
 class LocalCupsServer
 {
 public:
     static constexpr const char *kQueue = "penlark";
+    static constexpr const char *kFailingQueue = "penlark-fails";
+    static constexpr const char *kFailure = "out of paper";
 
     LocalCupsServer() : m_port(freePort()) {}
     ~LocalCupsServer() { stop(); }
 
     QString address() const { return QStringLiteral("127.0.0.1:%1").arg(m_port); }
+
+    // Points this process's CUPS client at the scheduler alone: no printer or
+    // lpoptions of the user's (a home of its own) or of the system (a
+    // configuration folder of its own) can choose another queue.
+    void useOnly() const
+    {
+        qputenv("CUPS_SERVER", address().toLatin1());
+        qputenv("HOME", QFile::encodeName(path("home")));
+        qputenv("CUPS_SERVERROOT", QFile::encodeName(path("client")));
+        qunsetenv("PRINTER");
+        qunsetenv("LPDEST");
+    }
     // The last job the queue received, as the printer would have been sent it.
     QString jobFile() const { return m_dir.filePath(QStringLiteral("job.out")); }
     // Why the scheduler could not be started; empty once it runs.
@@ -110,7 +125,7 @@ private:
     bool writeConfiguration()
     {
         const QDir root(m_dir.path());
-        for (const char *dir : {"spool", "tmp", "cache", "state", "log", "bin/backend"})
+        for (const char *dir : {"spool", "tmp", "cache", "state", "log", "bin/backend", "home", "client"})
             if (!root.mkpath(QString::fromLatin1(dir))) return false;
         // The scheduler's helper programs are the system's; the backend is ours.
         for (const char *dir : {"filter", "daemon", "cgi-bin", "notifier", "monitor"})
@@ -133,8 +148,10 @@ private:
                                   .arg(m_dir.path());
         // A queue without a driver: the job reaches the backend as the program sent it.
         const QString printers = QStringLiteral("<DefaultPrinter %1>\nDeviceURI penlarkfile:%2\nState Idle\n"
-                                                "Accepting Yes\nShared No\n</DefaultPrinter>\n")
-                                     .arg(QString::fromLatin1(kQueue), jobFile());
+                                                "Accepting Yes\nShared No\n</DefaultPrinter>\n"
+                                                "<Printer %3>\nDeviceURI penlarkfail:/\nState Idle\n"
+                                                "Accepting Yes\nShared No\nErrorPolicy abort-job\n</Printer>\n")
+                                     .arg(QString::fromLatin1(kQueue), jobFile(), QString::fromLatin1(kFailingQueue));
         // Run by the scheduler with the job file as its sixth argument (or the job on
         // standard input); the file appears whole, under its name, when complete.
         const QString backend = QStringLiteral(
@@ -142,9 +159,14 @@ private:
             "if [ $# -eq 0 ]; then echo 'file penlarkfile \"Unknown\" \"Penlark test queue\"'; exit 0; fi\n"
             "out=\"${DEVICE_URI#*:}\"\n"
             "if [ -n \"$6\" ]; then cat \"$6\"; else cat; fi > \"$out.part\" && mv \"$out.part\" \"$out\"\n");
+        const QString failing = QStringLiteral(
+            "#!/bin/sh\n"
+            "if [ $# -eq 0 ]; then echo 'direct penlarkfail \"Unknown\" \"Penlark failing queue\"'; exit 0; fi\n"
+            "cat > /dev/null; echo 'ERROR: %1' >&2; exit 1\n").arg(QString::fromLatin1(kFailure));
+        const QFile::Permissions program = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
         return write("cupsd.conf", cupsd, readable) && write("cups-files.conf", files, readable) &&
                write("printers.conf", printers, QFile::ReadOwner | QFile::WriteOwner) &&
-               write("bin/backend/penlarkfile", backend, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+               write("bin/backend/penlarkfile", backend, program) && write("bin/backend/penlarkfail", failing, program);
     }
 
     QTemporaryDir m_dir;

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -19,13 +20,17 @@ public:
     struct Options {
         QString account;       // "user:password": the server requires this login
         QString refuseDomain;  // recipients at this domain are refused
+        int delayDataSeconds = 0;  // the reply to the end of a message comes this much later
     };
 
-    explicit LocalSmtpServer(const Options &options = {})
+    LocalSmtpServer() : LocalSmtpServer(Options()) {}
+    explicit LocalSmtpServer(const Options &options)
     {
         QStringList arguments{QStringLiteral(PENLARK_SMTP_SERVER), QStringLiteral("--out"), m_out.path()};
         if (!options.account.isEmpty()) arguments << QStringLiteral("--account") << options.account;
         if (!options.refuseDomain.isEmpty()) arguments << QStringLiteral("--refuse-domain") << options.refuseDomain;
+        if (options.delayDataSeconds > 0)
+            arguments << QStringLiteral("--delay-data") << QString::number(options.delayDataSeconds);
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         m_process.start(QStringLiteral(PENLARK_SMTP_PYTHON), arguments);
         if (m_process.waitForStarted(10000) && m_process.waitForReadyRead(20000))
@@ -46,6 +51,9 @@ public:
 
     bool isRunning() const { return m_port > 0; }
     int port() const { return m_port; }
+
+    // True once a whole message is in while the server holds back its reply.
+    bool messageArrived() const { return QFileInfo::exists(QDir(m_out.path()).filePath(QStringLiteral("arrived-1"))); }
 
     // The messages received so far, in order of arrival.
     QList<QJsonObject> messages() const

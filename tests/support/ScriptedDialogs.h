@@ -36,7 +36,9 @@ public:
     Answer ask(const QString &text, const QString &caption, Icon icon, Buttons buttons) override
     {
         records.append({Kind::Question, text, caption, icon, buttons});
-        return next(answers, Answer::No);
+        const Answer answer = next(answers, Answer::No);
+        // Esc on a plain Yes/No question presses No, as on screen.
+        return buttons == Buttons::YesNo && answer == Answer::Cancel ? Answer::No : answer;
     }
 
     std::optional<QString> input(const QString &prompt, const QString &caption, const QString &) override

@@ -7,9 +7,12 @@ OUT/message-N.json: envelope, decoded subject and body, the attachment's name
 and its bytes (base64), and the raw headers. With --account USER:PASSWORD the
 server requires that login (over plain text, which is fine on the loopback).
 Recipients at the domain given by --refuse-domain are refused with 550.
+With --delay-data SECONDS the server holds back its reply to the end of the
+message that long, after writing OUT/arrived-N once the whole message is in.
 The server stops when its standard input closes.
 """
 import argparse
+import asyncio
 import base64
 import email
 import email.policy
@@ -31,10 +34,18 @@ def free_port():
         return s.getsockname()[1]
 
 
+def attachment_name(part):
+    """The RFC 2231 name where the part has one (as mail programs prefer it), else the plain one."""
+    params = part.get_params(header="content-disposition") or []
+    extended = [value for name, value in params if name == "filename" and isinstance(value, tuple)]
+    return email.utils.collapse_rfc2231_value(extended[0]) if extended else part.get_filename()
+
+
 class Recorder:
-    def __init__(self, out, refuse_domain):
+    def __init__(self, out, refuse_domain, delay_data):
         self.out = pathlib.Path(out)
         self.refuse_domain = refuse_domain
+        self.delay_data = delay_data
         self.count = 0
 
     async def handle_RCPT(self, server, session, envelope, address, rcpt_options):
@@ -44,6 +55,9 @@ class Recorder:
         return "250 OK"
 
     async def handle_DATA(self, server, session, envelope):
+        if self.delay_data:
+            (self.out / ("arrived-%d" % (self.count + 1))).touch()
+            await asyncio.sleep(self.delay_data)
         message = email.message_from_bytes(envelope.original_content, policy=email.policy.default)
         raw = email.message_from_bytes(envelope.original_content)
         raw_parts = raw.get_payload() if raw.is_multipart() else []
@@ -62,7 +76,8 @@ class Recorder:
             "raw_disposition": raw_parts[1]["content-disposition"] if len(raw_parts) > 1 else None,
             "body": body.get_content() if body is not None else None,
             "body_charset": body.get_content_charset() if body is not None else None,
-            "attachment_name": attachment.get_filename() if attachment else None,
+            "attachment_name": attachment_name(raw_parts[1]) if len(raw_parts) > 1 else None,
+            "attachment_fallback": raw_parts[1].get_filename() if len(raw_parts) > 1 else None,
             "attachment_encoding": attachment["content-transfer-encoding"] if attachment else None,
             "attachment": base64.b64encode(attachment.get_payload(decode=True)).decode() if attachment else None,
             "attachments": len(attachments),
@@ -83,6 +98,7 @@ def main():
     parser.add_argument("--out", required=True)
     parser.add_argument("--account")
     parser.add_argument("--refuse-domain")
+    parser.add_argument("--delay-data", type=float, default=0)
     args = parser.parse_args()
 
     def authenticate(server, session, envelope, mechanism, auth_data):
@@ -94,7 +110,7 @@ def main():
     if args.account:
         options = dict(authenticator=authenticate, auth_required=True, auth_require_tls=False)
     port = free_port()
-    controller = Controller(Recorder(args.out, args.refuse_domain), hostname="127.0.0.1", port=port,
+    controller = Controller(Recorder(args.out, args.refuse_domain, args.delay_data), hostname="127.0.0.1", port=port,
                             server_kwargs=options)
     controller.start()
     print(port, flush=True)

@@ -94,7 +94,8 @@ void CommandBar::mouseMoveEvent(QMouseEvent *)
 bool CommandBar::eventFilter(QObject *watched, QEvent *event)
 {
     const int command = commandOf(watched);
-    if (command < 0) return QWidget::eventFilter(watched, event);
+    // Filters see the events of disabled widgets too: a disabled bar takes no command.
+    if (command < 0 || !isEnabled()) return QWidget::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::MouseMove:
         setState(command, State::Hover);

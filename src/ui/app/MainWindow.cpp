@@ -12,6 +12,7 @@
 #include "ui/common/SidePanel.h"
 #include "ui/common/WidgetColours.h"
 #include "model/CardReader.h"
+#include "model/FileAccess.h"
 #include "render/PagePictures.h"
 #include "ui/panels/NewCardPanel.h"
 #include "ui/panels/OpenPanel.h"
@@ -27,7 +28,6 @@
 #include "ui/send/SendWindow.h"
 
 #include <QCloseEvent>
-#include <QFile>
 #include <algorithm>
 #include <QFileInfo>
 #include <QLabel>
@@ -40,6 +40,12 @@ constexpr int kPanelOverlap = 5;   // panels reach 80 twips up into the command 
 constexpr int kShadowOffset = 4;   // 60 twips
 const QString kReminder = QStringLiteral("提醒您：");
 const QString kModifiedQuestion = QStringLiteral("系统检测到当前的名片已被您修改过，\r要保存当前被修改过的名片吗？");
+
+// The question about unsaved edits: Yes, No, or Cancel when dismissed.
+Dialogs::Answer askToSaveEdits(Dialogs &dialogs)
+{
+    return dialogs.ask(kModifiedQuestion, kReminder, Dialogs::Icon::Warning, Dialogs::Buttons::YesNoDismissible);
+}
 
 QString captionFor(const QString &name) { return name + QStringLiteral(" - Penlark 3.0") + u'版'; }
 
@@ -214,7 +220,10 @@ void MainWindow::connectPage()
 
 void MainWindow::connectCardPanels()
 {
-    connect(m_openPanel, &OpenPanel::cardChosen, this, [this] { openCardFrom(CardSource::OpenPanelList); });
+    // Only a card that opened can become the start-up card.
+    connect(m_openPanel, &OpenPanel::cardChosen, this, [this] {
+        m_openPanel->button(2)->setEnabled(mayDropEdits() && openCardFrom(CardSource::OpenPanelList));
+    });
     connect(m_openPanel, &OpenPanel::printRequested, this, &MainWindow::showPrintPanel);
     connect(m_openPanel, &OpenPanel::libraryManagerRequested, this,
             [this] { showLibraryManager(ProgramFolder::Library::Cards); });
@@ -222,6 +231,9 @@ void MainWindow::connectCardPanels()
     connect(m_printPanel, &PrintPanel::printRequested, this, &MainWindow::openPrintWindow);
     connect(m_printPanel, &PrintPanel::openRequested, this, &MainWindow::showOpenPanel);
     connect(m_savePanel, &SavePanel::saved, this, [this] {
+        // A card file saved under any name is the one the window now names.
+        if (saveTarget().editable)
+            setWindowTitle(captionFor(QFileInfo(m_store.cardFileToWrite().value_or(QString())).fileName()));
         if (m_session.exitAfterSave) close();
     });
 }
@@ -287,6 +299,8 @@ void MainWindow::refreshSwatches()
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
+    // A window that disabled this one (library manager, send window) has its input.
+    if (!isEnabled()) return QWidget::eventFilter(watched, event);
     if (event->type() == QEvent::MouseMove && isSidePanel(watched)) refreshSwatches();
     if (watched != m_workspace) return QWidget::eventFilter(watched, event);
     // A double-click is press, release, double-click, release: the second
@@ -334,14 +348,17 @@ void MainWindow::applyDefaultCard()
     showCardOnPage();
 }
 
+bool MainWindow::mayDropEdits()
+{
+    if (m_session.cardSaved) return true;
+    const Dialogs::Answer answer = askToSaveEdits(m_dialogs);
+    if (answer == Dialogs::Answer::Yes) showSavePanel();
+    return answer == Dialogs::Answer::No;
+}
+
 void MainWindow::startNewCard()
 {
-    if (!m_session.cardSaved &&
-        m_dialogs.ask(kModifiedQuestion, kReminder, Dialogs::Icon::Warning, Dialogs::Buttons::YesNo) ==
-            Dialogs::Answer::Yes) {
-        showSavePanel();
-        return;
-    }
+    if (!mayDropEdits()) return;
     showPanel(0);
     showStartupCard();
 }
@@ -372,12 +389,11 @@ void MainWindow::showCardTitle()
 
 bool MainWindow::openFile()
 {
-    if (!cardFileReadable()) return false;
+    const std::optional<IniFile> ini = readCardFile();
+    if (!ini) return false;
     m_newPanel->showRestoreOption();
-    const auto values = [this](const QString &section, const QString &key) {
-        return m_store.findCardValue(section, key);
-    };
-    reportProblems(CardReader::read(values, PagePictures::sourceFor(m_folder), m_session.card, m_session.view));
+    reportProblems(CardReader::read(CardReader::valuesOf(*ini), PagePictures::sourceFor(m_folder), m_session.card,
+                                    m_session.view));
     TextFit::restoreBlocks(m_session.card, m_session.view);
     showCardOnPage();
     return true;
@@ -404,25 +420,28 @@ void MainWindow::showCardOnPage()
     m_session.cardSaved = true;
 }
 
-bool MainWindow::cardFileReadable()
+std::optional<IniFile> MainWindow::readCardFile()
 {
     const QString file = m_store.cardFileToRead().value_or(QString());
-    const QFileInfo info(file);
-    if (file.isEmpty() || !info.exists()) {
+    // Only a regular file of a card's size is read: a named pipe or device would
+    // block or never end, and a huge file would hold the window.
+    const FileAccess::FileRead read = file.isEmpty() ? FileAccess::FileRead{{}, FileAccess::Problem::Missing, {}}
+                                                     : FileAccess::readRegularFile(file, FileAccess::kLargestIniFile);
+    QString reason;
+    switch (read.problem) {
+    case FileAccess::Problem::None: return IniFile::fromBytes(read.bytes);
+    case FileAccess::Problem::Missing:
         m_dialogs.show(QStringLiteral("该文件不存在，或刚被删除…"), kReminder, Dialogs::Icon::Warning);
-        return false;
+        return std::nullopt;
+    case FileAccess::Problem::Folder: reason = QStringLiteral("这是一个文件夹"); break;
+    case FileAccess::Problem::NotRegular: reason = QStringLiteral("这不是一个普通的文件"); break;
+    case FileAccess::Problem::TooLarge: reason = QStringLiteral("文件太大，不是名片文件"); break;
+    case FileAccess::Problem::Unreadable: reason = read.reason; break;
     }
-    QFile card(file);
-    // Only a regular file is opened: a named pipe or device would block or never end.
-    const QString reason = info.isDir()                        ? QStringLiteral("这是一个文件夹")
-                           : !info.isFile()                 ? QStringLiteral("这不是一个普通的文件")
-                           : card.open(QIODevice::ReadOnly) ? QString()
-                                                            : card.errorString();
-    if (reason.isEmpty()) return true;
-    m_dialogs.show(QStringLiteral("名片文件“") + info.fileName() + QStringLiteral("”无法读取：") + reason +
+    m_dialogs.show(QStringLiteral("名片文件“") + QFileInfo(file).fileName() + QStringLiteral("”无法读取：") + reason +
                        QStringLiteral("\r当前的名片保持不变…"),
                    kReminder, Dialogs::Icon::Warning);
-    return false;
+    return std::nullopt;
 }
 
 void MainWindow::reportProblems(const std::vector<CardReader::Problem> &problems)
@@ -596,6 +615,7 @@ void MainWindow::onLibraryChanged(ProgramFolder::Library library)
 
 void MainWindow::openLibraryCard()
 {
+    if (!mayDropEdits()) return;
     openCardFrom(CardSource::LibraryManagerList);
     showOpenPanel();
     m_page->selectionFrame()->hide();
@@ -640,13 +660,14 @@ QString MainWindow::libraryManagerFile() const
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    if (m_session.cardSaved ||
-        m_dialogs.ask(kModifiedQuestion, kReminder, Dialogs::Icon::Warning, Dialogs::Buttons::YesNo) ==
-            Dialogs::Answer::No) {
+    const Dialogs::Answer answer = m_session.cardSaved ? Dialogs::Answer::No : askToSaveEdits(m_dialogs);
+    if (answer == Dialogs::Answer::No) {
         event->accept();
         return;
     }
+    // Esc or the box's close button keeps the window as it is.
     event->ignore();
+    if (answer != Dialogs::Answer::Yes) return;
     showSavePanel();
     m_session.exitAfterSave = true;
 }

@@ -2,6 +2,7 @@
 
 #include "model/CardReader.h"
 #include "model/CardSession.h"
+#include "model/IniFile.h"
 #include "model/ProfileStore.h"
 #include "model/ProgramFolder.h"
 
@@ -114,7 +115,11 @@ private:
     void onCommandPressed(int command);
     void onCommandReleased(int command);
     void runCommand(int command);
-    bool cardFileReadable();
+    // True when the page may be replaced: it holds no unsaved edits, or the user
+    // answers No to saving them. Yes opens the save panel instead.
+    bool mayDropEdits();
+    // Reads the card file named by the card source once, or says why it cannot.
+    std::optional<IniFile> readCardFile();
     // Shows the session's new card on the page and in the panels; it counts as saved.
     void showCardOnPage();
     void reportProblems(const std::vector<CardReader::Problem> &problems);

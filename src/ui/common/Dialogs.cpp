@@ -4,6 +4,7 @@
 #include <QColorDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace {
 
@@ -23,7 +24,8 @@ QMessageBox::StandardButtons toQtButtons(Dialogs::Buttons buttons)
 {
     switch (buttons) {
     case Dialogs::Buttons::Ok: return QMessageBox::Ok;
-    case Dialogs::Buttons::YesNo: return QMessageBox::Yes | QMessageBox::No;
+    case Dialogs::Buttons::YesNo:
+    case Dialogs::Buttons::YesNoDismissible: return QMessageBox::Yes | QMessageBox::No;
     case Dialogs::Buttons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     case Dialogs::Buttons::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
     }
@@ -68,6 +70,8 @@ void QtDialogs::show(const QString &text, const QString &caption, Icon icon)
 Dialogs::Answer QtDialogs::ask(const QString &text, const QString &caption, Icon icon, Buttons buttons)
 {
     QMessageBox box(toQtIcon(icon), caption, forDisplay(text), toQtButtons(buttons), owner());
+    // A hidden Cancel button takes Esc and the close button, which would otherwise press No.
+    if (buttons == Buttons::YesNoDismissible) box.addButton(QMessageBox::Cancel)->hide();
     return fromQtButton(box.exec());
 }
 

@@ -14,7 +14,9 @@ class Dialogs
 {
 public:
     enum class Icon { None, Information, Warning, Critical, Question };
-    enum class Buttons { Ok, YesNo, YesNoCancel, OkCancel };
+    // On a YesNo question Esc and the close button answer No; on a
+    // YesNoDismissible one they answer Cancel, so the caller can do nothing.
+    enum class Buttons { Ok, YesNo, YesNoCancel, OkCancel, YesNoDismissible };
     enum class Answer { Ok, Yes, No, Cancel };
 
     virtual ~Dialogs() = default;

@@ -153,14 +153,13 @@ void PageWidget::placeObjects()
 
 void PageWidget::stackObjects()
 {
-    // Bottom to top as drawn: line, logo behind the texts or in front of them, QR code.
+    // Bottom to top as drawn: the logo when behind, the line, the texts, the logo
+    // when in front, the QR code.
     m_line->lower();
-    if (m_session.view.logoInFront) {
+    if (m_session.view.logoInFront)
         m_logo->raise();
-    } else {
+    else
         m_logo->lower();
-        m_line->lower();
-    }
     m_qrCode->raise();
     for (QWidget *guide : m_guides) guide->raise();
     m_frame->raise();

@@ -2,6 +2,7 @@
 
 #include "model/CardFile.h"
 #include "model/CardLibrary.h"
+#include "model/LibraryFiles.h"
 #include "model/CardSession.h"
 #include "ui/common/Controls.h"
 #include "ui/common/Dialogs.h"
@@ -208,13 +209,8 @@ void SavePanel::deleteCategory()
 
 bool SavePanel::removeCategoryFolder(const QString &category) const
 {
-    const auto folder = m_store.folder().libraryFile(ProgramFolder::Library::Cards, category);
-    if (!folder || !QFileInfo(*folder).isDir()) return false;
-    QDir dir(*folder);
     // The first file that cannot be deleted stops the deletion; those before it are gone.
-    for (const QString &file : dir.entryList(QDir::Files | QDir::Hidden | QDir::System))
-        if (!dir.remove(file)) return false;
-    return QDir(m_store.folder().libraryDir(ProgramFolder::Library::Cards)).rmdir(category);
+    return LibraryFiles::deleteCategory(m_store.folder().libraryDir(ProgramFolder::Library::Cards), category);
 }
 
 void SavePanel::toggleNewCategory()

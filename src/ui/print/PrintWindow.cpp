@@ -5,6 +5,7 @@
 #include "ui/common/Controls.h"
 #include "ui/common/Dialogs.h"
 #include "ui/common/WidgetColours.h"
+#include "ui/print/PrintQueue.h"
 
 #include <QButtonGroup>
 #include <QCloseEvent>
@@ -15,6 +16,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QTimer>
 
 namespace {
 
@@ -57,6 +59,9 @@ PrintWindow::PrintWindow(SheetPicture picture, Dialogs &dialogs, QWidget *parent
     buildToolBar();
     buildSheet();
     m_cardTopLeft = {0, PrintSheet::kCardTop};
+    m_jobWatch = new QTimer(this);
+    m_jobWatch->setInterval(500);
+    connect(m_jobWatch, &QTimer::timeout, this, &PrintWindow::watchJob);
     if (const QScreen *s = screen()) setGeometry(s->availableGeometry());
     layOut();
 }
@@ -365,12 +370,42 @@ void PrintWindow::printPage()
         setPrintingState(false);
         return;
     }
+    // A print queue is asked before and after: Qt reports neither a queue that
+    // refuses jobs nor a job that fails.
+    const bool queued = printer->outputFormat() == QPrinter::NativeFormat;
+    const QString queue = printer->printerName();
+    if (queued)
+        if (const std::optional<QString> refused = PrintQueue::refusal(queue)) return reportFailure(*refused);
+    const int jobBefore = queued ? PrintQueue::newestJob(queue) : 0;
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     const bool printed = SheetPrinting::print(*printer, m_picture, copies());
     QGuiApplication::restoreOverrideCursor();
-    if (printed) return;
-    m_dialogs.show(QStringLiteral("名片打印失败！\r打印机没有接受这个打印任务，请检查打印机后再试…"), kReminder,
-                   Dialogs::Icon::Warning);
+    if (!printed) return reportFailure({});
+    if (!queued) return;
+    m_job = PrintQueue::newestJob(queue);
+    if (m_job <= jobBefore) return reportFailure(PrintQueue::lastError());
+    m_jobQueue = queue;
+    m_jobWatch->start();
+}
+
+// Until the job is done or fails, or the person goes back to idle.
+void PrintWindow::watchJob()
+{
+    if (!m_printing) {
+        m_jobWatch->stop();
+        return;
+    }
+    const PrintQueue::JobStatus status = PrintQueue::jobStatus(m_jobQueue, m_job);
+    if (status.state == PrintQueue::JobStatus::State::Waiting) return;
+    m_jobWatch->stop();
+    if (status.state == PrintQueue::JobStatus::State::Failed) reportFailure(status.reason);
+}
+
+void PrintWindow::reportFailure(const QString &reason)
+{
+    m_dialogs.show(QStringLiteral("名片打印失败！\r打印机没有接受这个打印任务，请检查打印机后再试…") +
+                       (reason.isEmpty() ? QString() : QStringLiteral("\r原因：") + reason),
+                   kReminder, Dialogs::Icon::Warning);
     setPrintingState(false);
 }
 

@@ -14,6 +14,7 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QScrollBar;
+class QTimer;
 
 // The print window ("form_print"): an A4 sheet with its shadow in a scrolled
 // viewport, one card or a block of copies on it that can be dragged for
@@ -74,12 +75,17 @@ private:
     void dragPicture(QLabel *picture, QMouseEvent *event);
     void togglePrinting();
     void printPage();
+    void watchJob();
+    void reportFailure(const QString &reason);
     void setPrintingState(bool printing);
 
     SheetPicture m_picture;
     Dialogs &m_dialogs;
     SheetPrinting::PrinterSource m_printers = SheetPrinting::defaultPrinter;
     bool m_printing = false;
+    QTimer *m_jobWatch = nullptr;              // follows the job handed to a print queue
+    QString m_jobQueue;
+    int m_job = 0;
     QPoint m_pressPoint;                       // in the pressed picture, screen pixels
     QPoint m_cardTopLeft{0, 0};                // twips on the sheet
     QPoint m_blockTopLeft{0, 0};

@@ -161,8 +161,8 @@ void SendWindow::startSending(const MailMessage &message)
     }
     setBusy(true);
     const MailSettings settings = m_settings;
-    m_sender->start([settings, message](const std::atomic_bool &cancel) {
-        return SmtpTransport::send(settings, message, kTimeLimit, cancel);
+    m_sender->start([settings, message](SendControl &control) {
+        return SmtpTransport::send(settings, message, kTimeLimit, control);
     });
 }
 
@@ -179,6 +179,7 @@ void SendWindow::onSendFinished(const SendResult &result)
                        QStringLiteral("提醒您："), Dialogs::Icon::Information);
         break;
     case SendResult::Outcome::Cancelled:
+    case SendResult::Outcome::CancelledAfterData:
         break;
     default:
         m_dialogs.show(failureText(result), kFailed, Dialogs::Icon::Critical);
@@ -201,6 +202,9 @@ QString SendWindow::failureText(const SendResult &result) const
         break;
     case SendResult::Outcome::RecipientRefused:
         explanation = QStringLiteral("邮件服务器拒绝了收件人地址，请检查对方的E-mail地址…");
+        break;
+    case SendResult::Outcome::AddressMalformed:
+        explanation = QStringLiteral("E-mail地址的格式不正确，邮件没有交给邮件服务器，请检查后再发送…");
         break;
     case SendResult::Outcome::TimedOut:
         explanation = QStringLiteral("邮件服务器在%1秒内没有完成发送，请稍后再试…").arg(kTimeLimit.count());
@@ -245,8 +249,22 @@ void SendWindow::editSettings(const std::function<void()> &afterAccept)
 
 void SendWindow::onCancelClicked()
 {
-    m_sender->cancel();
+    cancelSending();
     m_closeTimer->start();
+}
+
+// Stops a running send at once. Once the server holds the whole message it may
+// deliver it although its reply never came, so the person is told so rather
+// than left to believe nothing was sent.
+void SendWindow::cancelSending()
+{
+    const bool mayHaveArrived = m_sender->wholeMessageSent();
+    if (!m_sender->cancel()) return;
+    setBusy(false);
+    if (!mayHaveArrived) return;
+    m_dialogs.show(QStringLiteral("邮件可能已经发送到") + m_recipient +
+                       QStringLiteral("！\r取消时邮件已经全部交给邮件服务器，只是服务器还没有答复…"),
+                   QStringLiteral("提醒您："), Dialogs::Icon::Information);
 }
 
 void SendWindow::shrinkStep()
@@ -262,6 +280,6 @@ void SendWindow::shrinkStep()
 
 void SendWindow::closeEvent(QCloseEvent *event)
 {
-    m_sender->cancel();
+    cancelSending();
     event->accept();
 }

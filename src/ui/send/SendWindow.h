@@ -54,6 +54,7 @@ private:
     void onAddressChanged();
     void onSendClicked();
     void onCancelClicked();
+    void cancelSending();
     void shrinkStep();
     void applyTwipsGeometry();
     void editSettings(const std::function<void()> &afterAccept);

@@ -1,0 +1,88 @@
+#include "ui/print/PrintQueue.h"
+
+#include <QStringList>
+#include <QUrl>
+#include <cups/cups.h>
+
+#include <algorithm>
+#include <memory>
+
+namespace PrintQueue {
+
+namespace {
+
+struct IppDeleter {
+    void operator()(ipp_t *ipp) const { ippDelete(ipp); }
+};
+
+// The printer's message about the job, else the scheduler's reasons for its state.
+QString failureReason(int job)
+{
+    ipp_t *request = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
+    const QByteArray uri = "ipp://localhost/jobs/" + QByteArray::number(job);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri.constData());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
+    const std::unique_ptr<ipp_t, IppDeleter> response(cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/"));
+    if (!response) return lastError();
+    ipp_attribute_t *message = ippFindAttribute(response.get(), "job-printer-state-message", IPP_TAG_TEXT);
+    if (message && *ippGetString(message, 0, nullptr)) return QString::fromUtf8(ippGetString(message, 0, nullptr));
+    QStringList reasons;
+    ipp_attribute_t *keywords = ippFindAttribute(response.get(), "job-state-reasons", IPP_TAG_KEYWORD);
+    for (int i = 0; keywords && i < ippGetCount(keywords); ++i)
+        reasons << QString::fromUtf8(ippGetString(keywords, i, nullptr));
+    return reasons.join(QStringLiteral(", "));
+}
+
+} // namespace
+
+std::optional<QString> refusal(const QString &queue)
+{
+    ipp_t *request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
+    const QByteArray uri = "ipp://localhost/printers/" + QUrl::toPercentEncoding(queue);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri.constData());
+    const char *wanted[] = {"printer-is-accepting-jobs", "printer-state-message"};
+    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 2, nullptr, wanted);
+    const std::unique_ptr<ipp_t, IppDeleter> response(cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/"));
+    if (!response || cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE)
+        return QStringLiteral("打印队列“%1”无法使用：").arg(queue) + lastError();
+    ipp_attribute_t *accepting = ippFindAttribute(response.get(), "printer-is-accepting-jobs", IPP_TAG_BOOLEAN);
+    if (!accepting || ippGetBoolean(accepting, 0)) return std::nullopt;
+    ipp_attribute_t *message = ippFindAttribute(response.get(), "printer-state-message", IPP_TAG_TEXT);
+    const QString text = message ? QString::fromUtf8(ippGetString(message, 0, nullptr)) : QString();
+    return QStringLiteral("打印队列“%1”拒绝接受打印任务").arg(queue) +
+           (text.isEmpty() ? QString() : QStringLiteral("：") + text);
+}
+
+int newestJob(const QString &queue)
+{
+    cups_job_t *jobs = nullptr;
+    const int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, queue.toUtf8().constData(), 1, CUPS_WHICHJOBS_ALL);
+    int newest = 0;
+    for (int i = 0; i < count; ++i) newest = std::max(newest, jobs[i].id);
+    cupsFreeJobs(count, jobs);
+    return newest;
+}
+
+JobStatus jobStatus(const QString &queue, int job)
+{
+    cups_job_t *jobs = nullptr;
+    const int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, queue.toUtf8().constData(), 1, CUPS_WHICHJOBS_ALL);
+    ipp_jstate_t state = IPP_JSTATE_ABORTED;
+    for (int i = 0; i < count; ++i)
+        if (jobs[i].id == job) state = jobs[i].state;
+    cupsFreeJobs(count, jobs);
+    switch (state) {
+    case IPP_JSTATE_COMPLETED: return {JobStatus::State::Done, {}};
+    case IPP_JSTATE_STOPPED:
+    case IPP_JSTATE_CANCELED:
+    case IPP_JSTATE_ABORTED: return {JobStatus::State::Failed, failureReason(job)};
+    default: return {JobStatus::State::Waiting, {}};
+    }
+}
+
+QString lastError()
+{
+    return QString::fromUtf8(cupsLastErrorString());
+}
+
+} // namespace PrintQueue

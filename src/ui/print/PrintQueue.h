@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+// The CUPS queue behind a printer, asked through libcups: whether it takes
+// jobs now, and what became of a job handed to it. Qt hands the page to the
+// queue but says nothing when the queue refuses it or the job fails later.
+namespace PrintQueue {
+
+// Why the queue will not take a job now (it rejects jobs, or does not
+// exist); nothing when it accepts jobs.
+std::optional<QString> refusal(const QString &queue);
+
+// The newest of this user's jobs on the queue, finished ones included; 0 when
+// there is none.
+int newestJob(const QString &queue);
+
+struct JobStatus {
+    enum class State { Waiting, Done, Failed };
+    State state = State::Waiting;
+    QString reason;  // for a failed job: the printer's or the scheduler's words
+};
+
+JobStatus jobStatus(const QString &queue, int job);
+
+// libcups' explanation of its last failed request on this thread.
+QString lastError();
+
+} // namespace PrintQueue
