@@ -428,6 +428,9 @@ void TestCardFile::keepsTheQrCodeInASectionOfItsOwn()
     IniFile ini = IniFile::fromBytes(withCode);
     CardFile::write(CardDocument::defaultCard(), ini);
     QCOMPARE(ini.toBytes(), asGbkWithCrlf(kDefaultCardText));
+    IniFile between = IniFile::fromBytes("[cqr]\r\nsize=1191\r\n[other]\r\nkept=1\r\n");
+    CardFile::write(CardDocument::defaultCard(), between);
+    QVERIFY(between.toBytes().startsWith("[other]\r\nkept=1\r\n[cPage]\r\n"));
 
     // Missing and malformed values: a code of 18 mm, or of its own size, at the
     // bottom right; a size beyond the page's shorter side is out of range.
