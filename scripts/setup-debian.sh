@@ -18,6 +18,7 @@ PACKAGES=(
   cups-daemon cups-client libcups2-dev poppler-utils
   libqpdf-dev qpdf
   dpkg-dev desktop-file-utils appstream
+  libqrencode-dev zbar-tools
 )
 
 missing=()

@@ -110,6 +110,7 @@ private slots:
     void keepsFieldsTheBackgroundKindDoesNotUse();
     void turnsAMissingBackgroundIntoAWhitePage();
     void keepsTheReferenceOfAMissingLogo();
+    void keepsTheQrCodeInASectionOfItsOwn();
 };
 
 void TestCardFile::hasTheKeysInWritingOrder()
@@ -338,8 +339,10 @@ void TestCardFile::readsKeysInTheDesignersOrder()
     QCOMPARE(asked.mid(17, 9), (QStringList{"cName/caption", "cName/ForeColor", "cName/font", "cName/FontBold",
                                             "cName/FontItalic", "cName/FontSize", "cName/left", "cName/top",
                                             "cName/visible"}));
-    QCOMPARE(asked.size(), 17 + 11 * 9);
-    QCOMPARE(asked.last(), QStringLiteral("cQQ/visible"));
+    QCOMPARE(asked.size(), 17 + 11 * 9 + 4);
+    QCOMPARE(asked[115], QStringLiteral("cQQ/visible"));
+    // Then whether the card has a QR code.
+    QCOMPARE(asked.mid(116), (QStringList{"cQR/visible", "cQR/left", "cQR/top", "cQR/size"}));
 }
 
 void TestCardFile::keepsFieldsTheBackgroundKindDoesNotUse()
@@ -412,3 +415,37 @@ void TestCardFile::keepsTheReferenceOfAMissingLogo()
 
 QTEST_APPLESS_MAIN(TestCardFile)
 #include "test_cardfile.moc"
+
+void TestCardFile::keepsTheQrCodeInASectionOfItsOwn()
+{
+    CardDocument doc = CardDocument::defaultCard();
+    doc.qrCode = CardQrCode{false, 4252.5f, 2211, 1191};
+    const QByteArray withCode = saved(doc);
+    QCOMPARE(withCode, asGbkWithCrlf(kDefaultCardText) + "[cQR]\r\nvisible=False\r\nleft=4252.5\r\ntop=2211\r\nsize=1191\r\n");
+    QCOMPARE(reread(doc), doc);
+    // Saving a card without a code over the file drops the section, so the code
+    // does not come back; the file is the card without a code, byte for byte.
+    IniFile ini = IniFile::fromBytes(withCode);
+    CardFile::write(CardDocument::defaultCard(), ini);
+    QCOMPARE(ini.toBytes(), asGbkWithCrlf(kDefaultCardText));
+    IniFile between = IniFile::fromBytes("[cqr]\r\nsize=1191\r\n[other]\r\nkept=1\r\n");
+    CardFile::write(CardDocument::defaultCard(), between);
+    QVERIFY(between.toBytes().startsWith("[other]\r\nkept=1\r\n[cPage]\r\n"));
+
+    // Missing and malformed values: a code of 18 mm, or of its own size, at the
+    // bottom right; a size beyond the page's shorter side is out of range.
+    const auto read = [](const QByteArray &section, std::vector<CardReader::Problem> *problems = nullptr) {
+        CardDocument card = CardDocument::defaultCard();
+        PageView view;
+        const auto found = CardReader::read(CardReader::valuesOf(IniFile::fromBytes("[cQR]\r\n" + section)),
+                                            kAllPictures, card, view);
+        if (problems) *problems = found;
+        return card.qrCode;
+    };
+    QCOMPARE(read("VISIBLE=true\r\n"), (CardQrCode{true, 5443 - 1021 - 170, 3402 - 1021 - 170, 1021}));
+    QCOMPARE(read("size=1500\r\nleft=x\r\ntop=200\r\n"), (CardQrCode{true, 5443 - 1500 - 170, 200, 1500}));
+    std::vector<CardReader::Problem> problems;
+    QCOMPARE(read("size=3403\r\n", &problems)->size, 1021.0f);
+    QCOMPARE(problems, (std::vector<CardReader::Problem>{{CardReader::Problem::Kind::OutOfRange, "cQR\\size"}}));
+    QVERIFY(!read(QByteArray()));
+}

@@ -2,6 +2,7 @@
 #include "model/IniFile.h"
 #include "render/PrintSheet.h"
 #include "support/PdfProbe.h"
+#include "support/QrReader.h"
 
 #include <QFile>
 #include <QImage>
@@ -45,6 +46,7 @@ private slots:
     void laysOutASheetOfCopies();
     void documentsItsCommands();
     void treatsHugePagesAsMalformed();
+    void writesTheQrCodeAPhoneReads();
 };
 
 void TestCardTool::newThenDumpShowsTheDefaultCard()
@@ -59,7 +61,7 @@ void TestCardTool::newThenDumpShowsTheDefaultCard()
     QJsonParseError error;
     const QJsonObject card = QJsonDocument::fromJson(dump.out, &error).object();
     QCOMPARE(error.error, QJsonParseError::NoError);
-    QCOMPARE(card.keys().size(), 14);
+    QCOMPARE(card.keys().size(), 15); // the sections and the vCard
     // Members come in file order, not sorted.
     QVERIFY(dump.out.indexOf("\"cPage\"") < dump.out.indexOf("\"cLogo\""));
     QVERIFY(dump.out.indexOf("\"cQQ\"") > dump.out.indexOf("\"cUrl\""));
@@ -317,6 +319,47 @@ void TestCardTool::treatsHugePagesAsMalformed()
     QCOMPARE(tooFine.status, 1);
     QVERIFY(tooFine.err.contains("too large"));
     QVERIFY(!QFile::exists(dir.filePath("big.png")));
+}
+
+void TestCardTool::writesTheQrCodeAPhoneReads()
+{
+    QTemporaryDir dir;
+    const QString card = dir.filePath("card.pnk");
+    QCOMPARE(runTool({"new", card}).status, 0);
+    const QString vCard = QJsonDocument::fromJson(runTool({"dump", card}).out).object()["vCard"].toString();
+    QVERIFY(vCard.startsWith(QStringLiteral("BEGIN:VCARD\r\nVERSION:3.0\r\nFN:李明\r\nN:李;明;;;\r\nTITLE:无业游民\r\n")));
+
+    // The default card's 81 modules need 21 mm rather than 18; 1191 twips at 150 dpi.
+    const QString png = dir.filePath("code.png");
+    QCOMPARE(runTool({"qr", card, "-o", png, "--dpi", "150"}).status, 0);
+    QCOMPARE(QImage(png).size(), QSize(124, 124));
+    QCOMPARE(readQrCode(png), vCard);
+    const Run small = runTool({"qr", card, "-o", dir.filePath("small.png"), "--size", "20"});
+    QCOMPARE(small.status, 1);
+    QCOMPARE(small.err, QByteArray("penlark-card: a 20 mm code of 81 modules has modules of 0.247 mm, less than "
+                                   "0.25 mm; use --size 21 or more\n"));
+    QVERIFY(!QFile::exists(dir.filePath("small.png")));
+
+    const QString svg = dir.filePath("code.svg");
+    QCOMPARE(runTool({"qr", card, "-o", svg, "--size", "40"}).status, 0);
+    QFile svgFile(svg);
+    QVERIFY(svgFile.open(QIODevice::ReadOnly));
+    QVERIFY(svgFile.readAll().contains(R"(width="40mm" height="40mm" viewBox="0 0 81 81")"));
+    QProcess::execute("convert", {"-density", "300", svg, "-flatten", dir.filePath("svg.png")});
+    QCOMPARE(readQrCode(dir.filePath("svg.png")), vCard);
+
+    // The code on the card: vector squares in the PDF that read at 300 dpi.
+    {
+        IniFile ini = IniStore::load(card);
+        ini.setValue("cQR", "left", "300");
+        ini.setValue("cQR", "size", "1701");
+        QVERIFY(IniStore::save(card, ini));
+    }
+    QCOMPARE(QJsonDocument::fromJson(runTool({"dump", card}).out).object()["cQR"].toObject()["top"].toDouble(),
+             3402 - 1701 - 170.0);
+    QCOMPARE(runTool({"render", card, "-o", dir.filePath("card.pdf")}).status, 0);
+    if (!PdfProbe::available()) QSKIP("pdftoppm (poppler-utils) is needed to read the PDF");
+    QCOMPARE(readQrCode(PdfProbe::renderArea(dir.filePath("card.pdf"), 300, {0, 0, 1134, 709}, false)), vCard);
 }
 
 QTEST_GUILESS_MAIN(TestCardTool)

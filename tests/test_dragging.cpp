@@ -91,6 +91,7 @@ private slots:
     void doubleClicksBelongToWhatWasClicked();
     void standsTrimGuidesOnTheCropMarks();
     void offersTheBackgroundBoxOnlyForPictures();
+    void dragsTheQrCodeLikeTheLogo();
 };
 
 void TestDragging::keepsObjectsInsideTheTrimArea()
@@ -366,6 +367,26 @@ void TestDragging::standsTrimGuidesOnTheCropMarks()
     const QColor grey(128, 128, 128);
     for (const QPoint corner : {QPoint(11, 11), QPoint(352, 11), QPoint(11, 215), QPoint(352, 215)})
         QCOMPARE(page.pixelColor(corner), grey);
+}
+
+void TestDragging::dragsTheQrCodeLikeTheLogo()
+{
+    Window t;
+    t.card.qrCode = CardQrCode{true, 4200, 300, 1200}; // over the name: the code is on top
+    t.w.session().notifyPageChanged();
+    Mouse mouse(t.page, t.page.qrCodeObject());
+    mouse.press({285, 25}); // anchor 4275 - 4200, 375 - 300
+    QCOMPARE(t.w.visiblePanel(), 5);
+    QCOMPARE(t.page.childAt(285, 25), t.page.qrCodeObject());
+    mouse.move({-20, 25});
+    QCOMPARE(t.card.qrCode->left, 170.0f);
+    QVERIFY(t.guide(0));
+    mouse.move({400, 300});
+    QCOMPARE(*t.card.qrCode, (CardQrCode{true, 5443 - 1200 - 170, 3402 - 1200 - 170, 1200}));
+    QVERIFY(t.guide(1) && t.guide(3) && !t.guide(0));
+    QCOMPARE(t.page.selectionFrame()->geometry(), t.page.qrCodeObject()->geometry());
+    mouse.release({400, 300});
+    QVERIFY(!t.w.session().cardSaved);
 }
 
 QTEST_MAIN(TestDragging)

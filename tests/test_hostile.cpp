@@ -276,7 +276,7 @@ void TestHostile::endsCleanlyWithinBounds()
         QCOMPARE(run.err.count('\n') - run.err.count("libpng error: "), warnings);
         if (command[0] == u"dump") {
             QJsonParseError error;
-            QCOMPARE(QJsonDocument::fromJson(run.out, &error).object().size(), 14);
+            QCOMPARE(QJsonDocument::fromJson(run.out, &error).object().size(), 15);
         } else if (command[3].endsWith(u".png")) {
             QVERIFY(!QImage(command[3]).isNull());
         } else {

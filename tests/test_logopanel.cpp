@@ -90,6 +90,7 @@ private slots:
     void ctrlDragPansThePreview();
     void aPreviewPixelBecomesTheSolidPageColour();
     void openingThePanelIsNoChange();
+    void placesSizesAndHidesTheQrCode();
 };
 
 void TestLogoPanel::stepsGrowAndShrinkTheLogo_data()
@@ -334,6 +335,63 @@ void TestLogoPanel::openingThePanelIsNoChange()
     d.panel->hideBox()->setChecked(false);
     QVERIFY(d.logo().visible);
     QVERIFY(!d.session().cardSaved);
+}
+
+void TestLogoPanel::placesSizesAndHidesTheQrCode()
+{
+    Designer d;
+    d.start();
+    CardSession &s = d.session();
+    PageWidget &page = *d.w->page();
+    QCheckBox *box = d.panel->qrCodeBox();
+    QLineEdit *size = d.panel->qrCodeSizeBox();
+    QCOMPARE(box->text(), QStringLiteral("在名片上显示二维码"));
+    QVERIFY(!box->isChecked() && !size->isEnabled());
+
+    // More text than a legible code on the page holds: no code.
+    const QString address = s.card.text(TextRole::Address).caption;
+    s.card.text(TextRole::Address).caption = QString(1000, u'路');
+    box->setChecked(true);
+    QCOMPARE(d.dialogs.last().text, QStringLiteral("名片上的文字太多，页面上放不下可以识别的二维码！\r请隐藏部分文字后再试。"));
+    QVERIFY(!s.card.qrCode && !box->isChecked() && s.cardSaved);
+    s.card.text(TextRole::Address).caption = address;
+
+    // The default card's 81 modules need 21 mm rather than 18: at the bottom right, on the trim lines.
+    box->setChecked(true);
+    QCOMPARE(*s.card.qrCode, (CardQrCode{true, 5443 - 1191 - 170, 3402 - 1191 - 170, 1191}));
+    QCOMPARE(size->text(), QStringLiteral("21"));
+    QVERIFY(!s.cardSaved);
+    QVERIFY(page.qrCodeObject()->isVisibleTo(&page));
+    QCOMPARE(page.selectionFrame()->geometry(), page.qrCodeObject()->geometry());
+
+    const auto enter = [size](const QString &text) {
+        size->setText(text);
+        emit size->editingFinished();
+    };
+    enter(QStringLiteral("20"));
+    QCOMPARE(d.dialogs.last().text, QStringLiteral("二维码为20毫米时每个小方块只有0.247毫米，\r小于0.25毫米，手机难以识别，\r"
+                                                   "请至少设为21毫米（或隐藏部分文字）。"));
+    QCOMPARE(d.dialogs.last().caption, kHint);
+    QCOMPARE(size->text(), QStringLiteral("21"));
+    for (const char *refused : {"55", "x"}) {
+        enter(QString::fromLatin1(refused));
+        QCOMPARE(d.dialogs.last().text, QStringLiteral("二维码的大小必须是10到54之间的毫米数！"));
+        QCOMPARE(s.card.qrCode->size, 1191.0f);
+    }
+    // A larger code stays inside the trim lines.
+    enter(QStringLiteral("30"));
+    QCOMPARE(*s.card.qrCode, (CardQrCode{true, 5443 - 1701 - 170, 3402 - 1701 - 170, 1701}));
+    QCOMPARE(d.dialogs.records.size(), 4);
+
+    box->setChecked(false);
+    QVERIFY(!s.card.qrCode->visible && !size->isEnabled());
+    QVERIFY(!page.qrCodeObject()->isVisibleTo(&page) && !page.selectionFrame()->isVisibleTo(&page));
+    s.card.qrCode->left = 300;
+    box->setChecked(true);
+    QCOMPARE(s.card.qrCode->left, 300.0f); // shown again where it was
+    d.w->applyDefaultCard();
+    d.w->showLogoPanel();
+    QVERIFY(!box->isChecked());
 }
 
 QTEST_MAIN(TestLogoPanel)

@@ -3,8 +3,12 @@
 #include "render/PageExport.h"
 #include "render/PageGeometry.h"
 #include "render/PageRenderer.h"
+#include "render/QrCode.h"
 #include "render/TextFit.h"
 #include "render/TextLayout.h"
+#include "model/Numeric.h"
+#include "model/VCard.h"
+#include "support/QrReader.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -24,6 +28,25 @@ namespace {
 constexpr double kScreen = PageGeometry::kScreenTwipsPerPixel;
 
 QColor pixel(const QImage &image, int x, int y) { return image.pixelColor(x, y); }
+
+// A card whose texts try the vCard's rules: labels with and without blanks,
+// characters to escape, a hidden and an empty text, a web address without scheme.
+CardDocument contactCard()
+{
+    CardDocument card = CardDocument::defaultCard();
+    const char16_t *captions[kTextCount] = {
+        u"王小明", u"销售经理", u"上海星河贸易有限公司", u"地址：上海市浦东新区世纪大道100号8楼, A座;东",
+        u"邮编：200120", u"电话：021-12345678", u"传真：", u"手机 : 13800000000", u"E-mail：wang@xinghe.cn",
+        u"网址：www.xinghe.cn", u"QQ：8888"};
+    for (std::size_t i = 0; i < kTextCount; ++i) card.texts[i].caption = QString::fromUtf16(captions[i]);
+    card.text(TextRole::Telephone).visible = false;
+    return card;
+}
+
+const QString kContactVCard = QStringLiteral(
+    "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:王小明\r\nN:王;小明;;;\r\nTITLE:销售经理\r\nORG:上海星河贸易有限公司\r\n"
+    "ADR;TYPE=WORK:;;上海市浦东新区世纪大道100号8楼\\, A座\\;东;;;200120;\r\nTEL;TYPE=CELL:13800000000\r\n"
+    "EMAIL;TYPE=INTERNET:wang@xinghe.cn\r\nURL:http://www.xinghe.cn\r\nX-QQ:8888\r\nEND:VCARD\r\n");
 
 // A plain white card with every object hidden, for looking at one thing at a time.
 CardDocument emptyCard()
@@ -95,6 +118,8 @@ private slots:
     void startsEveryCropMarkAtItsCorner();
     void keepsPageBitmapsWithinTheirLimit();
     void drawsLargeTextAsQtDrawsItsLines();
+    void makesAVCardOfTheVisibleTexts();
+    void aPhoneReadsTheCardsCodeAsItsTexts();
 };
 
 void TestRender::placesCropMarksAndTrimGuides()
@@ -453,6 +478,55 @@ void TestRender::drawsLargeTextAsQtDrawsItsLines()
     }
     QVERIFY(inked > 10000);
     QVERIFY(differing <= inked / 1000);
+}
+
+void TestRender::makesAVCardOfTheVisibleTexts()
+{
+    CardDocument card = contactCard();
+    QCOMPARE(VCard::fromCard(card), kContactVCard);
+    // Only a Chinese name of two to four characters splits off its family name;
+    // a card without a name is its company's contact.
+    const QString names[][2] = {{"Li Ming", "FN:Li Ming\r\nN:;Li Ming;;;"},
+                                {"欧阳", "FN:欧阳\r\nN:欧;阳;;;"},
+                                {"欧阳小明明", "FN:欧阳小明明\r\nN:;欧阳小明明;;;"},
+                                {"", "FN:上海星河贸易有限公司\r\nN:;;;;"}};
+    for (const auto &[name, lines] : names) {
+        card.text(TextRole::Name).caption = name;
+        QVERIFY2(VCard::fromCard(card).contains(QStringLiteral("VERSION:3.0\r\n") + lines + QStringLiteral("\r\nTITLE")), qPrintable(name));
+    }
+}
+
+void TestRender::aPhoneReadsTheCardsCodeAsItsTexts()
+{
+    CardDocument card = contactCard();
+    const int modules = QrCode::forCard(card)->modules();
+    card.qrCode = CardQrCode::atBottomRight(card.page, float(Numeric::mmToTwips(QrCode::initialSizeMm(modules, card.page))));
+    const PageView view;
+    QCOMPARE(readQrCode(PageRenderer::renderBitmap(card, view, 1440.0 / 300)), kContactVCard);
+
+    // A text edited after the code was placed is in the code at once.
+    card.text(TextRole::Telephone).visible = true;
+    card.text(TextRole::Telephone).caption = QStringLiteral("电话：021-87654321");
+    const QString edited = readQrCode(PageRenderer::renderBitmap(card, view, 1440.0 / 300));
+    QCOMPARE(edited, VCard::fromCard(card));
+    QVERIFY(edited.contains(u"\r\nTEL;TYPE=WORK,VOICE:021-87654321\r\nTEL;TYPE=CELL:"));
+
+    // Module edges on whole pixels at any resolution: nothing but black and white.
+    const double dpi = 203;
+    const QImage image = PageRenderer::renderBitmap(card, view, 1440.0 / dpi);
+    const QRectF code(card.qrCode->left, card.qrCode->top, card.qrCode->size, card.qrCode->size);
+    const QRect pixels = QRectF(code.topLeft() * dpi / 1440, code.size() * dpi / 1440).toAlignedRect().adjusted(1, 1, -1, -1);
+    int grey = 0;
+    for (int y = pixels.top(); y <= pixels.bottom(); ++y)
+        for (int x = pixels.left(); x <= pixels.right(); ++x)
+            grey += image.pixel(x, y) != qRgb(0, 0, 0) && image.pixel(x, y) != qRgb(255, 255, 255);
+    QCOMPARE(grey, 0);
+
+    // A hidden code leaves the page as it is without one.
+    card.qrCode->visible = false;
+    const QImage hidden = PageRenderer::renderBitmap(card, view, kScreen);
+    card.qrCode.reset();
+    QCOMPARE(hidden, PageRenderer::renderBitmap(card, view, kScreen));
 }
 
 QTEST_MAIN(TestRender)

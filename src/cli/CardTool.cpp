@@ -6,12 +6,14 @@
 #include "model/IniFile.h"
 #include "model/Numeric.h"
 #include "model/ProgramFolder.h"
+#include "model/VCard.h"
 #include "render/Gradient.h"
 #include "render/PageGeometry.h"
 #include "render/PageExport.h"
 #include "render/PagePictures.h"
 #include "render/PageRenderer.h"
 #include "render/PrintSheet.h"
+#include "render/QrCode.h"
 #include "render/SheetPicture.h"
 #include "render/TextFit.h"
 #include "pdf/PrintShopPdf.h"
@@ -25,6 +27,7 @@ namespace {
 QString jsonString(const QString &text)
 {
     QString out = QStringLiteral("\"");
+    out.reserve(text.size() + 2);
     for (const QChar c : text) {
         switch (c.unicode()) {
         case u'"': out += QStringLiteral("\\\""); break;
@@ -123,22 +126,46 @@ std::optional<OpenedCard> openCard(const QString &path, const QString &programFo
     return opened;
 }
 
-// The card as JSON text.
+// The card's sections as JSON text, up to the member that follows them.
 QString cardJson(CardDocument doc)
 {
     QString out = QStringLiteral("{");
     QString section;
-    for (const CardFile::Key &key : CardFile::keys()) {
-        if (key.section != section) {
-            out += section.isEmpty() ? QStringLiteral("\n") : QStringLiteral("\n  },\n");
-            out += QStringLiteral("  %1: {\n").arg(jsonString(key.section));
-            section = key.section;
-        } else {
-            out += QStringLiteral(",\n");
+    const auto addKeys = [&](const std::vector<CardFile::Key> &keys) {
+        for (const CardFile::Key &key : keys) {
+            if (key.section != section) {
+                out += section.isEmpty() ? QStringLiteral("\n") : QStringLiteral("\n  },\n");
+                out += QStringLiteral("  %1: {\n").arg(jsonString(key.section));
+                section = key.section;
+            } else {
+                out += QStringLiteral(",\n");
+            }
+            out += QStringLiteral("    %1: %2").arg(jsonString(key.name), jsonValue(key.field(doc)));
         }
-        out += QStringLiteral("    %1: %2").arg(jsonString(key.name), jsonValue(key.field(doc)));
+    };
+    addKeys(CardFile::keys());
+    if (doc.qrCode) addKeys(CardFile::qrCodeKeys());
+    return out + QStringLiteral("\n  },\n");
+}
+
+bool isSvg(const QString &path) { return QFileInfo(path).suffix().compare(u"svg", Qt::CaseInsensitive) == 0; }
+
+bool writeQrCode(const QrCode::Symbol &symbol, double sizeMm, const QrRequest &r, QString *error)
+{
+    if (isSvg(r.output)) {
+        const QByteArray svg = QrCode::toSvg(symbol, sizeMm);
+        return PageExport::writeAtomically(r.output, error, [&svg](QIODevice &device, QString &reason) {
+            if (device.write(svg) == svg.size()) return true;
+            reason = device.errorString();
+            return false;
+        });
     }
-    return out + QStringLiteral("\n  }\n}\n");
+    const QImage image = QrCode::toImage(symbol, sizeMm * Numeric::kTwipsPerMm, r.dpi);
+    if (image.isNull()) {
+        if (error) *error = QStringLiteral("the code is too large at %1 dpi").arg(r.dpi);
+        return false;
+    }
+    return PageExport::writeImage(image, r.output, error);
 }
 
 } // namespace
@@ -147,8 +174,38 @@ int dump(const QString &path, const QString &programFolder, QTextStream &out, QT
 {
     const auto opened = openCard(path, programFolder, err);
     if (!opened) return 1;
+    // Written one after the other, so a card with huge texts is not held twice;
+    // texts beyond what a code holds have no vCard to show.
     out << cardJson(opened->card);
+    const QString vCard = VCard::fromCard(opened->card);
+    out << "  \"vCard\": " << (QrCode::encode(vCard.toUtf8()) ? jsonString(vCard) : QStringLiteral("null")) << "\n}\n";
     out.flush();
+    return 0;
+}
+
+int qr(const QrRequest &request, QTextStream &err)
+{
+    const auto opened = openCard(request.card, request.programFolder, err);
+    if (!opened) return 1;
+    const auto symbol = QrCode::forCard(opened->card);
+    if (!symbol) {
+        err << "penlark-card: the card's texts are more than a QR code holds" << Qt::endl;
+        return 1;
+    }
+    const int modules = symbol->modules();
+    double sizeMm = request.sizeMm;
+    if (sizeMm <= 0)
+        sizeMm = opened->card.qrCode ? opened->card.qrCode->size / Numeric::kTwipsPerMm
+                                     : QrCode::initialSizeMm(modules, opened->card.page);
+    const double moduleMm = sizeMm / modules;
+    if (moduleMm < QrCode::kMinModuleMm) {
+        err << "penlark-card: a " << sizeMm << " mm code of " << modules << " modules has modules of "
+            << QString::number(moduleMm, 'f', 3) << " mm, less than " << QrCode::kMinModuleMm
+            << " mm; use --size " << QrCode::smallestSizeMm(modules) << " or more" << Qt::endl;
+        return 1;
+    }
+    QString error;
+    if (!writeQrCode(*symbol, sizeMm, request, &error)) return cannotWrite(request.output, error, err);
     return 0;
 }
 

@@ -9,9 +9,22 @@
 namespace CardTool {
 
 // Prints the card as the designer opens it, as JSON: one member per section in
-// file order, each with the section's keys as a save spells them. Library
-// references are resolved in programFolder.
+// file order, each with the section's keys as a save spells them (the QR
+// code's section only when the card has a code), then "vCard", the text its
+// QR code encodes (null when the texts are more than a code holds). Library references are resolved in programFolder.
 int dump(const QString &path, const QString &programFolder, QTextStream &out, QTextStream &err);
+
+struct QrRequest {
+    QString card;
+    QString output;         // .png (or another picture format) or .svg
+    QString programFolder;
+    double sizeMm = 0;      // 0: the card's code's size, or the size a new code takes
+    double dpi = 300;
+};
+
+// Writes the card's QR code alone. A size at which a module would be smaller
+// than 0.25 mm is refused with the reason and the smallest size that reads.
+int qr(const QrRequest &request, QTextStream &err);
 
 // Writes the default card to path (an existing file is updated key by key).
 int writeNew(const QString &path, QTextStream &err);

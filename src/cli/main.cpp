@@ -4,6 +4,7 @@
 #include "model/Numeric.h"
 #include "model/ProgramFolder.h"
 #include "render/Fonts.h"
+#include "render/QrCode.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>
@@ -19,11 +20,14 @@ const char *kUsage =
     "Commands:\n"
     "  dump FILE.pnk [--program-folder DIR]\n"
     "                  Print the card as the designer opens it, as JSON: one object\n"
-    "                  per section in file order (cPage, cLogo, cLine, cName ... cQQ),\n"
-    "                  with the keys spelled as a save writes them. Missing or\n"
-    "                  malformed keys show the default card's values, as do keys the\n"
-    "                  background kind does not use. Library pictures are looked up\n"
-    "                  in DIR as for render; a missing background gives a white page.\n"
+    "                  per section in file order (cPage, cLogo, cLine, cName ... cQQ,\n"
+    "                  then cQR when the card has a QR code), with the keys spelled\n"
+    "                  as a save writes them, and \"vCard\", the text of its QR code\n"
+    "                  (null when the texts are more than a QR code holds).\n"
+    "                  Missing or malformed keys show the default card's values, as\n"
+    "                  do keys the background kind does not use. Library pictures\n"
+    "                  are looked up in DIR as for render; a missing background\n"
+    "                  gives a white page.\n"
     "  new FILE.pnk    Write the default card to FILE.pnk (an existing file is\n"
     "                  updated key by key; its other lines are kept).\n"
     "  render FILE.pnk -o OUT [--trim] [--marks] [--dpi N] [--program-folder DIR] [--no-crop-marks]\n"
@@ -51,6 +55,14 @@ const char *kUsage =
     "  thumbnail FILE.pnk OUT.png [--size N] [--program-folder DIR]\n"
     "                  Write the card without its bleed as a PNG fitting N x N\n"
     "                  pixels (1 to 2048, default 256), for a file manager's previews.\n"
+    "  qr FILE.pnk -o OUT.png|OUT.svg [--size MM] [--dpi N] [--program-folder DIR]\n"
+    "                  Write the card's QR code alone: a vCard of its visible texts,\n"
+    "                  black on white with a quiet zone of four modules. --size is\n"
+    "                  the side in millimetres (default: the size of the card's own\n"
+    "                  code, or the size a new code takes, 18 mm or more); a size at\n"
+    "                  which a module would be smaller than 0.25 mm is refused. A\n"
+    "                  .png has whole pixels per module edge at N dpi (default 300);\n"
+    "                  an .svg is vector squares.\n"
     "  gradient --size WxH --angle A --color1 C --color2 C -o OUT.bmp\n"
     "                  Draw only a gradient onto a W x H pixel surface that starts\n"
     "                  white. Colours as card files store them: signed decimal\n"
@@ -159,6 +171,15 @@ int run(const QCommandLineParser &p, const Options &o, QTextStream &out, QTextSt
         r.marks = p.isSet(o.marks);
         r.programFolder = programFolder;
         return CardTool::sheet(r, err);
+    }
+    if (command == u"qr") {
+        CardTool::QrRequest r;
+        r.card = args[1];
+        r.output = required(p, o.output);
+        r.sizeMm = p.isSet(o.size) ? number(p, o.size, QrCode::kMinSizeMm, 1000) : 0;
+        r.dpi = p.isSet(o.dpi) ? number(p, o.dpi, 1, 2400) : 300;
+        r.programFolder = programFolder;
+        return CardTool::qr(r, err);
     }
     throw UsageError(QStringLiteral("unknown command \"%1\"").arg(command));
 }

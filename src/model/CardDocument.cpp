@@ -38,6 +38,13 @@ QString textSection(std::size_t index)
     return QString::fromUtf16(kTextSections.at(index));
 }
 
+CardQrCode CardQrCode::atBottomRight(const CardPage &page, float size)
+{
+    // The trim lines stand 3 mm inside the page's edges.
+    const float inset = float(Numeric::mmToTwips(3));
+    return {true, page.width - size - inset, page.height - size - inset, size};
+}
+
 CardDocument CardDocument::defaultCard()
 {
     CardDocument doc;
@@ -57,6 +64,7 @@ void CardDocument::resetToDefault()
     logo = CardLogo{QString(), 1020, 1020, 555, 375, true};
     line = CardLine{4965, float(Numeric::kTwipsPerMm), 240, 2100, Colour::kBlack, true};
 
+    qrCode.reset();
     for (std::size_t i = 0; i < kTextCount; ++i) {
         const DefaultText &d = kDefaultTexts[i];
         texts[i] = CardText{QString::fromUtf16(d.caption), QStringLiteral("宋体"), d.bold, d.italic,

@@ -5,6 +5,7 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <optional>
 
 // How the page background is filled; the numbers are those stored in card files.
 enum class BackgroundKind : std::uint8_t {
@@ -75,6 +76,23 @@ struct CardText {
     bool operator==(const CardText &) const = default;
 };
 
+// A QR code holding the card's texts as a contact (vCard): a square, quiet zone
+// included, with its top-left corner at left, top. Cards without one keep no
+// trace of it in their files.
+struct CardQrCode {
+    static constexpr float kDefaultSize = 1021; // 18 mm
+
+    bool visible = true;
+    float left = 0;
+    float top = 0;
+    float size = kDefaultSize;
+
+    bool operator==(const CardQrCode &) const = default;
+
+    // A code of that size resting on the page's bottom and right trim lines.
+    static CardQrCode atBottomRight(const CardPage &page, float size);
+};
+
 // The eleven text objects, in their fixed order.
 enum class TextRole : std::uint8_t {
     Name, Job, Company, Address, Postcode, Telephone, Fax, Mobile, Email, Web, QQ,
@@ -86,6 +104,7 @@ struct CardDocument {
     CardLogo logo;
     CardLine line;
     std::array<CardText, kTextCount> texts;
+    std::optional<CardQrCode> qrCode;
 
     CardText &text(TextRole role) { return texts[std::size_t(role)]; }
     const CardText &text(TextRole role) const { return texts[std::size_t(role)]; }

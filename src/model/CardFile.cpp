@@ -8,6 +8,8 @@
 
 namespace CardFile {
 
+const QString kQrCodeSection = QStringLiteral("cQR");
+
 namespace {
 
 template <typename Member>
@@ -29,6 +31,13 @@ Key lineKey(const char16_t *name, Member CardLine::*member)
 {
     return {QStringLiteral("cLine"), QString::fromUtf16(name),
             [member](CardDocument &d) { return FieldRef(&(d.line.*member)); }};
+}
+
+template <typename Member>
+Key qrCodeKey(const char16_t *name, Member CardQrCode::*member)
+{
+    return {kQrCodeSection, QString::fromUtf16(name),
+            [member](CardDocument &d) { return FieldRef(&((*d.qrCode).*member)); }};
 }
 
 template <typename Member>
@@ -117,12 +126,25 @@ const std::vector<Key> &keys()
     return k;
 }
 
+const std::vector<Key> &qrCodeKeys()
+{
+    static const std::vector<Key> k{
+        qrCodeKey(u"visible", &CardQrCode::visible),
+        qrCodeKey(u"left", &CardQrCode::left),
+        qrCodeKey(u"top", &CardQrCode::top),
+        qrCodeKey(u"size", &CardQrCode::size),
+    };
+    return k;
+}
+
 const Key *findKey(const QString &section, const QString &name)
 {
-    for (const Key &key : keys()) {
-        if (key.section.compare(section, Qt::CaseInsensitive) == 0
-            && key.name.compare(name, Qt::CaseInsensitive) == 0)
-            return &key;
+    for (const auto *list : {&keys(), &qrCodeKeys()}) {
+        for (const Key &key : *list) {
+            if (key.section.compare(section, Qt::CaseInsensitive) == 0
+                && key.name.compare(name, Qt::CaseInsensitive) == 0)
+                return &key;
+        }
     }
     return nullptr;
 }
@@ -173,10 +195,14 @@ void write(const CardDocument &doc, const ValueWriter &writer)
     CardDocument source = doc;
     for (const Key &key : keys())
         writer(key.section, key.name, formatField(key.field(source)));
+    if (!source.qrCode) return;
+    for (const Key &key : qrCodeKeys())
+        writer(key.section, key.name, formatField(key.field(source)));
 }
 
 void write(const CardDocument &doc, IniFile &ini)
 {
+    if (!doc.qrCode) ini.removeSection(kQrCodeSection);
     write(doc, [&ini](const QString &s, const QString &k, const QString &v) { ini.setValue(s, k, v); });
 }
 

@@ -28,8 +28,14 @@ struct Key {
 // The 119 keys in the order a save writes them.
 const std::vector<Key> &keys();
 
-// The key of that section and name in any letter case; null for a name that is
-// not a key of the card file.
+// The optional section of a card's QR code ("cQR": visible, left, top, size),
+// written after the 119 keys only when the card has a code. Its fields are
+// reached through the document's code, which must be there.
+extern const QString kQrCodeSection;
+const std::vector<Key> &qrCodeKeys();
+
+// The key of that section and name in any letter case, the QR code's included;
+// null for a name that is not a key of the card file.
 const Key *findKey(const QString &section, const QString &name);
 
 // Text of a field as the file holds it.
@@ -58,9 +64,12 @@ void prepareForSave(CardDocument &doc, const PageOptions &options);
 using ValueWriter = std::function<void(const QString &section, const QString &key, const QString &value)>;
 using ValueReader = std::function<std::optional<QString>(const QString &section, const QString &key)>;
 
-// Writes every key, in order, through the writer. (Reading is CardReader's.)
+// Writes every key, in order, through the writer, then the QR code's section
+// when the card has a code. (Reading is CardReader's.)
 void write(const CardDocument &doc, const ValueWriter &writer);
 
+// The same into a file's image; a card without a code also drops a QR code
+// section the file held, so the code does not come back when it is read.
 void write(const CardDocument &doc, IniFile &ini);
 
 } // namespace CardFile

@@ -2,6 +2,8 @@
 
 #include "model/IniFile.h"
 
+#include <algorithm>
+
 namespace CardReader {
 
 namespace {
@@ -12,11 +14,12 @@ const QString kLine = QStringLiteral("cLine");
 
 // What a length read from a file measures; sizes and positions run along the
 // page's width or height.
-enum class Measure { None, PageSide, Size, Position, FontSize };
+enum class Measure { None, PageSide, Size, Position, FontSize, QrCodeSize };
 
 Measure measureOf(const CardFile::Key &key)
 {
     const auto is = [&key](const char16_t *name) { return key.name.compare(name, Qt::CaseInsensitive) == 0; };
+    if (is(u"size")) return Measure::QrCodeSize;
     if (is(u"width") || is(u"height")) return key.section == kPage ? Measure::PageSide : Measure::Size;
     if (is(u"left") || is(u"top")) return Measure::Position;
     if (is(u"FontSize")) return Measure::FontSize;
@@ -37,6 +40,8 @@ bool alongWidth(const CardFile::Key &key)
 constexpr float kMinPageSide = 567;   // 10 mm
 constexpr float kMaxPageSide = 56700; // 1000 mm
 constexpr float kMaxFontSize = 1638;
+// A QR code: 10 mm up to the page's shorter side.
+constexpr float kMinQrCodeSize = 567;
 
 bool inBounds(float value, float low, float high) { return value >= low && value <= high; }
 
@@ -58,6 +63,7 @@ public:
             readKeys(textSection(i), {u"caption", u"ForeColor", u"font", u"FontBold", u"FontItalic", u"FontSize",
                                       u"left", u"top", u"visible"});
         }
+        readQrCode();
         return m_problems;
     }
 
@@ -88,6 +94,8 @@ private:
         case Measure::Size: return inBounds(v, 0, 3 * side);
         case Measure::Position: return inBounds(v, -2 * side, 3 * side);
         case Measure::FontSize: return inBounds(v, 0, kMaxFontSize);
+        case Measure::QrCodeSize:
+            return inBounds(v, kMinQrCodeSize, std::min(m_card.page.width, m_card.page.height));
         case Measure::None: break;
         }
         return true;
@@ -152,6 +160,25 @@ private:
             m_problems.push_back({Problem::Kind::MissingLogo, reference, logo.tooLarge});
         readKeys(kLogo, {u"width", u"height", u"left", u"top", u"visible"});
         m_view.logoInFront = false;
+    }
+
+    // A card has a QR code when its file holds any key of the code's section.
+    // Its missing or malformed values are those of a code of the default size
+    // at the bottom-right corner, or of its own size there for the position.
+    void readQrCode()
+    {
+        const QString &section = CardFile::kQrCodeSection;
+        const auto present = [&](const CardFile::Key &key) { return m_values(section, key.name).has_value(); };
+        const auto &keys = CardFile::qrCodeKeys();
+        if (std::none_of(keys.begin(), keys.end(), present)) {
+            m_card.qrCode.reset();
+            return;
+        }
+        m_defaults.qrCode = CardQrCode::atBottomRight(m_card.page, CardQrCode::kDefaultSize);
+        m_card.qrCode = m_defaults.qrCode;
+        readKey(section, QStringLiteral("size"));
+        m_defaults.qrCode = CardQrCode::atBottomRight(m_card.page, m_card.qrCode->size);
+        readKeys(section, {u"visible", u"left", u"top"});
     }
 
     const CardFile::ValueReader &m_values;

@@ -13,7 +13,8 @@ class IniFile;
 // and penlark-card both read through here, so a card opens the same everywhere.
 //
 // Keys are read in the order the designer applies them to the page: background
-// kind and picture, page size, background, logo, line, texts. Keys that the
+// kind and picture, page size, background, logo, line, texts, then the QR code's
+// optional section (a card without it has no code). Keys that the
 // background kind does not use are not read, so their fields keep the values
 // they had. A missing key, a value that does not parse and a length outside
 // what a card can hold (a page side of 10 to 1000 mm, objects within two page

@@ -159,6 +159,25 @@ std::optional<std::size_t> IniFile::findKey(std::size_t sectionLine, QStringView
     return std::nullopt;
 }
 
+void IniFile::removeSection(QStringView section)
+{
+    while (const auto s = findSection(section)) removeLines(*s, sectionEnd(*s));
+}
+
+void IniFile::removeLines(std::size_t first, std::size_t end)
+{
+    const Line from = m_lines[first];
+    const qsizetype rawSize = rawEnd(end - 1) - from.raw;
+    const qsizetype textSize = textEnd(end - 1) - from.text;
+    m_bytes.remove(from.raw, rawSize);
+    m_text.remove(from.text, textSize);
+    shiftLinesAfter(end - 1, -rawSize, -textSize);
+    m_lines.erase(m_lines.begin() + std::ptrdiff_t(first), m_lines.begin() + std::ptrdiff_t(end));
+    std::erase_if(m_sectionLines, [first, end](std::size_t i) { return i >= first && i < end; });
+    for (std::size_t &i : m_sectionLines)
+        if (i >= end) i -= end - first;
+}
+
 std::optional<QString> IniFile::value(QStringView section, QStringView key) const
 {
     const auto s = findSection(section);

@@ -34,6 +34,9 @@ public:
     // always one line.
     void setValue(const QString &section, const QString &key, const QString &value);
 
+    // Removes every section of that name with all its lines.
+    void removeSection(QStringView section);
+
     QByteArray toBytes() const;
 
 private:
@@ -63,6 +66,8 @@ private:
     // Puts a line at index, keeping the index of section lines in step.
     void insertLine(std::size_t index, const QByteArray &raw, const QString &text);
     void shiftLinesAfter(std::size_t index, qsizetype rawDelta, qsizetype textDelta);
+    // Removes the lines [first, end), keeping the index of section lines in step.
+    void removeLines(std::size_t first, std::size_t end);
     // Gives a line without a line end (only ever the last) one before a line is added after it.
     void endLine(std::size_t index);
 

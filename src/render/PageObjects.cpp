@@ -9,6 +9,10 @@ QRectF box(const CardDocument &card, const PageView &view, int id)
 {
     if (id == kLogo) return {card.logo.left, card.logo.top, card.logo.width, card.logo.height};
     if (id == kLine) return {card.line.left, card.line.top, card.line.width, card.line.height};
+    if (id == kQrCode) {
+        if (!card.qrCode) return {};
+        return {card.qrCode->left, card.qrCode->top, card.qrCode->size, card.qrCode->size};
+    }
     return PageRenderer::textBox(card.texts[std::size_t(id)], view.textBlocks[std::size_t(id)]);
 }
 
@@ -21,6 +25,10 @@ void moveTo(CardDocument &card, int id, QPointF topLeft)
     } else if (id == kLine) {
         card.line.left = x;
         card.line.top = y;
+    } else if (id == kQrCode) {
+        if (!card.qrCode) return;
+        card.qrCode->left = x;
+        card.qrCode->top = y;
     } else {
         card.texts[std::size_t(id)].Left = x;
         card.texts[std::size_t(id)].Top = y;
@@ -31,6 +39,7 @@ bool isVisible(const CardDocument &card, int id)
 {
     if (id == kLogo) return card.logo.visible;
     if (id == kLine) return card.line.visible;
+    if (id == kQrCode) return card.qrCode && card.qrCode->visible;
     return card.texts[std::size_t(id)].visible;
 }
 
@@ -40,7 +49,9 @@ void setVisible(CardDocument &card, int id, bool visible)
         card.logo.visible = visible;
     else if (id == kLine)
         card.line.visible = visible;
-    else
+    else if (id == kQrCode) {
+        if (card.qrCode) card.qrCode->visible = visible;
+    } else
         card.texts[std::size_t(id)].visible = visible;
 }
 

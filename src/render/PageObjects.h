@@ -9,14 +9,18 @@
 #include <optional>
 
 // The objects on a page, numbered as the show/hide boxes number them: the
-// eleven texts 0..10, the logo 11 and the line 12. Pure geometry in twips.
+// eleven texts 0..10, the logo 11 and the line 12; then the QR code 13, which
+// only a card with a code has and its own panel shows or hides. Pure geometry
+// in twips.
 namespace PageObjects {
 
 inline constexpr int kLogo = 11;
 inline constexpr int kLine = 12;
-inline constexpr int kCount = 13;
+inline constexpr int kCount = 13;  // the objects of the show/hide boxes
+inline constexpr int kQrCode = 13;
+inline constexpr int kObjectCount = 14;
 
-// The box object id covers on the page.
+// The box object id covers on the page; empty for a card without a QR code.
 QRectF box(const CardDocument &card, const PageView &view, int id);
 void moveTo(CardDocument &card, int id, QPointF topLeft);
 bool isVisible(const CardDocument &card, int id);

@@ -4,6 +4,7 @@
 #include "render/Gradient.h"
 #include "render/PageGeometry.h"
 #include "render/PagePictures.h"
+#include "render/QrCode.h"
 #include "render/TextLayout.h"
 #include "model/Numeric.h"
 
@@ -139,6 +140,7 @@ void drawObjects(QPainter &p, const CardDocument &card, const PageView &view, Sc
     drawLine(p, card.line, s);
     for (std::size_t i = 0; i < kTextCount; ++i) drawText(p, card.texts[i], view.textBlocks[i], s);
     if (view.logoInFront) drawLogo(p, card.logo, view, s);
+    QrCode::paint(p, card, s.perTwip);
 }
 
 void setDpi(QImage &image, double twipsPerPixel)

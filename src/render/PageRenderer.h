@@ -8,7 +8,7 @@
 class QPainter;
 
 // Draws a page: background (solid colour, gradient or tiled picture), crop
-// marks, line, logo and texts in their stacking order. The screen, bitmap
+// marks, line, logo and texts in their stacking order, the QR code on top. The screen, bitmap
 // export, printing and penlark-card all draw through it.
 namespace PageRenderer {
 

@@ -38,6 +38,9 @@ bool sameAfterSave(CardDocument &read, CardDocument &reread)
 {
     for (const CardFile::Key &key : CardFile::keys())
         if (!std::visit(SameAfterSave{key.field(reread)}, key.field(read))) return false;
+    if (read.qrCode.has_value() != reread.qrCode.has_value()) return false;
+    for (const CardFile::Key &key : read.qrCode ? CardFile::qrCodeKeys() : std::vector<CardFile::Key>{})
+        if (!std::visit(SameAfterSave{key.field(reread)}, key.field(read))) return false;
     return true;
 }
 

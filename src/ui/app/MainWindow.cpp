@@ -266,7 +266,7 @@ bool MainWindow::takeAlignModePress()
 
 void MainWindow::onObjectPressed(int id)
 {
-    if (id == PageObjects::kLogo)
+    if (id == PageObjects::kLogo || id == PageObjects::kQrCode)
         showLogoPanel();
     else if (id == PageObjects::kLine)
         showLinePanel();

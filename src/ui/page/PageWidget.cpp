@@ -97,12 +97,13 @@ PageWidget::PageWidget(CardSession &session, QWidget *parent) : QWidget(parent),
     m_logo = objectStandIn(QStringLiteral("info_logo"), this);
     for (std::size_t i = 0; i < kTextCount; ++i)
         m_texts[i] = objectStandIn(QStringLiteral("info_txt(%1)").arg(i), this);
+    m_qrCode = objectStandIn(QStringLiteral("info_qr"), this);
     for (int i = 0; i < 4; ++i)
         m_guides[std::size_t(i)] = colouredLine(QStringLiteral("r_Line(%1)").arg(i), Qt::red, this);
     m_frame = new SelectionFrame(this);
     m_guide = new AlignGuide(this);
     m_guide->installEventFilter(this);
-    for (int id = 0; id < PageObjects::kCount; ++id) objectWidget(id)->installEventFilter(this);
+    for (int id = 0; id < PageObjects::kObjectCount; ++id) objectWidget(id)->installEventFilter(this);
     connect(&m_session, &CardSession::pageChanged, this, &PageWidget::syncToCard);
     syncToCard();
     centreGuide();
@@ -120,12 +121,13 @@ QWidget *PageWidget::objectWidget(int id) const
 {
     if (id == PageObjects::kLogo) return m_logo;
     if (id == PageObjects::kLine) return m_line;
+    if (id == PageObjects::kQrCode) return m_qrCode;
     return m_texts.at(std::size_t(id));
 }
 
 int PageWidget::objectId(QObject *watched) const
 {
-    for (int id = 0; id < PageObjects::kCount; ++id)
+    for (int id = 0; id < PageObjects::kObjectCount; ++id)
         if (objectWidget(id) == watched) return id;
     return -1;
 }
@@ -165,16 +167,20 @@ void PageWidget::placeObjects()
     const CardLine &line = card.line;
     m_line->setGeometry(pixels({line.left, line.top, line.width, line.height}));
     m_line->setVisible(line.visible);
+    m_qrCode->setGeometry(pixels(objectBox(PageObjects::kQrCode)));
+    m_qrCode->setVisible(PageObjects::isVisible(card, PageObjects::kQrCode));
 }
 
 void PageWidget::stackObjects()
 {
-    // Bottom to top as drawn: the logo when behind, the line, the texts, the logo when in front.
+    // Bottom to top as drawn: the logo when behind, the line, the texts, the logo
+    // when in front, the QR code.
     m_line->lower();
     if (m_session.view.logoInFront)
         m_logo->raise();
     else
         m_logo->lower();
+    m_qrCode->raise();
     for (QWidget *guide : m_guides) guide->raise();
     m_frame->raise();
     m_guide->raise();

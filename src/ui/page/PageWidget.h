@@ -12,7 +12,7 @@ class QLabel;
 
 // The page surface ("Card"): draws the session's card through the page renderer
 // at 15 twips per pixel, and carries one transparent child per page object
-// (info_txt(0..10), info_logo, info_line) so each object has its own name,
+// (info_txt(0..10), info_logo, info_line, info_qr) so each object has its own name,
 // geometry and mouse events, stacked as the objects are drawn. It also holds the
 // four red trim guides r_Line(0..3) and the red selection frame sp_icon.
 // With the focus on the page, the arrow keys move the chosen object one pixel
@@ -31,6 +31,7 @@ public:
     QWidget *textObject(std::size_t index) const { return m_texts[index]; }
     QWidget *logoObject() const { return m_logo; }
     QWidget *lineObject() const { return m_line; }
+    QWidget *qrCodeObject() const { return m_qrCode; }
     QWidget *trimGuide(int index) const { return m_guides[std::size_t(index)]; }
     QWidget *selectionFrame() const { return m_frame; }
     QWidget *alignGuide() const { return m_guide; }
@@ -114,6 +115,7 @@ private:
     std::array<QWidget *, kTextCount> m_texts{};
     QWidget *m_logo = nullptr;
     QWidget *m_line = nullptr;
+    QWidget *m_qrCode = nullptr;
     std::array<QWidget *, 4> m_guides{};
     QWidget *m_frame = nullptr;
     int m_framedObject = -1;

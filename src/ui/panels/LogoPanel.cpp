@@ -7,6 +7,7 @@
 #include "render/PageObjects.h"
 #include "render/PagePictures.h"
 #include "render/PageRenderer.h"
+#include "render/QrCode.h"
 #include "ui/common/Controls.h"
 #include "ui/common/Dialogs.h"
 #include "ui/page/PageWidget.h"
@@ -81,8 +82,9 @@ LogoPanel::LogoPanel(CardSession &session, PageWidget &page, Dialogs &dialogs, P
       m_folder(std::move(folder))
 {
     buildLibrary();
-    buildSizeFrame(contentTop() + 150);
-    buildPreview(contentTop() + 256);
+    // Rows close enough that the QR code's row fits below the logo's controls.
+    buildSizeFrame(contentTop() + 140);
+    buildPreview(contentTop() + 246);
 }
 
 // ---- Building -------------------------------------------------------------------
@@ -96,9 +98,9 @@ void LogoPanel::buildLibrary()
     m_categories->setInsertPolicy(QComboBox::NoInsert);
     connect(m_categories, &QComboBox::currentIndexChanged, this, &LogoPanel::chooseCategory);
     label(QStringLiteral("lab_logo(1)"), QStringLiteral("标志文件："), {kLeft, top + 48, 64, 22}, this);
-    m_files = place<QListWidget>(QStringLiteral("logo_FileList"), {74, top + 48, SidePanel::kWidth - kLeft - 74, 66}, this);
+    m_files = place<QListWidget>(QStringLiteral("logo_FileList"), {74, top + 48, SidePanel::kWidth - kLeft - 74, 56}, this);
     connect(m_files, &QListWidget::itemClicked, this, &LogoPanel::chooseFile);
-    auto *manager = place<QPushButton>(QStringLiteral("cmd_logo"), {kLeft, top + 118, kInner, 26}, this,
+    auto *manager = place<QPushButton>(QStringLiteral("cmd_logo"), {kLeft, top + 108, kInner, 26}, this,
                                        QStringLiteral(">>标志文件管理…"));
     connect(manager, &QPushButton::clicked, this,
             [this] { emit libraryManagerRequested(ProgramFolder::Library::Logos); });
@@ -158,9 +160,21 @@ void LogoPanel::buildPreview(int top)
         m_session.view.logoInFront = ticked;
         m_session.notifyPageChanged();
     });
-    m_hide = checkBox(QStringLiteral("chk_logoShow"), QStringLiteral("不显示标志"), {kLeft, below + 22, kInner, 20},
+    m_hide = checkBox(QStringLiteral("chk_logoShow"), QStringLiteral("不显示标志"), {kLeft, below + 21, kInner, 20},
                       this);
     connect(m_hide, &QCheckBox::toggled, this, &LogoPanel::onHideToggled);
+    buildQrCode(below + 42);
+}
+
+void LogoPanel::buildQrCode(int top)
+{
+    m_qrCode = checkBox(QStringLiteral("chk_qrShow"), QStringLiteral("在名片上显示二维码"), {kLeft, top, 142, 20}, this);
+    connect(m_qrCode, &QCheckBox::toggled, this, &LogoPanel::onQrCodeToggled);
+    m_qrCodeSize = place<QLineEdit>(QStringLiteral("txt_qrSize"), {kLeft + 144, top, 28, 20}, this);
+    m_qrCodeSize->setMaxLength(4);
+    m_qrCodeSize->setAlignment(Qt::AlignCenter);
+    connect(m_qrCodeSize, &QLineEdit::editingFinished, this, &LogoPanel::onQrCodeSizeEntered);
+    label(QStringLiteral("lab_qr"), QStringLiteral("毫米"), {kLeft + 174, top, 26, 20}, this);
 }
 
 // ---- Opening the panel ---------------------------------------------------------------
@@ -187,6 +201,7 @@ void LogoPanel::refresh()
     m_inFront->setChecked(m_session.view.logoInFront);
     m_hide->setChecked(!m_session.card.logo.visible);
     if (!m_session.card.logo.visible) m_page.selectionFrame()->hide();
+    showQrCode();
 }
 
 // ---- Choosing a logo -------------------------------------------------------------------
@@ -310,4 +325,86 @@ void LogoPanel::onHideToggled(bool ticked)
     m_session.markEdited();
     m_session.notifyPageChanged();
     if (ticked) m_page.selectionFrame()->hide();
+}
+
+// ---- The QR code --------------------------------------------------------------------------
+
+void LogoPanel::showQrCode()
+{
+    const QSignalBlocker block(m_qrCode);
+    const auto &code = m_session.card.qrCode;
+    m_qrCode->setChecked(code && code->visible);
+    m_qrCodeSize->setEnabled(m_qrCode->isChecked());
+    m_qrCodeSize->setText(code ? QString::number(Numeric::twipsToMm(code->size)) : QString());
+}
+
+void LogoPanel::onQrCodeToggled(bool ticked)
+{
+    auto &code = m_session.card.qrCode;
+    if (!code && !(ticked && placeQrCode())) {
+        showQrCode();
+        return;
+    }
+    code->visible = ticked;
+    m_session.cardSaved = false;
+    m_session.notifyPageChanged();
+    if (ticked)
+        m_page.showSelectionFrame(PageObjects::kQrCode);
+    else
+        m_page.selectionFrame()->hide();
+    showQrCode();
+}
+
+// A card's first code stands at the bottom right inside the trim lines, as
+// large as its modules need (18 mm at least); false when the texts are more
+// than a legible code on this page holds.
+bool LogoPanel::placeQrCode()
+{
+    const auto symbol = QrCode::forCard(m_session.card);
+    const CardPage &page = m_session.card.page;
+    if (!symbol || QrCode::smallestSizeMm(symbol->modules()) > QrCode::largestSizeMm(page)) {
+        m_dialogs.show(QStringLiteral("名片上的文字太多，页面上放不下可以识别的二维码！\r请隐藏部分文字后再试。"), kHint,
+                       Dialogs::Icon::Warning);
+        return false;
+    }
+    const int mm = QrCode::initialSizeMm(symbol->modules(), page);
+    m_session.card.qrCode = CardQrCode::atBottomRight(page, float(Numeric::mmToTwips(mm)));
+    return true;
+}
+
+void LogoPanel::onQrCodeSizeEntered()
+{
+    auto &code = m_session.card.qrCode;
+    const auto symbol = QrCode::forCard(m_session.card);
+    if (!code || !symbol) return;
+    const int largest = QrCode::largestSizeMm(m_session.card.page);
+    const auto typed = Numeric::parseNumber(m_qrCodeSize->text());
+    const int mm = typed && std::abs(*typed) < 1e6 ? int(Numeric::roundHalfEven(*typed)) : 0;
+    switch (QrCode::checkSize(mm, symbol->modules(), largest)) {
+    case QrCode::SizeCheck::OutOfRange:
+        m_dialogs.show(QStringLiteral("二维码的大小必须是%1到%2之间的毫米数！").arg(QrCode::kMinSizeMm).arg(largest),
+                       kHint, Dialogs::Icon::Warning);
+        showQrCode();
+        return;
+    case QrCode::SizeCheck::ModulesTooSmall:
+        m_dialogs.show(QStringLiteral("二维码为%1毫米时每个小方块只有%2毫米，\r小于0.25毫米，手机难以识别，\r"
+                                      "请至少设为%3毫米（或隐藏部分文字）。")
+                           .arg(mm)
+                           .arg(QrCode::moduleMm(Numeric::mmToTwips(mm), symbol->modules()), 0, 'f', 3)
+                           .arg(QrCode::smallestSizeMm(symbol->modules())),
+                       kHint, Dialogs::Icon::Warning);
+        showQrCode();
+        return;
+    case QrCode::SizeCheck::Fits: break;
+    }
+    const float size = float(Numeric::mmToTwips(mm));
+    if (size == code->size) return;
+    // The code grows from its top-left corner but stays inside the trim lines.
+    const QSizeF page = PageRenderer::pageTwips(m_session.card);
+    const QPointF at = PageObjects::keepInTrim({code->left, code->top, size, size}, page).topLeft;
+    *code = {code->visible, float(at.x()), float(at.y()), size};
+    m_session.cardSaved = false;
+    m_session.notifyPageChanged();
+    m_page.showSelectionFrame(PageObjects::kQrCode);
+    showQrCode();
 }

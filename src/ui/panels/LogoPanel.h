@@ -22,7 +22,8 @@ class QRadioButton;
 
 // Panel 5 (frm_cz(5), "标志设置"): the logo's picture from the logo library,
 // its size in millimetre or percent steps, a preview from which a colour can be
-// taken for the page, front/back and visibility.
+// taken for the page, front/back and visibility; below them the card's QR code,
+// shown or hidden, and its size in millimetres.
 class LogoPanel : public SidePanel
 {
     Q_OBJECT
@@ -57,6 +58,8 @@ public:
     LogoPreview *preview() const { return m_preview; }
     QCheckBox *inFrontBox() const { return m_inFront; }
     QCheckBox *hideBox() const { return m_hide; }
+    QCheckBox *qrCodeBox() const { return m_qrCode; }
+    QLineEdit *qrCodeSizeBox() const { return m_qrCodeSize; }
 
 signals:
     // ">>标志文件管理…": the library manager opens on the logo library.
@@ -68,6 +71,7 @@ private:
     void buildLibrary();
     void buildSizeFrame(int top);
     void buildPreview(int top);
+    void buildQrCode(int top);
 
     void chooseCategory(int index);
     void chooseFile(QListWidgetItem *item);
@@ -78,6 +82,10 @@ private:
     Dimension dimension() const;
     void showSize();
     void selectLogo();
+    void onQrCodeToggled(bool ticked);
+    bool placeQrCode();
+    void onQrCodeSizeEntered();
+    void showQrCode();
 
     CardSession &m_session;
     PageWidget &m_page;
@@ -93,4 +101,6 @@ private:
     LogoPreview *m_preview = nullptr;
     QCheckBox *m_inFront = nullptr;
     QCheckBox *m_hide = nullptr;
+    QCheckBox *m_qrCode = nullptr;
+    QLineEdit *m_qrCodeSize = nullptr;
 };

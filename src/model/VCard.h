@@ -1,0 +1,18 @@
+#pragma once
+
+#include "model/CardDocument.h"
+
+#include <QString>
+
+// The card's texts as a contact a phone adds in one step: a vCard 3.0 with
+// CRLF line ends, values escaped as RFC 2426 has it, made from the visible
+// texts with their labels ("电话：", "E-mail：" ...) removed. Hidden or empty
+// texts are left out.
+namespace VCard {
+
+QString fromCard(const CardDocument &card);
+
+// A text's value without its label and the blanks around it.
+QString valueOf(const CardText &text, TextRole role);
+
+} // namespace VCard
