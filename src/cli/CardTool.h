@@ -1,8 +1,11 @@
 #pragma once
 
+#include "model/PageView.h"
+
 #include <QSize>
 #include <QString>
 #include <QTextStream>
+#include <optional>
 
 // The commands of penlark-card. Each returns the process exit status and
 // writes its output and errors to the given streams.
@@ -41,6 +44,18 @@ struct SheetRequest {
 // Writes the print window's page as a vector PDF: one A4 portrait page with the
 // card, or across x down copies, at its top-left corner as they are printed.
 int sheet(const SheetRequest &request, QTextStream &err);
+
+struct OpenedCard {
+    CardDocument card = CardDocument::defaultCard();
+    PageView view;
+};
+
+// Reads a card file as the designer opens it; each picture that cannot be
+// loaded and each length out of range is reported on err as a warning.
+std::optional<OpenedCard> openCard(const QString &path, const QString &programFolder, QTextStream &err);
+
+// Reports a file that cannot be written; returns the exit status 1.
+int cannotWrite(const QString &path, const QString &reason, QTextStream &err);
 
 struct GradientRequest {
     QSize size;

@@ -19,6 +19,7 @@
 #include "ui/panels/SavePanel.h"
 #include "ui/panels/TextPanel.h"
 #include "render/TextFit.h"
+#include "ui/print/BatchWindow.h"
 #include "ui/print/PrintPanel.h"
 #include "ui/print/PrintWindow.h"
 #include "render/PageGeometry.h"
@@ -221,6 +222,7 @@ void MainWindow::connectCardPanels()
     connect(m_openPanel, &OpenPanel::sendRequested, this, &MainWindow::showSendWindow);
     connect(m_printPanel, &PrintPanel::printRequested, this, &MainWindow::openPrintWindow);
     connect(m_printPanel, &PrintPanel::openRequested, this, &MainWindow::showOpenPanel);
+    connect(m_printPanel, &PrintPanel::batchRequested, this, &MainWindow::showBatchWindow);
     connect(m_savePanel, &SavePanel::saved, this, [this] {
         if (m_session.exitAfterSave) close();
     });
@@ -625,6 +627,20 @@ void MainWindow::showSendWindow()
     });
     setEnabled(false);
     m_sendWindow->show();
+}
+
+void MainWindow::showBatchWindow()
+{
+    m_batchWindow = new BatchWindow(m_folder, m_session, m_dialogs);
+    m_batchWindow->setAttribute(Qt::WA_DeleteOnClose);
+    // Card files made into a category show in the open panel's lists.
+    connect(m_batchWindow, &BatchWindow::cardsMade, m_openPanel, &OpenPanel::reload);
+    connect(m_batchWindow, &QObject::destroyed, this, [this] {
+        setEnabled(true);
+        activateWindow();
+    });
+    setEnabled(false);
+    m_batchWindow->show();
 }
 
 // ---- Card file context ------------------------------------------------------

@@ -9,6 +9,7 @@
 #include <QWidget>
 #include <array>
 
+class BatchWindow;
 class CommandBar;
 class Dialogs;
 class NewCardPanel;
@@ -96,6 +97,10 @@ public:
     // Opens the send window for the file chosen in the open panel; the main
     // window takes no input until it is closed.
     void showSendWindow();
+    // Opens the batch window on the card on the page; the main window takes no
+    // input until it is closed.
+    void showBatchWindow();
+    BatchWindow *batchWindow() const { return m_batchWindow; }
 
     // CardFileContext
     CardSource cardSource() const override { return m_session.cardSource; }
@@ -159,5 +164,6 @@ private:
     LogoPanel *m_logoPanel = nullptr;
     std::array<QWidget *, 11> m_panels{};
     QPointer<SendWindow> m_sendWindow;
+    QPointer<BatchWindow> m_batchWindow;
     bool m_workspaceDoubleClicked = false;
 };

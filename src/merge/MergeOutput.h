@@ -1,0 +1,51 @@
+#pragma once
+
+#include "model/PageView.h"
+#include "render/SheetPicture.h"
+
+#include <QString>
+#include <memory>
+
+// A card made from one row of a table.
+struct MergedCard {
+    CardDocument card;
+    PageView view;
+    QString name;   // the file name without extension, for card files
+    int line = 0;   // the table's line the row starts on
+};
+
+// Where made cards go. An output is written whole or not at all: until commit
+// succeeds nothing appears under the target's name, and an output destroyed
+// without commit leaves nothing behind.
+class MergeOutput
+{
+public:
+    virtual ~MergeOutput() = default;
+    // Work on one card that may run on any thread, for cards in any order.
+    virtual bool prepare(const MergedCard &card, QString *error);
+    // Takes the cards in row order, on one thread.
+    virtual bool add(const MergedCard &card, QString *error) = 0;
+    virtual bool commit(QString *error) = 0;
+    // File names (without extension) the made cards must keep clear of.
+    virtual QStringList takenNames() const { return {}; }
+};
+
+namespace MergeOutputs {
+
+enum class PdfForm { Bleed, Marks, Trim };
+
+// One .pnk per card in folder, named after the card. An existing folder keeps
+// its files; the made ones are added to it at commit, named apart from them.
+std::unique_ptr<MergeOutput> cardFolder(const QString &folder, QString *error);
+
+// One card per page of the card's own size: with its bleed (Bleed, Marks) or
+// trimmed (Trim).
+std::unique_ptr<MergeOutput> cardPdf(const QString &path, PdfForm form, const QString &title, QString *error);
+
+// A4 portrait sheets, copies.across x copies.down cards each, laid out as the
+// print window lays out copies of one card, filled column by column in row
+// order; the last sheet may be partly empty. trim leaves out each card's crop-mark zone.
+std::unique_ptr<MergeOutput> sheetPdf(const QString &path, SheetCopies copies, bool trim, const QString &title,
+                                      QString *error);
+
+} // namespace MergeOutputs
