@@ -68,6 +68,7 @@ QString labelPrefix(const QString &templateText)
     const auto colon = std::find_if(templateText.begin(), templateText.end(), isColon);
     if (colon == templateText.end()) return {};
     qsizetype end = colon - templateText.begin() + 1;
+    while (end < templateText.size() && templateText[end] == u' ') ++end;
     // "网址：http://": the scheme belongs to the label.
     for (const QLatin1StringView scheme : {QLatin1StringView("http://"), QLatin1StringView("https://")}) {
         if (templateText.mid(end).startsWith(scheme, Qt::CaseInsensitive)) end += scheme.size();

@@ -37,8 +37,8 @@ QString understoodNames();
 std::optional<Columns> mapColumns(const QStringList &header, const QString &nameColumn = {});
 
 // The label before a text's value: the template's text up to and including its
-// first colon ("电话：", "网址：http://" keeps what follows the colon when it is
-// the start of an address), empty for texts without one (name, job, company).
+// first colon and the blanks after it ("电话：", "Tel: "; "网址：http://" keeps
+// the scheme of an address), empty for texts without one (name, job, company).
 QString labelPrefix(const QString &templateText);
 
 // The text a cell gives: the template's prefix and the cell, unless the cell

@@ -8,13 +8,6 @@ namespace {
 
 constexpr char kQuote = '"';
 
-bool isValidUtf8(QByteArrayView bytes)
-{
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    (void)decoder.decode(bytes);
-    return !decoder.hasError();
-}
-
 QByteArrayView withoutBom(const QByteArray &bytes)
 {
     return bytes.startsWith("\xEF\xBB\xBF") ? QByteArrayView(bytes).sliced(3) : QByteArrayView(bytes);
@@ -23,7 +16,7 @@ QByteArrayView withoutBom(const QByteArray &bytes)
 } // namespace
 
 Reader::Reader(const QByteArray &bytes)
-    : m_bytes(bytes), m_encoding(isValidUtf8(bytes) ? Encoding::Utf8 : Encoding::Gbk)
+    : m_bytes(bytes), m_encoding(QUtf8StringView(bytes).isValidUtf8() ? Encoding::Utf8 : Encoding::Gbk)
 {
     m_pos = m_bytes.size() - withoutBom(m_bytes).size();
 }

@@ -110,10 +110,15 @@ public:
         return true;
     }
 
-    bool commit(QString *error) override
+    bool finish(QString *error) override
     {
         if (m_painter.isActive() && !m_painter.end()) return fail(error, QStringLiteral("cannot finish the PDF"));
         m_pdf.reset();
+        return true;
+    }
+
+    bool commit(QString *error) override
+    {
         if (!m_file.commit()) return fail(error, m_file.errorString());
         return true;
     }

@@ -25,6 +25,10 @@ public:
     virtual bool prepare(const MergedCard &card, QString *error);
     // Takes the cards in row order, on one thread.
     virtual bool add(const MergedCard &card, QString *error) = 0;
+    // Completes the output after the last card, on the thread that added them
+    // (the fonts a PDF embeds belong to it).
+    virtual bool finish(QString *) { return true; }
+    // Puts the finished output in place, on any thread.
     virtual bool commit(QString *error) = 0;
     // File names (without extension) the made cards must keep clear of.
     virtual QStringList takenNames() const { return {}; }

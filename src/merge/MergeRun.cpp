@@ -198,6 +198,7 @@ Result run(const Table &table, const CardDocument &templateCard, const PageView 
     pending.waitForFinished();
     if (failed) result.error = workError;
     result.cancelled = cancel && result.error.isEmpty();
+    if (!result.cancelled && result.error.isEmpty()) output.finish(&result.error);
     return result;
 }
 

@@ -66,8 +66,9 @@ struct Result {
     QString error;               // empty on success
 };
 
-// Makes the good rows of a checked table, in order, into output. progress is
-// called on the calling thread after every batch; cancel is polled as often.
+// Makes the good rows of a checked table, in order, into output, and finishes
+// it. progress is called on the calling thread after every batch; cancel is
+// polled as often.
 // The caller commits the output after a run that was neither cancelled nor
 // failed, and drops it otherwise.
 Result run(const Table &table, const CardDocument &templateCard, const PageView &templateView,

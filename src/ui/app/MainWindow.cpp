@@ -643,6 +643,8 @@ void MainWindow::showBatchWindow()
     m_batchWindow->show();
 }
 
+BatchWindow *MainWindow::batchWindow() const { return m_batchWindow; }
+
 // ---- Card file context ------------------------------------------------------
 
 SaveTarget MainWindow::saveTarget() const { return m_savePanel->target(); }

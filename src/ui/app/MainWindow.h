@@ -100,7 +100,8 @@ public:
     // Opens the batch window on the card on the page; the main window takes no
     // input until it is closed.
     void showBatchWindow();
-    BatchWindow *batchWindow() const { return m_batchWindow; }
+    // The open batch window; null when it is closed.
+    BatchWindow *batchWindow() const;
 
     // CardFileContext
     CardSource cardSource() const override { return m_session.cardSource; }
