@@ -30,7 +30,7 @@ void merge(benchmark::State &state, bool sheets)
     const std::atomic_bool cancel = false;
     for (auto _ : state) {
         QTemporaryDir dir;
-        auto output = sheets ? MergeOutputs::sheetPdf(dir.filePath(QStringLiteral("s.pdf")), {2, 5}, true, {}, nullptr)
+        auto output = sheets ? MergeOutputs::sheetPdf(dir.filePath(QStringLiteral("s.pdf")), {2, 5}, true, false, {}, nullptr)
                              : MergeOutputs::cardFolder(dir.filePath(QStringLiteral("cards")), nullptr);
         const auto result = MergeRun::run(table, card, PageView(), settings, *output, {}, cancel);
         if (result.made != kRows || !output->commit(nullptr)) state.SkipWithError("merge failed");

@@ -196,13 +196,13 @@ private slots:
     {
         QTemporaryDir dir;
         const QString pdf = dir.filePath(QStringLiteral("s.pdf"));
-        auto output = MergeOutputs::sheetPdf(pdf, {2, 3}, true, QStringLiteral("团队"), nullptr);
+        auto output = MergeOutputs::sheetPdf(pdf, {2, 3}, true, false, QStringLiteral("团队"), nullptr);
         QCOMPARE(runInto(people(13), *output).made, 13);
         QVERIFY(!QFile::exists(pdf));
         QVERIFY(output->commit(nullptr));
         QCOMPARE(PdfProbe::info(pdf, QStringLiteral("Pages")), "3");
         QCOMPARE(PdfProbe::info(pdf, QStringLiteral("Title")), "团队");
-        QCOMPARE(PdfProbe::info(pdf, QStringLiteral("Page size")), "595 x 842 pts (A4)");
+        QCOMPARE(PdfProbe::info(pdf, QStringLiteral("Page size")), "595.35 x 841.95 pts (A4)");
         // Columns fill first: PA-PC down the left, PD-PF down the right; PM alone on page 3.
         const QString page1 = PdfProbe::run(QStringLiteral("pdftotext"), {"-f", "1", "-l", "1", "-layout", pdf, "-"});
         QStringList names;
@@ -219,16 +219,16 @@ private slots:
         QTemporaryDir dir;
         const QString pdf = dir.filePath(QStringLiteral("c.pdf"));
         {
-            auto output = MergeOutputs::cardPdf(pdf, MergeOutputs::PdfForm::Trim, {}, nullptr);
+            auto output = MergeOutputs::cardPdf(pdf, PrintShopPdf::Form::Trim, {}, nullptr);
             QVERIFY(runInto(people(5), *output, true).cancelled);
         }
         QCOMPARE(folderEntries(dir.path()), QStringList());
-        auto output = MergeOutputs::cardPdf(pdf, MergeOutputs::PdfForm::Trim, {}, nullptr);
+        auto output = MergeOutputs::cardPdf(pdf, PrintShopPdf::Form::Trim, {}, nullptr);
         QCOMPARE(runInto(people(5), *output).made, 5);
         QVERIFY(output->commit(nullptr));
         QCOMPARE(PdfProbe::info(pdf, QStringLiteral("Pages")), "5");
         // 96 x 60 mm less the bleed: 90 x 54 mm.
-        QCOMPARE(PdfProbe::info(pdf, QStringLiteral("Page size")), "255 x 153 pts");
+        QCOMPARE(PdfProbe::info(pdf, QStringLiteral("Page size")), "255.15 x 153.1 pts");
         QVERIFY(PdfProbe::run(QStringLiteral("pdftotext"), {"-f", "4", "-l", "4", pdf, "-"}).contains("PD"));
     }
 

@@ -109,22 +109,24 @@ void TestProfileStore::refusesReferencesOutOfTheLibrary()
         m_store->writeSetting("card", "cardName", ref);
         QCOMPARE(m_store->readCardValue("cName", "caption"), QString());
     }
-    m_context->target = {QStringLiteral(".."), QStringLiteral("outside"), true};
+    m_context->target = {QStringLiteral(".."), QStringLiteral("outside"), SaveFormat::CardFile};
     QVERIFY(!m_store->writeCardValue("cName", "caption", "overwritten"));
     QCOMPARE(IniStore::read(path("outside.pnk"), "cName", "caption"), QStringLiteral("outside"));
 }
 
 void TestProfileStore::writesTheCardOfTheSavePanel()
 {
-    m_context->target = {QStringLiteral("名片"), QStringLiteral("  我的名片 "), true};
+    m_context->target = {QStringLiteral("名片"), QStringLiteral("  我的名片 "), SaveFormat::CardFile};
     QCOMPARE(*m_store->cardFileToWrite(), path("mycard/名片/我的名片.pnk"));
     QVERIFY(m_store->writeCardValue("cName", "caption", QStringLiteral("李明")));
     QCOMPARE(IniStore::read(path("mycard/名片/我的名片.pnk"), "cName", "caption"), QStringLiteral("李明"));
 
-    m_context->target.editable = false;
+    m_context->target.format = SaveFormat::Bitmap;
     QCOMPARE(*m_store->cardFileToWrite(), path("mycard/名片/我的名片.bmp"));
+    m_context->target.format = SaveFormat::Pdf;
+    QCOMPARE(*m_store->cardFileToWrite(), path("mycard/名片/我的名片.pdf"));
 
-    m_context->target = {QStringLiteral("已删除"), QStringLiteral("x"), true};
+    m_context->target = {QStringLiteral("已删除"), QStringLiteral("x"), SaveFormat::CardFile};
     QVERIFY(!m_store->writeCardValue("cName", "caption", "x"));
     QVERIFY(!m_store->updateCardFile([](IniFile &ini) { ini.setValue("a", "b", "c"); }));
 }

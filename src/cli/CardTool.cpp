@@ -12,6 +12,7 @@
 #include "render/PrintSheet.h"
 #include "render/SheetPicture.h"
 #include "render/TextFit.h"
+#include "pdf/PrintShopPdf.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -75,10 +76,20 @@ std::optional<IniFile> readCardFile(const QString &path, QTextStream &err)
     return IniFile::fromBytes(file.readAll());
 }
 
+// A PDF's title: the card file's name without its extension.
+QString documentTitle(const QString &cardPath, const CardDocument &card)
+{
+    const QString name = QFileInfo(cardPath).completeBaseName();
+    return name.isEmpty() ? card.texts[0].caption : name;
+}
+
 bool writeRendered(const CardDocument &card, const PageView &view, const RenderRequest &r, QString *error)
 {
-    if (QFileInfo(r.output).suffix().compare(u"pdf", Qt::CaseInsensitive) == 0)
-        return PageExport::writePdf(card, view, r.trim, r.output, error);
+    if (QFileInfo(r.output).suffix().compare(u"pdf", Qt::CaseInsensitive) == 0) {
+        using PrintShopPdf::Form;
+        const Form form = r.trim ? Form::Trim : r.marks ? Form::Marks : Form::Bleed;
+        return PrintShopPdf::writeCard(card, view, r.output, {form, documentTitle(r.card, card)}, error);
+    }
     const double twipsPerPixel = 1440.0 / r.dpi;
     const QImage image = r.trim ? PageRenderer::renderTrimmedBitmap(card, view, twipsPerPixel)
                                 : PageRenderer::renderBitmap(card, view, twipsPerPixel);
@@ -174,8 +185,10 @@ int render(const RenderRequest &request, QTextStream &err)
 
 int sheet(const SheetRequest &request, QTextStream &err)
 {
-    const auto opened = openCard(request.card, request.programFolder, err);
+    auto opened = openCard(request.card, request.programFolder, err);
     if (!opened) return 1;
+    // Cut marks outside the block replace the crop marks inside every card.
+    if (request.marks) opened->view.cropMarks = false;
     std::optional<SheetCopies> copies;
     if (request.across > 0 || request.down > 0)
         copies = SheetCopies{std::max(request.across, 1), std::max(request.down, 1)};
@@ -186,7 +199,9 @@ int sheet(const SheetRequest &request, QTextStream &err)
             << Numeric::twipsToMm(printed.width()) << " x " << Numeric::twipsToMm(printed.height())
             << " mm and runs off the A4 page" << Qt::endl;
     QString error;
-    if (!SheetPrint::writePdf(picture, copies, request.output, &error)) return cannotWrite(request.output, error, err);
+    const PrintShopPdf::SheetOptions options{request.marks, documentTitle(request.card, opened->card)};
+    if (!PrintShopPdf::writeSheet(picture, copies, request.output, options, &error))
+        return cannotWrite(request.output, error, err);
     return 0;
 }
 

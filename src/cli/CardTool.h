@@ -25,7 +25,8 @@ struct RenderRequest {
     QString programFolder;  // where library references are resolved
     double dpi = 96;
     bool trim = false;
-    bool cropMarks = true;
+    bool marks = false;     // PDF: crop marks in a slug around the bleed
+    bool cropMarks = true;  // pictures: the page's own crop marks
 };
 
 // Renders a card file to a picture or PDF; missing library pictures are
@@ -39,6 +40,7 @@ struct SheetRequest {
     int across = 0;         // 0 and 0: one card; otherwise a block of copies
     int down = 0;
     bool trim = false;      // leave out the 3 mm zone of the crop marks
+    bool marks = false;     // cut marks outside the block on every cut line
 };
 
 // Writes the print window's page as a vector PDF: one A4 portrait page with the

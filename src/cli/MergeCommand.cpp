@@ -74,9 +74,9 @@ std::unique_ptr<MergeOutput> openOutput(const Request &r, const QString &title, 
 {
     if (QFileInfo(r.output).suffix().compare(u"pdf", Qt::CaseInsensitive) != 0)
         return MergeOutputs::cardFolder(r.output, error);
-    if (r.sheets) return MergeOutputs::sheetPdf(r.output, *r.sheets, r.trim, title, error);
-    const auto form = r.trim ? MergeOutputs::PdfForm::Trim
-                             : r.marks ? MergeOutputs::PdfForm::Marks : MergeOutputs::PdfForm::Bleed;
+    if (r.sheets) return MergeOutputs::sheetPdf(r.output, *r.sheets, r.trim, r.marks, title, error);
+    using PrintShopPdf::Form;
+    const Form form = r.trim ? Form::Trim : r.marks ? Form::Marks : Form::Bleed;
     return MergeOutputs::cardPdf(r.output, form, title, error);
 }
 

@@ -28,21 +28,28 @@ const char *kUsage =
     "                  in DIR as for render; a missing background gives a white page.\n"
     "  new FILE.pnk    Write the default card to FILE.pnk (an existing file is\n"
     "                  updated key by key; its other lines are kept).\n"
-    "  render FILE.pnk -o OUT [--trim] [--dpi N] [--program-folder DIR] [--no-crop-marks]\n"
+    "  render FILE.pnk -o OUT [--trim] [--marks] [--dpi N] [--program-folder DIR] [--no-crop-marks]\n"
     "                  Render the card to OUT, by its extension: .bmp (24-bit) or\n"
     "                  .png at N dots per inch (default 96, the size the designer\n"
-    "                  exports), or .pdf, a vector page of the card's size in\n"
-    "                  millimetres. --trim leaves out the 3 mm bleed. Library\n"
+    "                  exports), or .pdf, the print-shop PDF: vector text, embedded\n"
+    "                  fonts, MediaBox and BleedBox the card page with its 3 mm\n"
+    "                  bleed, TrimBox the card as cut. --marks adds a 6 mm slug\n"
+    "                  with crop marks outside the bleed (as the designer saves it);\n"
+    "                  --trim leaves out the bleed (MediaBox = TrimBox). A PDF never\n"
+    "                  carries the page's own crop marks. --trim also leaves the\n"
+    "                  bleed out of a picture. Library\n"
     "                  pictures are looked up in DIR (default: the folder of this\n"
     "                  program); a missing one is reported as a warning and drawn\n"
     "                  as the designer draws it (white page, built-in logo).\n"
-    "  sheet FILE.pnk -o OUT.pdf [--across N] [--down M] [--trim] [--program-folder DIR]\n"
+    "  sheet FILE.pnk -o OUT.pdf [--across N] [--down M] [--trim] [--marks] [--program-folder DIR]\n"
     "                  Write the page the print window prints as a vector PDF: one\n"
     "                  A4 portrait page with the card at its top-left corner, at the\n"
     "                  card's size in millimetres. --across and --down (1 to 9 each;\n"
     "                  either alone sets the other to 1) lay out a block of copies\n"
     "                  with thin strips between them, as the custom layout does.\n"
-    "                  --trim leaves out the 3 mm zone of the crop marks.\n"
+    "                  --trim leaves out the 3 mm zone of the crop marks. --marks\n"
+    "                  moves the block 6 mm in from the corner and adds short cut\n"
+    "                  marks outside it on every cut line, for cutting a stack.\n"
     "  merge TEMPLATE.pnk PEOPLE.csv -o OUT [--across N --down M] [--trim] [--marks]\n"
     "        [--name-column COL] [--ignore-unknown] [--skip-bad] [--jobs N] [--program-folder DIR]\n"
     "                  Make one card per row of a table from a template card. The\n"
@@ -50,9 +57,10 @@ const char *kUsage =
     "                  cName cJob cCmp cADD cPC cTEL cFAX cMob cEmail cUrl cQQ or\n"
     "                  姓名 职位 公司 地址 邮编 电话 传真 手机 E-mail/邮箱 网址 QQ. A cell\n"
     "                  replaces the text after its label (\"电话：\"), an empty cell\n"
-    "                  hides the text. OUT ending in .pdf: one card a page (--trim:\n"
-    "                  trimmed; --marks: with its bleed for a print shop), or with\n"
-    "                  --across/--down A4 sheets as sheet lays them out. Otherwise OUT\n"
+    "                  hides the text. OUT ending in .pdf: the print-shop PDF, one\n"
+    "                  card a page, as render writes it (--trim, --marks), or with\n"
+    "                  --across/--down A4 sheets as sheet lays them out (--trim,\n"
+    "                  --marks as for sheet). Otherwise OUT\n"
     "                  is a folder of .pnk files named after the name column (or COL).\n"
     "                  A bad row stops the run before anything is written, unless\n"
     "                  --skip-bad; columns that fill no text are an error, unless\n"
@@ -72,6 +80,7 @@ const char *kUsage =
 struct Options {
     QCommandLineOption output{{"o", "output"}, "", "OUT"};
     QCommandLineOption trim{"trim"};
+    QCommandLineOption marks{"marks"};
     QCommandLineOption dpi{"dpi", "", "N", "96"};
     QCommandLineOption programFolder{"program-folder", "", "DIR"};
     QCommandLineOption noCropMarks{"no-crop-marks"};
@@ -81,7 +90,6 @@ struct Options {
     QCommandLineOption color2{"color2", "", "C"};
     QCommandLineOption across{"across", "", "N", "0"};
     QCommandLineOption down{"down", "", "M", "0"};
-    QCommandLineOption marks{"marks"};
     QCommandLineOption nameColumn{"name-column", "", "COL"};
     QCommandLineOption ignoreUnknown{"ignore-unknown"};
     QCommandLineOption skipBad{"skip-bad"};
@@ -178,6 +186,8 @@ int run(const QCommandLineParser &p, const Options &o, QTextStream &out, QTextSt
         r.output = required(p, o.output);
         r.dpi = number(p, o.dpi, 1, 2400);
         r.trim = p.isSet(o.trim);
+        r.marks = p.isSet(o.marks);
+        if (r.trim && r.marks) throw UsageError(QStringLiteral("--trim and --marks exclude each other"));
         r.cropMarks = !p.isSet(o.noCropMarks);
         r.programFolder = programFolder;
         return CardTool::render(r, err);
@@ -191,6 +201,7 @@ int run(const QCommandLineParser &p, const Options &o, QTextStream &out, QTextSt
         r.across = p.isSet(o.across) ? int(number(p, o.across, 1, 9)) : 0;
         r.down = p.isSet(o.down) ? int(number(p, o.down, 1, 9)) : 0;
         r.trim = p.isSet(o.trim);
+        r.marks = p.isSet(o.marks);
         r.programFolder = programFolder;
         return CardTool::sheet(r, err);
     }
@@ -230,8 +241,8 @@ int main(int argc, char *argv[])
 
     Options o;
     QCommandLineParser p;
-    p.addOptions({o.output, o.trim, o.dpi, o.programFolder, o.noCropMarks, o.size, o.angle, o.color1, o.color2,
-                  o.across, o.down, o.marks, o.nameColumn, o.ignoreUnknown, o.skipBad, o.jobs, o.help});
+    p.addOptions({o.output, o.trim, o.marks, o.dpi, o.programFolder, o.noCropMarks, o.size, o.angle, o.color1, o.color2,
+                  o.across, o.down, o.nameColumn, o.ignoreUnknown, o.skipBad, o.jobs, o.help});
     if (!p.parse(app.arguments())) {
         err << "penlark-card: " << p.errorText() << " (see penlark-card --help)" << Qt::endl;
         return 2;

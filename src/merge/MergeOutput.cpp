@@ -1,5 +1,7 @@
 #include "merge/MergeOutput.h"
 
+#include "pdf/PrintShopPdf.h"
+
 #include "model/CardFile.h"
 #include "model/CardLibrary.h"
 #include "model/IniFile.h"
@@ -11,11 +13,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QPageSize>
 #include <QPainter>
-#include <QPdfWriter>
-#include <QSaveFile>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 bool MergeOutput::prepare(const MergedCard &, QString *) { return true; }
 
@@ -93,112 +96,77 @@ private:
     QStringList m_names;
 };
 
-// A PDF written through QSaveFile: it replaces the target only when finished.
+// A PDF is written by the print-shop writer into a hidden file beside the
+// target, which commit renames into place; dropped uncommitted, it is removed.
 class PdfFile : public MergeOutput
 {
 public:
-    PdfFile(const QString &path, const QString &title) : m_file(path), m_title(title) {}
-
-    bool open(QString *error)
+    explicit PdfFile(const QString &path)
+        : m_target(path),
+          m_work(QFileInfo(path).absoluteDir().filePath(QStringLiteral(".%1.XXXXXX").arg(QFileInfo(path).fileName())))
     {
-        if (!m_file.open(QIODevice::WriteOnly)) return fail(error, m_file.errorString());
-        m_pdf = std::make_unique<QPdfWriter>(&m_file);
-        m_pdf->setResolution(1440); // one device unit per twip
-        m_pdf->setCreator(QStringLiteral("Penlark"));
-        m_pdf->setTitle(m_title);
-        m_pdf->setPageMargins(QMarginsF(0, 0, 0, 0));
-        return true;
+        m_opened = m_work.open();
+        m_work.close();
     }
 
-    bool finish(QString *error) override
-    {
-        if (m_painter.isActive() && !m_painter.end()) return fail(error, QStringLiteral("cannot finish the PDF"));
-        m_pdf.reset();
-        return true;
-    }
+    // Whether the hidden file could be made.
+    bool opened(QString *error) const { return m_opened || fail(error, m_work.errorString()); }
 
     bool commit(QString *error) override
     {
-        if (!m_file.commit()) return fail(error, m_file.errorString());
+        if (std::rename(QFile::encodeName(m_work.fileName()).constData(), QFile::encodeName(m_target).constData()) != 0)
+            return fail(error, QString::fromLocal8Bit(std::strerror(errno)));
+        m_work.setAutoRemove(false);
         return true;
     }
 
 protected:
-    // Starts the next page; the first page is started by the painter.
-    bool nextPage(QString *error)
-    {
-        if (!m_painter.isActive()) {
-            if (!m_painter.begin(m_pdf.get())) return fail(error, QStringLiteral("cannot start the PDF page"));
-            return true;
-        }
-        if (!m_pdf->newPage()) return fail(error, QStringLiteral("cannot start a PDF page"));
-        return true;
-    }
-
-    // Every card of a merge shares the template's background.
-    void paintCard(const MergedCard &card)
-    {
-        if (m_background.isNull())
-            PageRenderer::paintVector(m_painter, card.card, card.view, 1.0);
-        else
-            PageRenderer::paintVector(m_painter, card.card, card.view, 1.0, m_background);
-    }
-
-    QSaveFile m_file;
-    QString m_title;
-    QImage m_background;
-    std::unique_ptr<QPdfWriter> m_pdf;
-    QPainter m_painter;
+    QString m_target;
+    QTemporaryFile m_work;
+    bool m_opened = false;
 };
 
 class CardPdf : public PdfFile
 {
 public:
-    CardPdf(const QString &path, PdfForm form, const QString &title) : PdfFile(path, title), m_form(form) {}
+    CardPdf(const QString &path, PrintShopPdf::Form form, const QString &title)
+        : PdfFile(path), m_writer(m_work.fileName(), {form, title})
+    {
+    }
 
     bool add(const MergedCard &card, QString *error) override
     {
-        const QSize page = PageRenderer::pageTwips(card.card);
-        const int inset = m_form == PdfForm::Trim ? PageGeometry::kTrimInset : 0;
-        if (!m_painter.isActive()) {
-            const QSizeF mm((page.width() - 2 * inset) / Numeric::kTwipsPerMm,
-                            (page.height() - 2 * inset) / Numeric::kTwipsPerMm);
-            m_pdf->setPageSize(QPageSize(mm, QPageSize::Millimeter, QString(), QPageSize::ExactMatch));
-            m_background = PageRenderer::vectorBackground(card.card, card.view, kBackgroundDpi);
-        }
-        if (!nextPage(error)) return false;
-        m_painter.save();
-        m_painter.translate(-inset, -inset);
-        paintCard(card);
-        m_painter.restore();
-        return true;
+        if (m_writer.addCard(card.card, card.view)) return true;
+        return fail(error, QStringLiteral("cannot draw a PDF page"));
     }
 
+    bool finish(QString *error) override { return m_writer.finish(error); }
+
 private:
-    PdfForm m_form;
+    PrintShopPdf::Writer m_writer;
 };
 
+// A4 portrait sheets: the cards of a sheet are gathered, then drawn as one page.
 class SheetPdf : public PdfFile
 {
 public:
-    SheetPdf(const QString &path, SheetCopies copies, bool trim, const QString &title)
-        : PdfFile(path, title), m_copies(copies), m_trim(trim)
+    SheetPdf(const QString &path, SheetCopies copies, bool trim, bool marks, const QString &title)
+        : PdfFile(path), m_copies(copies), m_trim(trim), m_marks(marks), m_document(m_work.fileName(), title)
     {
     }
 
     bool add(const MergedCard &card, QString *error) override
     {
-        if (!m_painter.isActive()) start(card);
-        const int slot = int(m_added++ % m_positions.size());
-        if (slot == 0 && !nextPage(error)) return false;
-        // Each copy at its place in the block, clipped to the part of the page shown.
-        const QPoint at = m_positions[std::size_t(slot)];
-        m_painter.save();
-        m_painter.setClipRect(QRect(at, m_region.size() * kTwipsPerPixel));
-        m_painter.translate(at - m_region.topLeft() * kTwipsPerPixel);
-        paintCard(card);
-        m_painter.restore();
-        return true;
+        if (m_positions.empty()) start(card);
+        m_sheet.push_back(card);
+        if (m_sheet.size() < m_positions.size()) return true;
+        return addSheet(error);
+    }
+
+    bool finish(QString *error) override
+    {
+        if (!m_sheet.empty() && !addSheet(error)) return false;
+        return m_document.finish(error);
     }
 
 private:
@@ -207,22 +175,67 @@ private:
     // The layout of the first card holds for all: a merge keeps the template's page.
     void start(const MergedCard &card)
     {
-        m_pdf->setPageSize(QPageSize(QPageSize::A4));
-        m_pdf->setPageOrientation(QPageLayout::Portrait);
-        m_pdf->setPageMargins(QMarginsF(0, 0, 0, 0));
-        const QSize pixels = PageGeometry::pixelSize(PageRenderer::pageTwips(card.card), kTwipsPerPixel);
+        const QSize page = PageRenderer::pageTwips(card.card);
+        const QSize pixels = PageGeometry::pixelSize(page, kTwipsPerPixel);
         m_region = m_trim ? PageGeometry::trimmedRect(pixels, kTwipsPerPixel) : QRect(QPoint(0, 0), pixels);
         const QSize outer = PrintSheet::cardOuterSize(m_region.size() * kTwipsPerPixel);
         m_positions = PrintSheet::copyPositions(outer, m_copies.across, m_copies.down);
-        // The strips between copies show the page's own white.
+        m_block = QRect(m_marks ? QPoint(PrintShopPdf::kSlugTwips, PrintShopPdf::kSlugTwips) : QPoint(0, 0),
+                        PrintSheet::blockSize(outer, m_copies.across, m_copies.down));
+        // Cut lines run along every trim edge of the copies.
+        const int inset = PageGeometry::kTrimInset;
+        const QRect trim = QRect(QPoint(0, 0), page).adjusted(inset, inset, -inset, -inset)
+                               .translated(-m_region.topLeft() * kTwipsPerPixel);
+        for (const QPoint &at : m_positions) {
+            const QPoint corner = m_block.topLeft() + at + trim.topLeft();
+            m_cutXs << corner.x() << corner.x() + trim.width();
+            m_cutYs << corner.y() << corner.y() + trim.height();
+        }
+        std::sort(m_cutXs.begin(), m_cutXs.end());
+        m_cutXs.erase(std::unique(m_cutXs.begin(), m_cutXs.end()), m_cutXs.end());
+        std::sort(m_cutYs.begin(), m_cutYs.end());
+        m_cutYs.erase(std::unique(m_cutYs.begin(), m_cutYs.end()), m_cutYs.end());
         m_background = PageRenderer::vectorBackground(card.card, card.view, kBackgroundDpi);
+    }
+
+    bool addSheet(QString *error)
+    {
+        QList<PrintShopPdf::TextRun> texts;
+        for (const MergedCard &card : m_sheet) texts += PrintShopPdf::cardTexts(card.card, card.view);
+        const PrintShopPdf::PageBoxes boxes{QRect(QPoint(0, 0), PrintSheet::kSheet), {}, {}};
+        const bool added = m_document.addPage(boxes, texts, [this](QPainter &painter) {
+            for (std::size_t i = 0; i < m_sheet.size(); ++i) paintCopy(painter, m_sheet[i], m_positions[i]);
+            if (m_marks) PrintShopPdf::paintCutMarks(painter, m_block, m_cutXs, m_cutYs);
+        });
+        m_sheet.clear();
+        return added || fail(error, QStringLiteral("cannot draw a PDF page"));
+    }
+
+    // A copy at its place in the block, clipped to the part of the page shown.
+    void paintCopy(QPainter &painter, const MergedCard &card, QPoint at)
+    {
+        const QPoint corner = m_block.topLeft() + at;
+        painter.save();
+        painter.setClipRect(QRect(corner, m_region.size() * kTwipsPerPixel));
+        painter.translate(corner - m_region.topLeft() * kTwipsPerPixel);
+        if (m_background.isNull())
+            PageRenderer::paintVector(painter, card.card, card.view, 1.0);
+        else
+            PageRenderer::paintVector(painter, card.card, card.view, 1.0, m_background);
+        painter.restore();
     }
 
     SheetCopies m_copies;
     bool m_trim;
+    bool m_marks;
+    PrintShopPdf::Document m_document;
     QRect m_region;  // the part of the page shown, in screen pixels
     std::vector<QPoint> m_positions;
-    qint64 m_added = 0;
+    QRect m_block;
+    QList<int> m_cutXs;
+    QList<int> m_cutYs;
+    QImage m_background;
+    std::vector<MergedCard> m_sheet;
 };
 
 } // namespace
@@ -242,18 +255,19 @@ std::unique_ptr<MergeOutput> cardFolder(const QString &folder, QString *error)
     return std::make_unique<CardFolder>(info.absoluteFilePath(), std::move(work));
 }
 
-std::unique_ptr<MergeOutput> cardPdf(const QString &path, PdfForm form, const QString &title, QString *error)
+std::unique_ptr<MergeOutput> cardPdf(const QString &path, PrintShopPdf::Form form, const QString &title,
+                                     QString *error)
 {
     auto pdf = std::make_unique<CardPdf>(path, form, title);
-    if (!pdf->open(error)) return nullptr;
+    if (!pdf->opened(error)) return nullptr;
     return pdf;
 }
 
-std::unique_ptr<MergeOutput> sheetPdf(const QString &path, SheetCopies copies, bool trim, const QString &title,
-                                      QString *error)
+std::unique_ptr<MergeOutput> sheetPdf(const QString &path, SheetCopies copies, bool trim, bool marks,
+                                      const QString &title, QString *error)
 {
-    auto pdf = std::make_unique<SheetPdf>(path, copies, trim, title);
-    if (!pdf->open(error)) return nullptr;
+    auto pdf = std::make_unique<SheetPdf>(path, copies, trim, marks, title);
+    if (!pdf->opened(error)) return nullptr;
     return pdf;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/PageView.h"
+#include "pdf/PrintShopPdf.h"
 #include "render/SheetPicture.h"
 
 #include <QString>
@@ -36,20 +37,20 @@ public:
 
 namespace MergeOutputs {
 
-enum class PdfForm { Bleed, Marks, Trim };
-
 // One .pnk per card in folder, named after the card. An existing folder keeps
 // its files; the made ones are added to it at commit, named apart from them.
 std::unique_ptr<MergeOutput> cardFolder(const QString &folder, QString *error);
 
-// One card per page of the card's own size: with its bleed (Bleed, Marks) or
-// trimmed (Trim).
-std::unique_ptr<MergeOutput> cardPdf(const QString &path, PdfForm form, const QString &title, QString *error);
+// The print-shop PDF: one card per page in one of its forms.
+std::unique_ptr<MergeOutput> cardPdf(const QString &path, PrintShopPdf::Form form, const QString &title,
+                                     QString *error);
 
 // A4 portrait sheets, copies.across x copies.down cards each, laid out as the
 // print window lays out copies of one card, filled column by column in row
-// order; the last sheet may be partly empty. trim leaves out each card's crop-mark zone.
-std::unique_ptr<MergeOutput> sheetPdf(const QString &path, SheetCopies copies, bool trim, const QString &title,
-                                      QString *error);
+// order; the last sheet may be partly empty. trim leaves out each card's
+// crop-mark zone; marks moves the block in from the corner and puts cut marks
+// outside it on every cut line.
+std::unique_ptr<MergeOutput> sheetPdf(const QString &path, SheetCopies copies, bool trim, bool marks,
+                                      const QString &title, QString *error);
 
 } // namespace MergeOutputs

@@ -15,7 +15,9 @@ ProfileStore::ProfileStore(ProgramFolder folder, const CardFileContext &context)
 std::optional<QString> ProfileStore::cardFileToWrite() const
 {
     const SaveTarget t = m_context.saveTarget();
-    const QString extension = t.editable ? QStringLiteral(".pnk") : QStringLiteral(".bmp");
+    const QString extension = t.format == SaveFormat::CardFile ? QStringLiteral(".pnk")
+                              : t.format == SaveFormat::Bitmap ? QStringLiteral(".bmp")
+                                                               : QStringLiteral(".pdf");
     return m_folder.libraryFile(ProgramFolder::Library::Cards,
                                 t.category + u'\\' + t.name.trimmed() + extension);
 }

@@ -10,12 +10,16 @@
 
 class IniFile;
 
-// The card file the save panel is about to write: its category, the name as
-// typed, and whether it is a card file (".pnk") or a bitmap (".bmp").
+// What the save panel writes: a card file (".pnk"), a bitmap (".bmp") or the
+// print-shop PDF (".pdf").
+enum class SaveFormat { CardFile, Bitmap, Pdf };
+
+// The file the save panel is about to write: its category, the name as typed,
+// and its format.
 struct SaveTarget {
     QString category;
     QString name;
-    bool editable = true;
+    SaveFormat format = SaveFormat::CardFile;
 };
 
 // What the profile routines ask of the windows to find their card file: the

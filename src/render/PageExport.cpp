@@ -1,14 +1,7 @@
 #include "render/PageExport.h"
 
-#include "render/PageGeometry.h"
-#include "render/PageRenderer.h"
-#include "model/Numeric.h"
-
 #include <QFileInfo>
 #include <QImageWriter>
-#include <QPageSize>
-#include <QPainter>
-#include <QPdfWriter>
 #include <QSaveFile>
 
 namespace PageExport {
@@ -58,29 +51,6 @@ bool writeImage(const QImage &image, const QString &path, QString *error)
     if (!QImageWriter::supportedImageFormats().contains(format))
         return fail(error, QStringLiteral("unsupported picture format \"%1\"").arg(QString::fromLatin1(format)));
     return writeFormat(image, path, format, error);
-}
-
-bool writePdf(const CardDocument &card, const PageView &view, bool trimmed, const QString &path, QString *error)
-{
-    const QSize page = PageRenderer::pageTwips(card);
-    const int inset = trimmed ? PageGeometry::kTrimInset : 0;
-    const QSizeF sizeMm((page.width() - 2 * inset) / Numeric::kTwipsPerMm,
-                        (page.height() - 2 * inset) / Numeric::kTwipsPerMm);
-    return writeAtomically(path, error, [&](QIODevice &device, QString &reason) {
-        QPdfWriter pdf(&device);
-        pdf.setResolution(1440); // one device unit per twip
-        pdf.setPageSize(QPageSize(sizeMm, QPageSize::Millimeter, QString(), QPageSize::ExactMatch));
-        pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
-        pdf.setCreator(QStringLiteral("Penlark 3.0"));
-        QPainter painter;
-        if (!painter.begin(&pdf)) {
-            reason = QStringLiteral("cannot start the PDF page");
-            return false;
-        }
-        painter.translate(-inset, -inset);
-        PageRenderer::paintVector(painter, card, view, 1.0);
-        return painter.end();
-    });
 }
 
 } // namespace PageExport

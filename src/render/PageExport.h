@@ -23,9 +23,4 @@ bool writeBmp(const QImage &image, const QString &path, QString *error = nullptr
 // A bitmap in the format named by the file's extension (".bmp" is 24-bit).
 bool writeImage(const QImage &image, const QString &path, QString *error = nullptr);
 
-// A one-page PDF of the card's size in millimetres: texts as text, crop marks as
-// lines. trimmed leaves out the 3 mm bleed.
-bool writePdf(const CardDocument &card, const PageView &view, bool trimmed, const QString &path,
-              QString *error = nullptr);
-
 } // namespace PageExport

@@ -1,13 +1,10 @@
 #include "render/SheetPicture.h"
 
-#include "render/PageExport.h"
 #include "render/PageGeometry.h"
 #include "render/PageRenderer.h"
 #include "render/PrintSheet.h"
 
 #include <QPainter>
-#include <QPageSize>
-#include <QPdfWriter>
 
 namespace {
 
@@ -44,6 +41,14 @@ SheetPicture SheetPicture::fromImage(const QImage &picture)
 QSize SheetPicture::twips() const
 {
     return toTwips(m_region.size());
+}
+
+QRect SheetPicture::trimTwips() const
+{
+    if (!m_card) return {QPoint(0, 0), twips()};
+    const int inset = PageGeometry::kTrimInset;
+    const QRect trim = QRect(QPoint(0, 0), PageRenderer::pageTwips(*m_card)).adjusted(inset, inset, -inset, -inset);
+    return trim.translated(-m_region.topLeft() * int(kTwipsPerPixel));
 }
 
 QImage SheetPicture::background(double dpi) const
@@ -106,25 +111,6 @@ void paintPage(QPainter &painter, const SheetPicture &picture, std::optional<She
     const QSize outer = PrintSheet::cardOuterSize(picture.twips());
     for (const QPoint &at : PrintSheet::copyPositions(outer, copies->across, copies->down))
         picture.paint(painter, at, deviceUnitsPerTwip, background);
-}
-
-bool writePdf(const SheetPicture &picture, std::optional<SheetCopies> copies, const QString &path, QString *error)
-{
-    return PageExport::writeAtomically(path, error, [&](QIODevice &device, QString &reason) {
-        QPdfWriter pdf(&device);
-        pdf.setResolution(1440); // one device unit per twip
-        pdf.setPageSize(QPageSize(QPageSize::A4));
-        pdf.setPageOrientation(QPageLayout::Portrait);
-        pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
-        pdf.setCreator(QStringLiteral("Penlark 3.0"));
-        QPainter painter;
-        if (!painter.begin(&pdf)) {
-            reason = QStringLiteral("cannot start the PDF page");
-            return false;
-        }
-        paintPage(painter, picture, copies, 1.0, 300);
-        return painter.end();
-    });
 }
 
 } // namespace SheetPrint

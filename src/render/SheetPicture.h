@@ -25,6 +25,12 @@ public:
     const QImage &screenImage() const { return m_screen; }
     // Its natural size in twips.
     QSize twips() const;
+    // The card's trim rectangle in the picture's twips (the whole picture for a
+    // picture card).
+    QRect trimTwips() const;
+    // The card drawn and its page view; no card for a picture card.
+    const std::optional<CardDocument> &card() const { return m_card; }
+    const PageView &view() const { return m_view; }
 
     // The bitmap a card's gradient or picture background is drawn from at dpi;
     // null for a solid colour and for a picture card.
@@ -62,10 +68,5 @@ QImage composeBlock(const SheetPicture &picture, SheetCopies copies);
 // (copies empty), or the block of copies with its strips.
 void paintPage(QPainter &painter, const SheetPicture &picture, std::optional<SheetCopies> copies,
                double deviceUnitsPerTwip, double backgroundDpi);
-
-// The printed page as a vector PDF: one A4 portrait page, the picture or block
-// at its top-left corner.
-bool writePdf(const SheetPicture &picture, std::optional<SheetCopies> copies, const QString &path,
-              QString *error = nullptr);
 
 } // namespace SheetPrint

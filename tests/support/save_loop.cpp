@@ -19,7 +19,7 @@ class KillTarget : public CardFileContext
 {
 public:
     CardSource cardSource() const override { return CardSource::OpenPanelList; }
-    SaveTarget saveTarget() const override { return {QStringLiteral("kill"), QStringLiteral("card"), true}; }
+    SaveTarget saveTarget() const override { return {QStringLiteral("kill"), QStringLiteral("card"), SaveFormat::CardFile}; }
     QString openPanelFile() const override { return {}; }
     QString libraryManagerFile() const override { return {}; }
 };

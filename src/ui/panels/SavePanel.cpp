@@ -8,6 +8,7 @@
 #include "render/PageExport.h"
 #include "render/PageGeometry.h"
 #include "render/PageRenderer.h"
+#include "pdf/PrintShopPdf.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -102,7 +103,7 @@ void SavePanel::buildSaveFrame()
 {
     auto *f = new QGroupBox(this);
     f->setObjectName(QStringLiteral("save_frm(2)"));
-    f->setGeometry(kMargin, kNewCategoryTop, kInner, 350);
+    f->setGeometry(kMargin, kNewCategoryTop, kInner, 400);
     label(QStringLiteral("2，保存名片文件："), {8, 6, kInner - 16, 18}, f);
     label(QStringLiteral("文件名称："), {8, 26, 64, 24}, f);
     m_name = new QLineEdit(f);
@@ -110,23 +111,24 @@ void SavePanel::buildSaveFrame()
     m_name->setGeometry(72, 26, kInner - 80, 24);
     label(QStringLiteral("保存格式："), {8, 52, kInner - 16, 18}, f);
     auto *formats = new QButtonGroup(this);
-    const char16_t *captions[] = {u".pnk(可编辑格式)", u".bmp(常规图片格式)"};
-    for (int i = 0; i < 2; ++i) {
+    const char16_t *captions[] = {u".pnk(可编辑格式)", u".bmp(常规图片格式)", u".pdf(印刷文件格式)"};
+    for (int i = 0; i < 3; ++i) {
         auto *o = new QRadioButton(QString::fromUtf16(captions[i]), f);
         o->setObjectName(QStringLiteral("opt_save(%1)").arg(i));
-        o->setGeometry(14, 70 + i * 20, kInner - 24, 20);
+        o->setGeometry(14, 70 + i * 19, kInner - 24, 19);
         formats->addButton(o, i);
         m_formats[std::size_t(i)] = o;
     }
     m_trim = new QCheckBox(QStringLiteral("按实际的页面规格保存"), f);
     m_trim->setObjectName(QStringLiteral("chk_Sp"));
-    m_trim->setGeometry(14, 110, kInner - 24, 20);
+    m_trim->setGeometry(14, 127, kInner - 24, 19);
+    // The picture and the PDF can leave out the bleed; the card file cannot.
     connect(formats, &QButtonGroup::idToggled, this, [this](int id, bool on) {
         if (!on) return;
-        m_trim->setEnabled(id == 1);
+        m_trim->setEnabled(id != 0);
         if (id == 0) m_trim->setChecked(false);
     });
-    m_buttons[3] = makeButton(3, QStringLiteral("确定保存名片！"), {8, 134, kInner - 16, 28}, f);
+    m_buttons[3] = makeButton(3, QStringLiteral("确定保存名片！"), {8, 148, kInner - 16, 26}, f);
     m_buttons[3]->setEnabled(false);
     connect(m_name, &QLineEdit::textChanged, this,
             [this](const QString &text) { m_buttons[3]->setEnabled(hasText(text)); });
@@ -134,8 +136,10 @@ void SavePanel::buildSaveFrame()
     auto *note = label(QStringLiteral("<p style=\"line-height:85%\">1，.pnk：(可编辑格式)可使保存后的名片文件继续进行编辑。"
                                       "只有本软件才能够正确打开或查看该文件。<br>"
                                       "2，.bmp：(常规图片格式)以不可编辑的图片形式储存您的名片文件。印刷输出时，建议保存为这个格式。"
-                                      "选择“按实际的页面规格保存”将自动去掉页面距离各边3毫米的裁切量。</p>"),
-                       {8, 166, kInner - 16, 180}, f);
+                                      "选择“按实际的页面规格保存”将自动去掉页面距离各边3毫米的裁切量。<br>"
+                                      "3，.pdf：(印刷文件格式)交给印刷厂印制时请保存为这个格式：文字保持矢量，"
+                                      "带3毫米出血、裁切框和裁切线。</p>"),
+                       {8, 176, kInner - 16, 220}, f);
     note->setObjectName(QStringLiteral("save_note"));
     note->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     note->setStyleSheet(QStringLiteral("color: #555555; font-size: 8pt;"));
@@ -144,7 +148,14 @@ void SavePanel::buildSaveFrame()
 
 SaveTarget SavePanel::target() const
 {
-    return {m_categories->currentText(), m_name->text(), m_formats[0]->isChecked()};
+    return {m_categories->currentText(), m_name->text(), format()};
+}
+
+SaveFormat SavePanel::format() const
+{
+    if (m_formats[1]->isChecked()) return SaveFormat::Bitmap;
+    if (m_formats[2]->isChecked()) return SaveFormat::Pdf;
+    return SaveFormat::CardFile;
 }
 
 void SavePanel::refillCategories(const QString &prompt)
@@ -173,7 +184,7 @@ void SavePanel::reset()
     m_trim->setChecked(false);
     refillCategories(kChooseCategory);
     if (m_categories->count() == 0) m_categories->setPlaceholderText(QStringLiteral("×没有名片分类请先创建！"));
-    m_trim->setEnabled(m_formats[1]->isChecked());
+    m_trim->setEnabled(!m_formats[0]->isChecked());
 }
 
 void SavePanel::onButtonClicked(int index)
@@ -285,7 +296,10 @@ void SavePanel::saveCard()
 void SavePanel::saveAndReport()
 {
     QString error;
-    const bool ok = m_formats[0]->isChecked() ? saveCardFile(&error) : saveBitmap(&error);
+    const SaveFormat saving = format();
+    const bool ok = saving == SaveFormat::CardFile ? saveCardFile(&error)
+                    : saving == SaveFormat::Bitmap ? saveBitmap(&error)
+                                                   : savePdf(&error);
     if (!ok) {
         m_dialogs.show(QStringLiteral("您的名片没有保存成功！\r") + error, QStringLiteral("保存失败！"),
                        Dialogs::Icon::Warning);
@@ -312,5 +326,18 @@ bool SavePanel::saveBitmap(QString *error)
     QString reason;
     if (file && PageExport::writeBmp(page, *file, &reason)) return true;
     *error = QStringLiteral("图片文件无法写入：") + (reason.isEmpty() ? QStringLiteral("名称无效") : reason);
+    return false;
+}
+
+// The print-shop PDF: the card with its bleed and crop marks outside it, or
+// with the trim option the card as cut.
+bool SavePanel::savePdf(QString *error)
+{
+    const auto file = m_store.cardFileToWrite();
+    using PrintShopPdf::Form;
+    const PrintShopPdf::Options options{m_trim->isChecked() ? Form::Trim : Form::Marks, m_name->text().trimmed()};
+    QString reason;
+    if (file && PrintShopPdf::writeCard(m_session.card, m_session.view, *file, options, &reason)) return true;
+    *error = QStringLiteral("PDF文件无法写入：") + (reason.isEmpty() ? QStringLiteral("名称无效") : reason);
     return false;
 }

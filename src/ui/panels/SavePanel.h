@@ -15,8 +15,8 @@ class QPushButton;
 class QRadioButton;
 
 // Panel 2: save the card into a category of the card library, as a card file
-// (".pnk") or a bitmap (".bmp", optionally without the bleed), and create or
-// delete categories.
+// (".pnk"), a bitmap (".bmp") or the print-shop PDF (".pdf"), the last two
+// optionally without the bleed, and create or delete categories.
 class SavePanel : public SidePanel
 {
     Q_OBJECT
@@ -55,6 +55,8 @@ private:
     void saveAndReport();
     bool saveCardFile(QString *error);
     bool saveBitmap(QString *error);
+    bool savePdf(QString *error);
+    SaveFormat format() const;
 
     CardSession &m_session;
     ProfileStore &m_store;
@@ -62,7 +64,7 @@ private:
     QComboBox *m_categories = nullptr;
     QLineEdit *m_newCategory = nullptr;
     QLineEdit *m_name = nullptr;
-    std::array<QRadioButton *, 2> m_formats{};
+    std::array<QRadioButton *, 3> m_formats{};
     QCheckBox *m_trim = nullptr;
     std::array<QPushButton *, 4> m_buttons{};
     std::array<QGroupBox *, 3> m_frames{};

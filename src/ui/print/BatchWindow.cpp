@@ -290,9 +290,10 @@ void BatchWindow::start()
         CardFile::prepareForSave(templateCard, {m_session.view.colourOption, m_session.view.pictureRemoved});
         m_output = MergeOutputs::cardFolder(target, &error);
     } else if (m_outputs[Sheets]->isChecked()) {
-        m_output = MergeOutputs::sheetPdf(target, SheetCopies{m_across->value(), m_down->value()}, false, title, &error);
+        m_output = MergeOutputs::sheetPdf(target, SheetCopies{m_across->value(), m_down->value()}, false, false,
+                                          title, &error);
     } else {
-        m_output = MergeOutputs::cardPdf(target, MergeOutputs::PdfForm::Marks, title, &error);
+        m_output = MergeOutputs::cardPdf(target, PrintShopPdf::Form::Marks, title, &error);
     }
     if (!m_output) {
         m_dialogs.show(QStringLiteral("不能写入“%1”！").arg(QDir::toNativeSeparators(target)) + u'\r' + error,

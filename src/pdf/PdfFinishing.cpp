@@ -1,0 +1,348 @@
+#include "pdf/PdfFinishing.h"
+
+#include <QCryptographicHash>
+#include <QRegularExpression>
+
+#include <qpdf/Pipeline.hh>
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFObjectHandle.hh>
+#include <qpdf/QPDFPageDocumentHelper.hh>
+#include <qpdf/QPDFPageObjectHelper.hh>
+#include <qpdf/QPDFWriter.hh>
+
+#include <map>
+#include <set>
+
+namespace PdfFinishing {
+
+namespace {
+
+// Character codes of one font, each with the text it stands for.
+using TextMap = std::map<unsigned, QString>;
+
+// Text maps by font object.
+using FontMaps = std::map<QPDFObjGen, TextMap>;
+
+class DevicePipeline : public Pipeline
+{
+public:
+    explicit DevicePipeline(QIODevice &device) : Pipeline("device", nullptr), m_device(device) {}
+    void write(unsigned char const *data, size_t length) override
+    {
+        if (m_device.write(reinterpret_cast<const char *>(data), qint64(length)) != qint64(length))
+            throw std::runtime_error(m_device.errorString().toStdString());
+    }
+    void finish() override {}
+
+private:
+    QIODevice &m_device;
+};
+
+bool isRadical(char32_t c)
+{
+    return c >= 0x2E80 && c <= 0x2FDF;
+}
+
+bool hasRadical(const QString &text)
+{
+    for (const char32_t c : text.toUcs4())
+        if (isRadical(c)) return true;
+    return false;
+}
+
+QPDFObjectHandle rectangle(const QRectF &r, double pageHeight)
+{
+    // PDF counts upwards from the bottom of the page.
+    return QPDFObjectHandle::newArray(std::vector<QPDFObjectHandle>{
+        QPDFObjectHandle::newReal(r.left(), 2), QPDFObjectHandle::newReal(pageHeight - r.bottom(), 2),
+        QPDFObjectHandle::newReal(r.right(), 2), QPDFObjectHandle::newReal(pageHeight - r.top(), 2)});
+}
+
+// Sets the boxes and moves the content so that the media's corner is the page's origin.
+void setBoxes(QPDF &pdf, QPDFPageObjectHelper &page, const PageRecord &record)
+{
+    const QRectF media = record.media;
+    const double shiftDown = record.qtHeight - media.bottom();
+    if (media.left() != 0 || shiftDown != 0) {
+        const std::string shift = QStringLiteral("q 1 0 0 1 %1 %2 cm\n")
+                                      .arg(-media.left(), 0, 'f', 2)
+                                      .arg(-shiftDown, 0, 'f', 2)
+                                      .toStdString();
+        page.addPageContents(QPDFObjectHandle::newStream(&pdf, shift), true);
+        page.addPageContents(QPDFObjectHandle::newStream(&pdf, "\nQ\n"), false);
+    }
+    const auto local = [&](const QRectF &r) { return r.isEmpty() ? media.translated(-media.topLeft()) : r.translated(-media.topLeft()); };
+    QPDFObjectHandle dict = page.getObjectHandle();
+    const double height = media.height();
+    dict.replaceKey("/MediaBox", rectangle(local({}), height));
+    dict.removeKey("/CropBox");
+    dict.replaceKey("/BleedBox", rectangle(local(record.bleed), height));
+    dict.replaceKey("/TrimBox", rectangle(local(record.trim), height));
+}
+
+// Collects, in content order, the character codes the page shows with each font.
+class ShownCodes : public QPDFObjectHandle::ParserCallbacks
+{
+public:
+    explicit ShownCodes(QPDFObjectHandle fonts) : m_fonts(fonts) {}
+
+    std::vector<std::pair<QPDFObjGen, unsigned>> codes;
+
+    void handleObject(QPDFObjectHandle object) override
+    {
+        if (!object.isOperator()) {
+            m_operands.push_back(object);
+            return;
+        }
+        const std::string op = object.getOperatorValue();
+        if (op == "Tf" && !m_operands.empty() && m_operands.front().isName() && m_fonts.isDictionary())
+            m_font = m_fonts.getKey(m_operands.front().getName()).getObjGen();
+        else if ((op == "Tj" || op == "'" || op == "\"") && !m_operands.empty())
+            addString(m_operands.back());
+        else if (op == "TJ" && !m_operands.empty() && m_operands.back().isArray())
+            for (QPDFObjectHandle item : m_operands.back().aitems()) addString(item);
+        m_operands.clear();
+    }
+    void handleEOF() override {}
+
+private:
+    void addString(QPDFObjectHandle string)
+    {
+        if (!string.isString()) return;
+        // Qt writes two-byte codes (Identity-H) for every font.
+        const std::string bytes = string.getStringValue();
+        for (std::size_t i = 0; i + 1 < bytes.size(); i += 2)
+            codes.emplace_back(m_font, (unsigned(uchar(bytes[i])) << 8) | uchar(bytes[i + 1]));
+    }
+
+    QPDFObjectHandle m_fonts;
+    QPDFObjGen m_font;
+    std::vector<QPDFObjectHandle> m_operands;
+};
+
+QString fromHex(const QString &hex)
+{
+    QString text;
+    for (qsizetype i = 0; i + 4 <= hex.size(); i += 4) text += QChar(char16_t(hex.mid(i, 4).toUInt(nullptr, 16)));
+    return text;
+}
+
+// The entries of a ToUnicode CMap as Qt writes it (bfrange with a list or a
+// start value, and bfchar).
+TextMap parseTextMap(const QString &cmap)
+{
+    TextMap map;
+    static const QRegularExpression section(QStringLiteral("begin(bfrange|bfchar)(.*?)end\\1"),
+                                            QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression range(QStringLiteral("<(\\w+)>\\s*<(\\w+)>\\s*(\\[[^\\]]*\\]|<\\w+>)"));
+    static const QRegularExpression single(QStringLiteral("<(\\w+)>\\s*<(\\w+)>"));
+    static const QRegularExpression value(QStringLiteral("<(\\w+)>"));
+    for (const auto &s : section.globalMatch(cmap)) {
+        if (s.captured(1) == u"bfchar") {
+            for (const auto &m : single.globalMatch(s.captured(2))) map[m.captured(1).toUInt(nullptr, 16)] = fromHex(m.captured(2));
+            continue;
+        }
+        for (const auto &m : range.globalMatch(s.captured(2))) {
+            const unsigned first = m.captured(1).toUInt(nullptr, 16);
+            const unsigned last = m.captured(2).toUInt(nullptr, 16);
+            const QString target = m.captured(3);
+            if (target.startsWith(u'[')) {
+                unsigned code = first;
+                for (const auto &v : value.globalMatch(target)) map[code++] = fromHex(v.captured(1));
+            } else {
+                const QString start = fromHex(target.mid(1, target.size() - 2));
+                for (unsigned code = first; code <= last && !start.isEmpty(); ++code)
+                    map[code] = start.left(start.size() - 1) + QChar(char16_t(start.back().unicode() + (code - first)));
+            }
+        }
+    }
+    return map;
+}
+
+QString hex(const QString &text)
+{
+    QString out;
+    for (const QChar c : text) out += QStringLiteral("%1").arg(c.unicode(), 4, 16, QLatin1Char('0')).toUpper();
+    return out;
+}
+
+QByteArray writeTextMap(const TextMap &map)
+{
+    QString body;
+    std::vector<std::pair<unsigned, QString>> entries;
+    for (const auto &[code, text] : map)
+        if (!text.isEmpty() && text != QChar(u'\0')) entries.emplace_back(code, text);
+    for (std::size_t i = 0; i < entries.size(); i += 100) {
+        const std::size_t n = std::min<std::size_t>(100, entries.size() - i);
+        body += QStringLiteral("%1 beginbfchar\n").arg(n);
+        for (std::size_t j = i; j < i + n; ++j)
+            body += QStringLiteral("<%1> <%2>\n").arg(entries[j].first, 4, 16, QLatin1Char('0')).arg(hex(entries[j].second));
+        body += QStringLiteral("endbfchar\n");
+    }
+    return QStringLiteral("/CIDInit /ProcSet findresource begin\n12 dict begin\nbegincmap\n"
+                          "/CIDSystemInfo << /Registry (Adobe) /Ordering (UCS) /Supplement 0 >> def\n"
+                          "/CMapName /Adobe-Identity-UCS def\n/CMapType 2 def\n"
+                          "1 begincodespacerange\n<0000> <FFFF>\nendcodespacerange\n%1"
+                          "endcmap\nCMapName currentdict /CMap defineresource pop\nend\nend\n")
+        .arg(body)
+        .toLatin1();
+}
+
+// Six capital letters and a plus sign before a font's name mark it as a subset.
+std::string subsetName(const std::string &name, QPDFObjGen font)
+{
+    if (name.size() > 7 && name[7] == '+') return name;
+    const QByteArray digest = QCryptographicHash::hash(QByteArray::fromStdString(name + std::to_string(font.getObj())),
+                                                       QCryptographicHash::Sha1);
+    std::string tag;
+    for (int i = 0; i < 6; ++i) tag += char('A' + uchar(digest[i]) % 26);
+    return "/" + tag + "+" + name.substr(1);
+}
+
+void tagSubset(QPDFObjectHandle font)
+{
+    const auto rename = [&](QPDFObjectHandle dict, const char *key) {
+        QPDFObjectHandle name = dict.getKey(key);
+        if (name.isName()) dict.replaceKey(key, QPDFObjectHandle::newName(subsetName(name.getName(), font.getObjGen())));
+    };
+    rename(font, "/BaseFont");
+    QPDFObjectHandle descendants = font.getKey("/DescendantFonts");
+    if (!descendants.isArray()) return;
+    for (QPDFObjectHandle cid : descendants.aitems()) {
+        rename(cid, "/BaseFont");
+        QPDFObjectHandle descriptor = cid.getKey("/FontDescriptor");
+        // Only a font whose program is embedded is a subset.
+        if (!descriptor.isDictionary() || !descriptor.hasKey("/FontFile2")) return;
+        rename(descriptor, "/FontName");
+    }
+}
+
+// The text maps of one document: Qt's, and what its pages teach.
+class TextMaps
+{
+public:
+    explicit TextMaps(QPDF &pdf) : m_pdf(pdf) {}
+
+    // Pairs the codes shown on a page with the lines drawn on it, glyph by
+    // glyph. A page whose glyph count differs from what was drawn teaches
+    // nothing, nor does a line where Qt's map names another character than
+    // the one drawn (apart from radicals and compatibility forms).
+    void learn(QPDFPageObjectHelper &page, const QList<DrawnLine> &lines)
+    {
+        ShownCodes shown(page.getAttribute("/Resources", false).getKey("/Font"));
+        page.parseContents(&shown);
+        std::size_t total = 0;
+        for (const DrawnLine &line : lines) total += std::size_t(line.size());
+        if (total != shown.codes.size()) return;
+        auto next = shown.codes.cbegin();
+        for (const DrawnLine &line : lines) {
+            if (agrees(line, next)) {
+                for (qsizetype i = 0; i < line.size(); ++i) {
+                    const auto &[font, code] = *(next + i);
+                    QString &known = m_learned[font][code];
+                    if (known.isEmpty() || (hasRadical(known) && !hasRadical(line[i]))) known = line[i];
+                }
+            }
+            next += line.size();
+        }
+    }
+
+    // Writes every Type 0 font's map again, Qt's entries overlaid with what
+    // the pages taught, radicals mapped to their ideographs, and marks the
+    // font as the subset it is.
+    void mendFonts()
+    {
+        std::set<QPDFObjGen> done;
+        for (QPDFPageObjectHelper &page : QPDFPageDocumentHelper(m_pdf).getAllPages()) {
+            QPDFObjectHandle fonts = page.getAttribute("/Resources", false).getKey("/Font");
+            if (!fonts.isDictionary()) continue;
+            for (auto &[name, font] : fonts.ditems()) {
+                if (!font.isDictionary() || !font.getKey("/Subtype").isNameAndEquals("/Type0")) continue;
+                if (!done.insert(font.getObjGen()).second) continue;
+                TextMap map = qtMap(font.getObjGen());
+                for (const auto &[code, text] : m_learned[font.getObjGen()])
+                    if (!text.isEmpty()) map[code] = text;
+                for (auto &[code, text] : map) text = unifiedIdeographs(text);
+                font.replaceKey("/ToUnicode", QPDFObjectHandle::newStream(&m_pdf, writeTextMap(map).toStdString()));
+                tagSubset(font);
+            }
+        }
+    }
+
+private:
+    using Shown = std::vector<std::pair<QPDFObjGen, unsigned>>;
+
+    bool agrees(const DrawnLine &line, Shown::const_iterator shown)
+    {
+        for (const QString &drawn : line) {
+            const auto &[font, code] = *shown++;
+            const TextMap &map = qtMap(font);
+            const auto entry = map.find(code);
+            const QString qt = entry == map.end() ? QString() : entry->second;
+            if (drawn.isEmpty() || qt.isEmpty() || qt == QChar(u'\0') || hasRadical(qt)) continue;
+            if (qt.normalized(QString::NormalizationForm_KC) != drawn.normalized(QString::NormalizationForm_KC) &&
+                !(qt.trimmed().isEmpty() && drawn.trimmed().isEmpty()))
+                return false;
+        }
+        return true;
+    }
+
+    const TextMap &qtMap(QPDFObjGen font)
+    {
+        const auto known = m_qt.find(font);
+        if (known != m_qt.end()) return known->second;
+        TextMap &map = m_qt[font];
+        QPDFObjectHandle toUnicode = m_pdf.getObjectByObjGen(font).getKey("/ToUnicode");
+        if (toUnicode.isStream()) {
+            const auto data = toUnicode.getStreamData(qpdf_dl_generalized);
+            map = parseTextMap(QString::fromLatin1(reinterpret_cast<const char *>(data->getBuffer()),
+                                                   qsizetype(data->getSize())));
+        }
+        return map;
+    }
+
+    QPDF &m_pdf;
+    FontMaps m_qt;
+    FontMaps m_learned;
+};
+
+} // namespace
+
+QString unifiedIdeographs(const QString &text)
+{
+    QString out;
+    for (const char32_t c : text.toUcs4()) {
+        const QString decomposed = QChar::decomposition(c);
+        if (isRadical(c) && QChar::decompositionTag(c) == QChar::Compat && !decomposed.isEmpty())
+            out += decomposed;
+        else
+            out += QString::fromUcs4(&c, 1);
+    }
+    return out;
+}
+
+bool finish(const QString &source, const RecordSource &records, QIODevice &target, QString &reason)
+{
+    try {
+        QPDF pdf;
+        pdf.processFile(source.toLocal8Bit().constData());
+        TextMaps maps(pdf);
+        PageRecord record;
+        for (QPDFPageObjectHelper &page : QPDFPageDocumentHelper(pdf).getAllPages()) {
+            if (!records(record)) throw std::runtime_error("a page has no record");
+            maps.learn(page, record.lines);
+            setBoxes(pdf, page, record);
+        }
+        maps.mendFonts();
+        DevicePipeline output(target);
+        QPDFWriter writer(pdf);
+        writer.setOutputPipeline(&output);
+        writer.write();
+        return true;
+    } catch (const std::exception &e) {
+        reason = QString::fromLocal8Bit(e.what());
+        return false;
+    }
+}
+
+} // namespace PdfFinishing

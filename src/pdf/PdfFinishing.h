@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QIODevice>
+#include <QList>
+#include <QRectF>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+// The second pass over a PDF that Qt's writer made: page boxes, a text map
+// that gives back the characters written, subset tags on the embedded fonts.
+namespace PdfFinishing {
+
+// One line of text as drawn: the characters each of its glyphs stands for,
+// in the order the glyphs are drawn (left to right). A ligature stands for
+// several characters; the second glyph of a character drawn as two, for none.
+using DrawnLine = QStringList;
+
+// What the second pass needs to know of one page. Rectangles are in points,
+// measured from the top-left corner of the page Qt drew, whose height is
+// qtHeight points; media becomes the page.
+struct PageRecord {
+    double qtHeight = 0;
+    QRectF media;
+    QRectF bleed;
+    QRectF trim;
+    QList<DrawnLine> lines;
+};
+
+// Reads the pages' records one at a time, in page order; false when there are no more.
+using RecordSource = std::function<bool(PageRecord &)>;
+
+// Reads Qt's PDF at source, mends it page by page and writes the result onto
+// target; false with a reason.
+bool finish(const QString &source, const RecordSource &records, QIODevice &target, QString &reason);
+
+// The characters a text map gives for a character that only stands for a
+// unified ideograph (a Kangxi radical): the ideograph; other text unchanged.
+QString unifiedIdeographs(const QString &text);
+
+} // namespace PdfFinishing

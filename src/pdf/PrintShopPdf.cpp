@@ -1,0 +1,278 @@
+#include "pdf/PrintShopPdf.h"
+
+#include "pdf/PdfFinishing.h"
+#include "render/PageExport.h"
+#include "render/PageGeometry.h"
+#include "render/PageRenderer.h"
+#include "render/PrintSheet.h"
+#include "render/TextLayout.h"
+
+#include <QDataStream>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QTemporaryFile>
+#include <QGlyphRun>
+#include <QRawFont>
+#include <QTextLayout>
+#include <cmath>
+
+namespace PrintShopPdf {
+
+namespace {
+
+constexpr double kTwipsPerPoint = 20;
+const QColor kMarkColour(Qt::black);
+
+QRectF toPoints(const QRect &twips, QPoint origin)
+{
+    const QRect r = twips.translated(-origin);
+    return {r.x() / kTwipsPerPoint, r.y() / kTwipsPerPoint, r.width() / kTwipsPerPoint, r.height() / kTwipsPerPoint};
+}
+
+// The characters behind each glyph Qt shapes a line into, left to right as
+// the glyphs are drawn: each character is looked up on its own and given to
+// the first glyph that draws it.
+PdfFinishing::DrawnLine glyphTexts(const TextRun &run)
+{
+    QTextLayout layout(run.text, run.font);
+    layout.beginLayout();
+    layout.createLine();
+    layout.endLayout();
+    struct Glyph {
+        QRawFont font;
+        quint32 index;
+        QPointF at;
+        QString text;
+    };
+    std::vector<Glyph> glyphs;
+    for (const QGlyphRun &r : layout.glyphRuns())
+        for (qsizetype i = 0; i < r.glyphIndexes().size(); ++i)
+            glyphs.push_back({r.rawFont(), r.glyphIndexes()[i], r.positions()[i], {}});
+    for (int at = 0; at < run.text.size();) {
+        const int length = run.text.at(at).isHighSurrogate() && at + 1 < run.text.size() ? 2 : 1;
+        for (const QGlyphRun &r : layout.glyphRuns(at, length)) {
+            if (r.glyphIndexes().isEmpty()) continue;
+            const auto owner = std::find_if(glyphs.begin(), glyphs.end(), [&](const Glyph &g) {
+                return g.index == r.glyphIndexes().front() && g.at == r.positions().front() && g.font == r.rawFont();
+            });
+            if (owner != glyphs.end()) owner->text += run.text.mid(at, length);
+            break;
+        }
+        at += length;
+    }
+    std::stable_sort(glyphs.begin(), glyphs.end(), [](const Glyph &a, const Glyph &b) { return a.at.x() < b.at.x(); });
+    PdfFinishing::DrawnLine line;
+    for (const Glyph &g : glyphs) line.append(g.text);
+    return line;
+}
+
+QDataStream &operator<<(QDataStream &out, const PdfFinishing::PageRecord &r)
+{
+    return out << r.qtHeight << r.media << r.bleed << r.trim << r.lines;
+}
+
+QDataStream &operator>>(QDataStream &in, PdfFinishing::PageRecord &r)
+{
+    return in >> r.qtHeight >> r.media >> r.bleed >> r.trim >> r.lines;
+}
+
+QRect trimRect(QSize page)
+{
+    const int inset = PageGeometry::kTrimInset;
+    return QRect(QPoint(0, 0), page).adjusted(inset, inset, -inset, -inset);
+}
+
+// The right or bottom edge of a rectangle as a line, not its last twip.
+int rightEdge(const QRect &r) { return r.x() + r.width(); }
+int bottomEdge(const QRect &r) { return r.y() + r.height(); }
+
+} // namespace
+
+QList<TextRun> cardTexts(const CardDocument &card, const PageView &view)
+{
+    QList<TextRun> runs;
+    for (std::size_t i = 0; i < kTextCount; ++i) {
+        const CardText &text = card.texts[i];
+        if (!text.visible) continue;
+        const QFont font = TextLayout::font(text);
+        for (const QString &line : TextLayout::lines(text, view.textBlocks[i])) runs.append({line, font});
+    }
+    return runs;
+}
+
+PageBoxes cardBoxes(QSize page, Form form)
+{
+    const QRect whole(QPoint(0, 0), page);
+    const QRect trim = trimRect(page);
+    switch (form) {
+    case Form::Trim: return {trim, trim, trim};
+    case Form::Marks: return {whole.adjusted(-kSlugTwips, -kSlugTwips, kSlugTwips, kSlugTwips), whole, trim};
+    case Form::Bleed: break;
+    }
+    return {whole, whole, trim};
+}
+
+void paintCutMarks(QPainter &painter, const QRect &block, const QList<int> &xs, const QList<int> &ys)
+{
+    constexpr int length = kSlugTwips - kMarkStartTwips;
+    constexpr double half = kMarkWidthTwips / 2.0;
+    const auto mark = [&](double x, double y, double w, double h) { painter.fillRect(QRectF(x, y, w, h), kMarkColour); };
+    for (const int x : xs) {
+        mark(x - half, block.y() - kSlugTwips, kMarkWidthTwips, length);
+        mark(x - half, bottomEdge(block) + kMarkStartTwips, kMarkWidthTwips, length);
+    }
+    for (const int y : ys) {
+        mark(block.x() - kSlugTwips, y - half, length, kMarkWidthTwips);
+        mark(rightEdge(block) + kMarkStartTwips, y - half, length, kMarkWidthTwips);
+    }
+}
+
+struct Document::State {
+    QString path;
+    QTemporaryFile drawn;   // Qt's PDF
+    QTemporaryFile records; // what the second pass needs of each page
+    QDataStream recordStream;
+    std::unique_ptr<QPdfWriter> pdf;
+    QPainter painter;
+    QString title;
+    QString error;
+};
+
+Document::Document(const QString &path, const QString &title) : d(std::make_unique<State>())
+{
+    d->path = path;
+    d->title = title;
+    if (!d->drawn.open() || !d->records.open()) {
+        d->error = d->drawn.isOpen() ? d->records.errorString() : d->drawn.errorString();
+        return;
+    }
+    d->recordStream.setDevice(&d->records);
+    d->pdf = std::make_unique<QPdfWriter>(&d->drawn);
+    d->pdf->setResolution(1440); // one device unit per twip
+    d->pdf->setPageMargins(QMarginsF(0, 0, 0, 0));
+    d->pdf->setCreator(QStringLiteral("Penlark"));
+    d->pdf->setTitle(title);
+}
+
+Document::~Document() = default;
+
+bool Document::addPage(const PageBoxes &boxes, const QList<TextRun> &texts,
+                       const std::function<void(QPainter &)> &paint)
+{
+    if (!d->error.isEmpty()) return false;
+    // Qt's pages are whole points; the second pass sets the exact boxes.
+    const QSize points(int(std::ceil(boxes.media.width() / kTwipsPerPoint)),
+                       int(std::ceil(boxes.media.height() / kTwipsPerPoint)));
+    d->pdf->setPageSize(QPageSize(points, QString(), QPageSize::ExactMatch));
+    if (!d->painter.isActive()) {
+        if (!d->painter.begin(d->pdf.get())) {
+            d->error = QStringLiteral("cannot start the PDF page");
+            return false;
+        }
+    } else if (!d->pdf->newPage()) {
+        d->error = QStringLiteral("cannot start a new PDF page");
+        return false;
+    }
+    d->painter.save();
+    d->painter.translate(-boxes.media.topLeft());
+    paint(d->painter);
+    d->painter.restore();
+
+    const QPoint origin = boxes.media.topLeft();
+    PdfFinishing::PageRecord record{double(points.height()), toPoints(boxes.media, origin),
+                                    toPoints(boxes.bleed, origin), toPoints(boxes.trim, origin), {}};
+    for (const TextRun &run : texts) record.lines.append(glyphTexts(run));
+    d->recordStream << record;
+    return true;
+}
+
+bool Document::finish(QString *error)
+{
+    const auto fail = [&](const QString &reason) {
+        if (error) *error = reason;
+        return false;
+    };
+    if (!d->error.isEmpty()) return fail(d->error);
+    if (!d->painter.isActive()) return fail(QStringLiteral("the document has no page"));
+    if (!d->painter.end() || !d->drawn.flush()) return fail(QStringLiteral("cannot write the PDF pages"));
+    if (d->recordStream.status() != QDataStream::Ok || !d->records.flush() || !d->records.seek(0))
+        return fail(d->records.errorString());
+    const auto nextRecord = [this](PdfFinishing::PageRecord &record) {
+        if (d->recordStream.atEnd()) return false;
+        d->recordStream >> record;
+        return d->recordStream.status() == QDataStream::Ok;
+    };
+    return PageExport::writeAtomically(d->path, error, [&](QIODevice &device, QString &reason) {
+        return PdfFinishing::finish(d->drawn.fileName(), nextRecord, device, reason);
+    });
+}
+
+Writer::Writer(const QString &path, const Options &options) : m_options(options), m_document(path, options.title) {}
+
+Writer::~Writer() = default;
+
+bool Writer::addCard(const CardDocument &card, const PageView &view)
+{
+    PageView drawn = view;
+    drawn.cropMarks = false;
+    const PageBoxes boxes = cardBoxes(PageRenderer::pageTwips(card), m_options.form);
+    return m_document.addPage(boxes, cardTexts(card, drawn), [&](QPainter &painter) {
+        painter.save();
+        painter.setClipRect(boxes.media);
+        PageRenderer::paintVector(painter, card, drawn, 1.0);
+        painter.restore();
+        if (m_options.form == Form::Marks)
+            paintCutMarks(painter, boxes.bleed, {boxes.trim.x(), rightEdge(boxes.trim)},
+                          {boxes.trim.y(), bottomEdge(boxes.trim)});
+    });
+}
+
+bool Writer::finish(QString *error)
+{
+    return m_document.finish(error);
+}
+
+bool writeCard(const CardDocument &card, const PageView &view, const QString &path, const Options &options,
+               QString *error)
+{
+    Writer writer(path, options);
+    writer.addCard(card, view); // a failure is reported by finish
+    return writer.finish(error);
+}
+
+bool writeSheet(const SheetPicture &picture, std::optional<SheetCopies> copies, const QString &path,
+                const SheetOptions &options, QString *error)
+{
+    const QPoint blockAt = options.marks ? QPoint(kSlugTwips, kSlugTwips) : QPoint(0, 0);
+    const QSize block = SheetPrint::pageSize(picture, copies);
+    const std::vector<QPoint> positions =
+        copies ? PrintSheet::copyPositions(PrintSheet::cardOuterSize(picture.twips()), copies->across, copies->down)
+               : std::vector<QPoint>{QPoint(0, 0)};
+    QList<TextRun> texts;
+    QList<int> xs, ys;
+    const QRect trim = picture.trimTwips();
+    for (const QPoint &at : positions) {
+        if (picture.card()) texts += cardTexts(*picture.card(), picture.view());
+        const QPoint corner = blockAt + at + trim.topLeft();
+        xs << corner.x() << corner.x() + trim.width();
+        ys << corner.y() << corner.y() + trim.height();
+    }
+    std::sort(xs.begin(), xs.end());
+    xs.erase(std::unique(xs.begin(), xs.end()), xs.end());
+    std::sort(ys.begin(), ys.end());
+    ys.erase(std::unique(ys.begin(), ys.end()), ys.end());
+
+    Document document(path, options.title);
+    const PageBoxes boxes{QRect(QPoint(0, 0), PrintSheet::kSheet), {}, {}};
+    document.addPage(boxes, texts, [&](QPainter &painter) {
+        painter.save();
+        painter.translate(blockAt);
+        SheetPrint::paintPage(painter, picture, copies, 1.0, 300);
+        painter.restore();
+        if (options.marks) paintCutMarks(painter, QRect(blockAt, block), xs, ys);
+    });
+    return document.finish(error);
+}
+
+} // namespace PrintShopPdf

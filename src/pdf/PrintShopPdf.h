@@ -1,0 +1,120 @@
+#pragma once
+
+#include "model/PageView.h"
+#include "render/SheetPicture.h"
+
+#include <QFont>
+#include <QList>
+#include <QRect>
+#include <QString>
+#include <functional>
+#include <memory>
+
+class QPainter;
+
+// The PDF a print shop takes: one card per page, its boxes set (MediaBox,
+// BleedBox, TrimBox), texts as text whose copied or searched characters are
+// the ones written on the card, fonts embedded as subsets, and the document
+// information filled in. Pages are streamed into a temporary file and the
+// target appears only when the writer finishes; an abandoned writer leaves
+// nothing behind.
+namespace PrintShopPdf {
+
+enum class Form {
+    Bleed, // the whole card page: MediaBox = BleedBox = the page, TrimBox inside it
+    Marks, // the same with a slug around it that carries crop marks outside the bleed
+    Trim,  // the trimmed card alone: MediaBox = TrimBox
+};
+
+struct Options {
+    Form form = Form::Marks;
+    QString title; // the document's Title (the card's file name, or its name text)
+};
+
+// The boxes of one page in twips, in the coordinates the page is drawn in.
+// media is the page itself; bleed and trim default to it when empty.
+struct PageBoxes {
+    QRect media;
+    QRect bleed;
+    QRect trim;
+};
+
+// The crop marks stand this far into the slug: they start 1 mm beyond the bleed
+// (4 mm outside the trim) and run to the edge of the slug.
+inline constexpr int kSlugTwips = 340;      // 6 mm
+inline constexpr int kMarkStartTwips = 57;  // 1 mm beyond the bleed or the block
+inline constexpr int kMarkWidthTwips = 5;   // a quarter point
+
+// One line of text as a page draws it, in the font it is drawn in.
+struct TextRun {
+    QString text;
+    QFont font;
+};
+
+// The lines of text the page renderer draws for a card, in drawing order.
+QList<TextRun> cardTexts(const CardDocument &card, const PageView &view);
+
+// The boxes of a card page of the given size (twips) in a form, in the card
+// page's coordinates (the media of the marked form starts at -kSlugTwips).
+PageBoxes cardBoxes(QSize page, Form form);
+
+// Short cut marks outside a block (a card's bleed, or a block of copies) on
+// every cut line: on each x above and below the block, on each y left and
+// right of it, from kMarkStartTwips to kSlugTwips beyond its edge; none inside.
+void paintCutMarks(QPainter &painter, const QRect &block, const QList<int> &xs, const QList<int> &ys);
+
+// A PDF written one page at a time; memory stays flat in the number of pages.
+class Document
+{
+public:
+    Document(const QString &path, const QString &title);
+    ~Document();
+    Document(const Document &) = delete;
+    Document &operator=(const Document &) = delete;
+
+    // Adds a page: paint draws it at one device unit per twip, in the
+    // coordinates of boxes; texts are the lines of text it draws, in order, so
+    // that the text map gives back the characters written.
+    bool addPage(const PageBoxes &boxes, const QList<TextRun> &texts, const std::function<void(QPainter &)> &paint);
+
+    // Finishes the document and writes the target; false with a reason
+    // (the target is left as it was).
+    bool finish(QString *error = nullptr);
+
+private:
+    struct State;
+    std::unique_ptr<State> d;
+};
+
+// Cards, one per page, in one of the three forms.
+class Writer
+{
+public:
+    Writer(const QString &path, const Options &options);
+    ~Writer();
+
+    // Draws the card on a page of its own (its own crop marks left out: the
+    // marked form has marks of its own outside the bleed).
+    bool addCard(const CardDocument &card, const PageView &view);
+    bool finish(QString *error = nullptr);
+
+private:
+    Options m_options;
+    Document m_document;
+};
+
+// A one-card PDF.
+bool writeCard(const CardDocument &card, const PageView &view, const QString &path, const Options &options,
+               QString *error = nullptr);
+
+struct SheetOptions {
+    bool marks = false; // cut marks around the block, which then stands kSlugTwips in from the corner
+    QString title;
+};
+
+// The print window's page (one A4 portrait page, the card or the block of
+// copies at its top-left corner) with the same text map as a card page.
+bool writeSheet(const SheetPicture &picture, std::optional<SheetCopies> copies, const QString &path,
+                const SheetOptions &options, QString *error = nullptr);
+
+} // namespace PrintShopPdf
