@@ -20,7 +20,7 @@
 #include <cstdio>
 #include <cstring>
 
-bool MergeOutput::prepare(const MergedCard &, QString *) { return true; }
+bool MergeOutput::prepare(MergedCard &, QString *) { return true; }
 
 namespace MergeOutputs {
 
@@ -42,7 +42,7 @@ class CardFolder : public MergeOutput
 public:
     CardFolder(const QString &folder, QTemporaryDir &&work) : m_target(folder), m_work(std::move(work)) {}
 
-    bool prepare(const MergedCard &card, QString *error) override
+    bool prepare(MergedCard &card, QString *error) override
     {
         IniFile ini;
         CardFile::write(card.card, ini);
@@ -112,6 +112,13 @@ public:
     // Whether the hidden file could be made.
     bool opened(QString *error) const { return m_opened || fail(error, m_work.errorString()); }
 
+    // The text map of a card's lines, found on the worker threads.
+    bool prepare(MergedCard &card, QString *) override
+    {
+        card.text = PrintShopPdf::pageText(PrintShopPdf::cardTexts(card.card, card.view));
+        return true;
+    }
+
     bool commit(QString *error) override
     {
         if (std::rename(QFile::encodeName(m_work.fileName()).constData(), QFile::encodeName(m_target).constData()) != 0)
@@ -136,7 +143,7 @@ public:
 
     bool add(const MergedCard &card, QString *error) override
     {
-        if (m_writer.addCard(card.card, card.view)) return true;
+        if (m_writer.addCard(card.card, card.view, card.text)) return true;
         return fail(error, QStringLiteral("cannot draw a PDF page"));
     }
 
@@ -200,8 +207,8 @@ private:
 
     bool addSheet(QString *error)
     {
-        QList<PrintShopPdf::TextRun> texts;
-        for (const MergedCard &card : m_sheet) texts += PrintShopPdf::cardTexts(card.card, card.view);
+        PrintShopPdf::PageText texts;
+        for (const MergedCard &card : m_sheet) texts += card.text;
         const PrintShopPdf::PageBoxes boxes{QRect(QPoint(0, 0), PrintSheet::kSheet), {}, {}};
         const bool added = m_document.addPage(boxes, texts, [this](QPainter &painter) {
             for (std::size_t i = 0; i < m_sheet.size(); ++i) paintCopy(painter, m_sheet[i], m_positions[i]);

@@ -13,6 +13,7 @@ struct MergedCard {
     PageView view;
     QString name;   // the file name without extension, for card files
     int line = 0;   // the table's line the row starts on
+    PrintShopPdf::PageText text;  // for PDF pages: the text map of its lines
 };
 
 // Where made cards go. An output is written whole or not at all: until commit
@@ -23,7 +24,7 @@ class MergeOutput
 public:
     virtual ~MergeOutput() = default;
     // Work on one card that may run on any thread, for cards in any order.
-    virtual bool prepare(const MergedCard &card, QString *error);
+    virtual bool prepare(MergedCard &card, QString *error);
     // Takes the cards in row order, on one thread.
     virtual bool add(const MergedCard &card, QString *error) = 0;
     // Completes the output after the last card, on the thread that added them

@@ -113,7 +113,7 @@ Table check(const QByteArray &bytes, const CardDocument &templateCard, const Set
 MergedCard cardOf(const Table &table, const QStringList &fields, const CardDocument &templateCard,
                   const PageView &templateView)
 {
-    MergedCard made{templateCard, templateView, {}, 0};
+    MergedCard made{templateCard, templateView, {}, 0, {}};
     CardMerge::applyRow(table.columns, fields, made.card, made.view);
     return made;
 }
