@@ -179,6 +179,7 @@ private slots:
             QVERIFY(output->commit(nullptr));
         }
         QCOMPARE(folderEntries(dir.path()), QStringList{"团队"});
+        QVERIFY(QFileInfo(target).permissions().testFlag(QFile::ReadOther)); // not a temporary folder's 0700
         QCOMPARE(folderEntries(target), (QStringList{"王伟(2).pnk", "王伟.pnk"}));
         const IniFile second = IniStore::load(QDir(target).filePath(QStringLiteral("王伟(2).pnk")));
         QCOMPARE(second.value(u"cTEL", u"caption"), "电话：2");
@@ -227,6 +228,7 @@ private slots:
         QCOMPARE(runInto(people(5), *output).made, 5);
         QVERIFY(output->commit(nullptr));
         QCOMPARE(PdfProbe::info(pdf, QStringLiteral("Pages")), "5");
+        QVERIFY(QFileInfo(pdf).permissions().testFlag(QFile::ReadOther)); // not a temporary file's 0600
         // 96 x 60 mm less the bleed: 90 x 54 mm.
         QCOMPARE(PdfProbe::info(pdf, QStringLiteral("Page size")), "255.15 x 153.1 pts");
         QVERIFY(PdfProbe::run(QStringLiteral("pdftotext"), {"-f", "4", "-l", "4", pdf, "-"}).contains("PD"));

@@ -105,8 +105,11 @@ public:
         : m_target(path),
           m_work(QFileInfo(path).absoluteDir().filePath(QStringLiteral(".%1.XXXXXX").arg(QFileInfo(path).fileName())))
     {
+        // The name is kept; the writer makes the file afresh, with the
+        // permissions any new file gets rather than a temporary file's.
         m_opened = m_work.open();
         m_work.close();
+        QFile::remove(m_work.fileName());
     }
 
     // Whether the hidden file could be made.
@@ -259,6 +262,10 @@ std::unique_ptr<MergeOutput> cardFolder(const QString &folder, QString *error)
         fail(error, work.errorString());
         return nullptr;
     }
+    // The folder becomes a category: readable by others as the library's folders
+    // are, not owner-only as a temporary folder.
+    QFile::setPermissions(work.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
+                                           QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
     return std::make_unique<CardFolder>(info.absoluteFilePath(), std::move(work));
 }
 
