@@ -15,7 +15,7 @@ namespace {
 struct BenchContext : CardFileContext {
     QString file;
     CardSource cardSource() const override { return CardSource::OpenPanelList; }
-    SaveTarget saveTarget() const override { return {QStringLiteral("bench"), QStringLiteral("card"), true}; }
+    SaveTarget saveTarget() const override { return {QStringLiteral("bench"), QStringLiteral("card"), SaveFormat::CardFile}; }
     QString openPanelFile() const override { return file; }
     QString libraryManagerFile() const override { return {}; }
 };

@@ -2,7 +2,8 @@
 # Installs the Debian packages Penlark needs to build, test and run.
 # Printing tests run a CUPS scheduler of their own (cups-daemon; Qt's CUPS
 # plugin comes with libqt6printsupport6) and read the printed PDFs back with
-# poppler-utils.
+# poppler-utils. The print-shop PDF is finished with qpdf (libqpdf-dev); its
+# tests also run the qpdf command.
 # Idempotent: when everything is already installed it returns at once.
 set -euo pipefail
 
@@ -14,6 +15,7 @@ PACKAGES=(
   clang libclang-rt-14-dev
   fonts-noto-cjk fonts-liberation2 fonts-arphic-ukai
   cups-daemon cups-client poppler-utils
+  libqpdf-dev qpdf
 )
 
 missing=()

@@ -1,12 +1,14 @@
 #include "ui/app/MainWindow.h"
 #include "model/CardFile.h"
 #include "model/CardReader.h"
+#include "render/Fonts.h"
 #include "render/PagePictures.h"
 #include "model/CardLibrary.h"
 #include "model/IniFile.h"
 #include "ui/panels/OpenPanel.h"
 #include "ui/panels/SavePanel.h"
 #include "ui/page/PageWidget.h"
+#include "support/PdfProbe.h"
 #include "support/ProgramFolderFixture.h"
 #include "support/ScriptedDialogs.h"
 
@@ -23,6 +25,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QTest>
 
 #include <sys/stat.h>
@@ -89,13 +92,13 @@ struct Window {
         QCOMPARE(list->currentItem(), items[0]);
     }
 
-    // Save panel: category, name, format, then the save button.
-    void saveAs(const QString &category, const QString &name, bool bitmap = false, bool trim = false)
+    // Save panel: category, name, format (0 card file, 1 bitmap, 2 PDF), then the save button.
+    void saveAs(const QString &category, const QString &name, int format = 0, bool trim = false)
     {
         w->showSavePanel();
         choose(save->categoryList(), category);
         save->nameField()->setText(name);
-        save->formatOption(bitmap ? 1 : 0)->setChecked(true);
+        save->formatOption(format)->setChecked(true);
         save->trimOption()->setChecked(trim);
         save->button(3)->click();
     }
@@ -153,6 +156,7 @@ private slots:
     void enablesSavingOnlyWithAName();
     void savesCardFilesAndAsksBeforeOverwriting();
     void savesBitmapsWithAndWithoutBleed();
+    void savesThePdfThePrintShopGets();
     void reportsSavesThatFail();
     void refusesNamesThatLeaveTheLibrary();
     void saysWhatIsWrongWithAName();
@@ -378,6 +382,35 @@ void TestCardPanels::savesBitmapsWithAndWithoutBleed()
     t.saveAs(QStringLiteral("商务"), QStringLiteral("裁切"), true, true);
     QCOMPARE(QImage(t.path(QStringLiteral("mycard/商务/裁切.bmp"))).size(), QSize(340, 204));
     QCOMPARE(t.dialogs.last().text, kSaved);
+}
+
+void TestCardPanels::savesThePdfThePrintShopGets()
+{
+    if (!PdfProbe::available()) QSKIP("poppler-utils are needed to read the PDFs back");
+    Fonts::installSubstitutions(); // the faces the tool draws with, as the designer has them
+    Window t;
+    t.saveAs(QStringLiteral("商务"), QStringLiteral("名片"));
+    t.saveAs(QStringLiteral("商务"), QStringLiteral("印刷"), 2);
+    QVERIFY(t.save->trimOption()->isEnabled());
+    t.saveAs(QStringLiteral("商务"), QStringLiteral("裁切"), 2, true);
+    QCOMPARE(t.dialogs.last().text, kSaved);
+    t.dialogs.answers = {Dialogs::Answer::No};
+    t.saveAs(QStringLiteral("商务"), QStringLiteral("裁切"), 2, true);
+    QCOMPARE(t.dialogs.last().text, QStringLiteral("名称为裁切.pdf的文件已经存在！\r是否要覆盖这个文件？"));
+
+    // The designer writes the PDF the tool writes: marks, or with the trim option the card as cut.
+    const QString card = t.path(QStringLiteral("mycard/商务/名片.pnk"));
+    for (const auto &[saved, option] : {std::pair{"印刷.pdf", "--marks"}, std::pair{"裁切.pdf", "--trim"}}) {
+        const QString tool = t.path(QStringLiteral("tool.pdf"));
+        QCOMPARE(QProcess::execute(QStringLiteral(PENLARK_CARD_EXE),
+                                   {"render", card, "-o", tool, option, "--program-folder", t.folder.root()}),
+                 0);
+        const QString designer = t.path(QStringLiteral("mycard/商务/") + QString::fromUtf8(saved));
+        for (const char *box : {"MediaBox", "BleedBox", "TrimBox"})
+            QCOMPARE(PdfProbe::box(designer, box), PdfProbe::box(tool, box));
+        
+    }
+    QVERIFY(PdfProbe::box(t.path(QStringLiteral("mycard/商务/印刷.pdf")), "MediaBox").width() > 300);
 }
 
 void TestCardPanels::reportsSavesThatFail()
@@ -697,6 +730,10 @@ void TestCardPanels::saysAPictureIsTooLarge()
 
 void TestCardPanels::showsTheWholeFormatNoteWithTheNewCategoryFrame()
 {
+    // Measured in the interface font the designer sets.
+    const QFont font = QApplication::font();
+    QApplication::setFont(Fonts::interfaceFont());
+    const auto restore = qScopeGuard([&] { QApplication::setFont(font); });
     Window t;
     t.w->showSavePanel();
     t.save->button(1)->click();

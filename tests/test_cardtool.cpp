@@ -1,5 +1,6 @@
 
 #include "model/IniFile.h"
+#include "render/PrintSheet.h"
 #include "support/PdfProbe.h"
 
 #include <QFile>
@@ -225,6 +226,28 @@ void TestCardTool::laysOutASheetOfCopies()
     QCOMPARE(PdfProbe::info(out, "Pages"), QStringLiteral("1"));
     QVERIFY(PdfProbe::info(out, "Page size").contains("(A4)"));
     QCOMPARE(PdfProbe::text(out).count(QStringLiteral("李明")), 10);
+
+    // Cut marks above the block of 2 x 2 stand on the four trim lines of the two columns.
+    const QString marked = dir.filePath("marked.pdf");
+    QCOMPARE(runTool({"sheet", card, "-o", marked, "--across", "2", "--down", "2", "--marks"}).status, 0);
+    QCOMPARE(PdfProbe::drawnText(marked).count(QStringLiteral("无业游民")), 4);
+    constexpr double dpi = 300, twipsPerPixel = 1440 / dpi;
+    const QImage strip = PdfProbe::renderArea(marked, dpi, {0, 0, 2400, int(340 / twipsPerPixel) - 1}, true)
+                             .convertToFormat(QImage::Format_Grayscale8);
+    QList<double> columns; // the middle of each run of inked columns, in twips
+    for (int x = 0, start = -1; x < strip.width(); ++x) {
+        bool ink = false;
+        for (int y = 0; y < strip.height(); ++y) ink = ink || strip.constScanLine(y)[x] < 245;
+        if (ink && start < 0) start = x;
+        if (!ink && start >= 0) {
+            columns << (start + x) / 2.0 * twipsPerPixel;
+            start = -1;
+        }
+    }
+    const int outer = PrintSheet::cardOuterSize({5443, 3402}).width();
+    const double expected[] = {340 + 170, 340 + 5443 - 170, 340 + outer + 170, 340 + outer + 5443 - 170};
+    QCOMPARE(columns.size(), 4);
+    for (int i = 0; i < 4; ++i) QVERIFY2(std::abs(columns[i] - expected[i]) <= 10, qPrintable(QString::number(columns[i])));
 }
 
 void TestCardTool::documentsItsCommands()

@@ -80,7 +80,7 @@ private slots:
     void drawsOnlyVisibleObjectsInStackingOrder();
     void reducesGradientAngles_data();
     void reducesGradientAngles();
-    void writesTwentyFourBitBitmapsAndPdfPages();
+    void writesTwentyFourBitBitmaps();
     void substitutesWindowsFaces();
     void drawsSystemColoursAsThePaletteHasThem();
     void fitsTextsToThePrintableWidth_data();
@@ -223,7 +223,7 @@ void TestRender::reducesGradientAngles()
     QCOMPARE(PageRenderer::gradientAngle(text), angle);
 }
 
-void TestRender::writesTwentyFourBitBitmapsAndPdfPages()
+void TestRender::writesTwentyFourBitBitmaps()
 {
     QTemporaryDir dir;
     const CardDocument card = CardDocument::defaultCard();
@@ -241,14 +241,6 @@ void TestRender::writesTwentyFourBitBitmapsAndPdfPages()
     QVERIFY(!PageExport::writeBmp(QImage(4, 4, QImage::Format_RGB32), dir.filePath("no/such.bmp"), &error));
     QVERIFY(!error.isEmpty());
     QVERIFY(!PageExport::writeImage(QImage(4, 4, QImage::Format_RGB32), dir.filePath("x.unknown"), &error));
-
-    const QString pdf = dir.filePath("card.pdf");
-    QVERIFY(PageExport::writePdf(card, {}, false, pdf));
-    QFile p(pdf);
-    QVERIFY(p.open(QIODevice::ReadOnly));
-    const QByteArray bytes = p.readAll();
-    QVERIFY(bytes.startsWith("%PDF"));
-    QVERIFY(bytes.contains("/MediaBox [0 0 272")); // 96 mm in whole points
 }
 
 void TestRender::substitutesWindowsFaces()

@@ -41,6 +41,24 @@ inline QString text(const QString &pdf)
     return run(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
 }
 
+// The text in the order it is drawn (pdftotext -raw).
+inline QString drawnText(const QString &pdf)
+{
+    return run(QStringLiteral("pdftotext"), {QStringLiteral("-raw"), pdf, QStringLiteral("-")});
+}
+
+// One box of the first page ("MediaBox", "BleedBox", "TrimBox") as pdfinfo
+// gives it: left, bottom, right, top in points.
+inline QRectF box(const QString &pdf, const QString &name)
+{
+    for (const QString &line : run(QStringLiteral("pdfinfo"), {QStringLiteral("-box"), pdf}).split(u'\n')) {
+        if (!line.startsWith(name + u':')) continue;
+        const QStringList v = line.mid(name.size() + 1).split(u' ', Qt::SkipEmptyParts);
+        if (v.size() == 4) return QRectF(QPointF(v[0].toDouble(), v[1].toDouble()), QPointF(v[2].toDouble(), v[3].toDouble()));
+    }
+    return {};
+}
+
 // The area pixels of the first page rendered at dpi, in grey levels when grey is set.
 inline QImage renderArea(const QString &pdf, double dpi, QRect pixels, bool grey)
 {

@@ -30,8 +30,8 @@ constexpr int kCategoryHeight = 100;
 // Compact enough that, with the new-category frame open, the save frame's
 // format note still ends above the status bar.
 constexpr int kNewCategoryTop = kCategoryTop + kCategoryHeight + 4; // where the new-category frame stands
-constexpr int kNewCategoryHeight = 71;
-constexpr int kSaveFrameLowered = kNewCategoryTop + kNewCategoryHeight + 4;
+constexpr int kNewCategoryHeight = 66;
+constexpr int kSaveFrameLowered = kNewCategoryTop + kNewCategoryHeight + 2;
 
 const QString kReminder = QStringLiteral("提醒您：");
 const QString kHint = QStringLiteral("操作提示：");
@@ -88,11 +88,11 @@ void SavePanel::buildNewCategoryFrame()
     auto *f = new QGroupBox(QStringLiteral("创建新的名片分类："), this);
     f->setObjectName(QStringLiteral("save_frm(1)"));
     f->setGeometry(kMargin, kNewCategoryTop, kInner, kNewCategoryHeight);
-    label(QStringLiteral("新类名称："), {8, 18, 64, 24}, f);
+    label(QStringLiteral("新类名称："), {8, 17, 64, 22}, f);
     m_newCategory = new QLineEdit(f);
     m_newCategory->setObjectName(QStringLiteral("txt_MkDir"));
-    m_newCategory->setGeometry(72, 18, kInner - 80, 24);
-    m_buttons[2] = makeButton(2, QStringLiteral("确定创建新的分类！"), {8, 44, kInner - 16, 24}, f);
+    m_newCategory->setGeometry(72, 17, kInner - 80, 22);
+    m_buttons[2] = makeButton(2, QStringLiteral("确定创建新的分类！"), {8, 41, kInner - 16, 22}, f);
     m_buttons[2]->setEnabled(false);
     connect(m_newCategory, &QLineEdit::textChanged, this,
             [this](const QString &text) { m_buttons[2]->setEnabled(hasText(text)); });
@@ -115,20 +115,20 @@ void SavePanel::buildSaveFrame()
     for (int i = 0; i < 3; ++i) {
         auto *o = new QRadioButton(QString::fromUtf16(captions[i]), f);
         o->setObjectName(QStringLiteral("opt_save(%1)").arg(i));
-        o->setGeometry(14, 70 + i * 19, kInner - 24, 19);
+        o->setGeometry(14, 68 + i * 18, kInner - 24, 18);
         formats->addButton(o, i);
         m_formats[std::size_t(i)] = o;
     }
     m_trim = new QCheckBox(QStringLiteral("按实际的页面规格保存"), f);
     m_trim->setObjectName(QStringLiteral("chk_Sp"));
-    m_trim->setGeometry(14, 127, kInner - 24, 19);
+    m_trim->setGeometry(14, 122, kInner - 24, 19);
     // The picture and the PDF can leave out the bleed; the card file cannot.
     connect(formats, &QButtonGroup::idToggled, this, [this](int id, bool on) {
         if (!on) return;
         m_trim->setEnabled(id != 0);
         if (id == 0) m_trim->setChecked(false);
     });
-    m_buttons[3] = makeButton(3, QStringLiteral("确定保存名片！"), {8, 148, kInner - 16, 26}, f);
+    m_buttons[3] = makeButton(3, QStringLiteral("确定保存名片！"), {8, 143, kInner - 16, 26}, f);
     m_buttons[3]->setEnabled(false);
     connect(m_name, &QLineEdit::textChanged, this,
             [this](const QString &text) { m_buttons[3]->setEnabled(hasText(text)); });
@@ -137,9 +137,8 @@ void SavePanel::buildSaveFrame()
                                       "只有本软件才能够正确打开或查看该文件。<br>"
                                       "2，.bmp：(常规图片格式)以不可编辑的图片形式储存您的名片文件。印刷输出时，建议保存为这个格式。"
                                       "选择“按实际的页面规格保存”将自动去掉页面距离各边3毫米的裁切量。<br>"
-                                      "3，.pdf：(印刷文件格式)交给印刷厂印制时请保存为这个格式：文字保持矢量，"
-                                      "带3毫米出血、裁切框和裁切线。</p>"),
-                       {8, 176, kInner - 16, 220}, f);
+                                      "3，.pdf：(印刷文件格式)交印刷厂：矢量文字，带3毫米出血和裁切线。</p>"),
+                       {8, 171, kInner - 16, 220}, f);
     note->setObjectName(QStringLiteral("save_note"));
     note->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     note->setStyleSheet(QStringLiteral("color: #555555; font-size: 8pt;"));

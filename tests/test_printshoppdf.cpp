@@ -1,0 +1,186 @@
+#include "pdf/PrintShopPdf.h"
+#include "render/Fonts.h"
+#include "render/PageRenderer.h"
+#include "support/PdfProbe.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+using PrintShopPdf::Form;
+
+namespace {
+
+constexpr double kPointsPerMm = 72 / 25.4;
+
+QString write(const QTemporaryDir &dir, const CardDocument &card, Form form, const PageView &view = {})
+{
+    const QString path = dir.filePath(QStringLiteral("card-%1.pdf").arg(int(form)));
+    QString error;
+    if (!PrintShopPdf::writeCard(card, view, path, {form, QStringLiteral("李明")}, &error)) qWarning() << error;
+    return path;
+}
+
+// Left, bottom, right, top in points, each within 0.05 mm.
+void compareBox(const QRectF &box, double left, double bottom, double right, double top)
+{
+    const double tolerance = 0.05 * kPointsPerMm;
+    const double got[] = {box.left(), box.top(), box.right(), box.bottom()};
+    const double want[] = {left, bottom, right, top};
+    for (int i = 0; i < 4; ++i) QVERIFY2(std::abs(got[i] - want[i]) <= tolerance, qPrintable(QString::number(got[i])));
+}
+
+} // namespace
+
+class TestPrintShopPdf : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void setsTheBoxesOfEachForm();
+    void copiesTextAsWritten();
+    void embedsFontSubsetsAndFineBackgrounds();
+    void keepsMarksOutsideTheBleed();
+    void streamsPagesAndWritesOnlyWhenFinished();
+};
+
+void TestPrintShopPdf::initTestCase()
+{
+    Fonts::installSubstitutions();
+    if (!PdfProbe::available()) QSKIP("poppler-utils are needed to read the PDFs back");
+}
+
+void TestPrintShopPdf::setsTheBoxesOfEachForm()
+{
+    QTemporaryDir dir;
+    const CardDocument card = CardDocument::defaultCard();
+    const QSizeF page = QSizeF(PageRenderer::pageTwips(card)) / 20; // points
+    const double w = page.width(), h = page.height(), trim = 8.5, slug = 17;
+
+    const QString bleed = write(dir, card, Form::Bleed);
+    compareBox(PdfProbe::box(bleed, "MediaBox"), 0, 0, w, h);
+    compareBox(PdfProbe::box(bleed, "BleedBox"), 0, 0, w, h);
+    compareBox(PdfProbe::box(bleed, "TrimBox"), trim, trim, w - trim, h - trim);
+
+    const QString marks = write(dir, card, Form::Marks);
+    compareBox(PdfProbe::box(marks, "MediaBox"), 0, 0, w + 2 * slug, h + 2 * slug);
+    compareBox(PdfProbe::box(marks, "BleedBox"), slug, slug, w + slug, h + slug);
+    compareBox(PdfProbe::box(marks, "TrimBox"), slug + trim, slug + trim, w + slug - trim, h + slug - trim);
+
+    const QString trimmed = write(dir, card, Form::Trim);
+    for (const char *box : {"MediaBox", "BleedBox", "TrimBox"})
+        compareBox(PdfProbe::box(trimmed, box), 0, 0, w - 2 * trim, h - 2 * trim);
+
+    QCOMPARE(PdfProbe::info(marks, "Title"), QStringLiteral("李明"));
+    QCOMPARE(PdfProbe::info(marks, "Creator"), QStringLiteral("Penlark"));
+    QVERIFY(!PdfProbe::info(marks, "CreationDate").isEmpty());
+    QCOMPARE(PdfProbe::run("qpdf", {"--check", marks}).count("No syntax or stream encoding errors"), 1);
+}
+
+void TestPrintShopPdf::copiesTextAsWritten()
+{
+    QTemporaryDir dir;
+    CardDocument card = CardDocument::defaultCard();
+    QCOMPARE(PdfProbe::drawnText(write(dir, card, Form::Marks)),
+             QStringLiteral("李明\n无业游民\n北京青禾文化传播有限公司\n地址：北京市海淀区学院路38号 邮编：100083\n"
+                            "电话：010-62345678 传真：62345679\n手机：13912345678 E-mail：li@qinghe.cn\n"
+                            "网址：http://www.qinghe.cn QQ：12345678\n\f"));
+
+    // Ideographs that share their glyph with a radical, digits the font
+    // substitutes after Latin letters, a ligature and spaces.
+    card.texts[2].caption = QStringLiteral("无民青禾文手网");
+    card.texts[10].caption = QStringLiteral("QQ：12345678 fi");
+    card.texts[10].Left = 2400;
+    const QString text = PdfProbe::drawnText(write(dir, card, Form::Trim));
+    QVERIFY2(text.contains(QStringLiteral("\n无民青禾文手网\n")), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("QQ：12345678 fi\n")), qPrintable(text));
+    for (const char32_t c : text.toUcs4()) QVERIFY(c < 0x2E80 || c > 0x2FDF);
+}
+
+void TestPrintShopPdf::embedsFontSubsetsAndFineBackgrounds()
+{
+    QTemporaryDir dir;
+    CardDocument card = CardDocument::defaultCard();
+    card.page.isBg = BackgroundKind::Gradient;
+    card.texts[3].Font = QStringLiteral("Arial"); // a second face, with a fallback for the Chinese
+    const QString pdf = write(dir, card, Form::Marks);
+
+    const QStringList fonts = PdfProbe::run("pdffonts", {pdf}).split(u'\n', Qt::SkipEmptyParts).mid(2);
+    QVERIFY(fonts.size() >= 3);
+    for (const QString &font : fonts) QVERIFY2(font.contains(QRegularExpression("^[A-Z]{6}\\+.* yes yes yes ")), qPrintable(font));
+
+    // The background is the largest picture: at least 300 pixels an inch.
+    double backgroundPpi = 0;
+    int widest = 0;
+    for (const QString &line : PdfProbe::run("pdfimages", {"-list", pdf}).split(u'\n').mid(2)) {
+        const QStringList v = line.split(u' ', Qt::SkipEmptyParts);
+        if (v.size() > 13 && v[3].toInt() > widest) {
+            widest = v[3].toInt();
+            backgroundPpi = v[12].toDouble();
+        }
+    }
+    QVERIFY2(backgroundPpi >= 299.5, qPrintable(QString::number(backgroundPpi)));
+}
+
+void TestPrintShopPdf::keepsMarksOutsideTheBleed()
+{
+    QTemporaryDir dir;
+    CardDocument card = CardDocument::defaultCard();
+    card.logo.visible = card.line.visible = false;
+    for (CardText &t : card.texts) t.visible = false;
+    PageView view;
+    view.cropMarks = true; // the page's own marks stay off the PDF
+    const QString pdf = write(dir, card, Form::Marks, view);
+
+    constexpr double dpi = 600, pixelsPerTwip = dpi / 1440;
+    const QSize page = PageRenderer::pageTwips(card);
+    const QSize media = page + QSize(2, 2) * PrintShopPdf::kSlugTwips;
+    const QImage image = PdfProbe::renderArea(pdf, dpi, QRect(QPoint(0, 0), QSizeF(media * pixelsPerTwip).toSize()), true)
+                             .convertToFormat(QImage::Format_Grayscale8);
+    const QRectF bleed = QRectF(PrintShopPdf::kSlugTwips, PrintShopPdf::kSlugTwips, page.width(), page.height());
+    const QRectF trim = bleed.adjusted(170, 170, -170, -170);
+    int marks = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.constScanLine(y)[x] >= 245) continue;
+            const QPointF at = QPointF(x + 0.5, y + 0.5) / pixelsPerTwip;
+            QVERIFY2(!bleed.adjusted(-10, -10, 10, 10).contains(at), qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
+            // On a trim line, at least 3 mm outside the trim.
+            const bool onLine = std::min({std::abs(at.x() - trim.left()), std::abs(at.x() - trim.right()),
+                                          std::abs(at.y() - trim.top()), std::abs(at.y() - trim.bottom())}) < 10;
+            QVERIFY(onLine);
+            ++marks;
+        }
+    }
+    QVERIFY(marks > 8 * 100);
+}
+
+void TestPrintShopPdf::streamsPagesAndWritesOnlyWhenFinished()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("cards.pdf");
+    {
+        PrintShopPdf::Writer abandoned(path, {});
+        QVERIFY(abandoned.addCard(CardDocument::defaultCard(), {}));
+    }
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+
+    PrintShopPdf::Writer writer(path, {Form::Bleed, QStringLiteral("名片")});
+    QString error;
+    QVERIFY(!PrintShopPdf::Writer(dir.filePath("none.pdf"), {}).finish(&error));
+    QCOMPARE(error, QStringLiteral("the document has no page"));
+    CardDocument card = CardDocument::defaultCard();
+    for (const char *name : {"张三", "李四", "王五"}) {
+        card.texts[0].caption = QString::fromUtf8(name);
+        card.page.width += 10; // pages of different sizes
+        QVERIFY(writer.addCard(card, {}));
+    }
+    QVERIFY(!QFile::exists(path));
+    QVERIFY2(writer.finish(&error), qPrintable(error));
+    QCOMPARE(PdfProbe::info(path, "Pages"), QStringLiteral("3"));
+    QVERIFY(PdfProbe::drawnText(path).contains(QRegularExpression("^张三\n.*\f李四\n.*\f王五\n", QRegularExpression::DotMatchesEverythingOption)));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"cards.pdf"});
+}
+
+QTEST_MAIN(TestPrintShopPdf)
+#include "test_printshoppdf.moc"
