@@ -231,7 +231,10 @@ private slots:
         QVERIFY(QFileInfo(pdf).permissions().testFlag(QFile::ReadOther)); // not a temporary file's 0600
         // 96 x 60 mm less the bleed: 90 x 54 mm.
         QCOMPARE(PdfProbe::info(pdf, QStringLiteral("Page size")), "255.15 x 153.1 pts");
-        QVERIFY(PdfProbe::run(QStringLiteral("pdftotext"), {"-f", "4", "-l", "4", pdf, "-"}).contains("PD"));
+        // The text map found on the worker threads gives each page its own row's texts.
+        const QString page4 = PdfProbe::run(QStringLiteral("pdftotext"), {"-f", "4", "-l", "4", pdf, "-"});
+        QVERIFY(page4.contains(QStringLiteral("PD\n")) && page4.contains(QStringLiteral("电话：4\n")));
+        QVERIFY(!page4.contains(QStringLiteral("PC")));
     }
 
     void toolWritesNothingForABadTable()
