@@ -1,8 +1,10 @@
+#include "model/CardSession.h"
 #include "model/Colour.h"
 #include "render/Fonts.h"
 #include "render/PrintSheet.h"
 #include "ui/app/MainWindow.h"
 #include "ui/panels/OpenPanel.h"
+#include "ui/print/BatchWindow.h"
 #include "ui/print/PrintPanel.h"
 #include "ui/print/PrintWindow.h"
 #include "support/PdfProbe.h"
@@ -18,6 +20,8 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
+#include <QTableWidget>
 #include <QTest>
 
 namespace {
@@ -54,6 +58,22 @@ void drag(QWidget *widget, QPoint by)
     sendMouse(widget, QEvent::MouseButtonPress, start, Qt::LeftButton, Qt::LeftButton);
     sendMouse(widget, QEvent::MouseMove, start + by, Qt::NoButton, Qt::LeftButton);
     sendMouse(widget, QEvent::MouseButtonRelease, start + by, Qt::LeftButton, Qt::NoButton);
+}
+
+// A table of people in a file of its own.
+QString writeTable(const ProgramFolderFixture &folder, const QByteArray &bytes)
+{
+    QFile file(folder.path(QStringLiteral("people.csv")));
+    file.open(QIODevice::WriteOnly);
+    file.write(bytes);
+    return file.fileName();
+}
+
+QByteArray thirtyPeople()
+{
+    QByteArray bytes = "姓名, 职位 ,工号,电话\r\n";
+    for (int i = 1; i <= 30; ++i) bytes += QStringLiteral("员工%1,经理,%1,0755-%1\r\n").arg(i).toUtf8();
+    return bytes;
 }
 
 // A print window that prints into a PDF file.
@@ -380,6 +400,87 @@ private slots:
         print->close();
         QVERIFY(main.isVisible());
         QVERIFY(!QFileInfo::exists(folder.path(QStringLiteral("temp.bmp"))));
+    }
+
+    void batchWindowShowsTheMappingAndEachRow()
+    {
+        ProgramFolderFixture folder;
+        ScriptedDialogs dialogs;
+        MainWindow main(ProgramFolder(folder.root()), dialogs);
+        main.show();
+        main.showPrintPanel();
+        auto *panel = main.findChild<PrintPanel *>(QStringLiteral("frm_cz(3)"));
+        QCOMPARE(panel->batchButton()->text(), "批量制作名片…");
+        panel->batchButton()->click();
+        BatchWindow *batch = main.batchWindow();
+        QVERIFY(batch && batch->isVisible());
+        QVERIFY(!main.isEnabled());
+
+        batch->openTable(writeTable(folder, thirtyPeople()));
+        QTableWidget *columns = batch->columnTable();
+        QStringList mapping;
+        for (int row = 0; row < columns->rowCount(); ++row)
+            mapping << columns->item(row, 0)->text() + u'=' + columns->item(row, 1)->text();
+        QCOMPARE(mapping, (QStringList{"姓名=姓名", "职位=职位", "工号=（不使用）", "电话=电话"}));
+        QCOMPARE(batch->findChild<QLabel *>(QStringLiteral("lab_faults"))->text(), "不能识别、不会使用的列：工号");
+        QCOMPARE(batch->rowLabel()->text(), "第 1 行，共 30 行（表格第2行）");
+        const QImage first = batch->previewImage();
+        QCOMPARE(first.size(), QSize(363, 227));
+        auto *back = batch->findChild<QPushButton *>(QStringLiteral("cmd_row(0)"));
+        QVERIFY(!back->isEnabled());
+        batch->findChild<QPushButton *>(QStringLiteral("cmd_row(1)"))->click();
+        QCOMPARE(batch->rowLabel()->text(), "第 2 行，共 30 行（表格第3行）");
+        QVERIFY(batch->previewImage() != first);
+        back->click();
+        QCOMPARE(batch->previewImage(), first);
+        QVERIFY(dialogs.records.isEmpty());
+
+        // A bad table says where, and cannot be started.
+        batch->openTable(writeTable(folder, "姓名,电话\r\n王伟\r\n李明,\"1\r\n"));
+        QCOMPARE(dialogs.last().text, "表格中有错误，不能制作名片：\r第2行：有1项，而表头有2项\r第3行第2列：引号没有结束");
+        QCOMPARE(dialogs.last().caption, "提醒您：");
+        QVERIFY(!batch->startButton()->isEnabled());
+        batch->close();
+        QTRY_VERIFY(main.isEnabled());
+    }
+
+    void batchWindowMakesCardsOrCancelsLeavingNothing()
+    {
+        ProgramFolderFixture folder;
+        ScriptedDialogs dialogs;
+        CardSession session;
+        session.card.resetToDefault();
+        BatchWindow batch(ProgramFolder(folder.root()), session, dialogs);
+        batch.openTable(writeTable(folder, thirtyPeople()));
+        dialogs.inputs.push_back(QStringLiteral(" 团队 "));
+        batch.findChild<QPushButton *>(QStringLiteral("cmd_mkdir"))->click();
+        QCOMPARE(batch.categoryList()->currentText(), "团队");
+        QVERIFY(batch.outputOption(BatchWindow::CardFiles)->isChecked());
+        const QDir mycard(folder.path(QStringLiteral("mycard")));
+        QSignalSpy finished(&batch, &BatchWindow::finished);
+
+        batch.start();
+        batch.cancel();
+        QVERIFY(finished.wait());
+        QCOMPARE(dialogs.last().text, "您已经取消了批量制作，没有留下任何文件。");
+        QCOMPARE(mycard.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{"团队"});
+        QCOMPARE(QDir(mycard.filePath(QStringLiteral("团队"))).entryList(QDir::Files), QStringList());
+
+        QSignalSpy made(&batch, &BatchWindow::cardsMade);
+        batch.start();
+        QVERIFY(finished.wait());
+        QCOMPARE(dialogs.last().text, "已经制作了30张名片！\r保存在：" +
+                                          QDir::toNativeSeparators(mycard.filePath(QStringLiteral("团队"))));
+        QCOMPARE(dialogs.last().caption, "操作提示：");
+        QCOMPARE(made.size(), 1);
+        QCOMPARE(QDir(mycard.filePath(QStringLiteral("团队"))).entryList(QDir::Files).size(), 30);
+
+        const QString pdf = folder.path(QStringLiteral("团队.pdf"));
+        batch.choosePdf = [&pdf] { return pdf; };
+        batch.outputOption(BatchWindow::Sheets)->setChecked(true);
+        batch.start();
+        QVERIFY(finished.wait());
+        QCOMPARE(PdfProbe::info(pdf, QStringLiteral("Pages")), "3");
     }
 };
 

@@ -65,12 +65,6 @@ std::optional<IniFile> readCardFile(const QString &path, QTextStream &err)
     return IniFile::fromBytes(read.bytes);
 }
 
-int cannotWrite(const QString &path, const QString &reason, QTextStream &err)
-{
-    err << "penlark-card: cannot write " << path << ": " << reason << Qt::endl;
-    return 1;
-}
-
 // A PDF's title: the card file's name without its extension.
 QString documentTitle(const QString &cardPath, const CardDocument &card)
 {
@@ -106,13 +100,8 @@ QString problemText(const CardReader::Problem &problem)
     return picture + reason + problem.reference;
 }
 
-struct OpenedCard {
-    CardDocument card = CardDocument::defaultCard();
-    PageView view;
-};
+} // namespace
 
-// Reads a card file as the designer opens it; each picture that cannot be
-// loaded and each length out of range is reported on err as a warning.
 std::optional<OpenedCard> openCard(const QString &path, const QString &programFolder, QTextStream &err)
 {
     const auto ini = readCardFile(path, err);
@@ -125,6 +114,14 @@ std::optional<OpenedCard> openCard(const QString &path, const QString &programFo
     for (const CardReader::Problem &problem : problems) err << "penlark-card: warning: " << problemText(problem) << Qt::endl;
     return opened;
 }
+
+int cannotWrite(const QString &path, const QString &reason, QTextStream &err)
+{
+    err << "penlark-card: cannot write " << path << ": " << reason << Qt::endl;
+    return 1;
+}
+
+namespace {
 
 // The card's sections as JSON text, up to the member that follows them.
 QString cardJson(CardDocument doc)

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "model/PageView.h"
+
 #include <QSize>
 #include <QString>
 #include <QTextStream>
+#include <optional>
 
 // The commands of penlark-card. Each returns the process exit status and
 // writes its output and errors to the given streams.
@@ -60,6 +63,18 @@ int sheet(const SheetRequest &request, QTextStream &err);
 // Writes the card without its bleed as a PNG fitting size x size pixels, for a
 // file manager's previews.
 int thumbnail(const QString &card, const QString &output, int size, const QString &programFolder, QTextStream &err);
+
+struct OpenedCard {
+    CardDocument card = CardDocument::defaultCard();
+    PageView view;
+};
+
+// Reads a card file as the designer opens it; each picture that cannot be
+// loaded and each length out of range is reported on err as a warning.
+std::optional<OpenedCard> openCard(const QString &path, const QString &programFolder, QTextStream &err);
+
+// Reports a file that cannot be written; returns the exit status 1.
+int cannotWrite(const QString &path, const QString &reason, QTextStream &err);
 
 struct GradientRequest {
     QSize size;

@@ -1,5 +1,6 @@
 // penlark-card: headless work on card files.
 #include "cli/CardTool.h"
+#include "cli/MergeCommand.h"
 #include "model/Colour.h"
 #include "model/Numeric.h"
 #include "model/ProgramFolder.h"
@@ -11,6 +12,8 @@
 #include <QGuiApplication>
 #include <QRegularExpression>
 #include <QTextStream>
+#include <csignal>
+#include <unistd.h>
 
 namespace {
 
@@ -63,6 +66,22 @@ const char *kUsage =
     "                  which a module would be smaller than 0.25 mm is refused. A\n"
     "                  .png has whole pixels per module edge at N dpi (default 300);\n"
     "                  an .svg is vector squares.\n"
+    "  merge TEMPLATE.pnk PEOPLE.csv -o OUT [--across N --down M] [--trim] [--marks]\n"
+    "        [--name-column COL] [--ignore-unknown] [--skip-bad] [--jobs N] [--program-folder DIR]\n"
+    "                  Make one card per row of a table from a template card. The\n"
+    "                  table is CSV (UTF-8 or GBK) whose first line names the columns:\n"
+    "                  cName cJob cCmp cADD cPC cTEL cFAX cMob cEmail cUrl cQQ or\n"
+    "                  姓名 职位 公司 地址 邮编 电话 传真 手机 E-mail/邮箱 网址 QQ. A cell\n"
+    "                  replaces the text after its label (\"电话：\"), an empty cell\n"
+    "                  hides the text. OUT ending in .pdf: the print-shop PDF, one\n"
+    "                  card a page, as render writes it (--trim, --marks), or with\n"
+    "                  --across/--down A4 sheets as sheet lays them out (--trim,\n"
+    "                  --marks as for sheet). Otherwise OUT\n"
+    "                  is a folder of .pnk files named after the name column (or COL).\n"
+    "                  A bad row stops the run before anything is written, unless\n"
+    "                  --skip-bad; columns that fill no text are an error, unless\n"
+    "                  --ignore-unknown. Cards are made on N threads (default: all\n"
+    "                  cores); the output appears whole at the end or not at all.\n"
     "  gradient --size WxH --angle A --color1 C --color2 C -o OUT.bmp\n"
     "                  Draw only a gradient onto a W x H pixel surface that starts\n"
     "                  white. Colours as card files store them: signed decimal\n"
@@ -87,6 +106,10 @@ struct Options {
     QCommandLineOption color2{"color2", "", "C"};
     QCommandLineOption across{"across", "", "N", "0"};
     QCommandLineOption down{"down", "", "M", "0"};
+    QCommandLineOption nameColumn{"name-column", "", "COL"};
+    QCommandLineOption ignoreUnknown{"ignore-unknown"};
+    QCommandLineOption skipBad{"skip-bad"};
+    QCommandLineOption jobs{"jobs", "", "N", "0"};
     QCommandLineOption help{{"h", "help"}};
 };
 
@@ -126,6 +149,38 @@ QSize surfaceSize(const QCommandLineParser &p, const QCommandLineOption &o)
     return {match.captured(1).toInt(), match.captured(2).toInt()};
 }
 
+std::atomic_bool interrupted = false;
+
+void interrupt(int) { interrupted = true; }
+
+int merge(const QCommandLineParser &p, const Options &o, const QStringList &args, QTextStream &out,
+          QTextStream &err)
+{
+    MergeCommand::Request r;
+    r.templateCard = args[1];
+    r.table = args[2];
+    r.output = required(p, o.output);
+    const bool pdf = QFileInfo(r.output).suffix().compare(u"pdf", Qt::CaseInsensitive) == 0;
+    if (p.isSet(o.across) || p.isSet(o.down)) {
+        if (!pdf) throw UsageError(QStringLiteral("--across and --down lay out sheets in a .pdf file"));
+        r.sheets = SheetCopies{p.isSet(o.across) ? int(number(p, o.across, 1, 9)) : 1,
+                               p.isSet(o.down) ? int(number(p, o.down, 1, 9)) : 1};
+    }
+    r.trim = p.isSet(o.trim);
+    r.marks = p.isSet(o.marks);
+    if ((r.trim || r.marks) && !pdf) throw UsageError(QStringLiteral("--trim and --marks apply to a .pdf file"));
+    r.nameColumn = p.value(o.nameColumn);
+    r.ignoreUnknown = p.isSet(o.ignoreUnknown);
+    r.skipBad = p.isSet(o.skipBad);
+    r.jobs = p.isSet(o.jobs) ? int(number(p, o.jobs, 1, 256)) : 0;
+    r.programFolder = p.isSet(o.programFolder) ? p.value(o.programFolder) : QCoreApplication::applicationDirPath();
+    r.showProgress = isatty(STDERR_FILENO);
+    // An interrupted run drops its output instead of leaving part of it.
+    std::signal(SIGINT, interrupt);
+    std::signal(SIGTERM, interrupt);
+    return MergeCommand::run(r, interrupted, out, err);
+}
+
 int run(const QCommandLineParser &p, const Options &o, QTextStream &out, QTextStream &err)
 {
     const QStringList args = p.positionalArguments();
@@ -135,6 +190,7 @@ int run(const QCommandLineParser &p, const Options &o, QTextStream &out, QTextSt
                                    colour(p, o.color1), colour(p, o.color2), required(p, o.output)},
                                   err);
     }
+    if (command == u"merge" && args.size() == 3) return merge(p, o, args, out, err);
     const QString programFolder =
         p.isSet(o.programFolder) ? p.value(o.programFolder)
                                  : ProgramFolder::locate(QCoreApplication::applicationDirPath()).root();
@@ -218,13 +274,13 @@ int main(int argc, char *argv[])
     Options o;
     QCommandLineParser p;
     p.addOptions({o.output, o.trim, o.marks, o.dpi, o.programFolder, o.noCropMarks, o.size, o.angle, o.color1, o.color2,
-                  o.across, o.down, o.help});
+                  o.across, o.down, o.nameColumn, o.ignoreUnknown, o.skipBad, o.jobs, o.help});
     if (!p.parse(app.arguments())) {
         err << "penlark-card: " << p.errorText() << " (see penlark-card --help)" << Qt::endl;
         return 2;
     }
     if (p.isSet(o.help) || p.positionalArguments().isEmpty()) {
-        out << kUsage;
+        out << QString::fromUtf8(kUsage);
         return p.isSet(o.help) ? 0 : 2;
     }
     try {

@@ -157,8 +157,20 @@ Document::Document(const QString &path, const QString &title) : d(std::make_uniq
 
 Document::~Document() = default;
 
+PageText pageText(const QList<TextRun> &texts)
+{
+    PageText lines;
+    for (const TextRun &run : texts) lines.append(glyphTexts(run));
+    return lines;
+}
+
 bool Document::addPage(const PageBoxes &boxes, const QList<TextRun> &texts,
                        const std::function<void(QPainter &)> &paint)
+{
+    return addPage(boxes, pageText(texts), paint);
+}
+
+bool Document::addPage(const PageBoxes &boxes, const PageText &text, const std::function<void(QPainter &)> &paint)
 {
     if (!d->error.isEmpty()) return false;
     // Qt's pages are whole points; the second pass sets the exact boxes.
@@ -181,8 +193,7 @@ bool Document::addPage(const PageBoxes &boxes, const QList<TextRun> &texts,
 
     const QPoint origin = boxes.media.topLeft();
     PdfFinishing::PageRecord record{double(points.height()), toPoints(boxes.media, origin),
-                                    toPoints(boxes.bleed, origin), toPoints(boxes.trim, origin), {}};
-    for (const TextRun &run : texts) record.lines.append(glyphTexts(run));
+                                    toPoints(boxes.bleed, origin), toPoints(boxes.trim, origin), text};
     d->recordStream << record;
     return true;
 }
@@ -214,10 +225,15 @@ Writer::~Writer() = default;
 
 bool Writer::addCard(const CardDocument &card, const PageView &view)
 {
+    return addCard(card, view, pageText(cardTexts(card, view)));
+}
+
+bool Writer::addCard(const CardDocument &card, const PageView &view, const PageText &text)
+{
     PageView drawn = view;
     drawn.cropMarks = false;
     const PageBoxes boxes = cardBoxes(PageRenderer::pageTwips(card), m_options.form);
-    return m_document.addPage(boxes, cardTexts(card, drawn), [&](QPainter &painter) {
+    return m_document.addPage(boxes, text, [&](QPainter &painter) {
         painter.save();
         painter.setClipRect(boxes.media);
         PageRenderer::paintVector(painter, card, drawn, 1.0);

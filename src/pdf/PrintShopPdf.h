@@ -54,6 +54,12 @@ struct TextRun {
 // The lines of text the page renderer draws for a card, in drawing order.
 QList<TextRun> cardTexts(const CardDocument &card, const PageView &view);
 
+// What the text map needs of a page's lines: the characters behind each glyph
+// of each line. Finding them is the costly part of adding a page; it may run
+// on any thread, so that many pages are prepared at once.
+using PageText = QList<QStringList>;
+PageText pageText(const QList<TextRun> &texts);
+
 // The boxes of a card page of the given size (twips) in a form, in the card
 // page's coordinates (the media of the marked form starts at -kSlugTwips).
 PageBoxes cardBoxes(QSize page, Form form);
@@ -76,6 +82,8 @@ public:
     // coordinates of boxes; texts are the lines of text it draws, in order, so
     // that the text map gives back the characters written.
     bool addPage(const PageBoxes &boxes, const QList<TextRun> &texts, const std::function<void(QPainter &)> &paint);
+    // The same with the lines' text found beforehand (pageText).
+    bool addPage(const PageBoxes &boxes, const PageText &text, const std::function<void(QPainter &)> &paint);
 
     // Finishes the document and writes the target; false with a reason
     // (the target is left as it was).
@@ -96,6 +104,8 @@ public:
     // Draws the card on a page of its own (its own crop marks left out: the
     // marked form has marks of its own outside the bleed).
     bool addCard(const CardDocument &card, const PageView &view);
+    // The same with the card's text found beforehand (pageText of cardTexts).
+    bool addCard(const CardDocument &card, const PageView &view, const PageText &text);
     bool finish(QString *error = nullptr);
 
 private:

@@ -23,6 +23,7 @@
 #include "ui/panels/SavePanel.h"
 #include "ui/panels/TextPanel.h"
 #include "render/TextFit.h"
+#include "ui/print/BatchWindow.h"
 #include "ui/print/PrintPanel.h"
 #include "ui/print/PrintWindow.h"
 #include "render/PageGeometry.h"
@@ -248,6 +249,7 @@ void MainWindow::connectCardPanels()
     connect(m_openPanel, &OpenPanel::sendRequested, this, &MainWindow::showSendWindow);
     connect(m_printPanel, &PrintPanel::printRequested, this, &MainWindow::openPrintWindow);
     connect(m_printPanel, &PrintPanel::openRequested, this, &MainWindow::showOpenPanel);
+    connect(m_printPanel, &PrintPanel::batchRequested, this, &MainWindow::showBatchWindow);
     connect(m_savePanel, &SavePanel::saved, this, [this] {
         // A card file saved under any name is the one the window now names.
         if (saveTarget().format == SaveFormat::CardFile)
@@ -694,6 +696,22 @@ void MainWindow::showRestoredCard()
     if (panel == 7) m_linePanel->showLine();
     if (panel == 8 && !m_page->alignMode()) m_showPanel->chooseMode(0);
 }
+
+void MainWindow::showBatchWindow()
+{
+    m_batchWindow = new BatchWindow(m_folder, m_session, m_dialogs);
+    m_batchWindow->setAttribute(Qt::WA_DeleteOnClose);
+    // Card files made into a category show in the open panel's lists.
+    connect(m_batchWindow, &BatchWindow::cardsMade, m_openPanel, &OpenPanel::reload);
+    connect(m_batchWindow, &QObject::destroyed, this, [this] {
+        setEnabled(true);
+        activateWindow();
+    });
+    setEnabled(false);
+    m_batchWindow->show();
+}
+
+BatchWindow *MainWindow::batchWindow() const { return m_batchWindow; }
 
 // ---- Card file context ------------------------------------------------------
 

@@ -10,6 +10,7 @@
 #include <QWidget>
 #include <array>
 
+class BatchWindow;
 class CommandBar;
 class Dialogs;
 class EditHistory;
@@ -102,6 +103,11 @@ public:
     // Opens the send window for the file chosen in the open panel; the main
     // window takes no input until it is closed.
     void showSendWindow();
+    // Opens the batch window on the card on the page; the main window takes no
+    // input until it is closed.
+    void showBatchWindow();
+    // The open batch window; null when it is closed.
+    BatchWindow *batchWindow() const;
 
     // CardFileContext
     CardSource cardSource() const override { return m_session.cardSource; }
@@ -175,6 +181,7 @@ private:
     std::array<QWidget *, 11> m_panels{};
     QPointer<SendWindow> m_sendWindow;
     EditHistory *m_history = nullptr;
+    QPointer<BatchWindow> m_batchWindow;
     bool m_workspaceDoubleClicked = false;
     QString m_outsideFile;
 };

@@ -18,13 +18,17 @@ public:
 
     QCheckBox *exactSizeBox() const { return m_exactSize; }
     QPushButton *button(int index) const { return m_buttons[index]; }
+    QPushButton *batchButton() const { return m_batch; }
 
 signals:
     // Print the current card; exactSize leaves out the 3 mm zone of the crop marks.
     void printRequested(bool exactSize);
     void openRequested();
+    // Make cards for a table of people from the current card.
+    void batchRequested();
 
 private:
     QCheckBox *m_exactSize;
     QPushButton *m_buttons[2];
+    QPushButton *m_batch;
 };

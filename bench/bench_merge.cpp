@@ -1,0 +1,50 @@
+// Merging a table into cards: 1,000 rows onto 2 x 5 A4 sheets (a PDF) and into
+// card files, on one core (--jobs 1) and on all cores. Rows per second are the
+// items per second.
+#include "BenchMain.h"
+#include "merge/MergeRun.h"
+
+#include <QGuiApplication>
+#include <QTemporaryDir>
+#include <QThread>
+
+namespace {
+
+constexpr int kRows = 1000;
+
+QByteArray people()
+{
+    QByteArray bytes = "姓名,职位,电话,E-mail,地址\r\n";
+    for (int i = 0; i < kRows; ++i)
+        bytes += QStringLiteral("王伟%1,经理,010-6234%1,w%1@qinghe.cn,\"北京市海淀区学院路%1号, 青禾大厦\"\r\n")
+                     .arg(i)
+                     .toUtf8();
+    return bytes;
+}
+
+void merge(benchmark::State &state, bool sheets)
+{
+    const CardDocument card = CardDocument::defaultCard();
+    const MergeRun::Settings settings{{}, false, false, int(state.range(0))};
+    const MergeRun::Table table = MergeRun::check(people(), card, settings);
+    const std::atomic_bool cancel = false;
+    for (auto _ : state) {
+        QTemporaryDir dir;
+        auto output = sheets ? MergeOutputs::sheetPdf(dir.filePath(QStringLiteral("s.pdf")), {2, 5}, true, false, {}, nullptr)
+                             : MergeOutputs::cardFolder(dir.filePath(QStringLiteral("cards")), nullptr);
+        const auto result = MergeRun::run(table, card, PageView(), settings, *output, {}, cancel);
+        if (result.made != kRows || !output->commit(nullptr)) state.SkipWithError("merge failed");
+    }
+    state.SetItemsProcessed(state.iterations() * kRows);
+    state.SetLabel(state.range(0) == 1 ? "one core" : "all cores");
+}
+
+void BM_MergeSheets(benchmark::State &state) { merge(state, true); }
+void BM_MergeCardFiles(benchmark::State &state) { merge(state, false); }
+
+BENCHMARK(BM_MergeSheets)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_MergeCardFiles)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace
+
+int main(int argc, char **argv) { return runBenchmarks<QGuiApplication>(argc, argv); }

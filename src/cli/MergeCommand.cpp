@@ -1,0 +1,130 @@
+#include "cli/MergeCommand.h"
+
+#include "cli/CardTool.h"
+#include "merge/MergeRun.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+
+namespace MergeCommand {
+
+namespace {
+
+QString faultText(const MergeRun::Fault &f)
+{
+    using Kind = MergeRun::Fault::Kind;
+    switch (f.kind) {
+    case Kind::FieldCount:
+        return QStringLiteral("line %1: %2 fields where the header has %3").arg(f.line).arg(f.fields).arg(f.expected);
+    case Kind::UnterminatedQuote:
+        return QStringLiteral("line %1, column %2: the quote is never closed").arg(f.line).arg(f.column);
+    case Kind::BadBytes:
+        return QStringLiteral("line %1, column %2: bytes that are neither UTF-8 nor GBK").arg(f.line).arg(f.column);
+    case Kind::TooLong:
+        return QStringLiteral("line %1, column %2: the text is longer than %3 characters")
+            .arg(f.line).arg(f.column).arg(CardMerge::kMaxText);
+    case Kind::NoHeader: return QStringLiteral("the table is empty; its first line must name the columns");
+    case Kind::UnknownColumns:
+        return QStringLiteral("columns that fill no text: %1 (understood: %2; --ignore-unknown leaves them unused)")
+            .arg(f.names.join(QStringLiteral(", ")), CardMerge::understoodNames());
+    case Kind::DuplicateColumns:
+        return QStringLiteral("columns that fill a text another column fills already: %1")
+            .arg(f.names.join(QStringLiteral(", ")));
+    case Kind::NoNameColumn: return QStringLiteral("the table has no column \"%1\"").arg(f.names.value(0));
+    }
+    return {};
+}
+
+QString duration(double seconds)
+{
+    const qint64 s = qint64(seconds + 0.5);
+    return QStringLiteral("%1:%2").arg(s / 60).arg(s % 60, 2, 10, QLatin1Char('0'));
+}
+
+// A bar with cards done, cards per second and time left, redrawn in place at
+// most five times a second.
+class ProgressBar
+{
+public:
+    explicit ProgressBar(QTextStream &err) : m_err(err) { m_clock.start(); }
+
+    void show(MergeRun::Progress p, bool last = false)
+    {
+        if (!last && m_shown.isValid() && m_shown.elapsed() < 200) return;
+        m_shown.start();
+        const double seconds = std::max(m_clock.elapsed() / 1000.0, 0.001);
+        const double rate = p.done / seconds;
+        const int filled = p.total > 0 ? int(kWidth * p.done / p.total) : kWidth;
+        const QString left = rate > 0 ? duration((p.total - p.done) / rate) : QStringLiteral("?");
+        m_err << '\r' << '[' << QString(filled, u'#') << QString(kWidth - filled, u'-') << "] " << p.done << '/'
+              << p.total << "  " << qint64(rate) << " cards/s  " << left << " left ";
+        if (last) m_err << '\n';
+        m_err.flush();
+    }
+
+private:
+    static constexpr int kWidth = 30;
+    QTextStream &m_err;
+    QElapsedTimer m_clock;
+    QElapsedTimer m_shown;
+};
+
+std::unique_ptr<MergeOutput> openOutput(const Request &r, const QString &title, QString *error)
+{
+    if (QFileInfo(r.output).suffix().compare(u"pdf", Qt::CaseInsensitive) != 0)
+        return MergeOutputs::cardFolder(r.output, error);
+    if (r.sheets) return MergeOutputs::sheetPdf(r.output, *r.sheets, r.trim, r.marks, title, error);
+    using PrintShopPdf::Form;
+    const Form form = r.trim ? Form::Trim : r.marks ? Form::Marks : Form::Bleed;
+    return MergeOutputs::cardPdf(r.output, form, title, error);
+}
+
+std::optional<QByteArray> readTable(const QString &path, QTextStream &err)
+{
+    QFile file(path);
+    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly)) {
+        err << "penlark-card: cannot read " << path << ": "
+            << (QFileInfo(path).isDir() ? QStringLiteral("is a folder") : file.errorString()) << Qt::endl;
+        return std::nullopt;
+    }
+    return file.readAll();
+}
+
+} // namespace
+
+int run(const Request &r, const std::atomic_bool &cancel, QTextStream &out, QTextStream &err)
+{
+    const auto opened = CardTool::openCard(r.templateCard, r.programFolder, err);
+    if (!opened) return 1;
+    const auto bytes = readTable(r.table, err);
+    if (!bytes) return 1;
+    const MergeRun::Settings settings{r.nameColumn, r.ignoreUnknown, r.skipBad, r.jobs};
+    const MergeRun::Table table = MergeRun::check(*bytes, opened->card, settings);
+    const bool refused = table.refused(settings);
+    for (const MergeRun::Fault &fault : table.faults)
+        err << "penlark-card: " << r.table << ": " << (refused ? "" : "skipped ") << faultText(fault) << Qt::endl;
+    if (refused) {
+        err << "penlark-card: nothing written" << Qt::endl;
+        return 1;
+    }
+    QString error;
+    auto output = openOutput(r, QFileInfo(r.table).completeBaseName(), &error);
+    if (!output) return CardTool::cannotWrite(r.output, error, err);
+    ProgressBar bar(err);
+    std::function<void(MergeRun::Progress)> progress;
+    if (r.showProgress) progress = [&bar](MergeRun::Progress p) { bar.show(p); };
+    const MergeRun::Result result =
+        MergeRun::run(table, opened->card, opened->view, settings, *output, progress, cancel);
+    if (r.showProgress) bar.show({result.made, table.goodRows}, true);
+    if (result.cancelled) {
+        err << "penlark-card: interrupted; nothing written" << Qt::endl;
+        return 1;
+    }
+    if (!result.error.isEmpty() || !output->commit(&error))
+        return CardTool::cannotWrite(r.output, result.error.isEmpty() ? error : result.error, err);
+    out << "made " << result.made << " cards in " << r.output << Qt::endl;
+    return 0;
+}
+
+} // namespace MergeCommand

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "merge/CsvTable.h"
+#include "model/PageView.h"
+
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <optional>
+#include <vector>
+
+// Merging one row of a table into a copy of a template card.
+namespace CardMerge {
+
+// The longest text the text panel accepts; a merged text beyond it is a fault of its row.
+inline constexpr int kMaxText = 100;
+
+// Which column fills which text, found from the header row: the card file's
+// section names (cName ... cQQ, any letter case) or the texts' Chinese names,
+// blanks around them ignored.
+struct Columns {
+    std::array<int, kTextCount> column;   // -1: the text keeps the template's
+    QStringList unknown;                  // header names that fill no text
+    QStringList duplicated;               // header names of a text already filled
+    int nameColumn = -1;                  // what made cards are named after; -1: none
+    qsizetype count = 0;                  // fields every row must have
+};
+
+// The text a header name fills, or nothing.
+std::optional<TextRole> roleOf(const QString &headerName);
+
+// The header names understood, one per text: "cName/姓名", … for messages.
+QString understoodNames();
+
+// nameColumn: a header name whose column names the cards, empty for the one
+// that fills the name text. Nothing when nameColumn is given and not found.
+std::optional<Columns> mapColumns(const QStringList &header, const QString &nameColumn = {});
+
+// The label before a text's value: the template's text up to and including its
+// first colon and the blanks after it ("电话：", "Tel: "; "网址：http://" keeps
+// the scheme of an address), empty for texts without one (name, job, company).
+QString labelPrefix(const QString &templateText);
+
+// The text a cell gives: the template's prefix and the cell, unless the cell
+// already starts with the prefix. Line breaks in the cell become blanks, as a
+// text is one line in a card file.
+QString mergedText(const QString &templateText, const QString &cell);
+
+// A fault of a row other than those of the table itself.
+struct RowFault {
+    int column = 0;   // from 1
+};
+
+// The card of one row: each mapped text replaced (an empty cell hides the
+// text), then fitted as the text panel fits what is typed. card and view start
+// as copies of the template. A text longer than kMaxText is a fault.
+std::optional<RowFault> applyRow(const Columns &columns, const QStringList &fields, CardDocument &card,
+                                 PageView &view);
+
+} // namespace CardMerge

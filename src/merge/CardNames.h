@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QSet>
+#include <QString>
+
+// File names for made cards: each made safe with the card library's name rules
+// and numbered when taken, "王伟", "王伟(2)", "王伟(3)". Names are compared
+// without regard to letter case, as card libraries move between systems.
+class CardNames
+{
+public:
+    // Names already in the target folder, without their extension.
+    void reserve(const QString &name);
+
+    // A free, safe name for a card named after text; empty text gives "名片".
+    QString take(const QString &text);
+
+    // text with the characters a file name cannot hold replaced by "_", blanks
+    // around it and dots at its end dropped, cut to fit a file name.
+    static QString safeName(const QString &text);
+
+private:
+    QSet<QString> m_taken;
+};

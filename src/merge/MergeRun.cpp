@@ -1,0 +1,205 @@
+#include "merge/MergeRun.h"
+
+#include "merge/CardNames.h"
+
+#include <QFuture>
+#include <QMutex>
+#include <QThread>
+#include <QThreadPool>
+#include <QtConcurrent/QtConcurrentMap>
+
+namespace MergeRun {
+
+namespace {
+
+Fault rowFault(const Csv::Error &e, qsizetype expected)
+{
+    Fault f;
+    switch (e.kind) {
+    case Csv::Error::Kind::FieldCount: f.kind = Fault::Kind::FieldCount; break;
+    case Csv::Error::Kind::UnterminatedQuote: f.kind = Fault::Kind::UnterminatedQuote; break;
+    case Csv::Error::Kind::BadBytes: f.kind = Fault::Kind::BadBytes; break;
+    }
+    f.line = e.line;
+    f.column = e.column;
+    f.fields = e.fields;
+    f.expected = int(expected);
+    return f;
+}
+
+// The first text of the row that is longer than the text panel accepts.
+std::optional<Fault> lengthFault(const CardMerge::Columns &columns, const Csv::Record &record,
+                                 const CardDocument &templateCard)
+{
+    for (std::size_t i = 0; i < kTextCount; ++i) {
+        const int c = columns.column[i];
+        if (c < 0 || record.fields[c].trimmed().isEmpty()) continue;
+        if (CardMerge::mergedText(templateCard.texts[i].caption, record.fields[c]).size() > CardMerge::kMaxText)
+            return Fault{Fault::Kind::TooLong, record.line, c + 1, 0, 0, {}};
+    }
+    return std::nullopt;
+}
+
+std::optional<Fault> recordFault(const Table &table, const Csv::Record &record, const CardDocument &templateCard)
+{
+    if (record.error) return rowFault(*record.error, table.columns.count);
+    return lengthFault(table.columns, record, templateCard);
+}
+
+Fault tableFault(Fault::Kind kind, QStringList names = {})
+{
+    Fault f;
+    f.kind = kind;
+    f.names = std::move(names);
+    return f;
+}
+
+int threadCount(const Settings &settings)
+{
+    return settings.jobs > 0 ? settings.jobs : std::max(1, QThread::idealThreadCount());
+}
+
+// Rows are made in batches: while the output takes one batch in order, the
+// workers make the next, so memory holds two batches whatever the table's size.
+constexpr int kBatchPerThread = 16;
+
+} // namespace
+
+bool Table::refused(const Settings &settings) const
+{
+    if (faults.empty()) return false;
+    return faults.front().line == 0 || !settings.skipBad;
+}
+
+Table check(const QByteArray &bytes, const CardDocument &templateCard, const Settings &settings)
+{
+    Table table;
+    table.bytes = bytes;
+    Csv::Reader reader(bytes);
+    table.encoding = reader.encoding();
+    const auto header = reader.next();
+    if (!header) {
+        table.faults.push_back(tableFault(Fault::Kind::NoHeader));
+        return table;
+    }
+    if (header->error) {
+        table.faults.push_back(rowFault(*header->error, 0));
+        return table;
+    }
+    table.header = header->fields;
+    const auto columns = CardMerge::mapColumns(table.header, settings.nameColumn);
+    if (!columns) {
+        table.faults.push_back(tableFault(Fault::Kind::NoNameColumn, {settings.nameColumn}));
+        return table;
+    }
+    table.columns = *columns;
+    if (!columns->duplicated.isEmpty()) {
+        table.faults.push_back(tableFault(Fault::Kind::DuplicateColumns, columns->duplicated));
+        return table;
+    }
+    if (!columns->unknown.isEmpty() && !settings.ignoreUnknown) {
+        table.faults.push_back(tableFault(Fault::Kind::UnknownColumns, columns->unknown));
+        return table;
+    }
+    while (const auto record = reader.next(table.columns.count)) {
+        if (const auto fault = recordFault(table, *record, templateCard))
+            table.faults.push_back(*fault);
+        else
+            ++table.goodRows;
+    }
+    return table;
+}
+
+MergedCard cardOf(const Table &table, const QStringList &fields, const CardDocument &templateCard,
+                  const PageView &templateView)
+{
+    MergedCard made{templateCard, templateView, {}, 0, {}};
+    CardMerge::applyRow(table.columns, fields, made.card, made.view);
+    return made;
+}
+
+std::vector<Csv::Record> records(const Table &table)
+{
+    std::vector<Csv::Record> out;
+    Csv::Reader reader(table.bytes);
+    if (!reader.next()) return out;
+    while (auto record = reader.next(table.columns.count)) out.push_back(std::move(*record));
+    return out;
+}
+
+Result run(const Table &table, const CardDocument &templateCard, const PageView &templateView,
+           const Settings &settings, MergeOutput &output, const std::function<void(Progress)> &progress,
+           const std::atomic_bool &cancel)
+{
+    Result result;
+    const int threads = threadCount(settings);
+    QThreadPool pool;
+    pool.setMaxThreadCount(threads);
+    const qsizetype batchSize = qsizetype(threads) * kBatchPerThread;
+
+    CardNames names;
+    for (const QString &taken : output.takenNames()) names.reserve(taken);
+    Csv::Reader reader(table.bytes);
+    reader.next();
+    // The next batch of good rows, named in row order.
+    auto readBatch = [&] {
+        std::vector<std::pair<Csv::Record, QString>> batch;
+        while (qsizetype(batch.size()) < batchSize) {
+            auto record = reader.next(table.columns.count);
+            if (!record) break;
+            if (recordFault(table, *record, templateCard)) continue;
+            const int nameColumn = table.columns.nameColumn;
+            QString name = names.take(nameColumn >= 0 ? record->fields[nameColumn] : QString());
+            batch.emplace_back(std::move(*record), std::move(name));
+        }
+        return batch;
+    };
+    std::atomic_bool failed = false;
+    QString workError;
+    QMutex errorLock;
+    auto make = [&](const std::pair<Csv::Record, QString> &row) {
+        MergedCard made = cardOf(table, row.first.fields, templateCard, templateView);
+        made.name = row.second;
+        made.line = row.first.line;
+        QString error;
+        if (!failed && !output.prepare(made, &error)) {
+            const QMutexLocker lock(&errorLock);
+            failed = true;
+            workError = error;
+        }
+        return made;
+    };
+    // One job makes each batch on the calling thread, before the output takes it.
+    auto start = [&](const std::vector<std::pair<Csv::Record, QString>> &batch) {
+        if (threads > 1) return QtConcurrent::mapped(&pool, batch, make);
+        QFutureInterface<MergedCard> made;
+        made.reportStarted();
+        for (const auto &row : batch) made.reportAndMoveResult(make(row));
+        made.reportFinished();
+        return made.future();
+    };
+
+    auto batch = readBatch();
+    QFuture<MergedCard> pending = start(batch);
+    while (!batch.empty()) {
+        pending.waitForFinished();
+        const QList<MergedCard> made = pending.results();
+        auto nextBatch = readBatch();
+        pending = start(nextBatch);
+        for (const MergedCard &card : made) {
+            if (cancel || failed) break;
+            if (!output.add(card, &result.error)) break;
+            ++result.made;
+        }
+        batch = std::move(nextBatch);
+        if (cancel || failed || !result.error.isEmpty()) break;
+        if (progress) progress({result.made, table.goodRows});
+    }
+    pending.waitForFinished();
+    if (failed) result.error = workError;
+    result.cancelled = cancel && result.error.isEmpty();
+    if (!result.cancelled && result.error.isEmpty()) output.finish(&result.error);
+    return result;
+}
+
+} // namespace MergeRun

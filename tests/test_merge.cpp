@@ -1,0 +1,269 @@
+#include "merge/CardMerge.h"
+#include "merge/CardNames.h"
+#include "merge/MergeRun.h"
+#include "model/IniFile.h"
+#include "render/Fonts.h"
+#include "render/TextLayout.h"
+#include "support/PdfProbe.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const CardDocument kTemplate = CardDocument::defaultCard();
+
+QStringList fields(Csv::Reader &reader)
+{
+    const auto record = reader.next();
+    return record ? record->fields : QStringList{QStringLiteral("<end>")};
+}
+
+QByteArray table(const QStringList &rows) { return rows.join(QStringLiteral("\r\n")).toUtf8() + "\r\n"; }
+
+QByteArray people(int count)
+{
+    QStringList rows{QStringLiteral("姓名,电话")};
+    for (int i = 1; i <= count; ++i) rows << QStringLiteral("P%1,%2").arg(QChar(u'A' + i - 1)).arg(i);
+    return table(rows);
+}
+
+QStringList folderEntries(const QString &dir)
+{
+    return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+MergeRun::Result runInto(const QByteArray &bytes, MergeOutput &output, bool cancelled = false, int jobs = 2)
+{
+    const MergeRun::Table t = MergeRun::check(bytes, kTemplate, {});
+    const std::atomic_bool cancel = cancelled;
+    return MergeRun::run(t, kTemplate, PageView(), {{}, false, false, jobs}, output, {}, cancel);
+}
+
+} // namespace
+
+class TestMerge : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase() { Fonts::installSubstitutions(); }
+
+    void readsQuotedFieldsAndLineEnds()
+    {
+        Csv::Reader r("\xEF\xBB\xBF" "a,\"b,1\",\"say \"\"hi\"\"\"\r\n\"two\r\nlines\",,x\n\nlast,\"\",z");
+        QCOMPARE(r.encoding(), Csv::Encoding::Utf8);
+        QCOMPARE(fields(r), (QStringList{"a", "b,1", "say \"hi\""}));
+        const auto multi = r.next();
+        QCOMPARE(multi->line, 2);
+        QCOMPARE(multi->fields, (QStringList{"two\r\nlines", "", "x"}));
+        const auto last = r.next(3);
+        QCOMPARE(last->line, 5); // after the two-line record and a blank line
+        QCOMPARE(last->fields, (QStringList{"last", "", "z"}));
+        QVERIFY(!last->error);
+        QVERIFY(!r.next());
+
+        // Bytes that are not UTF-8 are GBK.
+        Csv::Reader g("\xD0\xD5\xC3\xFB,\xB5\xD8\xD6\xB7\n\xCD\xF5\xCE\xB0,\xB1\xB1\xBE\xA9");
+        QCOMPARE(g.encoding(), Csv::Encoding::Gbk);
+        QCOMPARE(fields(g), (QStringList{"姓名", "地址"}));
+        QCOMPARE(fields(g), (QStringList{"王伟", "北京"}));
+    }
+
+    void faultsNameTheirLineAndColumn()
+    {
+        const QByteArray bytes = "cName,cTEL,cADD\r\n"
+                                 "a,1,x\r\n"
+                                 "b,2\r\n"
+                                 "c,\xFF\xFF,z\r\n" +
+                                 QStringLiteral("d,3,%1\r\n").arg(QString(98, u'长')).toUtf8() +
+                                 "e,4,\"open\r\nstill open";
+        const MergeRun::Table t = MergeRun::check(bytes, kTemplate, {});
+        using Kind = MergeRun::Fault::Kind;
+        QCOMPARE(t.goodRows, 1);
+        QCOMPARE(t.faults.size(), 4u);
+        QCOMPARE(t.faults[0].kind, Kind::FieldCount);
+        QCOMPARE(t.faults[0].line, 3);
+        QCOMPARE(t.faults[0].fields, 2);
+        QCOMPARE(t.faults[0].expected, 3);
+        QCOMPARE(t.faults[1].kind, Kind::BadBytes);
+        QCOMPARE(std::pair(t.faults[1].line, t.faults[1].column), std::pair(4, 2));
+        // "地址：" and 98 characters are 101, one more than the text panel takes.
+        QCOMPARE(t.faults[2].kind, Kind::TooLong);
+        QCOMPARE(std::pair(t.faults[2].line, t.faults[2].column), std::pair(5, 3));
+        QCOMPARE(t.faults[3].kind, Kind::UnterminatedQuote);
+        QCOMPARE(std::pair(t.faults[3].line, t.faults[3].column), std::pair(6, 3));
+        QVERIFY(t.refused({}));
+        QVERIFY(!t.refused({{}, false, true, 0}));
+    }
+
+    void headerNamesInBothForms()
+    {
+        const auto c = CardMerge::mapColumns({" cname ", "职位", "E-MAIL", "工号", "QQ", "CTel"});
+        QCOMPARE(c->column[std::size_t(TextRole::Name)], 0);
+        QCOMPARE(c->column[std::size_t(TextRole::Job)], 1);
+        QCOMPARE(c->column[std::size_t(TextRole::Email)], 2);
+        QCOMPARE(c->column[std::size_t(TextRole::QQ)], 4);
+        QCOMPARE(c->column[std::size_t(TextRole::Telephone)], 5);
+        QCOMPARE(c->column[std::size_t(TextRole::Address)], -1);
+        QCOMPARE(c->unknown, QStringList{"工号"});
+        QCOMPARE(c->nameColumn, 0);
+        QCOMPARE(CardMerge::roleOf(QStringLiteral("邮箱")), TextRole::Email);
+        // A name column of its own is no unknown column; one that is missing is refused.
+        QCOMPARE(CardMerge::mapColumns({"姓名", "工号"}, QStringLiteral("工号"))->unknown, QStringList());
+        QVERIFY(!CardMerge::mapColumns({"姓名"}, QStringLiteral("工号")));
+        QCOMPARE(CardMerge::mapColumns({"cName", "姓名"})->duplicated, QStringList{"姓名"});
+
+        const MergeRun::Table unknown = MergeRun::check("姓名,工号\r\n王伟,7\r\n", kTemplate, {});
+        QCOMPARE(unknown.faults.front().kind, MergeRun::Fault::Kind::UnknownColumns);
+        QVERIFY(!MergeRun::check("姓名,工号\r\n王伟,7\r\n", kTemplate, {{}, true, false, 0}).refused({}));
+    }
+
+    void cellsReplaceTheValueAfterTheLabel()
+    {
+        QCOMPARE(CardMerge::mergedText(QStringLiteral("电话：010-1"), QStringLiteral(" 020-2 ")), "电话：020-2");
+        QCOMPARE(CardMerge::mergedText(QStringLiteral("电话：010-1"), QStringLiteral("电话：030")), "电话：030");
+        QCOMPARE(CardMerge::mergedText(QStringLiteral("网址：http://a.cn"), QStringLiteral("b.cn")), "网址：http://b.cn");
+        QCOMPARE(CardMerge::mergedText(QStringLiteral("Tel: 1"), QStringLiteral("2\r\n3")), "Tel: 2 3");
+        QCOMPARE(CardMerge::mergedText(QStringLiteral("李明"), QStringLiteral("王伟")), "王伟");
+
+        const auto columns = CardMerge::mapColumns({"姓名", "传真", "地址"});
+        CardDocument card = kTemplate;
+        PageView view;
+        const QString address = QStringLiteral("北京市海淀区学院路三十八号青禾文化大厦东座十二层一二零八室");
+        QVERIFY(!CardMerge::applyRow(*columns, {"王伟", "", address}, card, view));
+        QCOMPARE(card.text(TextRole::Name).caption, "王伟");
+        QVERIFY(!card.text(TextRole::Fax).visible);
+        QCOMPARE(card.text(TextRole::Fax).caption, kTemplate.text(TextRole::Fax).caption);
+        // The long address became a block at the margin, two lines high, as typed in the text panel.
+        const CardText &a = card.text(TextRole::Address);
+        QCOMPARE(a.caption, "地址：" + address);
+        QCOMPARE(a.Left, 170.f);
+        const double printable = 5443 - 2 * 170;
+        const double r = TextLayout::naturalSize(a).width() / printable;
+        QVERIFY2(r > 1 && r <= 2, qPrintable(QString::number(r)));
+        QCOMPARE(view.textBlocks[std::size_t(TextRole::Address)], QSizeF(printable, 2 * TextLayout::lineHeight(a)));
+        QVERIFY(!view.textBlocks[std::size_t(TextRole::Name)]);
+    }
+
+    void namesAreSafeAndNumbered()
+    {
+        QCOMPARE(CardNames::safeName(QStringLiteral(" a/b:c*?. ")), "a_b_c__");
+        QCOMPARE(CardNames::safeName(QStringLiteral("..")), "名片");
+        QCOMPARE(CardNames::safeName(QString(300, u'王')).toUtf8().size(), 243); // 81 characters, room for "(n)"
+        CardNames names;
+        names.reserve(QStringLiteral("李明"));
+        QCOMPARE(names.take(QStringLiteral("王伟")), "王伟");
+        QCOMPARE(names.take(QStringLiteral("王伟")), "王伟(2)");
+        QCOMPARE(names.take(QStringLiteral("王伟(2)")), "王伟(2)(2)");
+        QCOMPARE(names.take(QStringLiteral("李明")), "李明(2)");
+        QCOMPARE(names.take(QStringLiteral("Ann")), "Ann");
+        QCOMPARE(names.take(QStringLiteral("ANN")), "ANN(2)");
+        QCOMPARE(names.take(QString()), "名片");
+    }
+
+    void cardFolderIsWrittenWholeOrNotAtAll()
+    {
+        QTemporaryDir dir;
+        const QString target = dir.filePath(QStringLiteral("团队"));
+        {
+            auto output = MergeOutputs::cardFolder(target, nullptr);
+            QVERIFY(runInto(people(40), *output, true).cancelled);
+        }
+        QCOMPARE(folderEntries(dir.path()), QStringList());
+        {
+            auto output = MergeOutputs::cardFolder(target, nullptr);
+            QCOMPARE(runInto(table({"姓名,电话", "王伟,1", "王伟,2"}), *output).made, 2);
+            QVERIFY(output->commit(nullptr));
+        }
+        QCOMPARE(folderEntries(dir.path()), QStringList{"团队"});
+        QVERIFY(QFileInfo(target).permissions().testFlag(QFile::ReadOther)); // not a temporary folder's 0700
+        QCOMPARE(folderEntries(target), (QStringList{"王伟(2).pnk", "王伟.pnk"}));
+        const IniFile second = IniStore::load(QDir(target).filePath(QStringLiteral("王伟(2).pnk")));
+        QCOMPARE(second.value(u"cTEL", u"caption"), "电话：2");
+        // Into a folder that exists: the made cards are added beside the cards there.
+        auto output = MergeOutputs::cardFolder(target, nullptr);
+        QCOMPARE(runInto(table({"姓名", "王伟"}), *output, false, 1).made, 1);
+        QCOMPARE(folderEntries(target).size(), 2);
+        QVERIFY(output->commit(nullptr));
+        QCOMPARE(folderEntries(target), (QStringList{"王伟(2).pnk", "王伟(3).pnk", "王伟.pnk"}));
+        output.reset();
+        QCOMPARE(folderEntries(dir.path()), QStringList{"团队"});
+    }
+
+    void sheetsTakeTheRowsInOrder()
+    {
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("s.pdf"));
+        auto output = MergeOutputs::sheetPdf(pdf, {2, 3}, true, false, QStringLiteral("团队"), nullptr);
+        QCOMPARE(runInto(people(13), *output).made, 13);
+        QVERIFY(!QFile::exists(pdf));
+        QVERIFY(output->commit(nullptr));
+        QCOMPARE(PdfProbe::info(pdf, QStringLiteral("Pages")), "3");
+        QCOMPARE(PdfProbe::info(pdf, QStringLiteral("Title")), "团队");
+        QCOMPARE(PdfProbe::info(pdf, QStringLiteral("Page size")), "595.35 x 841.95 pts (A4)");
+        // Columns fill first: PA-PC down the left, PD-PF down the right; PM alone on page 3.
+        const QString page1 = PdfProbe::run(QStringLiteral("pdftotext"), {"-f", "1", "-l", "1", "-layout", pdf, "-"});
+        QStringList names;
+        for (const QString &line : page1.split(u'\n'))
+            for (const QString &word : line.split(u' ', Qt::SkipEmptyParts))
+                if (word.size() == 2 && word.startsWith(u'P')) names << word;
+        QCOMPARE(names, (QStringList{"PA", "PD", "PB", "PE", "PC", "PF"}));
+        const QString page3 = PdfProbe::run(QStringLiteral("pdftotext"), {"-f", "3", "-l", "3", pdf, "-"});
+        QVERIFY(page3.contains(QStringLiteral("PM")) && !page3.contains(QStringLiteral("PL")));
+    }
+
+    void cardPdfHasOnePagePerRow()
+    {
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("c.pdf"));
+        {
+            auto output = MergeOutputs::cardPdf(pdf, PrintShopPdf::Form::Trim, {}, nullptr);
+            QVERIFY(runInto(people(5), *output, true).cancelled);
+        }
+        QCOMPARE(folderEntries(dir.path()), QStringList());
+        auto output = MergeOutputs::cardPdf(pdf, PrintShopPdf::Form::Trim, {}, nullptr);
+        QCOMPARE(runInto(people(5), *output).made, 5);
+        QVERIFY(output->commit(nullptr));
+        QCOMPARE(PdfProbe::info(pdf, QStringLiteral("Pages")), "5");
+        QVERIFY(QFileInfo(pdf).permissions().testFlag(QFile::ReadOther)); // not a temporary file's 0600
+        // 96 x 60 mm less the bleed: 90 x 54 mm.
+        QCOMPARE(PdfProbe::info(pdf, QStringLiteral("Page size")), "255.15 x 153.1 pts");
+        // The text map found on the worker threads gives each page its own row's texts.
+        const QString page4 = PdfProbe::run(QStringLiteral("pdftotext"), {"-f", "4", "-l", "4", pdf, "-"});
+        QVERIFY(page4.contains(QStringLiteral("PD\n")) && page4.contains(QStringLiteral("电话：4\n")));
+        QVERIFY(!page4.contains(QStringLiteral("PC")));
+    }
+
+    void toolWritesNothingForABadTable()
+    {
+        QTemporaryDir dir;
+        const QString card = dir.filePath(QStringLiteral("t.pnk"));
+        QCOMPARE(QProcess::execute(QStringLiteral(PENLARK_CARD_EXE), {"new", card}), 0);
+        QFile csv(dir.filePath(QStringLiteral("p.csv")));
+        QVERIFY(csv.open(QIODevice::WriteOnly));
+        csv.write(table({"姓名,电话", "王伟,1", "李明", "张三,3"}));
+        csv.close();
+        auto merge = [&](const QStringList &extra) {
+            QProcess p;
+            p.start(QStringLiteral(PENLARK_CARD_EXE),
+                    QStringList{"merge", card, csv.fileName(), "-o", dir.filePath(QStringLiteral("out"))} + extra);
+            p.waitForFinished();
+            return std::pair(p.exitCode(), QString::fromUtf8(p.readAllStandardError()));
+        };
+        const auto refused = merge({});
+        QCOMPARE(refused.first, 1);
+        QCOMPARE(refused.second, "penlark-card: " + csv.fileName() +
+                                     ": line 3: 1 fields where the header has 2\npenlark-card: nothing written\n");
+        QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("out"))));
+        const auto skipped = merge({"--skip-bad", "--jobs", "1"});
+        QCOMPARE(skipped.first, 0);
+        QVERIFY(skipped.second.contains(QStringLiteral("skipped line 3")));
+        QCOMPARE(folderEntries(dir.filePath(QStringLiteral("out"))), (QStringList{"张三.pnk", "王伟.pnk"}));
+    }
+};
+
+QTEST_MAIN(TestMerge)
+#include "test_merge.moc"
