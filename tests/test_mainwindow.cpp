@@ -314,6 +314,15 @@ void TestMainWindow::opensACardFromOutsideTheLibrary()
     // A failed second opening keeps the file the card came from.
     QVERIFY(!w.openOutsideFile(outside.path(QStringLiteral("没有.pnk"))));
     QCOMPARE(w.outsideFile(), outside.path(QStringLiteral("名片.pnk")));
+
+    // Unsaved edits are asked about first; Yes keeps them on the page.
+    w.session().card.text(TextRole::Name).caption = QStringLiteral("改过");
+    w.session().markEdited();
+    const qsizetype before = dialogs.records.size();
+    dialogs.answers.push_back(Dialogs::Answer::Yes);
+    QVERIFY(!w.openOutsideFile(outside.path(QStringLiteral("名片.pnk"))));
+    QCOMPARE(dialogs.records.size(), before + 1);
+    QCOMPARE(w.session().card.text(TextRole::Name).caption, QStringLiteral("改过"));
 }
 
 void TestMainWindow::importsADroppedPictureAsTheLogo()

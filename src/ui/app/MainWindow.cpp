@@ -436,6 +436,7 @@ bool MainWindow::openCardFrom(CardSource source)
 
 bool MainWindow::openOutsideFile(const QString &path)
 {
+    if (!mayDropEdits()) return false;
     const QString before = m_outsideFile;
     m_outsideFile = path;
     if (openCardFrom(CardSource::OutsideFile)) return true;

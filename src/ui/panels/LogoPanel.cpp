@@ -346,7 +346,7 @@ void LogoPanel::onQrCodeToggled(bool ticked)
         return;
     }
     code->visible = ticked;
-    m_session.cardSaved = false;
+    m_session.markEdited();
     m_session.notifyPageChanged();
     if (ticked)
         m_page.showSelectionFrame(PageObjects::kQrCode);
@@ -403,7 +403,7 @@ void LogoPanel::onQrCodeSizeEntered()
     const QSizeF page = PageRenderer::pageTwips(m_session.card);
     const QPointF at = PageObjects::keepInTrim({code->left, code->top, size, size}, page).topLeft;
     *code = {code->visible, float(at.x()), float(at.y()), size};
-    m_session.cardSaved = false;
+    m_session.markEdited();
     m_session.notifyPageChanged();
     m_page.showSelectionFrame(PageObjects::kQrCode);
     showQrCode();
