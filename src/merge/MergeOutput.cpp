@@ -196,15 +196,7 @@ private:
         const int inset = PageGeometry::kTrimInset;
         const QRect trim = QRect(QPoint(0, 0), page).adjusted(inset, inset, -inset, -inset)
                                .translated(-m_region.topLeft() * kTwipsPerPixel);
-        for (const QPoint &at : m_positions) {
-            const QPoint corner = m_block.topLeft() + at + trim.topLeft();
-            m_cutXs << corner.x() << corner.x() + trim.width();
-            m_cutYs << corner.y() << corner.y() + trim.height();
-        }
-        std::sort(m_cutXs.begin(), m_cutXs.end());
-        m_cutXs.erase(std::unique(m_cutXs.begin(), m_cutXs.end()), m_cutXs.end());
-        std::sort(m_cutYs.begin(), m_cutYs.end());
-        m_cutYs.erase(std::unique(m_cutYs.begin(), m_cutYs.end()), m_cutYs.end());
+        m_cuts = PrintShopPdf::cutLines(m_positions, m_block.topLeft(), trim);
         m_background = PageRenderer::vectorBackground(card.card, card.view, kBackgroundDpi);
     }
 
@@ -215,7 +207,7 @@ private:
         const PrintShopPdf::PageBoxes boxes{QRect(QPoint(0, 0), PrintSheet::kSheet), {}, {}};
         const bool added = m_document.addPage(boxes, texts, [this](QPainter &painter) {
             for (std::size_t i = 0; i < m_sheet.size(); ++i) paintCopy(painter, m_sheet[i], m_positions[i]);
-            if (m_marks) PrintShopPdf::paintCutMarks(painter, m_block, m_cutXs, m_cutYs);
+            if (m_marks) PrintShopPdf::paintCutMarks(painter, m_block, m_cuts.xs, m_cuts.ys);
         });
         m_sheet.clear();
         return added || fail(error, QStringLiteral("cannot draw a PDF page"));
@@ -242,8 +234,7 @@ private:
     QRect m_region;  // the part of the page shown, in screen pixels
     std::vector<QPoint> m_positions;
     QRect m_block;
-    QList<int> m_cutXs;
-    QList<int> m_cutYs;
+    PrintShopPdf::CutLines m_cuts;
     QImage m_background;
     std::vector<MergedCard> m_sheet;
 };

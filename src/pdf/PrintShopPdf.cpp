@@ -257,6 +257,21 @@ bool writeCard(const CardDocument &card, const PageView &view, const QString &pa
     return writer.finish(error);
 }
 
+CutLines cutLines(const std::vector<QPoint> &positions, QPoint blockAt, const QRect &trim)
+{
+    CutLines cuts;
+    for (const QPoint &at : positions) {
+        const QPoint corner = blockAt + at + trim.topLeft();
+        cuts.xs << corner.x() << corner.x() + trim.width();
+        cuts.ys << corner.y() << corner.y() + trim.height();
+    }
+    for (QList<int> *lines : {&cuts.xs, &cuts.ys}) {
+        std::sort(lines->begin(), lines->end());
+        lines->erase(std::unique(lines->begin(), lines->end()), lines->end());
+    }
+    return cuts;
+}
+
 bool writeSheet(const SheetPicture &picture, std::optional<SheetCopies> copies, const QString &path,
                 const SheetOptions &options, QString *error)
 {
@@ -266,18 +281,9 @@ bool writeSheet(const SheetPicture &picture, std::optional<SheetCopies> copies, 
         copies ? PrintSheet::copyPositions(PrintSheet::cardOuterSize(picture.twips()), copies->across, copies->down)
                : std::vector<QPoint>{QPoint(0, 0)};
     QList<TextRun> texts;
-    QList<int> xs, ys;
-    const QRect trim = picture.trimTwips();
-    for (const QPoint &at : positions) {
-        if (picture.card()) texts += cardTexts(*picture.card(), picture.view());
-        const QPoint corner = blockAt + at + trim.topLeft();
-        xs << corner.x() << corner.x() + trim.width();
-        ys << corner.y() << corner.y() + trim.height();
-    }
-    std::sort(xs.begin(), xs.end());
-    xs.erase(std::unique(xs.begin(), xs.end()), xs.end());
-    std::sort(ys.begin(), ys.end());
-    ys.erase(std::unique(ys.begin(), ys.end()), ys.end());
+    if (picture.card())
+        for (std::size_t i = 0; i < positions.size(); ++i) texts += cardTexts(*picture.card(), picture.view());
+    const CutLines cuts = cutLines(positions, blockAt, picture.trimTwips());
 
     Document document(path, options.title);
     const PageBoxes boxes{QRect(QPoint(0, 0), PrintSheet::kSheet), {}, {}};
@@ -286,7 +292,7 @@ bool writeSheet(const SheetPicture &picture, std::optional<SheetCopies> copies, 
         painter.translate(blockAt);
         SheetPrint::paintPage(painter, picture, copies, 1.0, 300);
         painter.restore();
-        if (options.marks) paintCutMarks(painter, QRect(blockAt, block), xs, ys);
+        if (options.marks) paintCutMarks(painter, QRect(blockAt, block), cuts.xs, cuts.ys);
     });
     return document.finish(error);
 }

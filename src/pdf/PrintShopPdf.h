@@ -9,6 +9,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QPainter;
 
@@ -68,6 +69,14 @@ PageBoxes cardBoxes(QSize page, Form form);
 // every cut line: on each x above and below the block, on each y left and
 // right of it, from kMarkStartTwips to kSlugTwips beyond its edge; none inside.
 void paintCutMarks(QPainter &painter, const QRect &block, const QList<int> &xs, const QList<int> &ys);
+
+// The cut lines of copies at positions (from the block's corner at blockAt) whose
+// trim rectangle is trim: every trim edge's x and y in twips, each once, in order.
+struct CutLines {
+    QList<int> xs;
+    QList<int> ys;
+};
+CutLines cutLines(const std::vector<QPoint> &positions, QPoint blockAt, const QRect &trim);
 
 // A PDF written one page at a time; memory stays flat in the number of pages.
 class Document
