@@ -107,6 +107,8 @@ void TestEditHistory::undoesAndRedoesEachKindOfStep()
              m->close();
          },
          {}},
+        {QStringLiteral("显示二维码"), [&] { t.w.showLogoPanel(), t.find<QCheckBox>(QStringLiteral("chk_qrShow"))->click(); },
+         [&] { return QString::number(t.find<QCheckBox>(QStringLiteral("chk_qrShow"))->isChecked()); }},
     };
     text->chooseObject(0);
     t.w.showLinePanel();

@@ -61,6 +61,15 @@ std::optional<QString> describeLine(const CardLine &b, const CardLine &a)
     return std::nullopt;
 }
 
+std::optional<QString> describeQrCode(const std::optional<CardQrCode> &b, const std::optional<CardQrCode> &a)
+{
+    if (b == a) return std::nullopt;
+    if (!b || !a || b->visible != a->visible)
+        return a && a->visible ? QStringLiteral("显示二维码") : QStringLiteral("隐藏二维码");
+    if (b->size != a->size) return QStringLiteral("二维码大小");
+    return QStringLiteral("移动二维码");
+}
+
 } // namespace
 
 CardSnapshot CardSnapshot::of(const CardSession &session)
@@ -95,6 +104,7 @@ QString describeStep(const CardSnapshot &before, const CardSnapshot &after)
     if (auto kind = describeLogo(before, after)) return *kind;
     if (auto kind = describeTexts(before, after)) return *kind;
     if (auto kind = describeLine(before.card.line, after.card.line)) return *kind;
+    if (auto kind = describeQrCode(before.card.qrCode, after.card.qrCode)) return *kind;
     return QStringLiteral("修改名片");
 }
 
