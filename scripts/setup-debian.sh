@@ -5,6 +5,8 @@
 # poppler-utils. The print-shop PDF is finished with qpdf (libqpdf-dev); its
 # tests also run the qpdf command. The install test checks the desktop files
 # with desktop-file-utils and appstream; the Debian package is made with dpkg-dev.
+# QR codes are read back with zbarimg (zbar-tools), an SVG one after ImageMagick
+# has turned it into a picture.
 # Idempotent: when everything is already installed it returns at once.
 set -euo pipefail
 
@@ -18,7 +20,7 @@ PACKAGES=(
   cups-daemon cups-client libcups2-dev poppler-utils
   libqpdf-dev qpdf
   dpkg-dev desktop-file-utils appstream
-  libqrencode-dev zbar-tools
+  libqrencode-dev zbar-tools imagemagick
 )
 
 missing=()
