@@ -74,9 +74,9 @@ QString documentTitle(const QString &cardPath, const CardDocument &card)
 
 bool writeRendered(const CardDocument &card, const PageView &view, const RenderRequest &r, QString *error)
 {
-    if (QFileInfo(r.output).suffix().compare(u"pdf", Qt::CaseInsensitive) == 0) {
+    if (isPdf(r.output)) {
         using PrintShopPdf::Form;
-        const Form form = r.trim ? Form::Trim : r.marks ? Form::Marks : Form::Bleed;
+        const Form form = PrintShopPdf::formFor(r.trim, r.marks);
         return PrintShopPdf::writeCard(card, view, r.output, {form, documentTitle(r.card, card)}, error);
     }
     const double twipsPerPixel = 1440.0 / r.dpi;
@@ -150,12 +150,7 @@ bool isSvg(const QString &path) { return QFileInfo(path).suffix().compare(u"svg"
 bool writeQrCode(const QrCode::Symbol &symbol, double sizeMm, const QrRequest &r, QString *error)
 {
     if (isSvg(r.output)) {
-        const QByteArray svg = QrCode::toSvg(symbol, sizeMm);
-        return PageExport::writeAtomically(r.output, error, [&svg](QIODevice &device, QString &reason) {
-            if (device.write(svg) == svg.size()) return true;
-            reason = device.errorString();
-            return false;
-        });
+        return FileAccess::writeBytesAtomically(r.output, QrCode::toSvg(symbol, sizeMm), error);
     }
     const QImage image = QrCode::toImage(symbol, sizeMm * Numeric::kTwipsPerMm, r.dpi);
     if (image.isNull()) {
@@ -166,6 +161,11 @@ bool writeQrCode(const QrCode::Symbol &symbol, double sizeMm, const QrRequest &r
 }
 
 } // namespace
+
+bool isPdf(const QString &path)
+{
+    return QFileInfo(path).suffix().compare(u"pdf", Qt::CaseInsensitive) == 0;
+}
 
 int dump(const QString &path, const QString &programFolder, QTextStream &out, QTextStream &err)
 {

@@ -11,6 +11,9 @@
 // writes its output and errors to the given streams.
 namespace CardTool {
 
+// True for a path ending in .pdf, in any letter case.
+bool isPdf(const QString &path);
+
 // Prints the card as the designer opens it, as JSON: one member per section in
 // file order, each with the section's keys as a save spells them (the QR
 // code's section only when the card has a code), then "vCard", the text its

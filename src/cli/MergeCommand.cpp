@@ -1,11 +1,14 @@
 #include "cli/MergeCommand.h"
 
+#include "model/FileAccess.h"
+
 #include "cli/CardTool.h"
 #include "merge/MergeRun.h"
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <limits>
 
 namespace MergeCommand {
 
@@ -72,23 +75,17 @@ private:
 
 std::unique_ptr<MergeOutput> openOutput(const Request &r, const QString &title, QString *error)
 {
-    if (QFileInfo(r.output).suffix().compare(u"pdf", Qt::CaseInsensitive) != 0)
-        return MergeOutputs::cardFolder(r.output, error);
+    if (!CardTool::isPdf(r.output)) return MergeOutputs::cardFolder(r.output, error);
     if (r.sheets) return MergeOutputs::sheetPdf(r.output, *r.sheets, r.trim, r.marks, title, error);
-    using PrintShopPdf::Form;
-    const Form form = r.trim ? Form::Trim : r.marks ? Form::Marks : Form::Bleed;
-    return MergeOutputs::cardPdf(r.output, form, title, error);
+    return MergeOutputs::cardPdf(r.output, PrintShopPdf::formFor(r.trim, r.marks), title, error);
 }
 
 std::optional<QByteArray> readTable(const QString &path, QTextStream &err)
 {
-    QFile file(path);
-    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly)) {
-        err << "penlark-card: cannot read " << path << ": "
-            << (QFileInfo(path).isDir() ? QStringLiteral("is a folder") : file.errorString()) << Qt::endl;
-        return std::nullopt;
-    }
-    return file.readAll();
+    const FileAccess::FileRead read = FileAccess::readRegularFile(path, std::numeric_limits<qint64>::max());
+    if (read.problem == FileAccess::Problem::None) return read.bytes;
+    err << "penlark-card: cannot read " << path << ": " << FileAccess::describe(read) << Qt::endl;
+    return std::nullopt;
 }
 
 } // namespace

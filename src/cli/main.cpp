@@ -153,14 +153,14 @@ std::atomic_bool interrupted = false;
 
 void interrupt(int) { interrupted = true; }
 
-int merge(const QCommandLineParser &p, const Options &o, const QStringList &args, QTextStream &out,
-          QTextStream &err)
+int merge(const QCommandLineParser &p, const Options &o, const QStringList &args, const QString &programFolder,
+          QTextStream &out, QTextStream &err)
 {
     MergeCommand::Request r;
     r.templateCard = args[1];
     r.table = args[2];
     r.output = required(p, o.output);
-    const bool pdf = QFileInfo(r.output).suffix().compare(u"pdf", Qt::CaseInsensitive) == 0;
+    const bool pdf = CardTool::isPdf(r.output);
     if (p.isSet(o.across) || p.isSet(o.down)) {
         if (!pdf) throw UsageError(QStringLiteral("--across and --down lay out sheets in a .pdf file"));
         r.sheets = SheetCopies{p.isSet(o.across) ? int(number(p, o.across, 1, 9)) : 1,
@@ -173,7 +173,7 @@ int merge(const QCommandLineParser &p, const Options &o, const QStringList &args
     r.ignoreUnknown = p.isSet(o.ignoreUnknown);
     r.skipBad = p.isSet(o.skipBad);
     r.jobs = p.isSet(o.jobs) ? int(number(p, o.jobs, 1, 256)) : 0;
-    r.programFolder = p.isSet(o.programFolder) ? p.value(o.programFolder) : QCoreApplication::applicationDirPath();
+    r.programFolder = programFolder;
     r.showProgress = isatty(STDERR_FILENO);
     // An interrupted run drops its output instead of leaving part of it.
     std::signal(SIGINT, interrupt);
@@ -190,10 +190,10 @@ int run(const QCommandLineParser &p, const Options &o, QTextStream &out, QTextSt
                                    colour(p, o.color1), colour(p, o.color2), required(p, o.output)},
                                   err);
     }
-    if (command == u"merge" && args.size() == 3) return merge(p, o, args, out, err);
     const QString programFolder =
         p.isSet(o.programFolder) ? p.value(o.programFolder)
                                  : ProgramFolder::locate(QCoreApplication::applicationDirPath()).root();
+    if (command == u"merge" && args.size() == 3) return merge(p, o, args, programFolder, out, err);
     if (command == u"thumbnail" && args.size() == 3) {
         const int size = p.isSet(o.size) ? int(number(p, o.size, 1, 2048)) : 256;
         return CardTool::thumbnail(args[1], args[2], size, programFolder, err);
@@ -209,7 +209,7 @@ int run(const QCommandLineParser &p, const Options &o, QTextStream &out, QTextSt
         r.trim = p.isSet(o.trim);
         r.marks = p.isSet(o.marks);
         if (r.trim && r.marks) throw UsageError(QStringLiteral("--trim and --marks exclude each other"));
-        if (r.marks && QFileInfo(r.output).suffix().compare(u"pdf", Qt::CaseInsensitive) != 0)
+        if (r.marks && !CardTool::isPdf(r.output))
             throw UsageError(QStringLiteral("--marks is for a .pdf output"));
         r.cropMarks = !p.isSet(o.noCropMarks);
         r.programFolder = programFolder;
@@ -219,8 +219,7 @@ int run(const QCommandLineParser &p, const Options &o, QTextStream &out, QTextSt
         CardTool::SheetRequest r;
         r.card = args[1];
         r.output = required(p, o.output);
-        if (QFileInfo(r.output).suffix().compare(u"pdf", Qt::CaseInsensitive) != 0)
-            throw UsageError(QStringLiteral("sheet writes a .pdf file"));
+        if (!CardTool::isPdf(r.output)) throw UsageError(QStringLiteral("sheet writes a .pdf file"));
         r.across = p.isSet(o.across) ? int(number(p, o.across, 1, 9)) : 0;
         r.down = p.isSet(o.down) ? int(number(p, o.down, 1, 9)) : 0;
         r.trim = p.isSet(o.trim);

@@ -15,6 +15,11 @@ bool isColon(QChar c) { return c == u'：' || c == u':'; }
 
 } // namespace
 
+QString fieldName(std::size_t text)
+{
+    return QString::fromUtf16(kChineseNames[text]);
+}
+
 std::optional<TextRole> roleOf(const QString &headerName)
 {
     const QString name = headerName.trimmed();

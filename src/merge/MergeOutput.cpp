@@ -193,9 +193,7 @@ private:
         m_block = QRect(m_marks ? QPoint(PrintShopPdf::kSlugTwips, PrintShopPdf::kSlugTwips) : QPoint(0, 0),
                         PrintSheet::blockSize(outer, m_copies.across, m_copies.down));
         // Cut lines run along every trim edge of the copies.
-        const int inset = PageGeometry::kTrimInset;
-        const QRect trim = QRect(QPoint(0, 0), page).adjusted(inset, inset, -inset, -inset)
-                               .translated(-m_region.topLeft() * kTwipsPerPixel);
+        const QRect trim = PageGeometry::trimRect(page).translated(-m_region.topLeft() * kTwipsPerPixel);
         m_cuts = PrintShopPdf::cutLines(m_positions, m_block.topLeft(), trim);
         m_background = PageRenderer::vectorBackground(card.card, card.view, kBackgroundDpi);
     }
@@ -220,10 +218,7 @@ private:
         painter.save();
         painter.setClipRect(QRect(corner, m_region.size() * kTwipsPerPixel));
         painter.translate(corner - m_region.topLeft() * kTwipsPerPixel);
-        if (m_background.isNull())
-            PageRenderer::paintVector(painter, card.card, card.view, 1.0);
-        else
-            PageRenderer::paintVector(painter, card.card, card.view, 1.0, m_background);
+        PageRenderer::paintVector(painter, card.card, card.view, 1.0, m_background);
         painter.restore();
     }
 

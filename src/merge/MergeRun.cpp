@@ -76,7 +76,6 @@ Table check(const QByteArray &bytes, const CardDocument &templateCard, const Set
     Table table;
     table.bytes = bytes;
     Csv::Reader reader(bytes);
-    table.encoding = reader.encoding();
     const auto header = reader.next();
     if (!header) {
         table.faults.push_back(tableFault(Fault::Kind::NoHeader));

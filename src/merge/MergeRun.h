@@ -43,7 +43,6 @@ struct Settings {
 // What a table holds, checked whole before anything is made.
 struct Table {
     QByteArray bytes;
-    Csv::Encoding encoding = Csv::Encoding::Utf8;
     QStringList header;
     CardMerge::Columns columns;
     qint64 goodRows = 0;

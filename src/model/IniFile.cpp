@@ -122,11 +122,6 @@ QByteArrayView IniFile::eolOf(std::size_t index) const
     return raw.endsWith("\r\n") ? raw.last(2) : raw.last(1);
 }
 
-QByteArrayView IniFile::contentOf(std::size_t index) const
-{
-    return rawOf(index).chopped(eolOf(index).size());
-}
-
 QStringView IniFile::textOf(std::size_t index) const
 {
     const qsizetype start = m_lines[index].text;

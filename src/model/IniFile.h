@@ -54,7 +54,6 @@ private:
     qsizetype rawEnd(std::size_t index) const;
     qsizetype textEnd(std::size_t index) const;
     QByteArrayView rawOf(std::size_t index) const;
-    QByteArrayView contentOf(std::size_t index) const;
     QByteArrayView eolOf(std::size_t index) const;
     QStringView textOf(std::size_t index) const;
     std::optional<std::size_t> findSection(QStringView section) const;

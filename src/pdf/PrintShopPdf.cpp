@@ -77,12 +77,6 @@ QDataStream &operator>>(QDataStream &in, PdfFinishing::PageRecord &r)
     return in >> r.qtHeight >> r.media >> r.bleed >> r.trim >> r.lines;
 }
 
-QRect trimRect(QSize page)
-{
-    const int inset = PageGeometry::kTrimInset;
-    return QRect(QPoint(0, 0), page).adjusted(inset, inset, -inset, -inset);
-}
-
 // The right or bottom edge of a rectangle as a line, not its last twip.
 int rightEdge(const QRect &r) { return r.x() + r.width(); }
 int bottomEdge(const QRect &r) { return r.y() + r.height(); }
@@ -104,7 +98,7 @@ QList<TextRun> cardTexts(const CardDocument &card, const PageView &view)
 PageBoxes cardBoxes(QSize page, Form form)
 {
     const QRect whole(QPoint(0, 0), page);
-    const QRect trim = trimRect(page);
+    const QRect trim = PageGeometry::trimRect(page);
     switch (form) {
     case Form::Trim: return {trim, trim, trim};
     case Form::Marks: return {whole.adjusted(-kSlugTwips, -kSlugTwips, kSlugTwips, kSlugTwips), whole, trim};
@@ -280,9 +274,12 @@ bool writeSheet(const SheetPicture &picture, std::optional<SheetCopies> copies, 
     const std::vector<QPoint> positions =
         copies ? PrintSheet::copyPositions(PrintSheet::cardOuterSize(picture.twips()), copies->across, copies->down)
                : std::vector<QPoint>{QPoint(0, 0)};
-    QList<TextRun> texts;
-    if (picture.card())
-        for (std::size_t i = 0; i < positions.size(); ++i) texts += cardTexts(*picture.card(), picture.view());
+    // Every copy shows the same texts: they are shaped once.
+    PageText texts;
+    if (picture.card()) {
+        const PageText one = pageText(cardTexts(*picture.card(), picture.view()));
+        for (std::size_t i = 0; i < positions.size(); ++i) texts += one;
+    }
     const CutLines cuts = cutLines(positions, blockAt, picture.trimTwips());
 
     Document document(path, options.title);

@@ -27,6 +27,9 @@ enum class Form {
     Trim,  // the trimmed card alone: MediaBox = TrimBox
 };
 
+// The form a command line's --trim and --marks ask for (trim wins).
+inline Form formFor(bool trim, bool marks) { return trim ? Form::Trim : marks ? Form::Marks : Form::Bleed; }
+
 struct Options {
     Form form = Form::Marks;
     QString title; // the document's Title (the card's file name, or its name text)

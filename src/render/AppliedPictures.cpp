@@ -18,9 +18,8 @@ void applyBackground(CardSession &session, const QString &reference, const QImag
     session.notifyPageChanged();
 }
 
-QSizeF logoSize(QSize picturePixels, QSizeF pageTwips)
+QSizeF logoSize(QSizeF natural, QSizeF pageTwips)
 {
-    const QSizeF natural = QSizeF(picturePixels) * PageGeometry::kScreenTwipsPerPixel;
     const QSizeF trim = pageTwips - QSizeF(2, 2) * PageGeometry::kTrimInset;
     if (natural.width() <= trim.width() && natural.height() <= trim.height()) return natural;
     return natural.scaled(trim, Qt::KeepAspectRatio);
@@ -30,11 +29,12 @@ void applyLogo(CardSession &session, const QString &reference, const QImage &pic
 {
     CardLogo &logo = session.card.logo;
     const QSizeF page = PageRenderer::pageTwips(session.card);
-    const QSizeF size = logoSize(picture.size(), page);
+    const QSizeF natural = QSizeF(picture.size()) * PageGeometry::kScreenTwipsPerPixel;
+    const QSizeF size = logoSize(natural, page);
     logo.img = reference;
     logo.width = float(size.width());
     logo.height = float(size.height());
-    if (size != QSizeF(picture.size()) * PageGeometry::kScreenTwipsPerPixel) {
+    if (size != natural) {
         const QPointF topLeft = PageObjects::keepInTrim({QPointF(logo.left, logo.top), size}, page).topLeft;
         logo.left = float(topLeft.x());
         logo.top = float(topLeft.y());

@@ -19,7 +19,8 @@ void applyBackground(CardSession &session, const QString &reference, const QImag
 // its proportions kept and moved inside it.
 void applyLogo(CardSession &session, const QString &reference, const QImage &picture);
 
-// The logo's size in twips for a picture of the given pixels on a page of the given twips.
-QSizeF logoSize(QSize picturePixels, QSizeF pageTwips);
+// The logo's size in twips for a picture of the given natural size (15 twips a
+// pixel) on a page of the given twips.
+QSizeF logoSize(QSizeF natural, QSizeF pageTwips);
 
 } // namespace AppliedPictures

@@ -39,6 +39,11 @@ std::array<QRect, 8> cropMarkRects(QSize page, double twipsPerPixel)
     return rects;
 }
 
+QRect trimRect(QSize page)
+{
+    return QRect(QPoint(0, 0), page).adjusted(kTrimInset, kTrimInset, -kTrimInset, -kTrimInset);
+}
+
 std::array<Segment, 4> trimGuides(QSize page)
 {
     const int m = kTrimInset, W = page.width(), H = page.height();

@@ -42,6 +42,9 @@ std::array<QRect, 8> cropMarkRects(QSize page, double twipsPerPixel);
 // The four trim guides: left, right, top, bottom.
 std::array<Segment, 4> trimGuides(QSize page);
 
+// The card as cut: the page (twips) less kTrimInset on every side.
+QRect trimRect(QSize page);
+
 // The page centred in the workspace, and its shadow.
 struct Placement {
     QPointF page;

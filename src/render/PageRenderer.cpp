@@ -194,7 +194,7 @@ QImage renderTrimmedBitmap(const CardDocument &card, const PageView &view, doubl
 QImage renderThumbnail(const CardDocument &card, const PageView &view, int size)
 {
     if (size < 1) return QImage();
-    const QSizeF trimmed = QSizeF(pageTwips(card)) - QSizeF(2, 2) * PageGeometry::kTrimInset;
+    const QSizeF trimmed = PageGeometry::trimRect(pageTwips(card)).size();
     const double twipsPerPixel = std::max(trimmed.width(), trimmed.height()) / size;
     PageView withoutMarks = view;
     withoutMarks.cropMarks = false;

@@ -79,13 +79,14 @@ std::shared_ptr<const Symbol> encode(const QByteArray &data)
 
 std::shared_ptr<const Symbol> forCard(const CardDocument &card)
 {
+    // The vCard comes from the texts alone; repaints of the same texts (a drag)
+    // neither build it nor encode it again.
     struct Last {
-        QByteArray data;
+        std::optional<decltype(card.texts)> texts;
         std::shared_ptr<const Symbol> symbol;
     };
     thread_local Last last;
-    const QByteArray data = VCard::fromCard(card).toUtf8();
-    if (!last.symbol || data != last.data) last = {data, encode(data)};
+    if (last.texts != card.texts) last = {card.texts, encode(VCard::fromCard(card).toUtf8())};
     return last.symbol;
 }
 
@@ -100,7 +101,8 @@ int smallestSizeMm(int modules)
 int largestSizeMm(const CardPage &page)
 {
     const QSize twips = PageGeometry::pageTwips(page.width, page.height);
-    const int side = std::min(twips.width(), twips.height()) - 2 * PageGeometry::kTrimInset;
+    const QSize trim = PageGeometry::trimRect(twips).size();
+    const int side = std::min(trim.width(), trim.height());
     int mm = int(side / Numeric::kTwipsPerMm);
     while (mm > 0 && Numeric::mmToTwips(mm) > side) --mm;
     return mm;

@@ -46,9 +46,7 @@ QSize SheetPicture::twips() const
 QRect SheetPicture::trimTwips() const
 {
     if (!m_card) return {QPoint(0, 0), twips()};
-    const int inset = PageGeometry::kTrimInset;
-    const QRect trim = QRect(QPoint(0, 0), PageRenderer::pageTwips(*m_card)).adjusted(inset, inset, -inset, -inset);
-    return trim.translated(-m_region.topLeft() * int(kTwipsPerPixel));
+    return PageGeometry::trimRect(PageRenderer::pageTwips(*m_card)).translated(-m_region.topLeft() * int(kTwipsPerPixel));
 }
 
 QImage SheetPicture::background(double dpi) const

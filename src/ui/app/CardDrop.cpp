@@ -51,7 +51,9 @@ bool CardDrop::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove) {
         auto *drag = static_cast<QDragMoveEvent *>(event);
-        if (!firstUsableFile(drag->mimeData()).isEmpty()) drag->acceptProposedAction();
+        // The files are looked at once, when the drag enters; moves keep that verdict.
+        if (event->type() == QEvent::DragEnter) m_usableDrag = !firstUsableFile(drag->mimeData()).isEmpty();
+        if (m_usableDrag) drag->acceptProposedAction();
         return true;
     }
     if (event->type() != QEvent::Drop) return QObject::eventFilter(watched, event);
@@ -65,8 +67,9 @@ bool CardDrop::eventFilter(QObject *watched, QEvent *event)
 
 void CardDrop::takeFile(const QString &path)
 {
-    if (kindOf(path) == Kind::Card) emit cardDropped(path);
-    if (kindOf(path) == Kind::Picture && importPicture(path) == Library::Logos) emit logoApplied();
+    const Kind kind = kindOf(path);
+    if (kind == Kind::Card) emit cardDropped(path);
+    if (kind == Kind::Picture && importPicture(path) == Library::Logos) emit logoApplied();
 }
 
 std::optional<ProgramFolder::Library> CardDrop::importPicture(const QString &path)

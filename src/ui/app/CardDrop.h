@@ -47,4 +47,5 @@ private:
     ProgramFolder m_folder;
     CardSession &m_session;
     Dialogs &m_dialogs;
+    bool m_usableDrag = false;  // the drag under way carries a file this window takes
 };

@@ -666,15 +666,21 @@ void MainWindow::showSendWindow()
         return;
     }
     m_sendWindow = new SendWindow(m_folder.settingsFile(), file, m_dialogs);
-    m_sendWindow->setAttribute(Qt::WA_DeleteOnClose);
     m_sendWindow->placeBeside(*this);
-    // However the send window goes, the main window gets its input back.
-    connect(m_sendWindow, &QObject::destroyed, this, [this] {
+    showWindowAbove(m_sendWindow);
+}
+
+// The main window takes no input while the window is open; however that
+// window goes, it gets its input back.
+void MainWindow::showWindowAbove(QWidget *window)
+{
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    connect(window, &QObject::destroyed, this, [this] {
         setEnabled(true);
         activateWindow();
     });
     setEnabled(false);
-    m_sendWindow->show();
+    window->show();
 }
 
 // ---- Undo and redo --------------------------------------------------------------
@@ -701,15 +707,9 @@ void MainWindow::showRestoredCard()
 void MainWindow::showBatchWindow()
 {
     m_batchWindow = new BatchWindow(m_folder, m_session, m_dialogs);
-    m_batchWindow->setAttribute(Qt::WA_DeleteOnClose);
     // Card files made into a category show in the open panel's lists.
     connect(m_batchWindow, &BatchWindow::cardsMade, m_openPanel, &OpenPanel::reload);
-    connect(m_batchWindow, &QObject::destroyed, this, [this] {
-        setEnabled(true);
-        activateWindow();
-    });
-    setEnabled(false);
-    m_batchWindow->show();
+    showWindowAbove(m_batchWindow);
 }
 
 BatchWindow *MainWindow::batchWindow() const { return m_batchWindow; }

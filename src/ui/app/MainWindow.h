@@ -152,6 +152,7 @@ private:
     void connectHistory();
     void showRestoredCard();
     void acceptDroppedFiles();
+    void showWindowAbove(QWidget *window);
     void showAppliedLogo();
 
     ProgramFolder m_folder;

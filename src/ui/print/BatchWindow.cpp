@@ -4,6 +4,7 @@
 #include "model/CardLibrary.h"
 #include "model/CardSession.h"
 #include "model/LibraryFiles.h"
+#include "render/PageGeometry.h"
 #include "render/PageRenderer.h"
 #include "ui/common/Controls.h"
 #include "ui/common/Dialogs.h"
@@ -25,10 +26,6 @@ namespace {
 const QString kHint = QStringLiteral("操作提示：");
 const QString kReminder = QStringLiteral("提醒您：");
 constexpr int kShownFaults = 10;
-
-const std::array<const char16_t *, kTextCount> kTextNames{
-    u"姓名", u"职位", u"公司", u"地址", u"邮编", u"电话", u"传真", u"手机", u"E-mail", u"网址", u"QQ",
-};
 
 QString faultText(const MergeRun::Fault &f)
 {
@@ -53,7 +50,7 @@ QString faultText(const MergeRun::Fault &f)
 QString textName(int column, const CardMerge::Columns &columns)
 {
     for (std::size_t i = 0; i < kTextCount; ++i)
-        if (columns.column[i] == column) return QString::fromUtf16(kTextNames[i]);
+        if (columns.column[i] == column) return CardMerge::fieldName(i);
     return QStringLiteral("（不使用）");
 }
 
@@ -67,8 +64,8 @@ BatchWindow::BatchWindow(const ProgramFolder &folder, const CardSession &session
     setFixedSize(770, 560);
     m_settings.ignoreUnknown = true;
     chooseTable = [this] {
-        return QFileDialog::getOpenFileName(this, QStringLiteral("选择表格文件"), QString(),
-                                            QStringLiteral("表格文件 (*.csv);;所有文件 (*)"));
+        return m_dialogs.chooseFile(QStringLiteral("选择表格文件"), QString(),
+                                    QStringLiteral("表格文件 (*.csv);;所有文件 (*)"));
     };
     choosePdf = [this] {
         return QFileDialog::getSaveFileName(this, QStringLiteral("保存PDF文件"), QString(),
@@ -249,7 +246,7 @@ void BatchWindow::showRow(int index)
         return;
     }
     const MergedCard card = MergeRun::cardOf(m_table, record.fields, m_session.card, m_session.view);
-    m_previewImage = PageRenderer::renderBitmap(card.card, card.view, 15);
+    m_previewImage = PageRenderer::renderBitmap(card.card, card.view, PageGeometry::kScreenTwipsPerPixel);
     QPixmap pixmap = QPixmap::fromImage(m_previewImage);
     if (pixmap.width() > m_preview->width() - 4 || pixmap.height() > m_preview->height() - 4)
         pixmap = pixmap.scaled(m_preview->size() - QSize(4, 4), Qt::KeepAspectRatio, Qt::SmoothTransformation);

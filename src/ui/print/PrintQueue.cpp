@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace PrintQueue {
 
@@ -33,6 +35,17 @@ QString failureReason(int job)
     return reasons.join(QStringLiteral(", "));
 }
 
+// This user's jobs on the queue, finished ones included: id and state.
+std::vector<std::pair<int, ipp_jstate_t>> jobsOf(const QString &queue)
+{
+    cups_job_t *jobs = nullptr;
+    const int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, queue.toUtf8().constData(), 1, CUPS_WHICHJOBS_ALL);
+    std::vector<std::pair<int, ipp_jstate_t>> list;
+    for (int i = 0; i < count; ++i) list.emplace_back(jobs[i].id, jobs[i].state);
+    cupsFreeJobs(count, jobs);
+    return list;
+}
+
 } // namespace
 
 std::optional<QString> refusal(const QString &queue)
@@ -55,22 +68,16 @@ std::optional<QString> refusal(const QString &queue)
 
 int newestJob(const QString &queue)
 {
-    cups_job_t *jobs = nullptr;
-    const int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, queue.toUtf8().constData(), 1, CUPS_WHICHJOBS_ALL);
     int newest = 0;
-    for (int i = 0; i < count; ++i) newest = std::max(newest, jobs[i].id);
-    cupsFreeJobs(count, jobs);
+    for (const auto &[id, state] : jobsOf(queue)) newest = std::max(newest, id);
     return newest;
 }
 
 JobStatus jobStatus(const QString &queue, int job)
 {
-    cups_job_t *jobs = nullptr;
-    const int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, queue.toUtf8().constData(), 1, CUPS_WHICHJOBS_ALL);
-    ipp_jstate_t state = IPP_JSTATE_ABORTED;
-    for (int i = 0; i < count; ++i)
-        if (jobs[i].id == job) state = jobs[i].state;
-    cupsFreeJobs(count, jobs);
+    ipp_jstate_t state = IPP_JSTATE_ABORTED;  // a job the queue no longer knows is lost
+    for (const auto &[id, jobState] : jobsOf(queue))
+        if (id == job) state = jobState;
     switch (state) {
     case IPP_JSTATE_COMPLETED: return {JobStatus::State::Done, {}};
     case IPP_JSTATE_STOPPED:
