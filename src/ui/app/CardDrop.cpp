@@ -6,6 +6,7 @@
 #include "render/AppliedPictures.h"
 #include "render/PagePictures.h"
 #include "ui/common/Dialogs.h"
+#include "ui/common/LibraryMessages.h"
 
 #include <QDir>
 #include <QDropEvent>
@@ -83,11 +84,7 @@ std::optional<ProgramFolder::Library> CardDrop::importPicture(const QString &pat
     const Library library = answer == Dialogs::Answer::Yes ? Library::Logos : Library::Backgrounds;
     const PagePictures::ReadPicture read = PagePictures::readPictureFile(path);
     if (read.image.isNull()) {
-        const bool tooLarge = read.problem == PagePictures::ReadPicture::Problem::TooLarge;
-        m_dialogs.show(tooLarge ? QStringLiteral("图片文件“") + name + QStringLiteral("”太大（超过一亿像素），无法显示…")
-                                : QStringLiteral("无法读取图片文件“") + name +
-                                      QStringLiteral("”！\r该文件可能已经损坏，或者不是图片文件…"),
-                       kReminder, Dialogs::Icon::Warning);
+        LibraryMessages::showUnreadablePicture(m_dialogs, name, read.problem);
         return std::nullopt;
     }
     const std::optional<QString> reference = copyIntoLibrary(path, library);
@@ -107,13 +104,8 @@ std::optional<QString> CardDrop::copyIntoLibrary(const QString &path, Library li
     const QString reference = kImportCategory + u'\\' + name;
     // A picture dropped from the category itself is applied where it is.
     if (QFileInfo(target).canonicalFilePath() == QFileInfo(path).canonicalFilePath()) return reference;
-    if (QFileInfo::exists(target) &&
-        m_dialogs.ask(QStringLiteral("这个分类中已经有名为“") + name + QStringLiteral("”的文件！\r要用新的文件替换它吗？"),
-                      kReminder, Dialogs::Icon::Question, Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes)
-        return std::nullopt;
+    if (QFileInfo::exists(target) && !LibraryMessages::mayReplace(m_dialogs, name)) return std::nullopt;
     if (QDir().mkpath(dir) && LibraryFiles::copyFileAs(path, target)) return reference;
-    m_dialogs.show(QStringLiteral("无法添加文件“") + name +
-                       QStringLiteral("”！\r可能的原因是文件无法读取，或者分类中的同名文件为只读状态…"),
-                   kReminder, Dialogs::Icon::Critical);
+    LibraryMessages::showCopyFailed(m_dialogs, name);
     return std::nullopt;
 }

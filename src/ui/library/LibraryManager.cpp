@@ -7,6 +7,7 @@
 #include "render/PagePictures.h"
 #include "ui/common/Controls.h"
 #include "ui/common/Dialogs.h"
+#include "ui/common/LibraryMessages.h"
 #include "ui/common/WebLink.h"
 #include "ui/common/WidgetColours.h"
 #include "ui/library/AddPanel.h"
@@ -79,18 +80,6 @@ void usePanelColourForButton(QWidget &widget)
 QGroupBox *frame(int index, QWidget *parent, QRect geometry)
 {
     return Controls::place<QGroupBox>(QStringLiteral("frm(%1)").arg(index), geometry, parent);
-}
-
-QString notAPicture(const QString &file)
-{
-    return QStringLiteral("无法读取图片文件“") + QFileInfo(file).fileName() +
-           QStringLiteral("”！\r该文件可能已经损坏，或者不是图片文件…");
-}
-
-QString pictureTooLarge(const QString &file)
-{
-    return QStringLiteral("图片文件“") + QFileInfo(file).fileName() +
-           QStringLiteral("”太大（超过一亿像素），无法显示…");
 }
 
 } // namespace
@@ -502,8 +491,7 @@ bool LibraryManager::loadPreview(const QString &file)
     const PagePictures::ReadPicture read = PagePictures::readPictureFile(file);
     if (read.image.isNull()) {
         resetPreview();
-        const bool tooLarge = read.problem == PagePictures::ReadPicture::Problem::TooLarge;
-        m_dialogs.show(tooLarge ? pictureTooLarge(file) : notAPicture(file), kReminder, Dialogs::Icon::Warning);
+        LibraryMessages::showUnreadablePicture(m_dialogs, QFileInfo(file).fileName(), read.problem);
         return false;
     }
     showPicture(read.image);
@@ -597,7 +585,8 @@ void LibraryManager::applyFile()
         return;
     }
     if (m_picture.isNull()) {
-        m_dialogs.show(notAPicture(selectedFile()), kReminder, Dialogs::Icon::Warning);
+        LibraryMessages::showUnreadablePicture(m_dialogs, QFileInfo(selectedFile()).fileName(),
+                                               PagePictures::ReadPicture::Problem::Unreadable);
         return;
     }
     switch (m_library) {
@@ -640,14 +629,9 @@ void LibraryManager::addFile()
     if (source.isEmpty() || category().isEmpty()) return;
     const QString target = LibraryFiles::copyTarget(source, m_listedFolder);
     const QString name = QFileInfo(target).fileName();
-    if (QFileInfo::exists(target) &&
-        m_dialogs.ask(QStringLiteral("这个分类中已经有名为“") + name + QStringLiteral("”的文件！\r要用新的文件替换它吗？"),
-                      kReminder, Dialogs::Icon::Question, Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes)
-        return;
+    if (QFileInfo::exists(target) && !LibraryMessages::mayReplace(m_dialogs, name)) return;
     if (!LibraryFiles::copyFile(source, m_listedFolder)) {
-        m_dialogs.show(QStringLiteral("无法添加文件“") + name +
-                           QStringLiteral("”！\r可能的原因是文件无法读取，或者分类中的同名文件为只读状态…"),
-                       kReminder, Dialogs::Icon::Critical);
+        LibraryMessages::showCopyFailed(m_dialogs, name);
         return;
     }
     refreshFiles();
