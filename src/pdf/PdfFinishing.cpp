@@ -242,9 +242,11 @@ public:
     // Pairs the codes shown on a page with the lines drawn on it, glyph by
     // glyph. A page whose glyph count differs from what was drawn teaches
     // nothing, nor does a line where Qt's map names another character than
-    // the one drawn (apart from radicals and compatibility forms).
+    // the one drawn (apart from radicals and compatibility forms). A page
+    // without lines is not read.
     void learn(QPDFPageObjectHelper &page, const QList<DrawnLine> &lines)
     {
+        if (lines.isEmpty()) return;
         ShownCodes shown(page.getAttribute("/Resources", false).getKey("/Font"));
         page.filterContents(&shown);
         std::size_t total = 0;

@@ -24,7 +24,7 @@ struct PageRecord {
     QRectF media;
     QRectF bleed;
     QRectF trim;
-    QList<DrawnLine> lines;
+    QList<DrawnLine> lines; // none when the page shows no glyph for the first time
 };
 
 // Reads the pages' records one at a time, in page order; false when there are no more.

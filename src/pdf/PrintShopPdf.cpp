@@ -14,6 +14,7 @@
 #include <QTemporaryFile>
 #include <QGlyphRun>
 #include <QRawFont>
+#include <QSet>
 #include <QTextLayout>
 #include <cmath>
 
@@ -30,10 +31,17 @@ QRectF toPoints(const QRect &twips, QPoint origin)
     return {r.x() / kTwipsPerPoint, r.y() / kTwipsPerPoint, r.width() / kTwipsPerPoint, r.height() / kTwipsPerPoint};
 }
 
+// A glyph's font and index in one number.
+quint64 glyphKey(const QRawFont &font, quint32 index)
+{
+    const size_t face = qHashMulti(0, font.familyName(), font.styleName(), font.weight(), int(font.style()));
+    return quint64(face) << 32 | index;
+}
+
 // The characters behind each glyph Qt shapes a line into, left to right as
 // the glyphs are drawn: each character is looked up on its own and given to
-// the first glyph that draws it.
-PdfFinishing::DrawnLine glyphTexts(const TextRun &run)
+// the first glyph that draws it. The glyphs' keys are added to keys.
+PdfFinishing::DrawnLine glyphTexts(const TextRun &run, QList<quint64> &keys)
 {
     QTextLayout layout(run.text, run.font);
     layout.beginLayout();
@@ -46,9 +54,13 @@ PdfFinishing::DrawnLine glyphTexts(const TextRun &run)
         QString text;
     };
     std::vector<Glyph> glyphs;
-    for (const QGlyphRun &r : layout.glyphRuns())
-        for (qsizetype i = 0; i < r.glyphIndexes().size(); ++i)
-            glyphs.push_back({r.rawFont(), r.glyphIndexes()[i], r.positions()[i], {}});
+    for (const QGlyphRun &r : layout.glyphRuns()) {
+        const QRawFont font = r.rawFont();
+        for (qsizetype i = 0; i < r.glyphIndexes().size(); ++i) {
+            glyphs.push_back({font, r.glyphIndexes()[i], r.positions()[i], {}});
+            keys.append(glyphKey(font, r.glyphIndexes()[i]));
+        }
+    }
     for (int at = 0; at < run.text.size();) {
         const int length = run.text.at(at).isHighSurrogate() && at + 1 < run.text.size() ? 2 : 1;
         for (const QGlyphRun &r : layout.glyphRuns(at, length)) {
@@ -131,6 +143,15 @@ struct Document::State {
     QPainter painter;
     QString title;
     QString error;
+    QSet<quint64> shownGlyphs; // every glyph on the pages so far
+
+    // Whether glyphs has one that no earlier page showed; remembers them.
+    bool showsNewGlyph(const QList<quint64> &glyphs)
+    {
+        const qsizetype before = shownGlyphs.size();
+        for (const quint64 glyph : glyphs) shownGlyphs.insert(glyph);
+        return shownGlyphs.size() > before;
+    }
 };
 
 Document::Document(const QString &path, const QString &title) : d(std::make_unique<State>())
@@ -153,9 +174,9 @@ Document::~Document() = default;
 
 PageText pageText(const QList<TextRun> &texts)
 {
-    PageText lines;
-    for (const TextRun &run : texts) lines.append(glyphTexts(run));
-    return lines;
+    PageText text;
+    for (const TextRun &run : texts) text.lines.append(glyphTexts(run, text.glyphs));
+    return text;
 }
 
 bool Document::addPage(const PageBoxes &boxes, const QList<TextRun> &texts,
@@ -187,7 +208,10 @@ bool Document::addPage(const PageBoxes &boxes, const PageText &text, const std::
 
     const QPoint origin = boxes.media.topLeft();
     PdfFinishing::PageRecord record{double(points.height()), toPoints(boxes.media, origin),
-                                    toPoints(boxes.bleed, origin), toPoints(boxes.trim, origin), text};
+                                    toPoints(boxes.bleed, origin), toPoints(boxes.trim, origin), {}};
+    // Only a page that shows a glyph for the first time can teach the text map
+    // something; the others carry no lines, and the second pass skips reading them.
+    if (d->showsNewGlyph(text.glyphs)) record.lines = text.lines;
     d->recordStream << record;
     return true;
 }

@@ -61,7 +61,19 @@ QList<TextRun> cardTexts(const CardDocument &card, const PageView &view);
 // What the text map needs of a page's lines: the characters behind each glyph
 // of each line. Finding them is the costly part of adding a page; it may run
 // on any thread, so that many pages are prepared at once.
-using PageText = QList<QStringList>;
+// glyphs names every glyph drawn (its font and index), so that a document
+// reads back only the pages that show a glyph for the first time.
+struct PageText {
+    QList<QStringList> lines;
+    QList<quint64> glyphs;
+
+    PageText &operator+=(const PageText &other)
+    {
+        lines += other.lines;
+        glyphs += other.glyphs;
+        return *this;
+    }
+};
 PageText pageText(const QList<TextRun> &texts);
 
 // The boxes of a card page of the given size (twips) in a form, in the card
