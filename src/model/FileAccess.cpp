@@ -139,6 +139,9 @@ protected:
             }
             done += n;
         }
+        // Start writing the bytes out now, so that the flush at the end has
+        // little left to wait for.
+        ::sync_file_range(m_fd, pos(), length, SYNC_FILE_RANGE_WRITE);
         return length;
     }
 
