@@ -42,6 +42,7 @@ private slots:
     void embedsFontSubsetsAndFineBackgrounds();
     void keepsMarksOutsideTheBleed();
     void streamsPagesAndWritesOnlyWhenFinished();
+    void writesLongDocumentsInParts();
 };
 
 void TestPrintShopPdf::initTestCase()
@@ -184,6 +185,41 @@ void TestPrintShopPdf::streamsPagesAndWritesOnlyWhenFinished()
     QCOMPARE(PdfProbe::info(path, "Pages"), QStringLiteral("3"));
     QVERIFY(PdfProbe::drawnText(path).contains(QRegularExpression("^张三\n.*\f李四\n.*\f王五\n", QRegularExpression::DotMatchesEverythingOption)));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"cards.pdf"});
+}
+
+void TestPrintShopPdf::writesLongDocumentsInParts()
+{
+    // Five pages in parts of two. The first page shows every glyph; the first
+    // page of each later part must still teach that part's own text map.
+    QTemporaryDir dir;
+    const QString path = dir.filePath("parts.pdf");
+    PrintShopPdf::Document document(path, QStringLiteral("名片"), 2);
+    CardDocument card = CardDocument::defaultCard();
+    card.texts[2].caption = QStringLiteral("无民青禾文手网");
+    const PrintShopPdf::PageBoxes boxes = PrintShopPdf::cardBoxes(PageRenderer::pageTwips(card), Form::Bleed);
+    for (const char *name : {"卡1234", "卡1", "卡2", "卡3", "卡4"}) {
+        card.texts[0].caption = QString::fromUtf8(name);
+        QVERIFY(document.addPage(boxes, PrintShopPdf::cardTexts(card, {}),
+                                 [&](QPainter &painter) { PageRenderer::paintVector(painter, card, {}, 1.0); }));
+    }
+    QString error;
+    QVERIFY2(document.finish(&error), qPrintable(error));
+
+    QCOMPARE(PdfProbe::run("qpdf", {"--check", path}).count("No syntax or stream encoding errors"), 1);
+    QCOMPARE(PdfProbe::info(path, "Title"), QStringLiteral("名片"));
+    const QStringList pages = PdfProbe::drawnText(path).split(u'\f');
+    QCOMPARE(pages.size(), 6);
+    for (int i = 0; i < 5; ++i) {
+        const QString name = i == 0 ? QStringLiteral("卡1234") : QStringLiteral("卡%1").arg(i);
+        QVERIFY2(pages[i].startsWith(name + u'\n') && pages[i].contains(QStringLiteral("\n无民青禾文手网\n")),
+                 qPrintable(pages[i]));
+    }
+    // Each part embeds its own subsets, under tags of their own.
+    QStringList fonts;
+    for (const QString &line : PdfProbe::run("pdffonts", {path}).split(u'\n', Qt::SkipEmptyParts).mid(2))
+        fonts << line.section(u' ', 0, 0);
+    QCOMPARE(fonts.size() % 3, 0);
+    QCOMPARE(fonts.removeDuplicates(), 0);
 }
 
 QTEST_MAIN(TestPrintShopPdf)

@@ -3,14 +3,16 @@
 #include <QCryptographicHash>
 #include <QRegularExpression>
 
-#include <qpdf/Pipeline.hh>
+#include <qpdf/Buffer.hh>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
 #include <qpdf/QPDFPageObjectHelper.hh>
-#include <qpdf/QPDFWriter.hh>
 
+#include <cstdio>
+#include <deque>
 #include <map>
+#include <string_view>
 #include <set>
 
 namespace PdfFinishing {
@@ -22,21 +24,6 @@ using TextMap = std::map<unsigned, QString>;
 
 // Text maps by font object.
 using FontMaps = std::map<QPDFObjGen, TextMap>;
-
-class DevicePipeline : public Pipeline
-{
-public:
-    explicit DevicePipeline(QIODevice &device) : Pipeline("device", nullptr), m_device(device) {}
-    void write(unsigned char const *data, size_t length) override
-    {
-        if (m_device.write(reinterpret_cast<const char *>(data), qint64(length)) != qint64(length))
-            throw std::runtime_error(m_device.errorString().toStdString());
-    }
-    void finish() override {}
-
-private:
-    QIODevice &m_device;
-};
 
 bool isRadical(char32_t c)
 {
@@ -204,22 +191,26 @@ QByteArray writeTextMap(const TextMap &map)
         .toLatin1();
 }
 
-// Six capital letters and a plus sign before a font's name mark it as a subset.
-std::string subsetName(const std::string &name, QPDFObjGen font)
+// Six capital letters and a plus sign before a font's name mark it as a
+// subset. Every part of a document embeds subsets of its own, so the tag
+// depends on the part too: a reader that goes by names never mixes them up.
+std::string subsetName(const std::string &name, QPDFObjGen font, int part)
 {
     if (name.size() > 7 && name[7] == '+') return name;
-    const QByteArray digest = QCryptographicHash::hash(QByteArray::fromStdString(name + std::to_string(font.getObj())),
-                                                       QCryptographicHash::Sha1);
+    const QByteArray digest = QCryptographicHash::hash(
+        QByteArray::fromStdString(name + std::to_string(font.getObj()) + '/' + std::to_string(part)),
+        QCryptographicHash::Sha1);
     std::string tag;
     for (int i = 0; i < 6; ++i) tag += char('A' + uchar(digest[i]) % 26);
     return "/" + tag + "+" + name.substr(1);
 }
 
-void tagSubset(QPDFObjectHandle font)
+void tagSubset(QPDFObjectHandle font, int part)
 {
     const auto rename = [&](QPDFObjectHandle dict, const char *key) {
         QPDFObjectHandle name = dict.getKey(key);
-        if (name.isName()) dict.replaceKey(key, QPDFObjectHandle::newName(subsetName(name.getName(), font.getObjGen())));
+        if (name.isName())
+            dict.replaceKey(key, QPDFObjectHandle::newName(subsetName(name.getName(), font.getObjGen(), part)));
     };
     rename(font, "/BaseFont");
     QPDFObjectHandle descendants = font.getKey("/DescendantFonts");
@@ -237,7 +228,7 @@ void tagSubset(QPDFObjectHandle font)
 class TextMaps
 {
 public:
-    explicit TextMaps(QPDF &pdf) : m_pdf(pdf) {}
+    TextMaps(QPDF &pdf, int part) : m_pdf(pdf), m_part(part) {}
 
     // Pairs the codes shown on a page with the lines drawn on it, glyph by
     // glyph. A page whose glyph count differs from what was drawn teaches
@@ -282,7 +273,7 @@ public:
                     if (!text.isEmpty()) map[code] = text;
                 for (auto &[code, text] : map) text = unifiedIdeographs(text);
                 font.replaceKey("/ToUnicode", QPDFObjectHandle::newStream(&m_pdf, writeTextMap(map).toStdString()));
-                tagSubset(font);
+                tagSubset(font, m_part);
             }
         }
     }
@@ -320,8 +311,185 @@ private:
     }
 
     QPDF &m_pdf;
+    int m_part;
     FontMaps m_qt;
     FontMaps m_learned;
+};
+
+// Sets the boxes of one part's pages, learns from them and mends the part's fonts.
+void finishPart(QPDF &pdf, int part, const RecordSource &records)
+{
+    QPDFPageDocumentHelper(pdf).pushInheritedAttributesToPage();
+    TextMaps maps(pdf, part);
+    PageRecord record;
+    for (QPDFPageObjectHelper &page : QPDFPageDocumentHelper(pdf).getAllPages()) {
+        if (!records(record)) throw std::runtime_error("a page has no record");
+        maps.learn(page, record.lines);
+        setBoxes(pdf, page, record);
+    }
+    maps.mendFonts();
+}
+
+// Writes numbered objects one after another onto a device and the
+// cross-reference table that finds them, so that a document of any length is
+// written without being held.
+class ObjectWriter
+{
+public:
+    explicit ObjectWriter(QIODevice &device) : m_device(device) {}
+
+    // The header, with a comment of high bytes that marks the file as binary.
+    void begin(const std::string &version) { write("%PDF-" + version + "\n%\xbf\xf7\xa2\xfe\n"); }
+
+    int reserve()
+    {
+        m_offsets.push_back(-1);
+        return int(m_offsets.size());
+    }
+
+    void writeObject(int number, const std::string &body)
+    {
+        m_offsets[std::size_t(number - 1)] = m_at;
+        write(std::to_string(number) + " 0 obj\n" + body + "\nendobj\n");
+    }
+
+    void writePageTree(int number, const std::vector<int> &pages)
+    {
+        std::string kids;
+        for (const int page : pages) kids += std::to_string(page) + " 0 R ";
+        writeObject(number, "<< /Type /Pages /Count " + std::to_string(pages.size()) + " /Kids [ " + kids + "] >>");
+    }
+
+    void finish(int catalog, int info)
+    {
+        const qint64 table = m_at;
+        std::string xref = "xref\n0 " + std::to_string(m_offsets.size() + 1) + "\n0000000000 65535 f \n";
+        for (const qint64 offset : m_offsets) {
+            if (offset < 0) throw std::runtime_error("an object was never written");
+            char entry[32];
+            std::snprintf(entry, sizeof entry, "%010lld 00000 n \n", static_cast<long long>(offset));
+            xref += entry;
+        }
+        const QByteArray id = QCryptographicHash::hash(QByteArray::fromStdString(xref), QCryptographicHash::Md5).toHex();
+        xref += "trailer\n<< /Size " + std::to_string(m_offsets.size() + 1) + " /Root " + std::to_string(catalog) +
+                " 0 R /Info " + std::to_string(info) + " 0 R /ID [ <" + id.toStdString() + "> <" + id.toStdString() +
+                "> ] >>\nstartxref\n" + std::to_string(table) + "\n%%EOF\n";
+        write(xref);
+    }
+
+private:
+    void write(const std::string &bytes)
+    {
+        if (m_device.write(bytes.data(), qint64(bytes.size())) != qint64(bytes.size()))
+            throw std::runtime_error(m_device.errorString().toStdString());
+        m_at += qint64(bytes.size());
+    }
+
+    QIODevice &m_device;
+    qint64 m_at = 0;
+    std::vector<qint64> m_offsets; // by object number, from 1
+};
+
+// Copies objects of one part, and every object they refer to, into the
+// document under new numbers. Pages hang from the document's page tree.
+class PartCopier
+{
+public:
+    PartCopier(ObjectWriter &out, int pageTree) : m_out(out), m_pageTree(pageTree) {}
+
+    // Writes the object and what it refers to; its number in the document.
+    int copy(QPDFObjectHandle object)
+    {
+        const int number = numberOf(object);
+        writePending();
+        return number;
+    }
+
+    // The part's catalog as the document's, its pages replaced by the page tree.
+    void copyCatalog(QPDFObjectHandle catalog, int number)
+    {
+        std::string body = "<< /Type /Catalog /Pages " + std::to_string(m_pageTree) + " 0 R";
+        unparseEntries(body, catalog, {"/Type", "/Pages"});
+        m_out.writeObject(number, body + " >>");
+        writePending();
+    }
+
+private:
+    void writePending()
+    {
+        while (!m_pending.empty()) {
+            const QPDFObjectHandle next = m_pending.front();
+            m_pending.pop_front();
+            write(next);
+        }
+    }
+
+    int numberOf(QPDFObjectHandle object)
+    {
+        const auto [known, added] = m_numbers.emplace(object.getObjGen(), 0);
+        if (added) {
+            known->second = m_out.reserve();
+            m_pending.push_back(object);
+        }
+        return known->second;
+    }
+
+    void write(QPDFObjectHandle object)
+    {
+        const int number = m_numbers.at(object.getObjGen());
+        std::string body;
+        if (!object.isStream()) {
+            unparse(body, object, true);
+            m_out.writeObject(number, body);
+            return;
+        }
+        const std::shared_ptr<Buffer> data = object.getRawStreamData();
+        body = "<<";
+        unparseEntries(body, object.getDict(), {"/Length"});
+        body += " /Length " + std::to_string(data->getSize()) + " >>\nstream\n";
+        body.append(reinterpret_cast<const char *>(data->getBuffer()), data->getSize());
+        m_out.writeObject(number, body + "\nendstream");
+    }
+
+    // The object's text with every reference renumbered; a page's parent is the page tree.
+    void unparse(std::string &text, QPDFObjectHandle object, bool whole = false)
+    {
+        if (!whole && object.isIndirect()) {
+            text += std::to_string(numberOf(object)) + " 0 R";
+        } else if (object.isDictionary()) {
+            text += "<<";
+            unparseEntries(text, object);
+            text += " >>";
+        } else if (object.isArray()) {
+            text += '[';
+            for (QPDFObjectHandle item : object.aitems()) {
+                text += ' ';
+                unparse(text, item);
+            }
+            text += " ]";
+        } else {
+            text += object.unparse();
+        }
+    }
+
+    // A dictionary's entries, but the keys left out, renumbered as unparse does.
+    void unparseEntries(std::string &text, QPDFObjectHandle dict, std::initializer_list<std::string_view> leftOut = {})
+    {
+        const bool page = dict.isPageObject();
+        for (auto &[key, value] : dict.ditems()) {
+            if (std::find(leftOut.begin(), leftOut.end(), key) != leftOut.end()) continue;
+            text += ' ' + QPDFObjectHandle::newName(key).unparse() + ' ';
+            if (page && key == "/Parent")
+                text += std::to_string(m_pageTree) + " 0 R";
+            else
+                unparse(text, value);
+        }
+    }
+
+    ObjectWriter &m_out;
+    int m_pageTree;
+    std::map<QPDFObjGen, int> m_numbers;
+    std::deque<QPDFObjectHandle> m_pending;
 };
 
 } // namespace
@@ -339,23 +507,34 @@ QString unifiedIdeographs(const QString &text)
     return out;
 }
 
-bool finish(const QString &source, const RecordSource &records, QIODevice &target, QString &reason)
+bool finish(const QStringList &parts, const QString &title, const RecordSource &records, QIODevice &target,
+            QString &reason)
 {
     try {
-        QPDF pdf;
-        pdf.processFile(source.toLocal8Bit().constData());
-        TextMaps maps(pdf);
-        PageRecord record;
-        for (QPDFPageObjectHelper &page : QPDFPageDocumentHelper(pdf).getAllPages()) {
-            if (!records(record)) throw std::runtime_error("a page has no record");
-            maps.learn(page, record.lines);
-            setBoxes(pdf, page, record);
+        ObjectWriter out(target);
+        const int catalog = out.reserve();
+        const int pageTree = out.reserve();
+        std::vector<int> pages;
+        int info = 0;
+        for (int part = 0; part < parts.size(); ++part) {
+            QPDF pdf;
+            pdf.processFile(parts[part].toLocal8Bit().constData());
+            if (part == 0) out.begin(pdf.getPDFVersion());
+            finishPart(pdf, part, records);
+            PartCopier copier(out, pageTree);
+            for (QPDFPageObjectHelper &page : QPDFPageDocumentHelper(pdf).getAllPages())
+                pages.push_back(copier.copy(page.getObjectHandle()));
+            if (part == 0) {
+                // Qt leaves a carriage-return byte in its title string unescaped, which
+                // readers take for a line feed (名 is 0x540D): the title is set afresh.
+                QPDFObjectHandle infoDict = pdf.getTrailer().getKey("/Info");
+                infoDict.replaceKey("/Title", QPDFObjectHandle::newUnicodeString(title.toStdString()));
+                info = copier.copy(infoDict);
+                copier.copyCatalog(pdf.getRoot(), catalog);
+            }
         }
-        maps.mendFonts();
-        DevicePipeline output(target);
-        QPDFWriter writer(pdf);
-        writer.setOutputPipeline(&output);
-        writer.write();
+        out.writePageTree(pageTree, pages);
+        out.finish(catalog, info);
         return true;
     } catch (const std::exception &e) {
         reason = QString::fromLocal8Bit(e.what());

@@ -30,9 +30,12 @@ struct PageRecord {
 // Reads the pages' records one at a time, in page order; false when there are no more.
 using RecordSource = std::function<bool(PageRecord &)>;
 
-// Reads Qt's PDF at source, mends it page by page and writes the result onto
-// target; false with a reason.
-bool finish(const QString &source, const RecordSource &records, QIODevice &target, QString &reason);
+// Reads the parts of a document that Qt wrote (each a PDF of its own), mends
+// them page by page and writes them onto target as one PDF, a part at a time,
+// so that memory does not grow with the number of pages, its title set to
+// title; false with a reason.
+bool finish(const QStringList &parts, const QString &title, const RecordSource &records, QIODevice &target,
+            QString &reason);
 
 // The characters a text map gives for a character that only stands for a
 // unified ideograph (a Kangxi radical): the ideograph; other text unchanged.

@@ -136,38 +136,80 @@ void paintCutMarks(QPainter &painter, const QRect &block, const QList<int> &xs, 
 
 struct Document::State {
     QString path;
-    QTemporaryFile drawn;   // Qt's PDF
+    QString title;
+    int pagesPerPart = 0;
+    std::vector<std::unique_ptr<QTemporaryFile>> parts; // Qt's PDFs, one per run of pages
+    int pagesInPart = 0;
     QTemporaryFile records; // what the second pass needs of each page
     QDataStream recordStream;
     std::unique_ptr<QPdfWriter> pdf;
     QPainter painter;
-    QString title;
     QString error;
-    QSet<quint64> shownGlyphs; // every glyph on the pages so far
+    QSet<quint64> shownGlyphs; // every glyph on the part's pages so far
 
-    // Whether glyphs has one that no earlier page showed; remembers them.
+    // Whether glyphs has one that no earlier page of the part showed; remembers them.
     bool showsNewGlyph(const QList<quint64> &glyphs)
     {
         const qsizetype before = shownGlyphs.size();
         for (const quint64 glyph : glyphs) shownGlyphs.insert(glyph);
         return shownGlyphs.size() > before;
     }
+
+    // Ends the part being drawn, if any; false when its file could not be written.
+    bool endPart()
+    {
+        if (!painter.isActive()) return true;
+        const bool ended = painter.end() && parts.back()->flush();
+        pdf.reset();
+        return ended;
+    }
+
+    // Starts a part of its own for the next page, with fonts and text maps of its own.
+    bool startPart()
+    {
+        if (!endPart()) return fail(QStringLiteral("cannot write the PDF pages"));
+        auto part = std::make_unique<QTemporaryFile>();
+        if (!part->open()) return fail(part->errorString());
+        pdf = std::make_unique<QPdfWriter>(part.get());
+        pdf->setResolution(1440); // one device unit per twip
+        pdf->setPageMargins(QMarginsF(0, 0, 0, 0));
+        pdf->setCreator(QStringLiteral("Penlark"));
+        pdf->setTitle(title);
+        parts.push_back(std::move(part));
+        pagesInPart = 0;
+        shownGlyphs.clear();
+        return true;
+    }
+
+    // Starts the next page, in a new part when the one being drawn is full.
+    bool startPage(QSize points)
+    {
+        if (!painter.isActive() || pagesInPart == pagesPerPart) {
+            if (!startPart()) return false;
+            pdf->setPageSize(QPageSize(points, QString(), QPageSize::ExactMatch));
+            if (!painter.begin(pdf.get())) return fail(QStringLiteral("cannot start the PDF page"));
+        } else {
+            pdf->setPageSize(QPageSize(points, QString(), QPageSize::ExactMatch));
+            if (!pdf->newPage()) return fail(QStringLiteral("cannot start a new PDF page"));
+        }
+        ++pagesInPart;
+        return true;
+    }
+
+    bool fail(const QString &reason)
+    {
+        error = reason;
+        return false;
+    }
 };
 
-Document::Document(const QString &path, const QString &title) : d(std::make_unique<State>())
+Document::Document(const QString &path, const QString &title, int pagesPerPart) : d(std::make_unique<State>())
 {
     d->path = path;
     d->title = title;
-    if (!d->drawn.open() || !d->records.open()) {
-        d->error = d->drawn.isOpen() ? d->records.errorString() : d->drawn.errorString();
-        return;
-    }
+    d->pagesPerPart = std::max(1, pagesPerPart);
+    if (!d->records.open()) d->error = d->records.errorString();
     d->recordStream.setDevice(&d->records);
-    d->pdf = std::make_unique<QPdfWriter>(&d->drawn);
-    d->pdf->setResolution(1440); // one device unit per twip
-    d->pdf->setPageMargins(QMarginsF(0, 0, 0, 0));
-    d->pdf->setCreator(QStringLiteral("Penlark"));
-    d->pdf->setTitle(title);
 }
 
 Document::~Document() = default;
@@ -191,16 +233,7 @@ bool Document::addPage(const PageBoxes &boxes, const PageText &text, const std::
     // Qt's pages are whole points; the second pass sets the exact boxes.
     const QSize points(int(std::ceil(boxes.media.width() / kTwipsPerPoint)),
                        int(std::ceil(boxes.media.height() / kTwipsPerPoint)));
-    d->pdf->setPageSize(QPageSize(points, QString(), QPageSize::ExactMatch));
-    if (!d->painter.isActive()) {
-        if (!d->painter.begin(d->pdf.get())) {
-            d->error = QStringLiteral("cannot start the PDF page");
-            return false;
-        }
-    } else if (!d->pdf->newPage()) {
-        d->error = QStringLiteral("cannot start a new PDF page");
-        return false;
-    }
+    if (!d->startPage(points)) return false;
     d->painter.save();
     d->painter.translate(-boxes.media.topLeft());
     paint(d->painter);
@@ -223,8 +256,8 @@ bool Document::finish(QString *error)
         return false;
     };
     if (!d->error.isEmpty()) return fail(d->error);
-    if (!d->painter.isActive()) return fail(QStringLiteral("the document has no page"));
-    if (!d->painter.end() || !d->drawn.flush()) return fail(QStringLiteral("cannot write the PDF pages"));
+    if (d->parts.empty()) return fail(QStringLiteral("the document has no page"));
+    if (!d->endPart()) return fail(QStringLiteral("cannot write the PDF pages"));
     if (d->recordStream.status() != QDataStream::Ok || !d->records.flush() || !d->records.seek(0))
         return fail(d->records.errorString());
     const auto nextRecord = [this](PdfFinishing::PageRecord &record) {
@@ -232,8 +265,10 @@ bool Document::finish(QString *error)
         d->recordStream >> record;
         return d->recordStream.status() == QDataStream::Ok;
     };
+    QStringList parts;
+    for (const auto &part : d->parts) parts << part->fileName();
     return PageExport::writeAtomically(d->path, error, [&](QIODevice &device, QString &reason) {
-        return PdfFinishing::finish(d->drawn.fileName(), nextRecord, device, reason);
+        return PdfFinishing::finish(parts, d->title, nextRecord, device, reason);
     });
 }
 

@@ -94,10 +94,14 @@ struct CutLines {
 CutLines cutLines(const std::vector<QPoint> &positions, QPoint blockAt, const QRect &trim);
 
 // A PDF written one page at a time; memory stays flat in the number of pages.
+// Qt draws the pages into parts of pagesPerPart pages, each a PDF with fonts of
+// its own, and the second pass reads one part at a time.
 class Document
 {
 public:
-    Document(const QString &path, const QString &title);
+    static constexpr int kPagesPerPart = 500;
+
+    Document(const QString &path, const QString &title, int pagesPerPart = kPagesPerPart);
     ~Document();
     Document(const Document &) = delete;
     Document &operator=(const Document &) = delete;
