@@ -27,7 +27,11 @@ ReadPicture readPictureFile(const QString &file)
 
 QImage defaultLogo()
 {
-    static const QImage logo(QStringLiteral(":/pictures/default_logo.png"));
+    static const QImage logo = [] {
+        QImageReader reader(QStringLiteral(":/pictures/default_logo.png"), "png");
+        reader.setAutoDetectImageFormat(false);
+        return reader.read();
+    }();
     return logo;
 }
 
