@@ -242,6 +242,15 @@ void TestRender::drawsOnlyVisibleObjectsInStackingOrder()
     card.logo.visible = false;
     name.visible = false;
     QCOMPARE(pixel(PageRenderer::renderBitmap(card, view, kScreen), inside.x(), inside.y()), QColor(255, 255, 255));
+
+    // Without a picture of its own the card shows the built-in logo, drawn
+    // exactly as its PNG would be.
+    card.logo.visible = true;
+    view.logo = QImage();
+    const QImage builtIn = PageRenderer::renderBitmap(card, view, 2.4);
+    view.logo = QImage(QStringLiteral(PENLARK_LOGO_PNG));
+    QVERIFY(!view.logo.isNull());
+    QCOMPARE(builtIn, PageRenderer::renderBitmap(card, view, 2.4));
 }
 
 void TestRender::reducesGradientAngles_data()

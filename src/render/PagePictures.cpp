@@ -4,6 +4,8 @@
 
 #include <QFileInfo>
 #include <QImageReader>
+#include <QResource>
+#include <QtEndian>
 #include <limits>
 
 namespace PagePictures {
@@ -27,10 +29,14 @@ ReadPicture readPictureFile(const QString &file)
 
 QImage defaultLogo()
 {
+    // Kept as premultiplied pixels after their width and height (made at build
+    // time from default_logo.png), drawn from where they lie without a copy.
     static const QImage logo = [] {
-        QImageReader reader(QStringLiteral(":/pictures/default_logo.png"), "png");
-        reader.setAutoDetectImageFormat(false);
-        return reader.read();
+        const QResource raw(QStringLiteral(":/pictures/default_logo.raw"));
+        const uchar *data = raw.data();
+        const int width = qFromLittleEndian<qint32>(data);
+        const int height = qFromLittleEndian<qint32>(data + 4);
+        return QImage(data + 8, width, height, qsizetype(width) * 4, QImage::Format_ARGB32_Premultiplied);
     }();
     return logo;
 }
