@@ -108,6 +108,19 @@ void TestInstall::thumbnailerDrawsTheCard()
     QVERIFY2(status == 0, qPrintable(output));
     // The 90 x 54 mm card without its bleed, 128 pixels across.
     QCOMPARE(QImage(out).size(), QSize(128, 76));
+
+    // PDFs are finished by a module the installed tool finds beside it, and
+    // a missing module is a clear failure, not a crash.
+    const QStringList toPdf{QStringLiteral("render"), card, QStringLiteral("-o"), work.filePath(QStringLiteral("t.pdf"))};
+    const auto [pdfStatus, pdfOutput] = run(tool, toPdf);
+    QVERIFY2(pdfStatus == 0 && QFileInfo(work.filePath(QStringLiteral("t.pdf"))).size() > 0, qPrintable(pdfOutput));
+    QDir modules(installed(QStringLiteral("lib")));
+    QVERIFY(QDir(installed(QStringLiteral("lib/penlark"))).exists());
+    QVERIFY(modules.rename(QStringLiteral("penlark"), QStringLiteral("moved")));
+    const auto [missingStatus, missingOutput] = run(tool, toPdf);
+    QVERIFY(modules.rename(QStringLiteral("moved"), QStringLiteral("penlark")));
+    QCOMPARE(missingStatus, 1);
+    QVERIFY2(missingOutput.contains(QStringLiteral("cannot load the PDF finishing module")), qPrintable(missingOutput));
 }
 
 void TestInstall::makesTheUserFolderOnceAndKeepsTheUsersFiles()

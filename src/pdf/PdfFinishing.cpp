@@ -37,6 +37,21 @@ bool hasRadical(const QString &text)
     return false;
 }
 
+// The characters a text map gives for a character that only stands for a
+// unified ideograph (a Kangxi radical): the ideograph; other text unchanged.
+QString unifiedIdeographs(const QString &text)
+{
+    QString out;
+    for (const char32_t c : text.toUcs4()) {
+        const QString decomposed = QChar::decomposition(c);
+        if (isRadical(c) && QChar::decompositionTag(c) == QChar::Compat && !decomposed.isEmpty())
+            out += decomposed;
+        else
+            out += QString::fromUcs4(&c, 1);
+    }
+    return out;
+}
+
 QPDFObjectHandle rectangle(const QRectF &r, double pageHeight)
 {
     // PDF counts upwards from the bottom of the page.
@@ -494,22 +509,13 @@ private:
 
 } // namespace
 
-QString unifiedIdeographs(const QString &text)
-{
-    QString out;
-    for (const char32_t c : text.toUcs4()) {
-        const QString decomposed = QChar::decomposition(c);
-        if (isRadical(c) && QChar::decompositionTag(c) == QChar::Compat && !decomposed.isEmpty())
-            out += decomposed;
-        else
-            out += QString::fromUcs4(&c, 1);
-    }
-    return out;
-}
+} // namespace PdfFinishing
 
-bool finish(const QStringList &parts, const QString &title, const RecordSource &records, QIODevice &target,
-            QString &reason)
+extern "C" Q_DECL_EXPORT bool penlark_finish_pdf(const QStringList &parts, const QString &title,
+                                                 const PdfFinishing::RecordSource &records, QIODevice &target,
+                                                 QString &reason)
 {
+    using namespace PdfFinishing;
     try {
         ObjectWriter out(target);
         const int catalog = out.reserve();
@@ -541,5 +547,3 @@ bool finish(const QStringList &parts, const QString &title, const RecordSource &
         return false;
     }
 }
-
-} // namespace PdfFinishing

@@ -30,15 +30,17 @@ struct PageRecord {
 // Reads the pages' records one at a time, in page order; false when there are no more.
 using RecordSource = std::function<bool(PageRecord &)>;
 
+// The name of the module that finishes PDFs, and of the function it exports,
+// which has the signature of finish.
+inline constexpr char kModule[] = "penlark_pdf_finishing";
+inline constexpr char kFinishFunction[] = "penlark_finish_pdf";
+using FinishFunction = bool(const QStringList &, const QString &, const RecordSource &, QIODevice &, QString &);
+
 // Reads the parts of a document that Qt wrote (each a PDF of its own), mends
 // them page by page and writes them onto target as one PDF, a part at a time,
 // so that memory does not grow with the number of pages, its title set to
-// title; false with a reason.
+// title; false with a reason. Loads the module on first use.
 bool finish(const QStringList &parts, const QString &title, const RecordSource &records, QIODevice &target,
             QString &reason);
-
-// The characters a text map gives for a character that only stands for a
-// unified ideograph (a Kangxi radical): the ideograph; other text unchanged.
-QString unifiedIdeographs(const QString &text);
 
 } // namespace PdfFinishing
