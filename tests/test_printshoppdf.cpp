@@ -196,9 +196,10 @@ void TestPrintShopPdf::writesLongDocumentsInParts()
     PrintShopPdf::Document document(path, QStringLiteral("名片"), 2);
     CardDocument card = CardDocument::defaultCard();
     card.texts[2].caption = QStringLiteral("无民青禾文手网");
-    const PrintShopPdf::PageBoxes boxes = PrintShopPdf::cardBoxes(PageRenderer::pageTwips(card), Form::Bleed);
     for (const char *name : {"卡1234", "卡1", "卡2", "卡3", "卡4"}) {
         card.texts[0].caption = QString::fromUtf8(name);
+        card.page.width += 200; // each page 10 points wider, so that a box set on the wrong page shows
+        const PrintShopPdf::PageBoxes boxes = PrintShopPdf::cardBoxes(PageRenderer::pageTwips(card), Form::Bleed);
         QVERIFY(document.addPage(boxes, PrintShopPdf::cardTexts(card, {}),
                                  [&](QPainter &painter) { PageRenderer::paintVector(painter, card, {}, 1.0); }));
     }
@@ -207,6 +208,17 @@ void TestPrintShopPdf::writesLongDocumentsInParts()
 
     QCOMPARE(PdfProbe::run("qpdf", {"--check", path}).count("No syntax or stream encoding errors"), 1);
     QCOMPARE(PdfProbe::info(path, "Title"), QStringLiteral("名片"));
+    QCOMPARE(PdfProbe::info(path, "Creator"), QStringLiteral("Penlark"));
+    QCOMPARE(PdfProbe::info(path, "Pages"), QStringLiteral("5"));
+    const QString boxes = PdfProbe::run("pdfinfo", {"-f", "1", "-l", "5", "-box", path});
+    const QRegularExpression trimBox(QStringLiteral("Page +(\\d) TrimBox: +([\\d.]+) +[\\d.]+ +([\\d.]+)"));
+    int boxed = 0;
+    for (const auto &m : trimBox.globalMatch(boxes)) {
+        const double page = CardDocument::defaultCard().page.width / 20 + 10 * m.captured(1).toInt();
+        QVERIFY(qAbs(m.captured(3).toDouble() - m.captured(2).toDouble() - (page - 17)) < 0.05);
+        ++boxed;
+    }
+    QCOMPARE(boxed, 5);
     const QStringList pages = PdfProbe::drawnText(path).split(u'\f');
     QCOMPARE(pages.size(), 6);
     for (int i = 0; i < 5; ++i) {
