@@ -34,8 +34,10 @@ QImage defaultLogo()
     static const QImage logo = [] {
         const QResource raw(QStringLiteral(":/pictures/default_logo.raw"));
         const uchar *data = raw.data();
+        if (!data || raw.compressionAlgorithm() != QResource::NoCompression || raw.size() < 8) return QImage();
         const int width = qFromLittleEndian<qint32>(data);
         const int height = qFromLittleEndian<qint32>(data + 4);
+        if (width <= 0 || height <= 0 || raw.size() != 8 + qint64(width) * height * 4) return QImage();
         return QImage(data + 8, width, height, qsizetype(width) * 4, QImage::Format_ARGB32_Premultiplied);
     }();
     return logo;
