@@ -193,7 +193,9 @@ void TestPrintShopPdf::writesLongDocumentsInParts()
     // page of each later part must still teach that part's own text map.
     QTemporaryDir dir;
     const QString path = dir.filePath("parts.pdf");
-    PrintShopPdf::Document document(path, QStringLiteral("名片"), 2);
+    // 名 is 0x540D in UTF-16: a carriage-return byte in the title's string.
+    const QString title = QStringLiteral("名片 (团队) \\");
+    PrintShopPdf::Document document(path, title, 2);
     CardDocument card = CardDocument::defaultCard();
     card.texts[2].caption = QStringLiteral("无民青禾文手网");
     for (const char *name : {"卡1234", "卡1", "卡2", "卡3", "卡4"}) {
@@ -207,7 +209,7 @@ void TestPrintShopPdf::writesLongDocumentsInParts()
     QVERIFY2(document.finish(&error), qPrintable(error));
 
     QCOMPARE(PdfProbe::run("qpdf", {"--check", path}).count("No syntax or stream encoding errors"), 1);
-    QCOMPARE(PdfProbe::info(path, "Title"), QStringLiteral("名片"));
+    QCOMPARE(PdfProbe::info(path, "Title"), title);
     QCOMPARE(PdfProbe::info(path, "Creator"), QStringLiteral("Penlark"));
     QCOMPARE(PdfProbe::info(path, "Pages"), QStringLiteral("5"));
     const QString boxes = PdfProbe::run("pdfinfo", {"-f", "1", "-l", "5", "-box", path});
