@@ -3,9 +3,7 @@
 #include "pdf/PrintShopPdf.h"
 
 #include "model/CardFile.h"
-#include "model/CardLibrary.h"
 #include "model/IniFile.h"
-#include "model/Numeric.h"
 #include "render/PageGeometry.h"
 #include "render/PageRenderer.h"
 #include "render/PrintSheet.h"
@@ -185,16 +183,13 @@ private:
     // The layout of the first card holds for all: a merge keeps the template's page.
     void start(const MergedCard &card)
     {
-        const QSize page = PageRenderer::pageTwips(card.card);
-        const QSize pixels = PageGeometry::pixelSize(page, kTwipsPerPixel);
-        m_region = m_trim ? PageGeometry::trimmedRect(pixels, kTwipsPerPixel) : QRect(QPoint(0, 0), pixels);
+        m_region = SheetPicture::shownRegion(card.card, m_trim);
         const QSize outer = PrintSheet::cardOuterSize(m_region.size() * kTwipsPerPixel);
         m_positions = PrintSheet::copyPositions(outer, m_copies.across, m_copies.down);
         m_block = QRect(m_marks ? QPoint(PrintShopPdf::kSlugTwips, PrintShopPdf::kSlugTwips) : QPoint(0, 0),
                         PrintSheet::blockSize(outer, m_copies.across, m_copies.down));
         // Cut lines run along every trim edge of the copies.
-        const QRect trim = PageGeometry::trimRect(page).translated(-m_region.topLeft() * kTwipsPerPixel);
-        m_cuts = PrintShopPdf::cutLines(m_positions, m_block.topLeft(), trim);
+        m_cuts = PrintShopPdf::cutLines(m_positions, m_block.topLeft(), SheetPicture::trimTwips(card.card, m_region));
         m_background = PageRenderer::vectorBackground(card.card, card.view, kBackgroundDpi);
     }
 
@@ -204,22 +199,13 @@ private:
         for (const MergedCard &card : m_sheet) texts += card.text;
         const PrintShopPdf::PageBoxes boxes{QRect(QPoint(0, 0), PrintSheet::kSheet), {}, {}};
         const bool added = m_document.addPage(boxes, texts, [this](QPainter &painter) {
-            for (std::size_t i = 0; i < m_sheet.size(); ++i) paintCopy(painter, m_sheet[i], m_positions[i]);
+            for (std::size_t i = 0; i < m_sheet.size(); ++i)
+                SheetPicture::paintCard(painter, m_sheet[i].card, m_sheet[i].view, m_region,
+                                        m_block.topLeft() + m_positions[i], 1.0, m_background);
             if (m_marks) PrintShopPdf::paintCutMarks(painter, m_block, m_cuts.xs, m_cuts.ys);
         });
         m_sheet.clear();
         return added || fail(error, QStringLiteral("cannot draw a PDF page"));
-    }
-
-    // A copy at its place in the block, clipped to the part of the page shown.
-    void paintCopy(QPainter &painter, const MergedCard &card, QPoint at)
-    {
-        const QPoint corner = m_block.topLeft() + at;
-        painter.save();
-        painter.setClipRect(QRect(corner, m_region.size() * kTwipsPerPixel));
-        painter.translate(corner - m_region.topLeft() * kTwipsPerPixel);
-        PageRenderer::paintVector(painter, card.card, card.view, 1.0, m_background);
-        painter.restore();
     }
 
     SheetCopies m_copies;

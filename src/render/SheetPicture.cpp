@@ -24,10 +24,32 @@ SheetPicture SheetPicture::fromCard(const CardDocument &card, const PageView &vi
     SheetPicture p;
     p.m_card = card;
     p.m_view = view;
-    const QImage page = PageRenderer::renderBitmap(card, view, kTwipsPerPixel);
-    p.m_region = exactSize ? PageGeometry::trimmedRect(page.size(), kTwipsPerPixel) : page.rect();
-    p.m_screen = page.copy(p.m_region);
+    p.m_region = shownRegion(card, exactSize);
+    p.m_screen = PageRenderer::renderBitmap(card, view, kTwipsPerPixel).copy(p.m_region);
     return p;
+}
+
+QRect SheetPicture::shownRegion(const CardDocument &card, bool exactSize)
+{
+    const QSize page = PageGeometry::pixelSize(PageRenderer::pageTwips(card), kTwipsPerPixel);
+    return exactSize ? PageGeometry::trimmedRect(page, kTwipsPerPixel) : QRect(QPoint(0, 0), page);
+}
+
+QRect SheetPicture::trimTwips(const CardDocument &card, QRect region)
+{
+    return PageGeometry::trimRect(PageRenderer::pageTwips(card)).translated(-region.topLeft() * int(kTwipsPerPixel));
+}
+
+void SheetPicture::paintCard(QPainter &painter, const CardDocument &card, const PageView &view, QRect region,
+                             QPoint at, double deviceUnitsPerTwip, const QImage &background)
+{
+    const QRectF target(QPointF(at) * deviceUnitsPerTwip, QSizeF(toTwips(region.size())) * deviceUnitsPerTwip);
+    // The page is drawn at its own size, clipped to the part of it shown.
+    painter.save();
+    painter.setClipRect(target, Qt::IntersectClip);
+    painter.translate(target.topLeft() - QPointF(region.topLeft()) * kTwipsPerPixel * deviceUnitsPerTwip);
+    PageRenderer::paintVector(painter, card, view, deviceUnitsPerTwip, background);
+    painter.restore();
 }
 
 SheetPicture SheetPicture::fromImage(const QImage &picture)
@@ -45,8 +67,7 @@ QSize SheetPicture::twips() const
 
 QRect SheetPicture::trimTwips() const
 {
-    if (!m_card) return {QPoint(0, 0), twips()};
-    return PageGeometry::trimRect(PageRenderer::pageTwips(*m_card)).translated(-m_region.topLeft() * int(kTwipsPerPixel));
+    return m_card ? trimTwips(*m_card, m_region) : QRect(QPoint(0, 0), twips());
 }
 
 QImage SheetPicture::background(double dpi) const
@@ -56,17 +77,11 @@ QImage SheetPicture::background(double dpi) const
 
 void SheetPicture::paint(QPainter &painter, QPoint at, double deviceUnitsPerTwip, const QImage &background) const
 {
-    const QRectF target(QPointF(at) * deviceUnitsPerTwip, QSizeF(twips()) * deviceUnitsPerTwip);
-    if (!m_card) {
-        painter.drawImage(target, m_screen);
+    if (m_card) {
+        paintCard(painter, *m_card, m_view, m_region, at, deviceUnitsPerTwip, background);
         return;
     }
-    // The page is drawn at its own size, clipped to the part of it shown.
-    painter.save();
-    painter.setClipRect(target, Qt::IntersectClip);
-    painter.translate(target.topLeft() - QPointF(m_region.topLeft()) * kTwipsPerPixel * deviceUnitsPerTwip);
-    PageRenderer::paintVector(painter, *m_card, m_view, deviceUnitsPerTwip, background);
-    painter.restore();
+    painter.drawImage(QRectF(QPointF(at) * deviceUnitsPerTwip, QSizeF(twips()) * deviceUnitsPerTwip), m_screen);
 }
 
 namespace SheetPrint {

@@ -21,6 +21,14 @@ public:
     static SheetPicture fromCard(const CardDocument &card, const PageView &view, bool exactSize);
     static SheetPicture fromImage(const QImage &picture);
 
+    // What a card picture is made of, for sheets of different cards that share
+    // one layout: the part of the card's page shown (screen pixels), the trim
+    // rectangle in the shown part's twips, and the card drawn as paint draws it.
+    static QRect shownRegion(const CardDocument &card, bool exactSize);
+    static QRect trimTwips(const CardDocument &card, QRect region);
+    static void paintCard(QPainter &painter, const CardDocument &card, const PageView &view, QRect region, QPoint at,
+                          double deviceUnitsPerTwip, const QImage &background);
+
     // The picture as the print window shows it, 15 twips per pixel.
     const QImage &screenImage() const { return m_screen; }
     // Its natural size in twips.
