@@ -153,6 +153,9 @@ private slots:
         QCOMPARE(CardNames::safeName(QStringLiteral(" a/b:c*?. ")), "a_b_c__");
         QCOMPARE(CardNames::safeName(QStringLiteral("..")), "名片");
         QCOMPARE(CardNames::safeName(QString(300, u'王')).toUtf8().size(), 243); // 81 characters, room for "(n)"
+        // A cut keeps whole characters and bares no dot at the end.
+        QCOMPARE(CardNames::safeName(QString(80, u'王') + QStringLiteral("😀😀")), QString(80, u'王'));
+        QCOMPARE(CardNames::safeName(QString(80, u'王') + QStringLiteral(".王")), QString(80, u'王'));
         CardNames names;
         names.reserve(QStringLiteral("李明"));
         QCOMPARE(names.take(QStringLiteral("王伟")), "王伟");

@@ -4,7 +4,6 @@
 
 namespace {
 
-const QString kFallback = QStringLiteral("名片");
 // Room for the number suffix "(999999)" within the library's name length.
 constexpr qsizetype kSuffixBytes = 8;
 
@@ -14,18 +13,7 @@ QString key(const QString &name) { return name.toCaseFolded(); }
 
 QString CardNames::safeName(const QString &text)
 {
-    static const QString forbidden = QStringLiteral("\\/:*?\"<>|");
-    QString name;
-    for (const QChar c : text) name += forbidden.contains(c) || c.unicode() < 0x20 ? QChar(u'_') : c;
-    name = name.trimmed();
-    while (name.endsWith(u'.')) name.chop(1);
-    while (!CardLibrary::nameProblem(name + QString(kSuffixBytes, u'0')).isEmpty() && !name.isEmpty()) {
-        name.chop(1);
-        if (!name.isEmpty() && name.back().isHighSurrogate()) name.chop(1);
-        name = name.trimmed();
-        while (name.endsWith(u'.')) name.chop(1);
-    }
-    return name.isEmpty() ? kFallback : name;
+    return CardLibrary::safeName(text, kSuffixBytes, QStringLiteral("名片"));
 }
 
 void CardNames::reserve(const QString &name) { m_taken.insert(key(name)); }

@@ -15,8 +15,8 @@ public:
     // A free, safe name for a card named after text; empty text gives "名片".
     QString take(const QString &text);
 
-    // text with the characters a file name cannot hold replaced by "_", blanks
-    // around it and dots at its end dropped, cut to fit a file name.
+    // text made safe by the card library's rules (CardLibrary::safeName),
+    // with room left for a number suffix.
     static QString safeName(const QString &text);
 
 private:

@@ -44,14 +44,19 @@ QString nameProblem(const QString &name)
     return {};
 }
 
-QString safeName(const QString &name)
+QString safeName(const QString &name, qsizetype reservedBytes, const QString &fallback)
 {
     QString safe = name.trimmed();
     std::replace_if(safe.begin(), safe.end(), isRefusedCharacter, u'_');
-    while (safe.endsWith(u'.')) safe.chop(1);
-    // Cut whole characters until the name and a four-byte extension fit.
-    while (safe.toUtf8().size() > kMaxNameBytes) safe.chop(1);
-    return safe.isEmpty() ? QStringLiteral("_") : safe;
+    // Cut whole characters until the name and a four-byte extension fit; a cut
+    // may bare a blank or a dot, which go too.
+    for (;;) {
+        safe = safe.trimmed();
+        while (safe.endsWith(u'.')) safe.chop(1);
+        if (safe.toUtf8().size() <= kMaxNameBytes - reservedBytes) break;
+        safe.chop(safe.size() > 1 && safe.back().isLowSurrogate() ? 2 : 1);
+    }
+    return safe.isEmpty() ? fallback : safe;
 }
 
 } // namespace CardLibrary

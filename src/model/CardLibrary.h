@@ -23,8 +23,10 @@ bool isCardFile(const QString &fileName);
 // leave room for its extension within a file name's 255 bytes.
 QString nameProblem(const QString &name);
 
-// The name with every character a folder refuses made "_", trailing dots
-// dropped and cut to fit; nameProblem() finds nothing in it.
-QString safeName(const QString &name);
+// The name with every character a folder refuses made "_", blanks around it
+// and trailing dots dropped, cut between characters to fit with reservedBytes
+// to spare (a suffix the caller adds); nameProblem() finds nothing in it.
+// fallback when nothing is left.
+QString safeName(const QString &name, qsizetype reservedBytes = 0, const QString &fallback = QStringLiteral("_"));
 
 } // namespace CardLibrary
