@@ -216,6 +216,17 @@ private slots:
         QCOMPARE(names, (QStringList{"PA", "PD", "PB", "PE", "PC", "PF"}));
         const QString page3 = PdfProbe::run(QStringLiteral("pdftotext"), {"-f", "3", "-l", "3", pdf, "-"});
         QVERIFY(page3.contains(QStringLiteral("PM")) && !page3.contains(QStringLiteral("PL")));
+
+        // Cut marks outside the block replace the crop marks in each card's bleed
+        // (the first card's top-left 3 mm, 6 mm in from the sheet's corner), as for penlark-card sheet.
+        const QString marked = dir.filePath(QStringLiteral("m.pdf"));
+        auto withMarks = MergeOutputs::sheetPdf(marked, {2, 3}, false, true, QString(), nullptr);
+        QCOMPARE(runInto(people(1), *withMarks).made, 1);
+        QVERIFY(withMarks->commit(nullptr));
+        const QImage bleed = PdfProbe::renderArea(marked, 144, QRect(34, 34, 24, 24), true);
+        QCOMPARE(bleed.size(), QSize(24, 24));
+        for (int y = 0; y < bleed.height(); ++y)
+            for (int x = 0; x < bleed.width(); ++x) QCOMPARE(qGray(bleed.pixel(x, y)), 255);
     }
 
     void cardPdfHasOnePagePerRow()

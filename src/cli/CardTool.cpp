@@ -244,8 +244,6 @@ int sheet(const SheetRequest &request, QTextStream &err)
 {
     auto opened = openCard(request.card, request.programFolder, err);
     if (!opened) return 1;
-    // Cut marks outside the block replace the crop marks inside every card.
-    if (request.marks) opened->view.cropMarks = false;
     std::optional<SheetCopies> copies;
     if (request.across > 0 || request.down > 0)
         copies = SheetCopies{std::max(request.across, 1), std::max(request.down, 1)};

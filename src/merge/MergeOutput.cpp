@@ -199,9 +199,13 @@ private:
         for (const MergedCard &card : m_sheet) texts += card.text;
         const PrintShopPdf::PageBoxes boxes{QRect(QPoint(0, 0), PrintSheet::kSheet), {}, {}};
         const bool added = m_document.addPage(boxes, texts, [this](QPainter &painter) {
-            for (std::size_t i = 0; i < m_sheet.size(); ++i)
-                SheetPicture::paintCard(painter, m_sheet[i].card, m_sheet[i].view, m_region,
-                                        m_block.topLeft() + m_positions[i], 1.0, m_background);
+            for (std::size_t i = 0; i < m_sheet.size(); ++i) {
+                // Cut marks outside the block replace the crop marks inside every card.
+                PageView view = m_sheet[i].view;
+                view.cropMarks = view.cropMarks && !m_marks;
+                SheetPicture::paintCard(painter, m_sheet[i].card, view, m_region, m_block.topLeft() + m_positions[i],
+                                        1.0, m_background);
+            }
             if (m_marks) PrintShopPdf::paintCutMarks(painter, m_block, m_cuts.xs, m_cuts.ys);
         });
         m_sheet.clear();

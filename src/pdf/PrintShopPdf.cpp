@@ -346,7 +346,7 @@ bool writeSheet(const SheetPicture &picture, std::optional<SheetCopies> copies, 
     document.addPage(boxes, texts, [&](QPainter &painter) {
         painter.save();
         painter.translate(blockAt);
-        SheetPrint::paintPage(painter, picture, copies, 1.0, 300);
+        SheetPrint::paintPage(painter, options.marks ? picture.withoutCropMarks() : picture, copies, 1.0, 300);
         painter.restore();
         if (options.marks) paintCutMarks(painter, QRect(blockAt, block), cuts.xs, cuts.ys);
     });

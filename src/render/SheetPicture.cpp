@@ -29,6 +29,13 @@ SheetPicture SheetPicture::fromCard(const CardDocument &card, const PageView &vi
     return p;
 }
 
+SheetPicture SheetPicture::withoutCropMarks() const
+{
+    SheetPicture p = *this;
+    p.m_view.cropMarks = false;
+    return p;
+}
+
 QRect SheetPicture::shownRegion(const CardDocument &card, bool exactSize)
 {
     const QSize page = PageGeometry::pixelSize(PageRenderer::pageTwips(card), kTwipsPerPixel);

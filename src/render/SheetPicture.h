@@ -20,6 +20,9 @@ class SheetPicture
 public:
     static SheetPicture fromCard(const CardDocument &card, const PageView &view, bool exactSize);
     static SheetPicture fromImage(const QImage &picture);
+    // The same picture drawn without the card's crop marks (cut marks outside a
+    // block replace them); its screen image is left as it is.
+    SheetPicture withoutCropMarks() const;
 
     // What a card picture is made of, for sheets of different cards that share
     // one layout: the part of the card's page shown (screen pixels), the trim
