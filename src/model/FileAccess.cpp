@@ -139,9 +139,13 @@ protected:
             }
             done += n;
         }
-        // Start writing the bytes out now, so that the flush at the end has
-        // little left to wait for.
-        ::sync_file_range(m_fd, pos(), length, SYNC_FILE_RANGE_WRITE);
+        // Start writing the bytes out a megabyte at a time, so that the flush
+        // at the end has little left to wait for.
+        const qint64 end = pos() + length;
+        if (end - m_writtenOut >= kWriteOutBytes) {
+            ::sync_file_range(m_fd, m_writtenOut, end - m_writtenOut, SYNC_FILE_RANGE_WRITE);
+            m_writtenOut = end;
+        }
         return length;
     }
 
@@ -159,8 +163,11 @@ private:
         return ::close(std::exchange(m_fd, -1)) == 0;
     }
 
+    static constexpr qint64 kWriteOutBytes = 1 << 20;
+
     QByteArray m_name;
     int m_fd = -1;
+    qint64 m_writtenOut = 0; // bytes before this are on their way to the disk
     bool m_failed = false;
 };
 

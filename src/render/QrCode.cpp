@@ -79,14 +79,17 @@ std::shared_ptr<const Symbol> encode(const QByteArray &data)
 
 std::shared_ptr<const Symbol> forCard(const CardDocument &card)
 {
-    // The vCard comes from the texts alone; repaints of the same texts (a drag)
-    // neither build it nor encode it again.
+    // The vCard comes from the texts' captions and whether they show, nothing
+    // else; repaints of the same (a drag, of a text too) neither build it nor
+    // encode it again.
+    QStringList key;
+    for (const CardText &text : card.texts) key << (text.visible ? u'+' : u'-') + text.caption;
     struct Last {
-        std::optional<decltype(card.texts)> texts;
+        std::optional<QStringList> key;
         std::shared_ptr<const Symbol> symbol;
     };
     thread_local Last last;
-    if (last.texts != card.texts) last = {card.texts, encode(VCard::fromCard(card).toUtf8())};
+    if (last.key != key) last = {key, encode(VCard::fromCard(card).toUtf8())};
     return last.symbol;
 }
 
