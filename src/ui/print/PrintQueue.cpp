@@ -6,8 +6,6 @@
 
 #include <algorithm>
 #include <memory>
-#include <utility>
-#include <vector>
 
 namespace PrintQueue {
 
@@ -18,32 +16,15 @@ struct IppDeleter {
 };
 
 // The printer's message about the job, else the scheduler's reasons for its state.
-QString failureReason(int job)
+QString failureReason(ipp_t *job)
 {
-    ipp_t *request = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
-    const QByteArray uri = "ipp://localhost/jobs/" + QByteArray::number(job);
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri.constData());
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
-    const std::unique_ptr<ipp_t, IppDeleter> response(cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/"));
-    if (!response) return lastError();
-    ipp_attribute_t *message = ippFindAttribute(response.get(), "job-printer-state-message", IPP_TAG_TEXT);
+    ipp_attribute_t *message = ippFindAttribute(job, "job-printer-state-message", IPP_TAG_TEXT);
     if (message && *ippGetString(message, 0, nullptr)) return QString::fromUtf8(ippGetString(message, 0, nullptr));
     QStringList reasons;
-    ipp_attribute_t *keywords = ippFindAttribute(response.get(), "job-state-reasons", IPP_TAG_KEYWORD);
+    ipp_attribute_t *keywords = ippFindAttribute(job, "job-state-reasons", IPP_TAG_KEYWORD);
     for (int i = 0; keywords && i < ippGetCount(keywords); ++i)
         reasons << QString::fromUtf8(ippGetString(keywords, i, nullptr));
     return reasons.join(QStringLiteral(", "));
-}
-
-// This user's jobs on the queue, finished ones included: id and state.
-std::vector<std::pair<int, ipp_jstate_t>> jobsOf(const QString &queue)
-{
-    cups_job_t *jobs = nullptr;
-    const int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, queue.toUtf8().constData(), 1, CUPS_WHICHJOBS_ALL);
-    std::vector<std::pair<int, ipp_jstate_t>> list;
-    for (int i = 0; i < count; ++i) list.emplace_back(jobs[i].id, jobs[i].state);
-    cupsFreeJobs(count, jobs);
-    return list;
 }
 
 } // namespace
@@ -68,28 +49,38 @@ std::optional<QString> refusal(const QString &queue)
 
 int newestJob(const QString &queue)
 {
+    cups_job_t *jobs = nullptr;
+    const int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, queue.toUtf8().constData(), 1, CUPS_WHICHJOBS_ALL);
     int newest = 0;
-    for (const auto &[id, state] : jobsOf(queue)) newest = std::max(newest, id);
+    for (int i = 0; i < count; ++i) newest = std::max(newest, jobs[i].id);
+    cupsFreeJobs(count, jobs);
     return newest;
 }
 
-JobStatus jobStatus(const QString &queue, int job)
+JobStatus jobStatus(int job)
 {
-    ipp_jstate_t state = IPP_JSTATE_ABORTED;  // a job the queue no longer knows is lost
-    for (const auto &[id, jobState] : jobsOf(queue))
-        if (id == job) state = jobState;
-    switch (state) {
+    ipp_t *request = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
+    const QByteArray uri = "ipp://localhost/jobs/" + QByteArray::number(job);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri.constData());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
+    const char *wanted[] = {"job-state", "job-printer-state-message", "job-state-reasons"};
+    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 3, nullptr, wanted);
+    const std::unique_ptr<ipp_t, IppDeleter> response(cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/"));
+    // A job the scheduler no longer knows is lost.
+    if (!response || cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE) return {JobStatus::State::Failed, lastError()};
+    ipp_attribute_t *state = ippFindAttribute(response.get(), "job-state", IPP_TAG_ENUM);
+    switch (state ? ipp_jstate_t(ippGetInteger(state, 0)) : IPP_JSTATE_ABORTED) {
     case IPP_JSTATE_COMPLETED: return {JobStatus::State::Done, {}};
     case IPP_JSTATE_STOPPED:
     case IPP_JSTATE_CANCELED:
-    case IPP_JSTATE_ABORTED: return {JobStatus::State::Failed, failureReason(job)};
+    case IPP_JSTATE_ABORTED: return {JobStatus::State::Failed, failureReason(response.get())};
     default: return {JobStatus::State::Waiting, {}};
     }
 }
 
 QString lastError()
 {
-    return QString::fromUtf8(cupsLastErrorString());
+    return cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE ? QString::fromUtf8(cupsLastErrorString()) : QString();
 }
 
 } // namespace PrintQueue

@@ -22,9 +22,11 @@ struct JobStatus {
     QString reason;  // for a failed job: the printer's or the scheduler's words
 };
 
-JobStatus jobStatus(const QString &queue, int job);
+// What became of a job, asked of the scheduler in one request.
+JobStatus jobStatus(int job);
 
-// libcups' explanation of its last failed request on this thread.
+// libcups' explanation of its last request on this thread when it failed;
+// empty when it succeeded.
 QString lastError();
 
 } // namespace PrintQueue

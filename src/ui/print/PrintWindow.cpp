@@ -384,7 +384,6 @@ void PrintWindow::printPage()
     if (!queued) return;
     m_job = PrintQueue::newestJob(queue);
     if (m_job <= jobBefore) return reportFailure(PrintQueue::lastError());
-    m_jobQueue = queue;
     m_jobWatch->start();
 }
 
@@ -395,7 +394,7 @@ void PrintWindow::watchJob()
         m_jobWatch->stop();
         return;
     }
-    const PrintQueue::JobStatus status = PrintQueue::jobStatus(m_jobQueue, m_job);
+    const PrintQueue::JobStatus status = PrintQueue::jobStatus(m_job);
     if (status.state == PrintQueue::JobStatus::State::Waiting) return;
     m_jobWatch->stop();
     if (status.state == PrintQueue::JobStatus::State::Failed) reportFailure(status.reason);

@@ -84,7 +84,6 @@ private:
     SheetPrinting::PrinterSource m_printers = SheetPrinting::defaultPrinter;
     bool m_printing = false;
     QTimer *m_jobWatch = nullptr;              // follows the job handed to a print queue
-    QString m_jobQueue;
     int m_job = 0;
     QPoint m_pressPoint;                       // in the pressed picture, screen pixels
     QPoint m_cardTopLeft{0, 0};                // twips on the sheet
