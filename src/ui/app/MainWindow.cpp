@@ -6,6 +6,7 @@
 #include "ui/app/CommandBar.h"
 #include "ui/app/WindowKeys.h"
 #include "ui/common/Dialogs.h"
+#include "ui/common/LibraryMessages.h"
 #include "ui/panels/HelpPanel.h"
 #include "ui/panels/HelpView.h"
 #include "ui/panels/LinePanel.h"
@@ -460,20 +461,13 @@ std::optional<IniFile> MainWindow::readCardFile()
     // block or never end, and a huge file would hold the window.
     const FileAccess::FileRead read = file.isEmpty() ? FileAccess::FileRead{{}, FileAccess::Problem::Missing, {}}
                                                      : FileAccess::readRegularFile(file, FileAccess::kLargestIniFile);
-    QString reason;
-    switch (read.problem) {
-    case FileAccess::Problem::None: return IniFile::fromBytes(read.bytes);
-    case FileAccess::Problem::Missing:
-        m_dialogs.show(QStringLiteral("该文件不存在，或刚被删除…"), kReminder, Dialogs::Icon::Warning);
-        return std::nullopt;
-    case FileAccess::Problem::Folder: reason = QStringLiteral("这是一个文件夹"); break;
-    case FileAccess::Problem::NotRegular: reason = QStringLiteral("这不是一个普通的文件"); break;
-    case FileAccess::Problem::TooLarge: reason = QStringLiteral("文件太大，不是名片文件"); break;
-    case FileAccess::Problem::Unreadable: reason = read.reason; break;
-    }
-    m_dialogs.show(QStringLiteral("名片文件“") + QFileInfo(file).fileName() + QStringLiteral("”无法读取：") + reason +
-                       QStringLiteral("\r当前的名片保持不变…"),
-                   kReminder, Dialogs::Icon::Warning);
+    if (read.problem == FileAccess::Problem::None) return IniFile::fromBytes(read.bytes);
+    if (read.problem == FileAccess::Problem::Missing)
+        m_dialogs.show(LibraryMessages::readProblem(read) + u'…', kReminder, Dialogs::Icon::Warning);
+    else
+        m_dialogs.show(QStringLiteral("名片文件“") + QFileInfo(file).fileName() + QStringLiteral("”无法读取：") +
+                           LibraryMessages::readProblem(read) + QStringLiteral("\r当前的名片保持不变…"),
+                       kReminder, Dialogs::Icon::Warning);
     return std::nullopt;
 }
 

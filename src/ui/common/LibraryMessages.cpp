@@ -4,6 +4,19 @@
 
 namespace LibraryMessages {
 
+QString readProblem(const FileAccess::FileRead &read)
+{
+    switch (read.problem) {
+    case FileAccess::Problem::None: break;
+    case FileAccess::Problem::Missing: return QStringLiteral("该文件不存在，或刚被删除");
+    case FileAccess::Problem::Folder: return QStringLiteral("这是一个文件夹");
+    case FileAccess::Problem::NotRegular: return QStringLiteral("这不是一个普通的文件");
+    case FileAccess::Problem::TooLarge: return QStringLiteral("文件太大，不是名片文件");
+    case FileAccess::Problem::Unreadable: return read.reason;
+    }
+    return {};
+}
+
 namespace {
 
 const QString kReminder = QStringLiteral("提醒您：");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/FileAccess.h"
 #include "render/PagePictures.h"
 
 #include <QString>
@@ -10,6 +11,9 @@ class Dialogs;
 // wherever it comes from (the library manager's add area, a drop on the main
 // window).
 namespace LibraryMessages {
+
+// Why a file a window was to read could not be read, in a few words.
+QString readProblem(const FileAccess::FileRead &read);
 
 // Why a picture file could not be read (damaged, no picture, or too large); the
 // name is the file's name without its folder.

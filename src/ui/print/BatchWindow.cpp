@@ -3,15 +3,16 @@
 #include "model/CardFile.h"
 #include "model/CardLibrary.h"
 #include "model/CardSession.h"
+#include "model/FileAccess.h"
 #include "model/LibraryFiles.h"
 #include "render/PageGeometry.h"
 #include "render/PageRenderer.h"
 #include "ui/common/Controls.h"
 #include "ui/common/Dialogs.h"
+#include "ui/common/LibraryMessages.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -20,6 +21,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
+#include <limits>
 
 namespace {
 
@@ -63,10 +65,6 @@ BatchWindow::BatchWindow(const ProgramFolder &folder, const CardSession &session
     setWindowTitle(QStringLiteral("批量制作名片"));
     setFixedSize(770, 560);
     m_settings.ignoreUnknown = true;
-    chooseTable = [this] {
-        return m_dialogs.chooseFile(QStringLiteral("选择表格文件"), QString(),
-                                    QStringLiteral("表格文件 (*.csv);;所有文件 (*)"));
-    };
     choosePdf = [this] {
         return QFileDialog::getSaveFileName(this, QStringLiteral("保存PDF文件"), QString(),
                                             QStringLiteral("PDF文件 (*.pdf)"));
@@ -90,7 +88,8 @@ void BatchWindow::buildTableArea()
     auto *choose = Controls::place<QPushButton>(QStringLiteral("cmd_table"), {10, 10, 150, 28}, this,
                                                 QStringLiteral("选择表格文件…"));
     connect(choose, &QPushButton::clicked, this, [this] {
-        const QString path = chooseTable();
+        const QString path = m_dialogs.chooseFile(QStringLiteral("选择表格文件"), QString(),
+                                                  QStringLiteral("表格文件 (*.csv);;所有文件 (*)"));
         if (!path.isEmpty()) openTable(path);
     });
     m_tablePath = Controls::label(QStringLiteral("lab_table"), QStringLiteral("还没有选择表格文件（CSV格式，第一行是各列的名称）"),
@@ -172,31 +171,38 @@ void BatchWindow::createCategory()
     const auto result =
         LibraryFiles::createCategory(m_folder.libraryDir(ProgramFolder::Library::Cards), *name);
     using Outcome = LibraryFiles::Outcome;
-    if (result.outcome == Outcome::Exists) {
+    switch (result.outcome) {
+    case Outcome::BadName: m_dialogs.show(result.detail, kHint, Dialogs::Icon::Warning); return;
+    case Outcome::Failed:
+        m_dialogs.show(QStringLiteral("无法创建名片分类“") + name->trimmed() +
+                           QStringLiteral("”！\r请检查名片库文件夹是否可以写入…"),
+                       kHint, Dialogs::Icon::Warning);
+        return;
+    case Outcome::Exists:
         m_dialogs.show(QStringLiteral("您要创建的“%1”已经存在").arg(name->trimmed()) + u'\r' +
                            QStringLiteral("请重新确定一个新的分类名称！"),
                        kHint, Dialogs::Icon::None);
-    } else if (result.outcome == Outcome::BadName) {
-        m_dialogs.show(result.detail, kHint, Dialogs::Icon::Warning);
-    } else if (result.outcome == Outcome::Failed) {
-        m_dialogs.show(QStringLiteral("不能创建“%1”的名片分类！").arg(name->trimmed()), kReminder,
-                       Dialogs::Icon::Warning);
+        break;
+    default: break;
     }
+    // A new or existing category is chosen as the output; a new one is news to the library's lists.
     fillCategories(result.outcome == Outcome::Done ? result.detail : name->trimmed());
     m_outputs[CardFiles]->setChecked(true);
-    emit cardsMade();
+    if (result.outcome == Outcome::Done) emit cardsMade();
 }
 
 void BatchWindow::openTable(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        m_dialogs.show(QStringLiteral("无法读取表格文件“%1”！").arg(path) + u'\r' + file.errorString(), kReminder,
-                       Dialogs::Icon::Warning);
+    // A named pipe or a folder chosen under "所有文件" must not hold the window.
+    const FileAccess::FileRead read = FileAccess::readRegularFile(path, std::numeric_limits<qint64>::max());
+    if (read.problem != FileAccess::Problem::None) {
+        m_dialogs.show(QStringLiteral("无法读取表格文件“%1”！").arg(path) + u'\r' + LibraryMessages::readProblem(read),
+                       kReminder, Dialogs::Icon::Warning);
         return;
     }
+    m_tableFile = path;
     m_tablePath->setText(QDir::toNativeSeparators(path));
-    m_table = MergeRun::check(file.readAll(), m_session.card, m_settings);
+    m_table = MergeRun::check(read.bytes, m_session.card, m_settings);
     m_rows = MergeRun::records(m_table);
     showColumns();
     showRow(0);
@@ -282,7 +288,7 @@ void BatchWindow::start()
     if (target.isEmpty()) return;
     CardDocument templateCard = m_session.card;
     QString error;
-    const QString title = QFileInfo(m_tablePath->text()).completeBaseName();
+    const QString title = QFileInfo(m_tableFile).completeBaseName();
     if (m_outputs[CardFiles]->isChecked()) {
         CardFile::prepareForSave(templateCard, {m_session.view.colourOption, m_session.view.pictureRemoved});
         m_output = MergeOutputs::cardFolder(target, &error);

@@ -33,8 +33,7 @@ public:
     BatchWindow(const ProgramFolder &folder, const CardSession &session, Dialogs &dialogs, QWidget *parent = nullptr);
     ~BatchWindow() override;
 
-    // Where the file dialogs come from; tests give their own answers.
-    std::function<QString()> chooseTable;
+    // Where the PDF's file name comes from; tests give their own answer.
     std::function<QString()> choosePdf;
 
     // Reads a table and shows its columns and first row.
@@ -45,7 +44,6 @@ public:
     void start();
     // Cancels a run in progress.
     void cancel();
-    bool isRunning() const { return m_worker != nullptr; }
 
     QTableWidget *columnTable() const { return m_columns; }
     QLabel *previewLabel() const { return m_preview; }
@@ -85,6 +83,7 @@ private:
     int m_row = 0;
     QImage m_previewImage;
 
+    QString m_tableFile;  // the table's path, empty before one is read
     QLabel *m_tablePath = nullptr;
     QTableWidget *m_columns = nullptr;
     QLabel *m_faults = nullptr;
