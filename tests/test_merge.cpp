@@ -276,6 +276,10 @@ private slots:
         QCOMPARE(skipped.first, 0);
         QVERIFY(skipped.second.contains(QStringLiteral("skipped line 3")));
         QCOMPARE(folderEntries(dir.filePath(QStringLiteral("out"))), (QStringList{"张三.pnk", "王伟.pnk"}));
+        // One card a page takes one form, as render does.
+        QCOMPARE(QProcess::execute(QStringLiteral(PENLARK_CARD_EXE), {"merge", card, csv.fileName(), "-o",
+                                                                      dir.filePath("t.pdf"), "--trim", "--marks"}),
+                 2);
     }
 };
 

@@ -6,7 +6,6 @@
 #include "merge/MergeRun.h"
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <QFileInfo>
 #include <limits>
 

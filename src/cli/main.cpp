@@ -8,7 +8,6 @@
 #include "render/QrCode.h"
 
 #include <QCommandLineParser>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QRegularExpression>
 #include <QTextStream>
@@ -169,6 +168,8 @@ int merge(const QCommandLineParser &p, const Options &o, const QStringList &args
     r.trim = p.isSet(o.trim);
     r.marks = p.isSet(o.marks);
     if ((r.trim || r.marks) && !pdf) throw UsageError(QStringLiteral("--trim and --marks apply to a .pdf file"));
+    // One card a page is the print-shop PDF of render, whose forms exclude each other.
+    if (r.trim && r.marks && !r.sheets) throw UsageError(QStringLiteral("--trim and --marks exclude each other"));
     r.nameColumn = p.value(o.nameColumn);
     r.ignoreUnknown = p.isSet(o.ignoreUnknown);
     r.skipBad = p.isSet(o.skipBad);

@@ -41,8 +41,6 @@ public:
     explicit EditHistory(CardSession &session, QObject *parent = nullptr);
     ~EditHistory() override;
 
-    // Takes what changed since the last step as a step now.
-    void recordStep();
     // Brings the history up to the card before an action: a marked edit becomes
     // its step; a change nobody marked (the line snapped to whole millimetres
     // when its panel opens) becomes part of the state the next step starts
@@ -61,6 +59,8 @@ signals:
 
 private:
     class Step;
+    // Takes what changed since the last step as a step now.
+    void recordStep();
     void scheduleStep();
     void recordPendingStep();
     void travel(bool back);
