@@ -6,28 +6,19 @@ namespace CardMerge {
 
 namespace {
 
-// Chinese names, in role order; the e-mail text has two.
-constexpr std::array<const char16_t *, kTextCount> kChineseNames{
-    u"姓名", u"职位", u"公司", u"地址", u"邮编", u"电话", u"传真", u"手机", u"E-mail", u"网址", u"QQ",
-};
-
 bool isColon(QChar c) { return c == u'：' || c == u':'; }
 
 } // namespace
-
-QString fieldName(std::size_t text)
-{
-    return QString::fromUtf16(kChineseNames[text]);
-}
 
 std::optional<TextRole> roleOf(const QString &headerName)
 {
     const QString name = headerName.trimmed();
     for (std::size_t i = 0; i < kTextCount; ++i) {
         if (name.compare(textSection(i), Qt::CaseInsensitive) == 0 ||
-            name.compare(QString::fromUtf16(kChineseNames[i]), Qt::CaseInsensitive) == 0)
+            name.compare(textFieldName(i), Qt::CaseInsensitive) == 0)
             return TextRole(i);
     }
+    // The e-mail text has a second Chinese name.
     if (name == u"邮箱") return TextRole::Email;
     return std::nullopt;
 }
@@ -36,7 +27,7 @@ QString understoodNames()
 {
     QStringList names;
     for (std::size_t i = 0; i < kTextCount; ++i) {
-        names << textSection(i) + u'/' + QString::fromUtf16(kChineseNames[i]);
+        names << textSection(i) + u'/' + textFieldName(i);
         if (TextRole(i) == TextRole::Email) names.last() += QStringLiteral("/邮箱");
     }
     return names.join(QStringLiteral(", "));

@@ -29,9 +29,6 @@ struct Columns {
 // The text a header name fills, or nothing.
 std::optional<TextRole> roleOf(const QString &headerName);
 
-// The Chinese field name of a text (姓名 … QQ), as a header may spell it.
-QString fieldName(std::size_t text);
-
 // The header names understood, one per text: "cName/姓名", … for messages.
 QString understoodNames();
 

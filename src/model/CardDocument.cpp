@@ -31,11 +31,21 @@ constexpr std::array<const char16_t *, kTextCount> kTextSections{
     u"cFAX", u"cMob", u"cEmail", u"cUrl", u"cQQ",
 };
 
+// The texts' Chinese field names, in role order.
+constexpr std::array<const char16_t *, kTextCount> kFieldNames{
+    u"姓名", u"职位", u"公司", u"地址", u"邮编", u"电话", u"传真", u"手机", u"E-mail", u"网址", u"QQ",
+};
+
 } // namespace
 
 QString textSection(std::size_t index)
 {
     return QString::fromUtf16(kTextSections.at(index));
+}
+
+QString textFieldName(std::size_t index)
+{
+    return QString::fromUtf16(kFieldNames.at(index));
 }
 
 CardQrCode CardQrCode::atBottomRight(const CardPage &page, float size)

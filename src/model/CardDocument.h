@@ -119,3 +119,6 @@ struct CardDocument {
 
 // The card file section of each text object, "cName" to "cQQ".
 QString textSection(std::size_t index);
+// The Chinese name of each text's field, "姓名" to "QQ" (from the address on, the
+// label its default text starts with).
+QString textFieldName(std::size_t index);

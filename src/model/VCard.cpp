@@ -6,20 +6,10 @@ namespace VCard {
 
 namespace {
 
-// The label each text starts with; names, titles and companies have none.
-const char16_t *labelOf(TextRole role)
+// The label each text starts with, its field name; names, titles and companies have none.
+QString labelOf(TextRole role)
 {
-    switch (role) {
-    case TextRole::Address: return u"地址";
-    case TextRole::Postcode: return u"邮编";
-    case TextRole::Telephone: return u"电话";
-    case TextRole::Fax: return u"传真";
-    case TextRole::Mobile: return u"手机";
-    case TextRole::Email: return u"E-mail";
-    case TextRole::Web: return u"网址";
-    case TextRole::QQ: return u"QQ";
-    default: return nullptr;
-    }
+    return role < TextRole::Address ? QString() : textFieldName(std::size_t(role));
 }
 
 // Appends a text value escaped as RFC 2426 has it; a line break becomes \n.
@@ -89,10 +79,9 @@ QString withScheme(const QString &url)
 QString valueOf(const CardText &text, TextRole role)
 {
     QString value = text.caption.trimmed();
-    const char16_t *label = labelOf(role);
-    if (!label) return value;
+    const QString name = labelOf(role);
+    if (name.isEmpty()) return value;
     static const QRegularExpression colon(QStringLiteral("^\\s*[：:]"));
-    const QString name = QString::fromUtf16(label);
     if (value.startsWith(name, Qt::CaseInsensitive)) {
         const auto match = colon.match(QStringView(value).sliced(name.size()));
         if (match.hasMatch()) value = value.sliced(name.size() + match.capturedLength());

@@ -52,7 +52,7 @@ QString faultText(const MergeRun::Fault &f)
 QString textName(int column, const CardMerge::Columns &columns)
 {
     for (std::size_t i = 0; i < kTextCount; ++i)
-        if (columns.column[i] == column) return CardMerge::fieldName(i);
+        if (columns.column[i] == column) return textFieldName(i);
     return QStringLiteral("（不使用）");
 }
 
