@@ -57,12 +57,8 @@ QString jsonValue(const CardFile::FieldRef &field)
 // Reads a card file whole; an unreadable file is reported on err.
 std::optional<IniFile> readCardFile(const QString &path, QTextStream &err)
 {
-    const FileAccess::FileRead read = FileAccess::readRegularFile(path, FileAccess::kLargestIniFile);
-    if (read.problem != FileAccess::Problem::None) {
-        err << "penlark-card: cannot read " << path << ": " << FileAccess::describe(read) << Qt::endl;
-        return std::nullopt;
-    }
-    return IniFile::fromBytes(read.bytes);
+    const auto bytes = readFile(path, FileAccess::kLargestIniFile, err);
+    return bytes ? std::optional(IniFile::fromBytes(*bytes)) : std::nullopt;
 }
 
 // A PDF's title: the card file's name without its extension.
@@ -162,6 +158,14 @@ bool writeQrCode(const QrCode::Symbol &symbol, double sizeMm, const QrRequest &r
 
 } // namespace
 
+std::optional<QByteArray> readFile(const QString &path, qint64 maxSize, QTextStream &err)
+{
+    const FileAccess::FileRead read = FileAccess::readRegularFile(path, maxSize);
+    if (read.problem == FileAccess::Problem::None) return read.bytes;
+    err << "penlark-card: cannot read " << path << ": " << FileAccess::describe(read) << Qt::endl;
+    return std::nullopt;
+}
+
 bool isPdf(const QString &path)
 {
     return QFileInfo(path).suffix().compare(u"pdf", Qt::CaseInsensitive) == 0;
@@ -231,12 +235,7 @@ int thumbnail(const QString &card, const QString &output, int size, const QStrin
     if (!opened) return 1;
     const QImage picture = PageRenderer::renderThumbnail(opened->card, opened->view, size);
     QString error;
-    if (!PageExport::writeAtomically(output, &error, [&picture](QIODevice &device, QString &reason) {
-            if (picture.save(&device, "PNG")) return true;
-            reason = QStringLiteral("the picture cannot be written");
-            return false;
-        }))
-        return cannotWrite(output, error, err);
+    if (!PageExport::writeImage(picture, output, "png", &error)) return cannotWrite(output, error, err);
     return 0;
 }
 

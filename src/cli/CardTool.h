@@ -76,6 +76,10 @@ struct OpenedCard {
 // loaded and each length out of range is reported on err as a warning.
 std::optional<OpenedCard> openCard(const QString &path, const QString &programFolder, QTextStream &err);
 
+// Reads a regular file of at most maxSize bytes whole; a file that cannot be
+// read is reported on err.
+std::optional<QByteArray> readFile(const QString &path, qint64 maxSize, QTextStream &err);
+
 // Reports a file that cannot be written; returns the exit status 1.
 int cannotWrite(const QString &path, const QString &reason, QTextStream &err);
 

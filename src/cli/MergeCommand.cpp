@@ -1,6 +1,5 @@
 #include "cli/MergeCommand.h"
 
-#include "model/FileAccess.h"
 
 #include "cli/CardTool.h"
 #include "merge/MergeRun.h"
@@ -79,21 +78,13 @@ std::unique_ptr<MergeOutput> openOutput(const Request &r, const QString &title, 
     return MergeOutputs::cardPdf(r.output, PrintShopPdf::formFor(r.trim, r.marks), title, error);
 }
 
-std::optional<QByteArray> readTable(const QString &path, QTextStream &err)
-{
-    const FileAccess::FileRead read = FileAccess::readRegularFile(path, std::numeric_limits<qint64>::max());
-    if (read.problem == FileAccess::Problem::None) return read.bytes;
-    err << "penlark-card: cannot read " << path << ": " << FileAccess::describe(read) << Qt::endl;
-    return std::nullopt;
-}
-
 } // namespace
 
 int run(const Request &r, const std::atomic_bool &cancel, QTextStream &out, QTextStream &err)
 {
     const auto opened = CardTool::openCard(r.templateCard, r.programFolder, err);
     if (!opened) return 1;
-    const auto bytes = readTable(r.table, err);
+    const auto bytes = CardTool::readFile(r.table, std::numeric_limits<qint64>::max(), err);
     if (!bytes) return 1;
     const MergeRun::Settings settings{r.nameColumn, r.ignoreUnknown, r.skipBad, r.jobs};
     const MergeRun::Table table = MergeRun::check(*bytes, opened->card, settings);

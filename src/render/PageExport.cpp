@@ -17,17 +17,6 @@ bool fail(QString *error, const QString &reason)
     return false;
 }
 
-// Encodes in memory first: the encoder never meets a failing disk (libpng
-// would complain on stderr), and the file gets the finished bytes.
-bool writeFormat(const QImage &image, const QString &path, const QByteArray &format, QString *error)
-{
-    if (image.isNull()) return fail(error, QStringLiteral("the picture could not be made (out of memory)"));
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, format);
-    if (!writer.write(image)) return fail(error, writer.errorString());
-    return FileAccess::writeBytesAtomically(path, buffer.data(), error);
-}
 
 constexpr int kBmpHeaderBytes = 54;
 
@@ -99,13 +88,25 @@ bool writeBmp(const QImage &image, const QString &path, QString *error)
     });
 }
 
+// Encodes in memory first: the encoder never meets a failing disk (libpng
+// would complain on stderr), and the file gets the finished bytes.
+bool writeImage(const QImage &image, const QString &path, const QByteArray &format, QString *error)
+{
+    if (image.isNull()) return fail(error, QStringLiteral("the picture could not be made (out of memory)"));
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    if (!writer.write(image)) return fail(error, writer.errorString());
+    return FileAccess::writeBytesAtomically(path, buffer.data(), error);
+}
+
 bool writeImage(const QImage &image, const QString &path, QString *error)
 {
     const QByteArray format = QFileInfo(path).suffix().toLower().toLatin1();
     if (format == "bmp") return writeBmp(image, path, error);
     if (!QImageWriter::supportedImageFormats().contains(format))
         return fail(error, QStringLiteral("unsupported picture format \"%1\"").arg(QString::fromLatin1(format)));
-    return writeFormat(image, path, format, error);
+    return writeImage(image, path, format, error);
 }
 
 } // namespace PageExport

@@ -20,5 +20,8 @@ bool writeBmp(const QImage &image, const QString &path, QString *error = nullptr
 
 // A bitmap in the format named by the file's extension (".bmp" is 24-bit).
 bool writeImage(const QImage &image, const QString &path, QString *error = nullptr);
+// A bitmap in the given format whatever the file's name (a file manager's
+// thumbnail path has none), encoded whole before the file is written.
+bool writeImage(const QImage &image, const QString &path, const QByteArray &format, QString *error = nullptr);
 
 } // namespace PageExport
