@@ -1,6 +1,5 @@
 #include "cli/MergeCommand.h"
 
-
 #include "cli/CardTool.h"
 #include "merge/MergeRun.h"
 

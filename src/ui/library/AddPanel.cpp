@@ -92,13 +92,12 @@ QString AddPanel::selectedFile() const
     return item ? QDir(m_folder).filePath(item->text()) : QString();
 }
 
-bool AddPanel::chooseFile(const QString &path)
+void AddPanel::chooseFile(const QString &path)
 {
     const QFileInfo file(path);
-    if (!openFolder(file.path())) return false;
+    if (!openFolder(file.path())) return;
     const QList<QListWidgetItem *> items = m_files->findItems(file.fileName(), Qt::MatchExactly);
     if (!items.isEmpty()) m_files->setCurrentItem(items.first());
-    return true;
 }
 
 void AddPanel::browse()

@@ -32,10 +32,6 @@ public:
     QListWidget *fileList() const { return m_files; }
     QPushButton *browseButton() const { return m_browse; }
 
-    // Lists the folder of path and chooses path in the file list, as a click on
-    // it does; false (after a message) when the folder cannot be read.
-    bool chooseFile(const QString &path);
-
 signals:
     // Another folder is shown.
     void folderChanged(const QString &path);
@@ -43,6 +39,9 @@ signals:
     void fileChosen(const QString &path);
 
 private:
+    // Lists the folder of path and chooses path in the file list, as a click on
+    // it does; a folder that cannot be read is reported instead.
+    void chooseFile(const QString &path);
     void onVolumeChosen(int index);
     void onFolderActivated(QListWidgetItem *item);
     void onFileChosen();
