@@ -20,7 +20,7 @@ void applyBackground(CardSession &session, const QString &reference, const QImag
 
 QSizeF logoSize(QSizeF natural, QSizeF pageTwips)
 {
-    const QSizeF trim = pageTwips - QSizeF(2, 2) * PageGeometry::kTrimInset;
+    const QSizeF trim = PageGeometry::trimRect(pageTwips.toSize()).size();
     if (natural.width() <= trim.width() && natural.height() <= trim.height()) return natural;
     return natural.scaled(trim, Qt::KeepAspectRatio);
 }
