@@ -4,13 +4,19 @@
 #include "model/IniFile.h"
 #include "support/LocalSmtpServer.h"
 
+#include <QElapsedTimer>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimeZone>
 
+#include <thread>
+
 using namespace std::chrono_literals;
+
+Q_DECLARE_METATYPE(SendResult::Outcome)
 
 namespace {
 
@@ -86,6 +92,8 @@ private slots:
     void loginAndEmptyBody();
     void failuresSayWhatHappened();
     void timeLimitEndsASilentServer();
+    void cancelReturnsAtOnceAtEveryStage_data();
+    void cancelReturnsAtOnceAtEveryStage();
 };
 
 void TestMail::headerTextIsEncodedInWholeCharacters_data()
@@ -347,6 +355,47 @@ void TestMail::timeLimitEndsASilentServer()
     cancelled.cancel();
     QCOMPARE(SmtpTransport::send(localServer(silent.serverPort()), messageFor(attachment), 20s, cancelled).outcome,
              SendResult::Outcome::Cancelled);
+}
+
+void TestMail::cancelReturnsAtOnceAtEveryStage_data()
+{
+    QTest::addColumn<QString>("stage");
+    QTest::addColumn<SendResult::Outcome>("outcome");
+    QTest::addColumn<bool>("wholeMessageSent");
+    using Outcome = SendResult::Outcome;
+    QTest::newRow("greeting") << QStringLiteral("greeting") << Outcome::Cancelled << false;
+    QTest::newRow("EHLO") << QStringLiteral("EHLO") << Outcome::Cancelled << false;
+    QTest::newRow("MAIL") << QStringLiteral("MAIL") << Outcome::Cancelled << false;
+    QTest::newRow("RCPT") << QStringLiteral("RCPT") << Outcome::Cancelled << false;
+    QTest::newRow("DATA") << QStringLiteral("DATA") << Outcome::Cancelled << false;
+    // The server holds the whole message and may deliver it.
+    QTest::newRow("end of data") << QStringLiteral("end") << Outcome::CancelledAfterData << true;
+    // The message was accepted: a farewell left unanswered changes nothing.
+    QTest::newRow("QUIT") << QStringLiteral("QUIT") << Outcome::Sent << true;
+}
+
+void TestMail::cancelReturnsAtOnceAtEveryStage()
+{
+    QFETCH(QString, stage);
+    QFETCH(SendResult::Outcome, outcome);
+    QFETCH(bool, wholeMessageSent);
+    LocalSmtpServer server({{}, {}, stage});
+    QVERIFY(server.isRunning());
+    const Attachment attachment;
+    SendControl control;
+    SendResult result;
+    std::jthread sending([&] { result = SmtpTransport::send(localServer(server.port()), messageFor(attachment), 30s, control); });
+    const auto stopSending = qScopeGuard([&control] { control.cancel(); });
+    QTRY_VERIFY_WITH_TIMEOUT(server.stalled(), 10000);
+    QElapsedTimer sinceCancel;
+    sinceCancel.start();
+    control.cancel();
+    sending.join();
+    QVERIFY2(sinceCancel.elapsed() < 1000, qPrintable(QString::number(sinceCancel.elapsed())));
+    QCOMPARE(result.outcome, outcome);
+    QCOMPARE(control.wholeMessageSent(), wholeMessageSent);
+    QCOMPARE(server.messageArrived(), stage == QStringLiteral("end"));
+    QCOMPARE(server.messages().size(), stage == QStringLiteral("QUIT") ? 1 : 0);
 }
 
 QTEST_GUILESS_MAIN(TestMail)

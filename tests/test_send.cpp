@@ -505,7 +505,7 @@ void TestSend::cancelShrinksInFiftyMillisecondSteps()
 
 void TestSend::cancelWhileTheServerHoldsItsReplyFreesTheWindowAtOnce()
 {
-    LocalSmtpServer server({{}, {}, 30});
+    LocalSmtpServer server({{}, {}, QStringLiteral("end")});
     QVERIFY(server.isRunning());
     MainFixture t;
     serverSettings(server.port()).save(t.folder.settingsFile());
@@ -513,6 +513,8 @@ void TestSend::cancelWhileTheServerHoldsItsReplyFreesTheWindowAtOnce()
     SendWindow *send = t.pressSend();
     send->findChild<QLineEdit *>(QStringLiteral("txt(0)"))->setText(QStringLiteral("friend@example.test"));
     send->findChild<QLineEdit *>(QStringLiteral("txt(1)"))->setText(QStringLiteral("我的名片"));
+    // A text of unknown encoded length: the message's size is known only once it is out.
+    send->findChild<QPlainTextEdit *>(QStringLiteral("txt(2)"))->setPlainText(QStringLiteral("你好，\n这是我的名片。"));
     QTest::mouseClick(send->findChild<QPushButton *>(QStringLiteral("cmd(0)")), Qt::LeftButton);
     QTRY_VERIFY_WITH_TIMEOUT(server.messageArrived(), kSendWait);
 

@@ -1,10 +1,15 @@
 #include "mail/SmtpTransport.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <curl/curl.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 namespace {
 
@@ -16,7 +21,6 @@ struct Conversation {
     QByteArray lastCommand;
     QByteArray refusal;
     QByteArray refusedCommand;
-    SendControl *control = nullptr;
 };
 
 bool isSmtpVerb(const QByteArray &word)
@@ -41,12 +45,94 @@ int recordTraffic(CURL *, curl_infotype type, char *data, size_t size, void *use
     return 0;
 }
 
-// Once every byte of the message has left, the server may keep it even when
-// the send is cancelled before its reply.
-int recordProgress(void *user, curl_off_t, curl_off_t, curl_off_t uploadTotal, curl_off_t uploaded)
+// The sockets libcurl opens for one send, so that a cancel can cut them.
+// Shutting a socket down wakes every wait of libcurl on it at once, also the
+// waits it does inside its own calls where a multi handle cannot reach them
+// (the reply to the end of the message, the reply to QUIT), and it keeps
+// libcurl from sending the end-of-message mark after a cancelled transfer,
+// which would hand the server a message cut off in the middle.
+class ConnectionCutter
 {
-    if (uploadTotal > 0 && uploaded >= uploadTotal) static_cast<Conversation *>(user)->control->markWholeMessageSent();
+public:
+    void add(curl_socket_t socket)
+    {
+        const std::lock_guard lock(m_mutex);
+        m_sockets.push_back(socket);
+        if (m_cut) ::shutdown(socket, SHUT_RDWR);
+    }
+
+    void close(curl_socket_t socket)
+    {
+        const std::lock_guard lock(m_mutex);
+        std::erase(m_sockets, socket);
+        ::close(socket);
+    }
+
+    // The multi handle whose wait a cut wakes as well, or none.
+    void setMulti(CURLM *multi)
+    {
+        const std::lock_guard lock(m_mutex);
+        m_multi = multi;
+    }
+
+    // Cuts every connection for good, sockets opened later too.
+    void cut()
+    {
+        const std::lock_guard lock(m_mutex);
+        m_cut = true;
+        for (const curl_socket_t socket : m_sockets) ::shutdown(socket, SHUT_RDWR);
+        if (m_multi) curl_multi_wakeup(m_multi);
+    }
+
+    // Stops reading from the server: a farewell still goes out, its answer is
+    // not awaited.
+    void stopListening()
+    {
+        const std::lock_guard lock(m_mutex);
+        for (const curl_socket_t socket : m_sockets) ::shutdown(socket, SHUT_RD);
+    }
+
+private:
+    std::mutex m_mutex;
+    std::vector<curl_socket_t> m_sockets;
+    CURLM *m_multi = nullptr;
+    bool m_cut = false;
+};
+
+int addSocket(void *user, curl_socket_t socket, curlsocktype)
+{
+    static_cast<ConnectionCutter *>(user)->add(socket);
+    return CURL_SOCKOPT_OK;
+}
+
+int closeSocket(void *user, curl_socket_t socket)
+{
+    static_cast<ConnectionCutter *>(user)->close(socket);
     return 0;
+}
+
+// Hands the attachment to libcurl's MIME encoder. The attachment is the last
+// part, so its read returning nothing more marks the moment the whole message
+// goes out: from then on a cancel may come too late to keep it from arriving.
+struct AttachmentReader {
+    QFile file;
+    SendControl *control = nullptr;
+};
+
+size_t readAttachment(char *buffer, size_t size, size_t count, void *user)
+{
+    auto *reader = static_cast<AttachmentReader *>(user);
+    const qint64 read = reader->file.read(buffer, qint64(size * count));
+    if (read < 0) return CURL_READFUNC_ABORT;
+    if (read == 0) reader->control->markWholeMessageSent();
+    return size_t(read);
+}
+
+// libcurl only ever rewinds a part to its start.
+int seekAttachment(void *user, curl_off_t offset, int origin)
+{
+    auto *reader = static_cast<AttachmentReader *>(user);
+    return origin == SEEK_SET && reader->file.seek(offset) ? CURL_SEEKFUNC_OK : CURL_SEEKFUNC_CANTSEEK;
 }
 
 void initialiseCurl()
@@ -81,7 +167,7 @@ QByteArray serverUrl(const MailSettings &settings)
 
 // The body as UTF-8 text and the file as a base64 attachment whose name keeps
 // its Chinese characters. The part headers are kept alive by the MIME tree.
-CurlPtr<curl_mime> buildMime(CURL *curl, const MailMessage &message)
+CurlPtr<curl_mime> buildMime(CURL *curl, const MailMessage &message, AttachmentReader &attachment)
 {
     CurlPtr<curl_mime> mime(curl_mime_init(curl));
     curl_mimepart *text = curl_mime_addpart(mime.get());
@@ -91,36 +177,54 @@ CurlPtr<curl_mime> buildMime(CURL *curl, const MailMessage &message)
     curl_mime_encoder(text, "quoted-printable");
 
     curl_mimepart *file = curl_mime_addpart(mime.get());
-    curl_mime_filedata(file, QFile::encodeName(message.attachmentPath).constData());
-    curl_mime_filename(file, nullptr);
+    // No size given: libcurl then reads until the reader says there is no more.
+    curl_mime_data_cb(file, -1, readAttachment, seekAttachment, nullptr, &attachment);
     curl_mime_type(file, "application/octet-stream");
     curl_mime_encoder(file, "base64");
     curl_mime_headers(file, append(nullptr, MailFormat::attachmentDisposition(message.attachmentName())), 1);
     return mime;
 }
 
-// Runs the transfer on a multi handle whose wait a cancel wakes, so a cancel
-// takes effect at once even while the server keeps its reply back. Removing
-// the handle closes the connection, so a cancelled message is not completed.
-CURLcode performUnlessCancelled(CURL *curl, SendControl &control)
+CURLcode runTransfer(CURLM *multi, const SendControl &control)
 {
-    std::unique_ptr<CURLM, MultiDeleter> multi(curl_multi_init());
-    if (!multi || curl_multi_add_handle(multi.get(), curl) != CURLM_OK) return CURLE_OUT_OF_MEMORY;
-    control.setWakeUp([m = multi.get()] { curl_multi_wakeup(m); });
-    CURLcode code = CURLE_ABORTED_BY_CALLBACK;
     int running = 1;
     while (!control.isCancelled()) {
-        curl_multi_perform(multi.get(), &running);
+        curl_multi_perform(multi, &running);
         if (running == 0) {
             int left = 0;
-            const CURLMsg *message = curl_multi_info_read(multi.get(), &left);
-            code = message && message->msg == CURLMSG_DONE ? message->data.result : CURLE_RECV_ERROR;
-            break;
+            const CURLMsg *message = curl_multi_info_read(multi, &left);
+            return message && message->msg == CURLMSG_DONE ? message->data.result : CURLE_RECV_ERROR;
         }
-        curl_multi_poll(multi.get(), nullptr, 0, 1000, nullptr);
+        curl_multi_poll(multi, nullptr, 0, 1000, nullptr);
     }
+    return CURLE_ABORTED_BY_CALLBACK;
+}
+
+// Runs the transfer on a multi handle whose wait a cancel wakes, and lets a
+// cancel cut the connection, so it takes effect at once at every stage, also
+// while the server keeps a reply back and until the connection is closed.
+// Once the server has accepted the message, QUIT is sent without waiting for
+// its answer: a server slow to say goodbye holds nobody up.
+CURLcode performUnlessCancelled(CURL *curl, SendControl &control)
+{
+    ConnectionCutter cutter;
+    curl_easy_setopt(curl, CURLOPT_SOCKOPTFUNCTION, addSocket);
+    curl_easy_setopt(curl, CURLOPT_SOCKOPTDATA, &cutter);
+    curl_easy_setopt(curl, CURLOPT_CLOSESOCKETFUNCTION, closeSocket);
+    curl_easy_setopt(curl, CURLOPT_CLOSESOCKETDATA, &cutter);
+    control.setWakeUp([&cutter] { cutter.cut(); });
+
+    CURLcode code = CURLE_OUT_OF_MEMORY;
+    std::unique_ptr<CURLM, MultiDeleter> multi(curl_multi_init());
+    if (multi && curl_multi_add_handle(multi.get(), curl) == CURLM_OK) {
+        cutter.setMulti(multi.get());
+        code = runTransfer(multi.get(), control);
+        if (code == CURLE_OK) cutter.stopListening();
+        cutter.setMulti(nullptr);
+        curl_multi_remove_handle(multi.get(), curl);
+    }
+    multi.reset();
     control.setWakeUp({});
-    curl_multi_remove_handle(multi.get(), curl);
     return code;
 }
 
@@ -186,7 +290,6 @@ SendResult send(const MailSettings &settings, const MailMessage &message, std::c
     if (!curl) return {SendResult::Outcome::Failed, QStringLiteral("libcurl could not be initialised")};
     CURL *c = curl.get();
     Conversation conversation;
-    conversation.control = &control;
     char errorText[CURL_ERROR_SIZE] = {};
 
     const QByteArray url = serverUrl(settings);
@@ -212,15 +315,17 @@ SendResult send(const MailSettings &settings, const MailMessage &message, std::c
         headers = append(headers, line);
     CurlPtr<curl_slist> headerList(headers);
     curl_easy_setopt(c, CURLOPT_HTTPHEADER, headerList.get());
-    CurlPtr<curl_mime> mime = buildMime(c, message);
+    AttachmentReader attachment;
+    attachment.file.setFileName(message.attachmentPath);
+    attachment.control = &control;
+    if (!attachment.file.open(QIODevice::ReadOnly))
+        return {SendResult::Outcome::Failed, QStringLiteral("附件文件无法读取：") + message.attachmentName()};
+    CurlPtr<curl_mime> mime = buildMime(c, message, attachment);
     curl_easy_setopt(c, CURLOPT_MIMEPOST, mime.get());
 
     curl_easy_setopt(c, CURLOPT_VERBOSE, 1L);
     curl_easy_setopt(c, CURLOPT_DEBUGFUNCTION, recordTraffic);
     curl_easy_setopt(c, CURLOPT_DEBUGDATA, &conversation);
-    curl_easy_setopt(c, CURLOPT_NOPROGRESS, 0L);
-    curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, recordProgress);
-    curl_easy_setopt(c, CURLOPT_XFERINFODATA, &conversation);
 
     const CURLcode code = performUnlessCancelled(c, control);
     if (code == CURLE_OK) return {SendResult::Outcome::Sent, {}};

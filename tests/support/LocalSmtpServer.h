@@ -20,7 +20,9 @@ public:
     struct Options {
         QString account;       // "user:password": the server requires this login
         QString refuseDomain;  // recipients at this domain are refused
-        int delayDataSeconds = 0;  // the reply to the end of a message comes this much later
+        // The server never answers at this stage: "greeting", "EHLO", "MAIL",
+        // "RCPT", "DATA", "end" (of the message) or "QUIT".
+        QString stallAt = QString();
     };
 
     LocalSmtpServer() : LocalSmtpServer(Options()) {}
@@ -29,8 +31,7 @@ public:
         QStringList arguments{QStringLiteral(PENLARK_SMTP_SERVER), QStringLiteral("--out"), m_out.path()};
         if (!options.account.isEmpty()) arguments << QStringLiteral("--account") << options.account;
         if (!options.refuseDomain.isEmpty()) arguments << QStringLiteral("--refuse-domain") << options.refuseDomain;
-        if (options.delayDataSeconds > 0)
-            arguments << QStringLiteral("--delay-data") << QString::number(options.delayDataSeconds);
+        if (!options.stallAt.isEmpty()) arguments << QStringLiteral("--stall") << options.stallAt;
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         m_process.start(QStringLiteral(PENLARK_SMTP_PYTHON), arguments);
         if (m_process.waitForStarted(10000) && m_process.waitForReadyRead(20000))
@@ -54,6 +55,8 @@ public:
 
     // True once a whole message is in while the server holds back its reply.
     bool messageArrived() const { return QFileInfo::exists(QDir(m_out.path()).filePath(QStringLiteral("arrived-1"))); }
+    // True once the server holds back a reply at the stage it stalls at.
+    bool stalled() const { return QFileInfo::exists(QDir(m_out.path()).filePath(QStringLiteral("stalled"))); }
 
     // The messages received so far, in order of arrival.
     QList<QJsonObject> messages() const

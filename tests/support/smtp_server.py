@@ -7,8 +7,10 @@ OUT/message-N.json: envelope, decoded subject and body, the attachment's name
 and its bytes (base64), and the raw headers. With --account USER:PASSWORD the
 server requires that login (over plain text, which is fine on the loopback).
 Recipients at the domain given by --refuse-domain are refused with 550.
-With --delay-data SECONDS the server holds back its reply to the end of the
-message that long, after writing OUT/arrived-N once the whole message is in.
+With --stall STAGE the server never answers at that stage of every session
+(greeting, EHLO, MAIL, RCPT, DATA, end for the end of the message, QUIT) and
+writes OUT/stalled once it holds its reply back; at "end" it first writes
+OUT/arrived-N, as the whole message is then in.
 The server stops when its standard input closes.
 """
 import argparse
@@ -25,13 +27,60 @@ import sys
 import warnings
 
 from aiosmtpd.controller import Controller
-from aiosmtpd.smtp import AuthResult
+from aiosmtpd.smtp import SMTP, AuthResult
 
 
 def free_port():
     with socket.socket() as s:
         s.bind(("127.0.0.1", 0))
         return s.getsockname()[1]
+
+
+STAGES = ("greeting", "EHLO", "MAIL", "RCPT", "DATA", "end", "QUIT")
+
+
+async def stall(out):
+    (out / "stalled").touch()
+    await asyncio.sleep(3600)
+
+
+class StallingSMTP(SMTP):
+    """Holds back its reply at one stage: before the greeting or before running
+    the stalled command. The end of the message stalls in the handler."""
+
+    def __init__(self, handler, out, stage, **kwargs):
+        super().__init__(handler, **kwargs)
+        self.out = out
+        self.stage = stage
+        command = self._smtp_methods.get(stage)
+        if command:
+            async def stalled(arg):
+                await stall(self.out)
+                await command(arg)
+            self._smtp_methods[stage] = stalled
+
+    async def _handle_client(self):
+        if self.stage == "greeting":
+            await stall(self.out)
+        await super()._handle_client()
+
+
+class StallingController(Controller):
+    """The connection the controller opens to see the server start is answered
+    in full; the stall is kept for the client's."""
+
+    def __init__(self, handler, stage, **kwargs):
+        self.stage = stage
+        self.starting = True
+        super().__init__(handler, **kwargs)
+
+    def factory(self):
+        stage = None if self.starting else self.stage
+        return StallingSMTP(self.handler, self.handler.out, stage, **self.SMTP_kwargs)
+
+    def _trigger_server(self):
+        super()._trigger_server()
+        self.starting = False
 
 
 def attachment_name(part):
@@ -42,10 +91,10 @@ def attachment_name(part):
 
 
 class Recorder:
-    def __init__(self, out, refuse_domain, delay_data):
+    def __init__(self, out, refuse_domain, stall_at_end):
         self.out = pathlib.Path(out)
         self.refuse_domain = refuse_domain
-        self.delay_data = delay_data
+        self.stall_at_end = stall_at_end
         self.count = 0
 
     async def handle_RCPT(self, server, session, envelope, address, rcpt_options):
@@ -55,9 +104,9 @@ class Recorder:
         return "250 OK"
 
     async def handle_DATA(self, server, session, envelope):
-        if self.delay_data:
+        if self.stall_at_end:
             (self.out / ("arrived-%d" % (self.count + 1))).touch()
-            await asyncio.sleep(self.delay_data)
+            await stall(self.out)
         message = email.message_from_bytes(envelope.original_content, policy=email.policy.default)
         raw = email.message_from_bytes(envelope.original_content)
         raw_parts = raw.get_payload() if raw.is_multipart() else []
@@ -98,7 +147,7 @@ def main():
     parser.add_argument("--out", required=True)
     parser.add_argument("--account")
     parser.add_argument("--refuse-domain")
-    parser.add_argument("--delay-data", type=float, default=0)
+    parser.add_argument("--stall", choices=STAGES)
     args = parser.parse_args()
 
     def authenticate(server, session, envelope, mechanism, auth_data):
@@ -110,8 +159,8 @@ def main():
     if args.account:
         options = dict(authenticator=authenticate, auth_required=True, auth_require_tls=False)
     port = free_port()
-    controller = Controller(Recorder(args.out, args.refuse_domain, args.delay_data), hostname="127.0.0.1", port=port,
-                            server_kwargs=options)
+    recorder = Recorder(args.out, args.refuse_domain, args.stall == "end")
+    controller = StallingController(recorder, args.stall, hostname="127.0.0.1", port=port, server_kwargs=options)
     controller.start()
     print(port, flush=True)
     try:
