@@ -94,6 +94,7 @@ private slots:
     void timeLimitEndsASilentServer();
     void cancelReturnsAtOnceAtEveryStage_data();
     void cancelReturnsAtOnceAtEveryStage();
+    void cancelInTheMiddleOfTheMessageLeavesNothingToDeliver();
 };
 
 void TestMail::headerTextIsEncodedInWholeCharacters_data()
@@ -396,6 +397,29 @@ void TestMail::cancelReturnsAtOnceAtEveryStage()
     QCOMPARE(control.wholeMessageSent(), wholeMessageSent);
     QCOMPARE(server.messageArrived(), stage == QStringLiteral("end"));
     QCOMPARE(server.messages().size(), stage == QStringLiteral("QUIT") ? 1 : 0);
+}
+
+void TestMail::cancelInTheMiddleOfTheMessageLeavesNothingToDeliver()
+{
+    LocalSmtpServer server({{}, {}, QStringLiteral("body")});
+    QVERIFY(server.isRunning());
+    // More than the connection buffers hold: the send is still writing when cancelled.
+    Attachment attachment;
+    QFile file(attachment.path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QVERIFY(file.write(QByteArray(16 << 20, 'x')) == 16 << 20);
+    file.close();
+    SendControl control;
+    SendResult result;
+    std::jthread sending([&] { result = SmtpTransport::send(localServer(server.port()), messageFor(attachment), 30s, control); });
+    QTRY_VERIFY_WITH_TIMEOUT(server.stalled(), 10000);
+    control.cancel();
+    sending.join();
+    QCOMPARE(result.outcome, SendResult::Outcome::Cancelled);
+    QVERIFY(!control.wholeMessageSent());
+    // The server reads on and finds the message cut off, not ended.
+    QTest::qWait(2500);
+    QCOMPARE(server.messages().size(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestMail)

@@ -21,7 +21,8 @@ public:
         QString account;       // "user:password": the server requires this login
         QString refuseDomain;  // recipients at this domain are refused
         // The server never answers at this stage: "greeting", "EHLO", "MAIL",
-        // "RCPT", "DATA", "end" (of the message) or "QUIT".
+        // "RCPT", "DATA", "end" (of the message) or "QUIT"; at "body" it stops
+        // reading the message for two seconds.
         QString stallAt = QString();
     };
 

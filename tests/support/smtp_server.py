@@ -10,7 +10,8 @@ Recipients at the domain given by --refuse-domain are refused with 550.
 With --stall STAGE the server never answers at that stage of every session
 (greeting, EHLO, MAIL, RCPT, DATA, end for the end of the message, QUIT) and
 writes OUT/stalled once it holds its reply back; at "end" it first writes
-OUT/arrived-N, as the whole message is then in.
+OUT/arrived-N, as the whole message is then in. At "body" it stops reading the
+message for two seconds after inviting it, and then reads on.
 The server stops when its standard input closes.
 """
 import argparse
@@ -36,12 +37,12 @@ def free_port():
         return s.getsockname()[1]
 
 
-STAGES = ("greeting", "EHLO", "MAIL", "RCPT", "DATA", "end", "QUIT")
+STAGES = ("greeting", "EHLO", "MAIL", "RCPT", "DATA", "body", "end", "QUIT")
 
 
-async def stall(out):
+async def stall(out, seconds=3600):
     (out / "stalled").touch()
-    await asyncio.sleep(3600)
+    await asyncio.sleep(seconds)
 
 
 class StallingSMTP(SMTP):
@@ -63,6 +64,11 @@ class StallingSMTP(SMTP):
         if self.stage == "greeting":
             await stall(self.out)
         await super()._handle_client()
+
+    async def push(self, status):
+        await super().push(status)
+        if self.stage == "body" and status.startswith("354"):
+            await stall(self.out, 2)
 
 
 class StallingController(Controller):
