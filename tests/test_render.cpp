@@ -119,6 +119,7 @@ private slots:
     void keepsPageBitmapsWithinTheirLimit();
     void drawsLargeTextAsQtDrawsItsLines();
     void makesAVCardOfTheVisibleTexts();
+    void readsEveryTextWithoutItsLabel();
     void aPhoneReadsTheCardsCodeAsItsTexts();
 };
 
@@ -493,15 +494,56 @@ void TestRender::makesAVCardOfTheVisibleTexts()
 {
     CardDocument card = contactCard();
     QCOMPARE(VCard::fromCard(card), kContactVCard);
-    // Only a Chinese name of two to four characters splits off its family name;
-    // a card without a name is its company's contact.
-    const QString names[][2] = {{"Li Ming", "FN:Li Ming\r\nN:;Li Ming;;;"},
+    // A Chinese name of two to four characters splits off its family name, a
+    // compound surname whole when a given name follows it; a Latin name ends
+    // with its family name; a card without a name is its company's contact.
+    const QString names[][2] = {{"John Smith", "FN:John Smith\r\nN:Smith;John;;;"},
+                                {"John Ronald Tolkien", "FN:John Ronald Tolkien\r\nN:Tolkien;John;Ronald;;"},
+                                {"Madonna", "FN:Madonna\r\nN:;Madonna;;;"},
+                                {"欧阳娜娜", "FN:欧阳娜娜\r\nN:欧阳;娜娜;;;"},
+                                {"司马相如", "FN:司马相如\r\nN:司马;相如;;;"},
+                                {"诸葛亮", "FN:诸葛亮\r\nN:诸葛;亮;;;"},
+                                {"歐陽修", "FN:歐陽修\r\nN:歐陽;修;;;"},
+                                {"单于洋", "FN:单于洋\r\nN:单;于洋;;;"},
                                 {"欧阳", "FN:欧阳\r\nN:欧;阳;;;"},
+                                {"王　 伟", "FN:王　 伟\r\nN:王;伟;;;"},
+                                {"姓名：欧阳娜娜", "FN:欧阳娜娜\r\nN:欧阳;娜娜;;;"},
                                 {"欧阳小明明", "FN:欧阳小明明\r\nN:;欧阳小明明;;;"},
                                 {"", "FN:上海星河贸易有限公司\r\nN:;;;;"}};
     for (const auto &[name, lines] : names) {
         card.text(TextRole::Name).caption = name;
         QVERIFY2(VCard::fromCard(card).contains(QStringLiteral("VERSION:3.0\r\n") + lines + QStringLiteral("\r\nTITLE")), qPrintable(name));
+    }
+}
+
+void TestRender::readsEveryTextWithoutItsLabel()
+{
+    // Whatever the label, up to the first colon; the value after it is kept
+    // whole, and a colon that belongs to the value is no label's.
+    const struct {
+        TextRole role;
+        const char *caption;
+        const char *line;
+    } cases[] = {
+        {TextRole::Email, "邮箱：linxf@qhzl.cn", "\r\nEMAIL;TYPE=INTERNET:linxf@qhzl.cn\r\n"},
+        {TextRole::Email, "mailto:linxf@qhzl.cn", "\r\nEMAIL;TYPE=INTERNET:linxf@qhzl.cn\r\n"},
+        {TextRole::Web, "网站：www.qhzl.cn", "\r\nURL:http://www.qhzl.cn\r\n"},
+        {TextRole::Web, "Web: https://qhzl.cn/a:b", "\r\nURL:https://qhzl.cn/a:b\r\n"},
+        {TextRole::Web, "https://qhzl.cn", "\r\nURL:https://qhzl.cn\r\n"},
+        {TextRole::Telephone, "Tel: +86 10 8888 6666", "\r\nTEL;TYPE=WORK,VOICE:+86 10 8888 6666\r\n"},
+        {TextRole::Telephone, "010-88886666 ext: 12", "\r\nTEL;TYPE=WORK,VOICE:010-88886666 ext: 12\r\n"},
+        {TextRole::Fax, "电话/传真：010-88886666", "\r\nTEL;TYPE=WORK,FAX:010-88886666\r\n"},
+        {TextRole::Address, "Add.: Room 5: Tower A", "\r\nADR;TYPE=WORK:;;Room 5: Tower A;;;200120;\r\n"},
+        {TextRole::Company, "公司：清华紫林", "\r\nORG:清华紫林\r\n"},
+        {TextRole::Job, "职务 : 经理", "\r\nTITLE:经理\r\n"},
+        {TextRole::QQ, "QQ号：8888", "\r\nX-QQ:8888\r\n"},
+    };
+    for (const auto &c : cases) {
+        CardDocument card = contactCard();
+        card.text(c.role).caption = QString::fromUtf8(c.caption);
+        card.text(c.role).visible = true;
+        const QString vCard = VCard::fromCard(card);
+        QVERIFY2(vCard.contains(QString::fromUtf8(c.line)), qPrintable(vCard));
     }
 }
 

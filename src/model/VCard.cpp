@@ -6,12 +6,6 @@ namespace VCard {
 
 namespace {
 
-// The label each text starts with, its field name; names, titles and companies have none.
-QString labelOf(TextRole role)
-{
-    return role < TextRole::Address ? QString() : textFieldName(std::size_t(role));
-}
-
 // Appends a text value escaped as RFC 2426 has it; a line break becomes \n.
 void appendEscaped(QString &out, QStringView value)
 {
@@ -50,22 +44,64 @@ void appendText(QString &out, QLatin1StringView property, QStringView value)
     if (!value.isEmpty()) appendLine(out, property, {value});
 }
 
-// Two to four characters, each of which may be a surrogate pair.
-bool isChineseName(QStringView name)
+// Chinese compound surnames, in the simplified and traditional forms. Those
+// whose first character is a common surname of its own and whose second
+// often begins a given name (单于, 乐正, 宗政, 谷梁) are left out: 单于洋
+// is far more likely 单 and 于洋.
+bool isCompoundSurname(QStringView family)
 {
-    static const QRegularExpression pattern(QStringLiteral("^\\p{Han}{2,4}$"));
-    return name.size() >= 2 && name.size() <= 8 && pattern.match(name.toString()).hasMatch();
+    static const QStringList surnames = QStringLiteral(
+        "欧阳 司马 上官 诸葛 东方 皇甫 尉迟 公孙 慕容 长孙 宇文 司徒 夏侯 轩辕 令狐 钟离 澹台 百里 "
+        "万俟 闻人 赫连 公羊 公冶 濮阳 淳于 太叔 申屠 仲孙 鲜于 闾丘 司空 亓官 司寇 子车 颛孙 端木 "
+        "巫马 公西 漆雕 壤驷 公良 拓跋 夹谷 宰父 段干 东郭 东门 西门 南门 南宫 呼延 羊舌 微生 梁丘 "
+        "左丘 第五 独孤 "
+        "歐陽 司馬 諸葛 東方 尉遲 公孫 長孫 軒轅 鍾離 澹臺 萬俟 聞人 赫連 濮陽 申屠 仲孫 鮮于 閭丘 "
+        "顓孫 巫馬 壤駟 東郭 東門 西門 南門 獨孤").split(u' ');
+    return surnames.contains(family);
 }
 
-// A Chinese name of two to four characters is one family character and the
-// given name; any other name is all given name.
-void appendName(QString &out, QStringView name)
+struct Name {
+    QString family;
+    QString given;
+    QString additional;
+};
+
+// Two to four Chinese characters, each of which may be a surrogate pair.
+bool isChineseName(const QString &name)
 {
-    const qsizetype family = name.size() > 1 && name[0].isHighSurrogate() ? 2 : 1;
-    if (isChineseName(name))
-        appendLine(out, QLatin1StringView("N"), {name.first(family), name.sliced(family), {}, {}, {}});
-    else
-        appendLine(out, QLatin1StringView("N"), {{}, name, {}, {}, {}});
+    static const QRegularExpression pattern(QStringLiteral("^\\p{Han}{2,4}$"));
+    return name.size() <= 8 && pattern.match(name).hasMatch();
+}
+
+// A Chinese name of two to four characters, blanks between them left out, is
+// its family name (a compound surname when a given name follows it, else the
+// first character) and its given name. A Latin name of several words is the
+// given name, the additional names and the family name last. Any other name
+// is all given name.
+Name splitName(const QString &name)
+{
+    static const QRegularExpression blanks(QStringLiteral("[\\s\\p{Zs}]+"));
+    QString chinese = name;
+    chinese.remove(blanks);
+    if (isChineseName(chinese)) {
+        qsizetype family = chinese[0].isHighSurrogate() ? 2 : 1;
+        if (chinese.size() > 2 && isCompoundSurname(QStringView(chinese).first(2))) family = 2;
+        return {chinese.first(family), chinese.sliced(family), {}};
+    }
+    static const QRegularExpression latin(QStringLiteral("^\\p{Latin}[\\p{Latin}.'’-]*(\\s+\\p{Latin}[\\p{Latin}.'’-]*)+$"));
+    if (latin.match(name).hasMatch()) {
+        QStringList words = name.split(blanks);
+        const QString family = words.takeLast();
+        const QString given = words.takeFirst();
+        return {family, given, words.join(u' ')};
+    }
+    return {{}, name, {}};
+}
+
+void appendName(QString &out, const QString &name)
+{
+    const Name n = splitName(name);
+    appendLine(out, QLatin1StringView("N"), {n.family, n.given, n.additional, {}, {}});
 }
 
 QString withScheme(const QString &url)
@@ -76,24 +112,21 @@ QString withScheme(const QString &url)
 
 } // namespace
 
-QString valueOf(const CardText &text, TextRole role)
+QString valueOf(const CardText &text)
 {
-    QString value = text.caption.trimmed();
-    const QString name = labelOf(role);
-    if (name.isEmpty()) return value;
-    static const QRegularExpression colon(QStringLiteral("^\\s*[：:]"));
-    if (value.startsWith(name, Qt::CaseInsensitive)) {
-        const auto match = colon.match(QStringView(value).sliced(name.size()));
-        if (match.hasMatch()) value = value.sliced(name.size() + match.capturedLength());
-    }
-    return value.trimmed();
+    const QString value = text.caption.trimmed();
+    // A label is short and holds no digit or @; a colon before "//" belongs to
+    // a web address.
+    static const QRegularExpression label(QStringLiteral("^[^:：0-9@]{0,20}[:：](?!//)"));
+    const auto match = label.match(value);
+    return match.hasMatch() ? value.sliced(match.capturedLength()).trimmed() : value;
 }
 
 QString fromCard(const CardDocument &card)
 {
     const auto value = [&card](TextRole role) {
         const CardText &text = card.text(role);
-        return text.visible ? valueOf(text, role) : QString();
+        return text.visible ? valueOf(text) : QString();
     };
     // FN and N are required: a card without a name is its company's contact.
     const QString name = value(TextRole::Name);

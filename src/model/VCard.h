@@ -6,13 +6,15 @@
 
 // The card's texts as a contact a phone adds in one step: a vCard 3.0 with
 // CRLF line ends, values escaped as RFC 2426 has it, made from the visible
-// texts with their labels ("电话：", "E-mail：" ...) removed. Hidden or empty
-// texts are left out.
+// texts with their labels ("电话：", "E-mail：", "Tel: " ...) removed. Hidden or
+// empty texts are left out.
 namespace VCard {
 
 QString fromCard(const CardDocument &card);
 
-// A text's value without its label and the blanks around it.
-QString valueOf(const CardText &text, TextRole role);
+// A text's value without its label and the blanks around it: a label is
+// what stands before the first colon (full or half width), unless that is
+// part of the value itself (a scheme such as "http://", digits, an address).
+QString valueOf(const CardText &text);
 
 } // namespace VCard
