@@ -405,12 +405,22 @@ private:
     std::vector<qint64> m_offsets; // by object number, from 1
 };
 
+// The numbers of the image objects written so far, by a digest of what they
+// hold, so that pages drawing the same picture share one object, whichever
+// part they come from. Qt's writer makes a new image object for every page
+// that draws a picture.
+using ImageNumbers = std::map<QByteArray, int>;
+
 // Copies objects of one part, and every object they refer to, into the
-// document under new numbers. Pages hang from the document's page tree.
+// document under new numbers. Pages hang from the document's page tree; an
+// image like one already written is not written again.
 class PartCopier
 {
 public:
-    PartCopier(ObjectWriter &out, int pageTree) : m_out(out), m_pageTree(pageTree) {}
+    PartCopier(ObjectWriter &out, int pageTree, ImageNumbers &images)
+        : m_out(out), m_pageTree(pageTree), m_images(images)
+    {
+    }
 
     // Writes the object and what it refers to; its number in the document.
     int copy(QPDFObjectHandle object)
@@ -442,11 +452,34 @@ private:
     int numberOf(QPDFObjectHandle object)
     {
         const auto [known, added] = m_numbers.emplace(object.getObjGen(), 0);
-        if (added) {
+        if (!added) return known->second;
+        const QByteArray digest = imageDigest(object);
+        if (!digest.isEmpty()) {
+            const auto [image, first] = m_images.emplace(digest, 0);
+            if (!first) return known->second = image->second;
+            image->second = m_out.reserve();
+            known->second = image->second;
+        } else {
             known->second = m_out.reserve();
-            m_pending.push_back(object);
         }
+        m_pending.push_back(object);
         return known->second;
+    }
+
+    // A digest of an image's dictionary, as it will be written, and its data;
+    // empty for any other object. An image's soft mask is an image itself, so
+    // two images with the same mask name the same number for it.
+    QByteArray imageDigest(QPDFObjectHandle object)
+    {
+        if (!object.isStream() || !object.getDict().getKey("/Subtype").isNameAndEquals("/Image")) return {};
+        std::string dict;
+        unparseEntries(dict, object.getDict(), {"/Length"});
+        const std::shared_ptr<Buffer> data = object.getRawStreamData();
+        QCryptographicHash hash(QCryptographicHash::Sha256);
+        hash.addData(QByteArrayView(dict.data(), qsizetype(dict.size())));
+        hash.addData(QByteArrayView("\0", 1));
+        hash.addData(QByteArrayView(reinterpret_cast<const char *>(data->getBuffer()), qsizetype(data->getSize())));
+        return hash.result();
     }
 
     void write(QPDFObjectHandle object)
@@ -503,6 +536,7 @@ private:
 
     ObjectWriter &m_out;
     int m_pageTree;
+    ImageNumbers &m_images;
     std::map<QPDFObjGen, int> m_numbers;
     std::deque<QPDFObjectHandle> m_pending;
 };
@@ -521,13 +555,14 @@ extern "C" Q_DECL_EXPORT bool penlark_finish_pdf(const QStringList &parts, const
         const int catalog = out.reserve();
         const int pageTree = out.reserve();
         std::vector<int> pages;
+        ImageNumbers images;
         int info = 0;
         for (int part = 0; part < parts.size(); ++part) {
             QPDF pdf;
             pdf.processFile(parts[part].toLocal8Bit().constData());
             if (part == 0) out.begin(pdf.getPDFVersion());
             finishPart(pdf, part, records);
-            PartCopier copier(out, pageTree);
+            PartCopier copier(out, pageTree, images);
             for (QPDFPageObjectHelper &page : QPDFPageDocumentHelper(pdf).getAllPages())
                 pages.push_back(copier.copy(page.getObjectHandle()));
             if (part == 0) {
