@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
+#include <map>
 
 using PrintShopPdf::Form;
 
@@ -41,6 +42,7 @@ private slots:
     void copiesTextAsWritten();
     void embedsFontSubsetsAndFineBackgrounds();
     void keepsMarksOutsideTheBleed();
+    void sharesPicturesAcrossPagesAndParts();
     void streamsPagesAndWritesOnlyWhenFinished();
     void writesLongDocumentsInParts();
 };
@@ -129,10 +131,17 @@ void TestPrintShopPdf::embedsFontSubsetsAndFineBackgrounds()
 
 void TestPrintShopPdf::keepsMarksOutsideTheBleed()
 {
+    // A text that runs off the card's right edge is cut at the bleed: beyond
+    // it there are only the marks.
     QTemporaryDir dir;
     CardDocument card = CardDocument::defaultCard();
     card.logo.visible = card.line.visible = false;
     for (CardText &t : card.texts) t.visible = false;
+    CardText &name = card.text(TextRole::Name);
+    name.visible = true;
+    name.caption = QStringLiteral("李明李明李明李明");
+    name.FontSize = 40;
+    name.Left = float(card.page.width) - 1000;
     PageView view;
     view.cropMarks = true; // the page's own marks stay off the PDF
     const QString pdf = write(dir, card, Form::Marks, view);
@@ -144,20 +153,70 @@ void TestPrintShopPdf::keepsMarksOutsideTheBleed()
                              .convertToFormat(QImage::Format_Grayscale8);
     const QRectF bleed = QRectF(PrintShopPdf::kSlugTwips, PrintShopPdf::kSlugTwips, page.width(), page.height());
     const QRectF trim = bleed.adjusted(170, 170, -170, -170);
-    int marks = 0;
+    int marks = 0, textAtTheEdge = 0;
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
             if (image.constScanLine(y)[x] >= 245) continue;
             const QPointF at = QPointF(x + 0.5, y + 0.5) / pixelsPerTwip;
+            if (bleed.contains(at)) {
+                textAtTheEdge += at.x() > bleed.right() - 20;
+                continue;
+            }
             QVERIFY2(!bleed.adjusted(-10, -10, 10, 10).contains(at), qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
             // On a trim line, at least 3 mm outside the trim.
             const bool onLine = std::min({std::abs(at.x() - trim.left()), std::abs(at.x() - trim.right()),
                                           std::abs(at.y() - trim.top()), std::abs(at.y() - trim.bottom())}) < 10;
-            QVERIFY(onLine);
+            QVERIFY2(onLine, qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
             ++marks;
         }
     }
     QVERIFY(marks > 8 * 100);
+    QVERIFY(textAtTheEdge > 0);
+}
+
+void TestPrintShopPdf::sharesPicturesAcrossPagesAndParts()
+{
+    // Five pages in parts of two, each drawing its gradient from a bitmap of
+    // its own as a merge does; the third page's gradient differs.
+    QTemporaryDir dir;
+    const QString path = dir.filePath("shared.pdf");
+    PrintShopPdf::Document document(path, QStringLiteral("名片"), 2);
+    CardDocument card = CardDocument::defaultCard();
+    card.page.isBg = BackgroundKind::Gradient;
+    card.page.jbColor1 = 0x0000FF; // red
+    card.page.jbColor2 = 0x0000FF;
+    for (int i = 0; i < 5; ++i) {
+        CardDocument drawn = card;
+        if (i == 2) drawn.page.jbColor1 = drawn.page.jbColor2 = 0xFF0000; // blue
+        const PrintShopPdf::PageBoxes boxes = PrintShopPdf::cardBoxes(PageRenderer::pageTwips(drawn), Form::Bleed);
+        QVERIFY(document.addPage(boxes, PrintShopPdf::cardTexts(drawn, {}),
+                                 [&](QPainter &painter) { PageRenderer::paintVector(painter, drawn, {}, 1.0); }));
+    }
+    QString error;
+    QVERIFY2(document.finish(&error), qPrintable(error));
+    QCOMPARE(PdfProbe::run("qpdf", {"--check", path}).count("No syntax or stream encoding errors"), 1);
+
+    // pdfimages lists every picture a page draws with the object that holds it.
+    std::map<QString, std::map<int, QString>> objects; // by kind and width: page to object
+    for (const QString &line : PdfProbe::run("pdfimages", {"-list", path}).split(u'\n').mid(2)) {
+        const QStringList v = line.split(u' ', Qt::SkipEmptyParts);
+        if (v.size() > 11) objects[v[2] + u' ' + v[3]][v[0].toInt()] = v[10];
+    }
+    QVERIFY(objects.size() >= 2); // the background and the logo
+    for (const auto &[kind, pages] : objects) {
+        QCOMPARE(pages.size(), std::size_t(5));
+        const bool background = kind.section(u' ', 1).toInt() > 1000;
+        for (int page = 2; page <= 5; ++page)
+            QCOMPARE(pages.at(page) == pages.at(1), !(background && page == 3));
+    }
+    // Each page shows its own colour.
+    for (int page = 1; page <= 5; ++page) {
+        const QString stem = dir.filePath(QStringLiteral("page%1").arg(page));
+        PdfProbe::run("pdftoppm", {"-f", QString::number(page), "-l", QString::number(page), "-singlefile", "-r", "18",
+                                   "-x", "1", "-y", "1", "-W", "1", "-H", "1", path, stem});
+        const QColor shown = QImage(stem + ".ppm").pixelColor(0, 0);
+        QCOMPARE(shown.blue() > shown.red(), page == 3);
+    }
 }
 
 void TestPrintShopPdf::streamsPagesAndWritesOnlyWhenFinished()

@@ -287,8 +287,10 @@ bool Writer::addCard(const CardDocument &card, const PageView &view, const PageT
     drawn.cropMarks = false;
     const PageBoxes boxes = cardBoxes(PageRenderer::pageTwips(card), m_options.form);
     return m_document.addPage(boxes, text, [&](QPainter &painter) {
+        // Nothing of the card reaches beyond its bleed: a text running off the
+        // card stops there, and the slug carries only the marks.
         painter.save();
-        painter.setClipRect(boxes.media);
+        painter.setClipRect(boxes.bleed);
         PageRenderer::paintVector(painter, card, drawn, 1.0);
         painter.restore();
         if (m_options.form == Form::Marks)
