@@ -5,6 +5,7 @@
 #include "support/QrReader.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -47,6 +48,7 @@ private slots:
     void documentsItsCommands();
     void treatsHugePagesAsMalformed();
     void writesTheQrCodeAPhoneReads();
+    void saysWhenTheCardsCodeCannotBeDrawn();
 };
 
 void TestCardTool::newThenDumpShowsTheDefaultCard()
@@ -329,11 +331,26 @@ void TestCardTool::writesTheQrCodeAPhoneReads()
     const QString vCard = QJsonDocument::fromJson(runTool({"dump", card}).out).object()["vCard"].toString();
     QVERIFY(vCard.startsWith(QStringLiteral("BEGIN:VCARD\r\nVERSION:3.0\r\nFN:李明\r\nN:李;明;;;\r\nTITLE:无业游民\r\n")));
 
-    // The default card's 81 modules need 21 mm rather than 18; 1191 twips at 150 dpi.
+    // The default card's 81 modules need 21 mm rather than 18: 248 pixels at
+    // 300 dpi and 165 at 200 hold 3 and 2 whole pixels a module; at 150 dpi
+    // (1.53 pixels a module) the code would not scan.
     const QString png = dir.filePath("code.png");
-    QCOMPARE(runTool({"qr", card, "-o", png, "--dpi", "150"}).status, 0);
-    QCOMPARE(QImage(png).size(), QSize(124, 124));
-    QCOMPARE(readQrCode(png), vCard);
+    for (const auto &[dpi, side] : {std::pair{"300", 243}, std::pair{"200", 162}, std::pair{"196", 162}}) {
+        QCOMPARE(runTool({"qr", card, "-o", png, "--dpi", dpi}).status, 0);
+        const QImage code(png);
+        QCOMPARE(code.size(), QSize(side, side));
+        QCOMPARE(readQrCode(png), vCard);
+        // Every module is one colour: each pixel matches its module's first.
+        const int module = side / 81;
+        for (int y = 0; y < side; ++y)
+            for (int x = 0; x < side; ++x)
+                QVERIFY2(code.pixel(x, y) == code.pixel(x - x % module, y - y % module), dpi);
+    }
+    const Run coarse = runTool({"qr", card, "-o", dir.filePath("coarse.png"), "--dpi", "195"});
+    QCOMPARE(coarse.status, 1);
+    QCOMPARE(coarse.err, QByteArray("penlark-card: a 21 mm code of 81 modules at 195 dpi has modules of less than 2 "
+                                    "pixels; use --dpi 196 or more\n"));
+    QVERIFY(!QFile::exists(dir.filePath("coarse.png")));
     const Run small = runTool({"qr", card, "-o", dir.filePath("small.png"), "--size", "20"});
     QCOMPARE(small.status, 1);
     QCOMPARE(small.err, QByteArray("penlark-card: a 20 mm code of 81 modules has modules of 0.247 mm, less than "
@@ -360,6 +377,36 @@ void TestCardTool::writesTheQrCodeAPhoneReads()
     QCOMPARE(runTool({"render", card, "-o", dir.filePath("card.pdf")}).status, 0);
     if (!PdfProbe::available()) QSKIP("pdftoppm (poppler-utils) is needed to read the PDF");
     QCOMPARE(readQrCode(PdfProbe::renderArea(dir.filePath("card.pdf"), 300, {0, 0, 1134, 709}, false)), vCard);
+}
+
+// A card whose texts are more than its code holds is written with the code's
+// place white, one line saying so and a status that is no success.
+void TestCardTool::saysWhenTheCardsCodeCannotBeDrawn()
+{
+    QTemporaryDir dir;
+    const QString card = dir.filePath("long.pnk");
+    QCOMPARE(runTool({"new", card}).status, 0);
+    IniFile ini = IniStore::load(card);
+    ini.setValue("cADD", "caption", QString(1000, u'路'));
+    ini.setValue("cQR", "visible", "true");
+    QVERIFY(IniStore::save(card, ini));
+    for (const QStringList &command : {QStringList{"render", card, "-o", dir.filePath("long.png")},
+                                       QStringList{"render", card, "-o", dir.filePath("long.pdf"), "--marks"},
+                                       QStringList{"sheet", card, "-o", dir.filePath("sheet.pdf")}}) {
+        const Run r = runTool(command);
+        QCOMPARE(r.status, 3);
+        QCOMPARE(r.err, "penlark-card: the card's texts are more than a QR code holds; " + command[3].toUtf8() +
+                            " was written without its code\n");
+        QVERIFY(QFileInfo(command[3]).size() > 0);
+    }
+    QCOMPARE(runTool({"qr", card, "-o", dir.filePath("code.png")}).status, 1);
+
+    // A hidden code is no fault.
+    ini.setValue("cQR", "visible", "false");
+    QVERIFY(IniStore::save(card, ini));
+    const Run hidden = runTool({"render", card, "-o", dir.filePath("hidden.png")});
+    QCOMPARE(hidden.status, 0);
+    QVERIFY(hidden.err.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestCardTool)

@@ -96,6 +96,16 @@ QString problemText(const CardReader::Problem &problem)
     return picture + reason + problem.reference;
 }
 
+// The exit status of a command that has written the card: a code the card
+// shows but whose place stayed white is said in one line and is no success.
+int writtenWithoutCode(const CardDocument &card, const QString &output, QTextStream &err)
+{
+    if (!QrCode::isBlank(card)) return 0;
+    err << "penlark-card: the card's texts are more than a QR code holds; " << output
+        << " was written without its code" << Qt::endl;
+    return kWrittenWithoutCode;
+}
+
 } // namespace
 
 std::optional<OpenedCard> openCard(const QString &path, const QString &programFolder, QTextStream &err)
@@ -205,6 +215,13 @@ int qr(const QrRequest &request, QTextStream &err)
             << " mm; use --size " << QrCode::smallestSizeMm(modules) << " or more" << Qt::endl;
         return 1;
     }
+    const double sizeTwips = sizeMm * Numeric::kTwipsPerMm;
+    if (!isSvg(request.output) && QrCode::modulePixels(sizeTwips, request.dpi, modules) < QrCode::kMinModulePixels) {
+        err << "penlark-card: a " << sizeMm << " mm code of " << modules << " modules at " << request.dpi
+            << " dpi has modules of less than " << QrCode::kMinModulePixels << " pixels; use --dpi "
+            << QrCode::smallestDpi(sizeTwips, modules) << " or more" << Qt::endl;
+        return 1;
+    }
     QString error;
     if (!writeQrCode(*symbol, sizeMm, request, &error)) return cannotWrite(request.output, error, err);
     return 0;
@@ -226,7 +243,7 @@ int render(const RenderRequest &request, QTextStream &err)
     opened->view.cropMarks = request.cropMarks;
     QString error;
     if (!writeRendered(opened->card, opened->view, request, &error)) return cannotWrite(request.output, error, err);
-    return 0;
+    return writtenWithoutCode(opened->card, request.output, err);
 }
 
 int thumbnail(const QString &card, const QString &output, int size, const QString &programFolder, QTextStream &err)
@@ -256,7 +273,7 @@ int sheet(const SheetRequest &request, QTextStream &err)
     const PrintShopPdf::SheetOptions options{request.marks, documentTitle(request.card, opened->card)};
     if (!PrintShopPdf::writeSheet(picture, copies, request.output, options, &error))
         return cannotWrite(request.output, error, err);
-    return 0;
+    return writtenWithoutCode(opened->card, request.output, err);
 }
 
 int gradient(const GradientRequest &request, QTextStream &err)

@@ -11,6 +11,11 @@
 // writes its output and errors to the given streams.
 namespace CardTool {
 
+// The exit status of render and sheet when the card shows a QR code that
+// could not be drawn (its texts are more than a code holds): the output is
+// written with the code's place left white.
+inline constexpr int kWrittenWithoutCode = 3;
+
 // True for a path ending in .pdf, in any letter case.
 bool isPdf(const QString &path);
 
@@ -29,7 +34,9 @@ struct QrRequest {
 };
 
 // Writes the card's QR code alone. A size at which a module would be smaller
-// than 0.25 mm is refused with the reason and the smallest size that reads.
+// than 0.25 mm is refused with the reason and the smallest size that reads; a
+// picture has whole pixels a module, as many as fit in the size at the dpi,
+// and fewer than two are refused with the lowest dpi that gives two.
 int qr(const QrRequest &request, QTextStream &err);
 
 // Writes the default card to path (an existing file is updated key by key).

@@ -63,8 +63,10 @@ const char *kUsage =
     "                  the side in millimetres (default: the size of the card's own\n"
     "                  code, or the size a new code takes, 18 mm or more); a size at\n"
     "                  which a module would be smaller than 0.25 mm is refused. A\n"
-    "                  .png has whole pixels per module edge at N dpi (default 300);\n"
-    "                  an .svg is vector squares.\n"
+    "                  .png at N dpi (default 300) has a whole number of pixels a\n"
+    "                  module, as many as fit in the size, so it may come out a\n"
+    "                  little smaller; fewer than 2 pixels a module is refused with\n"
+    "                  the dpi that gives 2. An .svg is vector squares.\n"
     "  merge TEMPLATE.pnk PEOPLE.csv -o OUT [--across N --down M] [--trim] [--marks]\n"
     "        [--name-column COL] [--ignore-unknown] [--skip-bad] [--jobs N] [--program-folder DIR]\n"
     "                  Make one card per row of a table from a template card. The\n"
@@ -90,7 +92,9 @@ const char *kUsage =
     "  -h, --help      Show this help.\n"
     "\n"
     "A file that cannot be read or written gives one line on stderr and exit status 1;\n"
-    "wrong arguments give exit status 2.\n";
+    "wrong arguments give exit status 2. A card that shows a QR code whose texts are\n"
+    "more than a code holds is written by render and sheet with the code's place left\n"
+    "white, one line on stderr and exit status 3.\n";
 
 struct Options {
     QCommandLineOption output{{"o", "output"}, "", "OUT"};

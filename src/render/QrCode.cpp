@@ -128,6 +128,11 @@ SizeCheck checkSize(int mm, int modules, int largestMm)
     return SizeCheck::Fits;
 }
 
+bool isBlank(const CardDocument &card)
+{
+    return card.qrCode && card.qrCode->visible && !forCard(card);
+}
+
 void paint(QPainter &painter, const CardDocument &card, double deviceUnitsPerTwip)
 {
     if (!card.qrCode || !card.qrCode->visible) return;
@@ -156,9 +161,24 @@ void paintSymbol(QPainter &painter, const Symbol &symbol, const QRectF &rect)
     painter.restore();
 }
 
+int modulePixels(double sizeTwips, double dpi, int modules)
+{
+    // A hair of tolerance, so that a size of exactly n pixels a module is not
+    // taken for one just below.
+    return int(std::floor(sizeTwips * dpi / 1440.0 / modules + 1e-9));
+}
+
+int smallestDpi(double sizeTwips, int modules)
+{
+    int dpi = int(std::ceil(kMinModulePixels * modules * 1440.0 / sizeTwips - 1e-9));
+    while (modulePixels(sizeTwips, dpi, modules) < kMinModulePixels) ++dpi;
+    return dpi;
+}
+
 QImage toImage(const Symbol &symbol, double sizeTwips, double dpi)
 {
-    const int side = std::max(1, Numeric::roundToInt(sizeTwips * dpi / 1440.0));
+    const int side = modulePixels(sizeTwips, dpi, symbol.modules()) * symbol.modules();
+    if (side <= 0) return {};
     QImage image(side, side, QImage::Format_RGB32);
     if (image.isNull()) return image;
     const int dotsPerMeter = Numeric::roundToInt(dpi / 0.0254);

@@ -59,13 +59,25 @@ double moduleMm(double sizeTwips, int modules);
 enum class SizeCheck { Fits, OutOfRange, ModulesTooSmall };
 SizeCheck checkSize(int mm, int modules, int largestMm);
 
+// Whether the card shows a code that cannot be drawn because its texts are
+// more than a code holds; the code's place then stays white.
+bool isBlank(const CardDocument &card);
+
 // Draws the card's code, when it has a visible one, at deviceUnitsPerTwip.
 void paint(QPainter &painter, const CardDocument &card, double deviceUnitsPerTwip);
 
 // Draws the symbol with its quiet zone on white filling rect (painter units).
 void paintSymbol(QPainter &painter, const Symbol &symbol, const QRectF &rect);
 
-// The code alone as a bitmap of sizeTwips at dpi, or as an SVG file of sizeMm.
+// A bitmap code has whole pixels a module, and fewer than two do not scan.
+inline constexpr int kMinModulePixels = 2;
+// The whole pixels a module takes in a code of at most sizeTwips at dpi.
+int modulePixels(double sizeTwips, double dpi, int modules);
+// The lowest whole dpi at which such a code has kMinModulePixels a module.
+int smallestDpi(double sizeTwips, int modules);
+
+// The code alone as a bitmap at dpi, modulePixels a module (so at most
+// sizeTwips; null below one pixel), or as an SVG file of sizeMm.
 QImage toImage(const Symbol &symbol, double sizeTwips, double dpi);
 QByteArray toSvg(const Symbol &symbol, double sizeMm);
 
