@@ -1,9 +1,11 @@
+#include "render/QrCode.h"
 #include "ui/app/MainWindow.h"
 #include "ui/page/PageWidget.h"
 #include "ui/panels/LogoPanel.h"
 #include "ui/panels/LogoPreview.h"
 #include "ui/panels/PagePanel.h"
 #include "ui/panels/PaletteStrip.h"
+#include "ui/panels/TextPanel.h"
 #include "support/ProgramFolderFixture.h"
 #include "support/ScriptedDialogs.h"
 
@@ -13,8 +15,10 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QTest>
 
 namespace {
@@ -91,6 +95,7 @@ private slots:
     void aPreviewPixelBecomesTheSolidPageColour();
     void openingThePanelIsNoChange();
     void placesSizesAndHidesTheQrCode();
+    void statusLineSaysWhenTheCodeCannotBeDrawn();
 };
 
 void TestLogoPanel::stepsGrowAndShrinkTheLogo_data()
@@ -392,6 +397,37 @@ void TestLogoPanel::placesSizesAndHidesTheQrCode()
     d.w->applyDefaultCard();
     d.w->showLogoPanel();
     QVERIFY(!box->isChecked());
+}
+
+void TestLogoPanel::statusLineSaysWhenTheCodeCannotBeDrawn()
+{
+    const QString blank = QStringLiteral("提醒您：名片上的文字太多，二维码装不下，只能显示为空白！请隐藏部分文字。");
+    Designer d;
+    d.start();
+    const QLabel *status = d.w->findChild<QLabel *>(QStringLiteral("cz_info"));
+    QCheckBox *box = d.panel->qrCodeBox();
+    box->setChecked(true);
+    QVERIFY(status->text() != blank);
+
+    // Texts typed, as long as the text box takes them, past what the code holds.
+    d.w->showTextPanel();
+    auto *texts = d.w->findChild<TextPanel *>();
+    for (int i = 1; i < int(kTextCount); ++i) {
+        texts->objectChooser()->setCurrentIndex(i);
+        texts->contentBox()->setPlainText(QString(TextPanel::kMaxContent, u'路'));
+    }
+    QVERIFY(QrCode::isBlank(d.session().card));
+    QCOMPARE(status->text(), blank);
+
+    // The box ticked again on a card whose texts are already too many.
+    d.w->showLogoPanel();
+    QSignalSpy said(d.panel, &LogoPanel::statusChanged);
+    box->setChecked(false);
+    box->setChecked(true);
+    QCOMPARE(said.size(), 1);
+    QCOMPARE(said[0][0].toString(), blank);
+    QVERIFY(d.session().card.qrCode->visible);
+    QVERIFY(d.dialogs.records.empty());
 }
 
 QTEST_MAIN(TestLogoPanel)

@@ -167,6 +167,7 @@ void MainWindow::buildPageAndLogoPanels()
     m_logoPanel = new LogoPanel(m_session, *m_page, m_dialogs, m_folder, this);
     m_panels[5] = m_logoPanel;
     connect(m_logoPanel, &LogoPanel::pageColourTaken, m_pagePanel, &PagePanel::takeLogoColour);
+    connect(m_logoPanel, &LogoPanel::statusChanged, this, &MainWindow::setStatus);
     connect(m_pagePanel, &PagePanel::libraryManagerRequested, this, &MainWindow::showLibraryManager);
     connect(m_logoPanel, &LogoPanel::libraryManagerRequested, this, &MainWindow::showLibraryManager);
 }

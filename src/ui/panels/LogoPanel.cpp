@@ -85,6 +85,7 @@ LogoPanel::LogoPanel(CardSession &session, PageWidget &page, Dialogs &dialogs, P
     // Rows close enough that the QR code's row fits below the logo's controls.
     buildSizeFrame(contentTop() + 140);
     buildPreview(contentTop() + 246);
+    connect(&m_session, &CardSession::pageChanged, this, &LogoPanel::noteBlankQrCode);
 }
 
 // ---- Building -------------------------------------------------------------------
@@ -353,6 +354,17 @@ void LogoPanel::onQrCodeToggled(bool ticked)
     else
         m_page.selectionFrame()->hide();
     showQrCode();
+}
+
+// A code the card shows stays white while its texts are more than a code
+// holds (the box ticked, or a text grown past it); the status line says so
+// once each time the card comes to that.
+void LogoPanel::noteBlankQrCode()
+{
+    const bool blank = QrCode::isBlank(m_session.card);
+    if (blank && !m_qrCodeBlank)
+        emit statusChanged(QStringLiteral("提醒您：名片上的文字太多，二维码装不下，只能显示为空白！请隐藏部分文字。"));
+    m_qrCodeBlank = blank;
 }
 
 // A card's first code stands at the bottom right inside the trim lines, as

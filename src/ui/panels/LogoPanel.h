@@ -66,6 +66,8 @@ signals:
     void libraryManagerRequested(ProgramFolder::Library library);
     // A colour taken from the preview is to become the page's solid colour.
     void pageColourTaken(Colour::Value colour);
+    // A line for the main window's status line.
+    void statusChanged(const QString &text);
 
 private:
     void buildLibrary();
@@ -86,6 +88,7 @@ private:
     bool placeQrCode();
     void onQrCodeSizeEntered();
     void showQrCode();
+    void noteBlankQrCode();
 
     CardSession &m_session;
     PageWidget &m_page;
@@ -103,4 +106,5 @@ private:
     QCheckBox *m_hide = nullptr;
     QCheckBox *m_qrCode = nullptr;
     QLineEdit *m_qrCodeSize = nullptr;
+    bool m_qrCodeBlank = false; // the code the card shows could not be drawn
 };
