@@ -1,3 +1,5 @@
+#include "model/CardFile.h"
+#include "model/IniFile.h"
 #include "render/QrCode.h"
 #include "ui/app/MainWindow.h"
 #include "ui/page/PageWidget.h"
@@ -427,6 +429,16 @@ void TestLogoPanel::statusLineSaysWhenTheCodeCannotBeDrawn()
     QCOMPARE(said.size(), 1);
     QCOMPARE(said[0][0].toString(), blank);
     QVERIFY(d.session().card.qrCode->visible);
+
+    // Such a card opened from a file says so after the page's banner.
+    const QString file = QDir(d.folder.root()).filePath(QStringLiteral("long.pnk"));
+    IniFile ini;
+    CardFile::write(d.session().card, ini);
+    QVERIFY(IniStore::save(file, ini));
+    d.w->applyDefaultCard();
+    QVERIFY(status->text() != blank);
+    QVERIFY(d.w->openOutsideFile(file));
+    QCOMPARE(status->text(), blank);
     QVERIFY(d.dialogs.records.empty());
 }
 

@@ -86,6 +86,11 @@ LogoPanel::LogoPanel(CardSession &session, PageWidget &page, Dialogs &dialogs, P
     buildSizeFrame(contentTop() + 140);
     buildPreview(contentTop() + 246);
     connect(&m_session, &CardSession::pageChanged, this, &LogoPanel::noteBlankQrCode);
+    // A card put on the page says so again, after the page's own banner.
+    connect(&m_session, &CardSession::loaded, this, [this] {
+        m_qrCodeBlank = false;
+        noteBlankQrCode();
+    });
 }
 
 // ---- Building -------------------------------------------------------------------
@@ -357,8 +362,8 @@ void LogoPanel::onQrCodeToggled(bool ticked)
 }
 
 // A code the card shows stays white while its texts are more than a code
-// holds (the box ticked, or a text grown past it); the status line says so
-// once each time the card comes to that.
+// holds (the box ticked, a text grown past it, or a card opened so); the
+// status line says so once each time the card comes to that.
 void LogoPanel::noteBlankQrCode()
 {
     const bool blank = QrCode::isBlank(m_session.card);
