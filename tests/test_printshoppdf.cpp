@@ -4,6 +4,7 @@
 #include "support/PdfProbe.h"
 
 #include <QDir>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
 #include <map>
@@ -217,6 +218,23 @@ void TestPrintShopPdf::sharesPicturesAcrossPagesAndParts()
         const QColor shown = QImage(stem + ".ppm").pixelColor(0, 0);
         QCOMPARE(shown.blue() > shown.red(), page == 3);
     }
+
+    // Pictures in other shapes whose masks hold the same bytes keep masks of their own.
+    const QString shapes = dir.filePath("shapes.pdf");
+    PrintShopPdf::Document shaped(shapes, QStringLiteral("名片"));
+    for (const QSize size : {QSize(200, 100), QSize(100, 200)}) {
+        QImage picture(size, QImage::Format_ARGB32);
+        picture.fill(QColor(255, 0, 0, 128));
+        QVERIFY(shaped.addPage({QRect(0, 0, 4000, 4000), {}, {}}, PrintShopPdf::PageText{},
+                               [&](QPainter &painter) { painter.drawImage(QRect(QPoint(0, 0), size * 10), picture); }));
+    }
+    QVERIFY2(shaped.finish(&error), qPrintable(error));
+    QStringList sizes;
+    for (const QString &line : PdfProbe::run("pdfimages", {"-list", shapes}).split(u'\n').mid(2)) {
+        const QStringList v = line.split(u' ', Qt::SkipEmptyParts);
+        if (v.size() > 4) sizes << v[0] + u' ' + v[2] + u' ' + v[3] + u'x' + v[4];
+    }
+    QCOMPARE(sizes, QStringList({"1 image 200x100", "1 smask 200x100", "2 image 100x200", "2 smask 100x200"}));
 }
 
 void TestPrintShopPdf::streamsPagesAndWritesOnlyWhenFinished()
