@@ -13,8 +13,8 @@ namespace VCard {
 QString fromCard(const CardDocument &card);
 
 // A text's value without its label and the blanks around it: a label is
-// what stands before the first colon (full or half width), unless that is
-// part of the value itself (a scheme such as "http://", digits, an address).
+// what stands before the first colon (full or half width), unless it is part
+// of the value itself (a web address's "http://", a number, an e-mail address).
 QString valueOf(const CardText &text);
 
 } // namespace VCard
