@@ -3,6 +3,7 @@
 #include "model/ProgramFolder.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QImage>
 #include <QProcess>
@@ -10,6 +11,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -32,6 +35,16 @@ std::pair<int, QString> run(const QString &program, const QStringList &arguments
             QString::fromUtf8(process.readAll())};
 }
 
+// Every file and folder under root, relative to it, in order.
+QStringList entriesUnder(const QString &root)
+{
+    QStringList entries;
+    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) entries << QDir(root).relativeFilePath(it.next());
+    entries.sort();
+    return entries;
+}
+
 } // namespace
 
 class TestInstall : public QObject
@@ -43,6 +56,8 @@ private slots:
     void passesTheDesktopValidators();
     void thumbnailerDrawsTheCard();
     void makesTheUserFolderOnceAndKeepsTheUsersFiles();
+    void neverBringsBackWhatTheUserRemoved();
+    void makesTheUserFolderFromAReadOnlyCopy();
 
 private:
     QString installed(const QString &relative) const { return m_prefix.filePath(relative); }
@@ -148,6 +163,86 @@ void TestInstall::makesTheUserFolderOnceAndKeepsTheUsersFiles()
     prepared = ProgramFolder::prepare(bin);
     QVERIFY(prepared.error.startsWith(settings + QStringLiteral("/penlark: ")));
     qunsetenv("XDG_DATA_HOME");
+}
+
+void TestInstall::neverBringsBackWhatTheUserRemoved()
+{
+    QTemporaryDir home;
+    qputenv("XDG_DATA_HOME", home.path().toUtf8());
+    const QString bin = installed(QStringLiteral("bin"));
+    const ProgramFolder folder = ProgramFolder::prepare(bin).folder;
+    const QString category = folder.libraryDir(ProgramFolder::Library::Cards) + QStringLiteral("/示例名片");
+    const QString logo = folder.libraryDir(ProgramFolder::Library::Logos) + QStringLiteral("/企业标志/山峰.jpg");
+    QVERIFY(QDir(category).removeRecursively());
+    QVERIFY(QFile::remove(logo));
+    QVERIFY(QFile::remove(folder.settingsFile()));
+    const QStringList kept = entriesUnder(folder.root());
+    QCOMPARE(ProgramFolder::prepare(bin).error, QString());
+    QCOMPARE(entriesUnder(folder.root()), kept);
+    QVERIFY(!kept.contains(QStringLiteral("penlark.dll"))); // so the start-up check can say it is missing
+
+    // A later version's new template file comes once; deleted, it stays away.
+    const QString added = installed(QStringLiteral("share/penlark/logo/新类/新.jpg"));
+    QVERIFY(QDir().mkpath(QFileInfo(added).path()));
+    QVERIFY(QFile::copy(installed(QStringLiteral("share/penlark/logo/企业标志/青禾.jpg")), added));
+    QCOMPARE(ProgramFolder::prepare(bin).error, QString());
+    const QString arrived = folder.libraryDir(ProgramFolder::Library::Logos) + QStringLiteral("/新类/新.jpg");
+    QCOMPARE(contents(arrived), contents(added));
+    QVERIFY(QFile::remove(arrived));
+    QVERIFY(ProgramFolder::prepare(bin).error.isEmpty());
+    QVERIFY(!QFileInfo::exists(arrived));
+    QVERIFY(QDir(QFileInfo(added).path()).removeRecursively());
+
+    // A folder filled at every start before the record was kept takes its
+    // present state as what it was given.
+    QVERIFY(QFile::remove(folder.root() + u'/' + ProgramFolder::kTemplateRecord));
+    QStringList before = entriesUnder(folder.root());
+    QVERIFY(ProgramFolder::prepare(bin).error.isEmpty());
+    QStringList withRecord = before << ProgramFolder::kTemplateRecord;
+    withRecord.sort();
+    QCOMPARE(entriesUnder(folder.root()), withRecord);
+    qunsetenv("XDG_DATA_HOME");
+}
+
+void TestInstall::makesTheUserFolderFromAReadOnlyCopy()
+{
+    // A complete program folder that cannot be written, with nothing installed
+    // beside it: the user's folder is made from it. As root the start runs as
+    // nobody, to whom the folder is read-only.
+    QTemporaryDir work;
+    QFile::setPermissions(work.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther |
+                                           QFile::ExeOther | QFile::WriteOther);
+    const QString copy = work.filePath(QStringLiteral("penlark"));
+    QVERIFY(QDir().mkpath(copy + QStringLiteral("/mycard/示例名片")));
+    QVERIFY(QFile::copy(QStringLiteral(PENLARK_PROGRAM_SOURCE "/penlark.dll"), copy + QStringLiteral("/penlark.dll")));
+    QVERIFY(QFile::copy(QStringLiteral(PENLARK_PROGRAM_SOURCE "/mycard/示例名片/简约白.pnk"),
+                        copy + QStringLiteral("/mycard/示例名片/简约白.pnk")));
+    QVERIFY(QFile::copy(installed(QStringLiteral("bin/penlark-card")), copy + QStringLiteral("/penlark-card")));
+    for (const QString &entry : entriesUnder(copy) << QString())
+        QFile::setPermissions(copy + u'/' + entry, QFileInfo(copy + u'/' + entry).isDir()
+                                                       ? QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther
+                                                       : QFile::ReadOwner | QFile::ReadOther);
+    const QString home = work.filePath(QStringLiteral("home"));
+    QVERIFY(QDir().mkpath(home));
+    QFile::setPermissions(home, QFile::ReadOther | QFile::WriteOther | QFile::ExeOther | QFile::ReadOwner |
+                                    QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("XDG_DATA_HOME", home.toUtf8());
+    const pid_t child = fork();
+    if (child == 0) {
+        if (geteuid() == 0 && setuid(65534) != 0) _exit(3);
+        const ProgramFolder::Prepared prepared = ProgramFolder::prepare(copy);
+        _exit(prepared.error.isEmpty() ? 0 : 1);
+    }
+    int status = 0;
+    QCOMPARE(waitpid(child, &status, 0), child);
+    qunsetenv("XDG_DATA_HOME");
+    QVERIFY(WIFEXITED(status));
+    QCOMPARE(WEXITSTATUS(status), 0);
+    // Its data, not its programs.
+    QCOMPARE(entriesUnder(home + QStringLiteral("/penlark")),
+             (QStringList{ProgramFolder::kTemplateRecord, QStringLiteral("mycard"), QStringLiteral("mycard/示例名片"),
+                          QStringLiteral("mycard/示例名片/简约白.pnk"), QStringLiteral("penlark.dll")}));
+    QCOMPARE(contents(home + QStringLiteral("/penlark/penlark.dll")), contents(copy + QStringLiteral("/penlark.dll")));
 }
 
 QTEST_GUILESS_MAIN(TestInstall)

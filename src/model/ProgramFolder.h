@@ -6,7 +6,8 @@
 // The program folder: the settings file and the three library folders live in
 // it. Windows and tests take it as an argument; the designer uses the folder of
 // its executable when that holds the settings file and can be written (a build
-// tree), and otherwise a folder of the user's own made from the installed template.
+// tree), and otherwise a folder of the user's own made from a template: the
+// installed one, or the executable's own folder when nothing is installed.
 class ProgramFolder
 {
 public:
@@ -22,15 +23,25 @@ public:
     static QString userFolder();
     // The installed template beside an installed executable: ../share/penlark.
     static QString templateFolder(const QString &executableDir);
+    // The template a per-user folder is made from: the installed one when it is
+    // there, else executableDir itself when it holds the settings file (a
+    // complete copy that cannot be written).
+    static QString templateFor(const QString &executableDir);
 
-    // The located folder, made ready: a per-user folder is created and every
-    // file of the template it lacks is copied into it (files already there are
-    // never replaced).
+    // The located folder, made ready: a per-user folder is filled from the
+    // template (fillFromTemplate).
     struct Prepared;
     static Prepared prepare(const QString &executableDir);
-    // Copies every file of templateDir that target lacks, making folders as
-    // needed; the reason of the first failure, or empty.
+    // Fills target from templateDir's settings file and libraries. A new (missing
+    // or empty) folder gets all of them; a folder filled before gets only what the
+    // template has added since, so what its user deleted stays deleted. What it
+    // was given is listed in its kTemplateRecord; a folder without that list is
+    // taken to have been given the whole template already. Files already there
+    // are never replaced. The reason of the first failure, or empty.
     static QString fillFromTemplate(const QString &templateDir, const QString &target);
+    // The list of template entries a per-user folder has been given, one
+    // relative path a line.
+    static const QString kTemplateRecord;
 
     const QString &root() const { return m_root; }
     QString settingsFile() const;
