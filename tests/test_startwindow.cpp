@@ -1,12 +1,24 @@
 #include "ui/app/StartWindow.h"
 #include "support/ProgramFolderFixture.h"
 #include "support/ScriptedDialogs.h"
+#include "model/HandOverMessage.h"
 
 #include <QFile>
 #include <QLockFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSignalSpy>
+#include <QLocalSocket>
 #include <QTest>
+#include <cstring>
+#include <fcntl.h>
+#include <future>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 class TestStartWindow : public QObject
 {
@@ -20,6 +32,9 @@ private slots:
     void shrinksAwayAfterAClickAndHandsOver();
     void handsOverOnceAfterAMessageHeldOpen();
     void handsAFileToTheRunningCopy();
+    void takesOnlyPathsAsMessages();
+    void refusesConnectionsThatSendNoMessage();
+    void keepsListeningThroughHundredsOfIdleConnections();
 };
 
 namespace {
@@ -177,6 +192,102 @@ void TestStartWindow::handsAFileToTheRunningCopy()
     QTRY_COMPARE_WITH_TIMEOUT(second.state(), QProcess::NotRunning, 20000);
     QCOMPARE(second.exitCode(), 0);
     QVERIFY(dialogs.records.isEmpty());
+}
+
+void TestStartWindow::takesOnlyPathsAsMessages()
+{
+    using HandOverMessage::pathFrom;
+    QCOMPARE(pathFrom(HandOverMessage::lineFor(QStringLiteral("/家/名片.pnk"))), QStringLiteral("/家/名片.pnk"));
+    const QByteArray longest = '/' + QByteArray(HandOverMessage::kLongestPath - 1, 'x');
+    QCOMPARE(pathFrom(longest + '\n'), QString::fromLatin1(longest));
+    for (const QByteArray &line : {longest + "x\n", QByteArray("名片.pnk\n"), QByteArray("\n"),
+                                   QByteArray("/a\xff.pnk\n"), QByteArray("/a\0b.pnk\n", 10), QByteArray("/a.pnk\n/b.pnk\n")})
+        QVERIFY2(!pathFrom(line), line.left(40).constData());
+}
+
+namespace {
+
+// A client socket of the system's own, not Qt's, for a test that holds hundreds.
+int connectRaw(const QString &name)
+{
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray path = name.toLocal8Bit();
+    std::memcpy(address.sun_path, path.constData(), std::min<size_t>(path.size(), sizeof address.sun_path - 1));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    if (fd >= 0 && ::connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+} // namespace
+
+void TestStartWindow::refusesConnectionsThatSendNoMessage()
+{
+    ProgramFolderFixture folder;
+    FileHandOver handOver{ProgramFolder(folder.root())};
+    QVERIFY(handOver.listen());
+    QSignalSpy received(&handOver, &FileHandOver::fileReceived);
+    const QString name = FileHandOver::socketName(ProgramFolder(folder.root()));
+    // More than a path can be, with or without a line end: closed at once.
+    for (const QByteArray &bytes : {QByteArray(HandOverMessage::kLongestPath + 2, '/'), QByteArray("名片.pnk\n")}) {
+        QLocalSocket socket;
+        socket.connectToServer(name);
+        QVERIFY(socket.waitForConnected(1000));
+        socket.write(bytes);
+        QTRY_COMPARE_WITH_TIMEOUT(socket.state(), QLocalSocket::UnconnectedState, FileHandOver::kIdleMs / 2);
+    }
+    // Silent, or a line never ended: closed after the idle time.
+    QLocalSocket silent;
+    QLocalSocket unended;
+    for (QLocalSocket *socket : {&silent, &unended}) {
+        socket->connectToServer(name);
+        QVERIFY(socket->waitForConnected(1000));
+    }
+    unended.write("/名片.pnk");
+    QTRY_COMPARE_WITH_TIMEOUT(silent.state(), QLocalSocket::UnconnectedState, FileHandOver::kIdleMs + 3000);
+    QTRY_COMPARE_WITH_TIMEOUT(unended.state(), QLocalSocket::UnconnectedState, 1000);
+    QVERIFY(received.isEmpty());
+}
+
+void TestStartWindow::keepsListeningThroughHundredsOfIdleConnections()
+{
+    ProgramFolderFixture folder;
+    FileHandOver handOver{ProgramFolder(folder.root())};
+    QVERIFY(handOver.listen());
+    QSignalSpy received(&handOver, &FileHandOver::fileReceived);
+    const QString name = FileHandOver::socketName(ProgramFolder(folder.root()));
+    rlimit limit{};
+    QCOMPARE(getrlimit(RLIMIT_NOFILE, &limit), 0);
+    const rlimit low{256, limit.rlim_max};
+    QCOMPARE(setrlimit(RLIMIT_NOFILE, &low), 0);
+    // Another program opens 400 connections and sends nothing.
+    int ready[2];
+    QCOMPARE(pipe2(ready, O_NONBLOCK), 0);
+    const pid_t idler = fork();
+    if (idler == 0) {
+        setrlimit(RLIMIT_NOFILE, &limit);
+        for (int i = 0; i < 400; ++i) connectRaw(name);
+        (void)!write(ready[1], "x", 1);
+        pause();
+        _exit(0);
+    }
+    const auto cleanUp = qScopeGuard([&] {
+        kill(idler, SIGKILL);
+        waitpid(idler, nullptr, 0);
+        ::close(ready[0]);
+        ::close(ready[1]);
+        setrlimit(RLIMIT_NOFILE, &limit);
+    });
+    char done = 0;
+    QTRY_VERIFY_WITH_TIMEOUT(read(ready[0], &done, 1) == 1, 30000);
+    // A later start still hands its file over.
+    auto sent = std::async(std::launch::async, [&] { return handOver.send(QStringLiteral("/名片.pnk")); });
+    QTRY_COMPARE_WITH_TIMEOUT(received.size(), 1, 10000);
+    QVERIFY(sent.get());
+    QCOMPARE(received.first().first().toString(), QStringLiteral("/名片.pnk"));
 }
 
 QTEST_MAIN(TestStartWindow)

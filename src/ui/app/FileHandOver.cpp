@@ -1,14 +1,22 @@
 #include "ui/app/FileHandOver.h"
 
+#include "model/HandOverMessage.h"
+
 #include <QCryptographicHash>
 #include <QLocalSocket>
 #include <QStandardPaths>
+#include <QTimer>
 
 namespace {
 
 constexpr int kWaitMs = 5000;
-constexpr qint64 kLongestLine = 64 * 1024;
 const QByteArray kTaken = QByteArrayLiteral("ok\n");
+
+void drop(QLocalSocket *socket)
+{
+    socket->abort();
+    socket->deleteLater();
+}
 
 } // namespace
 
@@ -39,7 +47,7 @@ bool FileHandOver::send(const QString &path) const
     QLocalSocket socket;
     socket.connectToServer(m_name);
     if (!socket.waitForConnected(kWaitMs)) return false;
-    socket.write(path.toUtf8() + '\n');
+    socket.write(HandOverMessage::lineFor(path));
     if (!socket.waitForBytesWritten(kWaitMs)) return false;
     while (socket.bytesAvailable() < kTaken.size())
         if (!socket.waitForReadyRead(kWaitMs)) return false;
@@ -49,17 +57,31 @@ bool FileHandOver::send(const QString &path) const
 void FileHandOver::takeConnection()
 {
     while (QLocalSocket *socket = m_server.nextPendingConnection()) {
+        // Sockets are the server's children in the order they came.
+        QList<QLocalSocket *> held = m_server.findChildren<QLocalSocket *>(Qt::FindDirectChildrenOnly);
+        held.removeIf([](QLocalSocket *s) { return s->state() != QLocalSocket::ConnectedState; });
+        if (held.size() > kMostConnections) drop(held.first());
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-            if (!socket->canReadLine()) {
-                if (socket->bytesAvailable() > kLongestLine) socket->abort();
-                return;
-            }
-            const QString path = QString::fromUtf8(socket->readLine()).chopped(1);
-            socket->write(kTaken);
-            socket->flush();
-            socket->disconnectFromServer();
-            emit fileReceived(path);
-        });
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readLine(socket); });
+        QTimer::singleShot(kIdleMs, socket, [socket] { drop(socket); });
     }
+}
+
+void FileHandOver::readLine(QLocalSocket *socket)
+{
+    if (!socket->canReadLine()) {
+        if (socket->bytesAvailable() > HandOverMessage::kLongestPath) drop(socket);
+        return;
+    }
+    const std::optional<QString> path = HandOverMessage::pathFrom(socket->readLine());
+    if (!path) {
+        drop(socket);
+        return;
+    }
+    // One message a connection: whatever follows it is not read.
+    socket->disconnect(this);
+    socket->write(kTaken);
+    socket->flush();
+    socket->disconnectFromServer();
+    emit fileReceived(*path);
 }
