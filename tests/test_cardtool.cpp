@@ -127,6 +127,21 @@ void TestCardTool::reportsFilesThatCannotBeReadOrWritten()
         QVERIFY(r.err.startsWith("penlark-card: cannot "));
         QVERIFY(r.err.contains(args[1].toUtf8()));
     }
+    // A table, or a picture named as a card, is no card: no default card is drawn for it.
+    QFile table(dir.filePath("people.csv"));
+    QVERIFY(table.open(QIODevice::WriteOnly));
+    table.write("name,title\nWang,manager\n");
+    table.close();
+    QImage picture(8, 8, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    QVERIFY(picture.save(dir.filePath("picture.pnk"), "PNG"));
+    for (const QString &file : {dir.filePath("people.csv"), dir.filePath("picture.pnk")}) {
+        const Run r = runTool({"thumbnail", file, dir.filePath("t.png"), "--size", "64"});
+        QCOMPARE(r.status, 1);
+        QCOMPARE(QString::fromUtf8(r.err), QStringLiteral("penlark-card: ") + file +
+                                               QStringLiteral(" is not a card file (it holds none of a card's keys)\n"));
+        QVERIFY(!QFileInfo::exists(dir.filePath("t.png")));
+    }
 }
 
 void TestCardTool::rendersCardsAtTheirSizes()

@@ -1,5 +1,6 @@
 #include "ui/app/CardDrop.h"
 #include "ui/app/CommandBar.h"
+#include "ui/app/FileHandOver.h"
 #include "ui/app/MainWindow.h"
 #include "ui/common/Translations.h"
 #include "model/CardFile.h"
@@ -16,6 +17,8 @@
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
+#include <atomic>
+#include <future>
 
 namespace {
 
@@ -36,6 +39,36 @@ void writeCard(const ProgramFolderFixture &folder, const QString &relative,
     CardFile::write(card, ini);
     QVERIFY(IniStore::save(folder.path(relative), ini));
 }
+
+// A dialog double whose boxes stay open, the event loop running, until hold
+// says they may close; it notes how deep boxes were opened inside one another.
+class HoldingDialogs : public ScriptedDialogs
+{
+public:
+    std::function<bool()> hold = [] { return true; };
+    int depth = 0;
+    int deepest = 0;
+
+    void show(const QString &text, const QString &caption, Icon icon) override
+    {
+        ScriptedDialogs::show(text, caption, icon);
+        holdOpen();
+    }
+    Answer ask(const QString &text, const QString &caption, Icon icon, Buttons buttons) override
+    {
+        const Answer answer = ScriptedDialogs::ask(text, caption, icon, buttons);
+        holdOpen();
+        return answer;
+    }
+
+private:
+    void holdOpen()
+    {
+        deepest = std::max(deepest, ++depth);
+        QTest::qWaitFor(hold, 30000);
+        --depth;
+    }
+};
 
 QCheckBox *restoreOption(MainWindow &w) { return w.findChild<QCheckBox *>(QStringLiteral("chk_new")); }
 
@@ -59,6 +92,8 @@ private slots:
     void speaksChineseInQtDialogs();
     void opensACardFromOutsideTheLibrary();
     void importsADroppedPictureAsTheLogo();
+    void refusesOutsideFilesThatAreNoCards();
+    void opensTheLastOfABurstOfHandedOverFiles();
     void keepsTheBackgroundUnderTransparentLogoPixels();
     void drawsThePageAtTheDevicePixelRatio();
 };
@@ -305,7 +340,8 @@ void TestMainWindow::opensACardFromOutsideTheLibrary()
     ScriptedDialogs dialogs;
     MainWindow w(ProgramFolder(folder.root()), dialogs);
     QVERIFY(!w.openOutsideFile(outside.path(QStringLiteral("没有.pnk"))));
-    QCOMPARE(dialogs.last().text, QStringLiteral("该文件不存在，或刚被删除…"));
+    QCOMPARE(dialogs.last().text, QStringLiteral("文件“") + outside.path(QStringLiteral("没有.pnk")) +
+                                      QStringLiteral("”不存在，或刚被删除…"));
     QCOMPARE(w.windowTitle(), kNewCaption);
     QVERIFY(w.openOutsideFile(outside.path(QStringLiteral("名片.pnk"))));
     QCOMPARE(w.windowTitle(), QStringLiteral("名片.pnk - Penlark 3.0版"));
@@ -323,6 +359,77 @@ void TestMainWindow::opensACardFromOutsideTheLibrary()
     QVERIFY(!w.openOutsideFile(outside.path(QStringLiteral("名片.pnk"))));
     QCOMPARE(dialogs.records.size(), before + 1);
     QCOMPARE(w.session().card.text(TextRole::Name).caption, QStringLiteral("改过"));
+}
+
+void TestMainWindow::refusesOutsideFilesThatAreNoCards()
+{
+    ProgramFolderFixture folder;
+    QTemporaryDir outside;
+    QFile table(outside.filePath(QStringLiteral("people.csv")));
+    QVERIFY(table.open(QIODevice::WriteOnly));
+    table.write("姓名,职位\n王伟,销售经理\n");
+    table.close();
+    QImage picture(40, 20, QImage::Format_RGB32);
+    picture.fill(Qt::green);
+    QVERIFY(picture.save(outside.filePath(QStringLiteral("图.pnk")), "PNG"));
+    ScriptedDialogs dialogs;
+    MainWindow w(ProgramFolder(folder.root()), dialogs);
+    const CardDocument before = w.session().card;
+    for (const QString name : {QStringLiteral("people.csv"), QStringLiteral("图.pnk")}) {
+        QVERIFY(!w.openOutsideFile(outside.filePath(name)));
+        QCOMPARE(dialogs.last().text, QStringLiteral("“") + name + QStringLiteral("”不是名片文件，无法打开\r当前的名片保持不变…"));
+        QCOMPARE(dialogs.last().caption, QStringLiteral("提醒您："));
+        QCOMPARE(dialogs.last().icon, Dialogs::Icon::Warning);
+        QCOMPARE(w.windowTitle(), kNewCaption);
+        QVERIFY(w.session().card == before);
+        QVERIFY(w.session().cardSaved);
+    }
+    // A picture is asked about as a dropped one is; cancelled, nothing changes.
+    // One that is not there is named, and not asked about.
+    QVERIFY(!w.openOutsideFile(outside.filePath(QStringLiteral("logo.jpg"))));
+    QCOMPARE(dialogs.last().text, QStringLiteral("文件“") + outside.filePath(QStringLiteral("logo.jpg")) +
+                                      QStringLiteral("”不存在，或刚被删除…"));
+    QVERIFY(picture.save(outside.filePath(QStringLiteral("logo.jpg"))));
+    dialogs.answers = {Dialogs::Answer::Cancel};
+    w.openOutsideFile(outside.filePath(QStringLiteral("logo.jpg")));
+    QCOMPARE(dialogs.last().text, QStringLiteral("要把图片“logo.jpg”用作名片的标志吗？\r选择“是”用作标志，选择“否”用作页面背景…"));
+    QCOMPARE(dialogs.last().kind, ScriptedDialogs::Kind::Question);
+    QCOMPARE(w.windowTitle(), kNewCaption);
+    QVERIFY(w.session().card == before);
+}
+
+void TestMainWindow::opensTheLastOfABurstOfHandedOverFiles()
+{
+    ProgramFolderFixture folder;
+    ProgramFolderFixture outside;
+    writeCard(outside, QStringLiteral("名片.pnk"));
+    HoldingDialogs dialogs;
+    MainWindow w(ProgramFolder(folder.root()), dialogs);
+    w.session().markEdited();
+    FileHandOver handOver{ProgramFolder(folder.root())};
+    QVERIFY(handOver.listen());
+    connect(&handOver, &FileHandOver::fileReceived, &w, &MainWindow::takeHandedOverFile);
+    // Three hundred names of files that are not there, the card last; every box
+    // stays open until all of them have been taken.
+    constexpr int kNames = 300;
+    std::atomic<int> taken = 0;
+    dialogs.hold = [&taken] { return taken == kNames; };
+    dialogs.answers = {Dialogs::Answer::No};
+    auto sender = std::async(std::launch::async, [&] {
+        for (int i = 0; i < kNames; ++i)
+            if (handOver.send(i + 1 < kNames ? outside.path(QStringLiteral("没有%1.pnk").arg(i)) : outside.path(QStringLiteral("名片.pnk"))))
+                ++taken;
+    });
+    QTRY_COMPARE_WITH_TIMEOUT(w.windowTitle(), QStringLiteral("名片.pnk - Penlark 3.0版"), 60000);
+    sender.get();
+    QCOMPARE(taken.load(), kNames);
+    // One question, the first name's message, then the last name's card.
+    QCOMPARE(dialogs.deepest, 1);
+    QCOMPARE(dialogs.records.size(), 2);
+    QCOMPARE(dialogs.records[0].text, kModified);
+    QCOMPARE(dialogs.records[1].text, QStringLiteral("文件“") + outside.path(QStringLiteral("没有0.pnk")) +
+                                          QStringLiteral("”不存在，或刚被删除…"));
+    QCOMPARE(w.session().card.text(TextRole::Name).caption, QStringLiteral("王磊"));
 }
 
 void TestMainWindow::importsADroppedPictureAsTheLogo()

@@ -112,6 +112,10 @@ std::optional<OpenedCard> openCard(const QString &path, const QString &programFo
 {
     const auto ini = readCardFile(path, err);
     if (!ini) return std::nullopt;
+    if (!CardReader::isCard(CardReader::valuesOf(*ini))) {
+        err << "penlark-card: " << path << " is not a card file (it holds none of a card's keys)" << Qt::endl;
+        return std::nullopt;
+    }
     OpenedCard opened;
     const auto problems = CardReader::read(CardReader::valuesOf(*ini),
                                            PagePictures::sourceFor(ProgramFolder(programFolder)), opened.card,

@@ -199,6 +199,12 @@ std::vector<Problem> read(const CardFile::ValueReader &values, const PictureSour
     return Reading(values, pictures, card, view).run();
 }
 
+bool isCard(const CardFile::ValueReader &values)
+{
+    return std::any_of(CardFile::keys().begin(), CardFile::keys().end(),
+                       [&values](const CardFile::Key &key) { return values(key.section, key.name).has_value(); });
+}
+
 CardFile::ValueReader valuesOf(const IniFile &ini)
 {
     return [&ini](const QString &section, const QString &key) { return ini.value(section, key); };

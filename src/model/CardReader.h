@@ -52,6 +52,11 @@ struct Problem {
 std::vector<Problem> read(const CardFile::ValueReader &values, const PictureSource &pictures, CardDocument &card,
                           PageView &view);
 
+// Whether the values hold at least one key of the card file: a file with none
+// (a table, a picture, any other file) is no card, though reading it would
+// give the default card.
+bool isCard(const CardFile::ValueReader &values);
+
 // The values of one card file held in memory.
 CardFile::ValueReader valuesOf(const IniFile &ini);
 

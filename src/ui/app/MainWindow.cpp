@@ -22,6 +22,7 @@
 #include "ui/panels/OpenPanel.h"
 #include "ui/panels/PicturePreview.h"
 #include "ui/panels/SavePanel.h"
+#include "ui/panels/TextColourFrame.h"
 #include "ui/panels/TextPanel.h"
 #include "render/TextFit.h"
 #include "ui/print/BatchWindow.h"
@@ -32,7 +33,9 @@
 #include "ui/page/ShowAlignPanel.h"
 #include "ui/send/SendWindow.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <algorithm>
 #include <QFileInfo>
 #include <QLabel>
@@ -77,9 +80,12 @@ MainWindow::MainWindow(ProgramFolder folder, Dialogs &dialogs, QWidget *parent)
 
 void MainWindow::acceptDroppedFiles()
 {
-    auto *drop = new CardDrop(m_folder, m_session, m_dialogs, *this);
-    connect(drop, &CardDrop::cardDropped, this, &MainWindow::openOutsideFile);
-    connect(drop, &CardDrop::logoApplied, this, &MainWindow::showAppliedLogo);
+    m_drop = new CardDrop(m_folder, m_session, m_dialogs, *this);
+    connect(m_drop, &CardDrop::cardDropped, this, &MainWindow::openOutsideFile);
+    connect(m_drop, &CardDrop::logoApplied, this, &MainWindow::showAppliedLogo);
+    m_modalWait.setSingleShot(true);
+    m_modalWait.setInterval(200);
+    connect(&m_modalWait, &QTimer::timeout, this, &MainWindow::openWaitingFile);
 }
 
 void MainWindow::showAppliedLogo()
@@ -438,7 +444,56 @@ bool MainWindow::openCardFrom(CardSource source)
 
 bool MainWindow::openOutsideFile(const QString &path)
 {
-    if (!mayDropEdits()) return false;
+    if (CardDrop::kindOf(path) != CardDrop::Kind::Picture) return mayDropEdits() && readOutsideFile(path);
+    if (!QFileInfo::exists(path)) {
+        showMissingOutsideFile(path);
+        return false;
+    }
+    m_drop->takeFile(path);
+    return true;
+}
+
+// A file from outside has no list beside it that names it: the message does.
+void MainWindow::showMissingOutsideFile(const QString &path)
+{
+    m_dialogs.show(QStringLiteral("文件“") + QDir::toNativeSeparators(path) + QStringLiteral("”不存在，或刚被删除…"),
+                   kReminder, Dialogs::Icon::Warning);
+}
+
+void MainWindow::takeHandedOverFile(const QString &path)
+{
+    m_waitingFile = path;
+    openWaitingFile();
+}
+
+void MainWindow::openWaitingFile()
+{
+    if (m_openingWaitingFile || m_waitingFile.isEmpty()) return;
+    if (QApplication::activeModalWidget()) {
+        m_modalWait.start();
+        return;
+    }
+    m_openingWaitingFile = true;
+    bool editsDropped = false; // asked once: a file that then cannot be read does not ask again
+    while (!m_waitingFile.isEmpty()) {
+        const QString path = std::exchange(m_waitingFile, QString());
+        if (CardDrop::kindOf(path) == CardDrop::Kind::Picture) {
+            openOutsideFile(path);
+            continue;
+        }
+        // Keeping the edits keeps them from the files sent meanwhile too.
+        editsDropped = editsDropped || mayDropEdits();
+        if (!editsDropped) {
+            m_waitingFile.clear();
+            break;
+        }
+        readOutsideFile(path);
+    }
+    m_openingWaitingFile = false;
+}
+
+bool MainWindow::readOutsideFile(const QString &path)
+{
     const QString before = m_outsideFile;
     m_outsideFile = path;
     if (openCardFrom(CardSource::OutsideFile)) return true;
@@ -462,13 +517,21 @@ std::optional<IniFile> MainWindow::readCardFile()
     // block or never end, and a huge file would hold the window.
     const FileAccess::FileRead read = file.isEmpty() ? FileAccess::FileRead{{}, FileAccess::Problem::Missing, {}}
                                                      : FileAccess::readRegularFile(file, FileAccess::kLargestIniFile);
-    if (read.problem == FileAccess::Problem::None) return IniFile::fromBytes(read.bytes);
-    if (read.problem == FileAccess::Problem::Missing)
+    if (read.problem == FileAccess::Problem::None) {
+        IniFile ini = IniFile::fromBytes(read.bytes);
+        if (CardReader::isCard(CardReader::valuesOf(ini))) return ini;
+        m_dialogs.show(QStringLiteral("“") + QFileInfo(file).fileName() +
+                           QStringLiteral("”不是名片文件，无法打开\r当前的名片保持不变…"),
+                       kReminder, Dialogs::Icon::Warning);
+    } else if (read.problem == FileAccess::Problem::Missing && m_session.cardSource == CardSource::OutsideFile) {
+        showMissingOutsideFile(file);
+    } else if (read.problem == FileAccess::Problem::Missing) {
         m_dialogs.show(LibraryMessages::readProblem(read) + u'…', kReminder, Dialogs::Icon::Warning);
-    else
+    } else {
         m_dialogs.show(QStringLiteral("名片文件“") + QFileInfo(file).fileName() + QStringLiteral("”无法读取：") +
                            LibraryMessages::readProblem(read) + QStringLiteral("\r当前的名片保持不变…"),
                        kReminder, Dialogs::Icon::Warning);
+    }
     return std::nullopt;
 }
 
@@ -685,7 +748,14 @@ void MainWindow::connectHistory()
     m_history = new EditHistory(m_session, this);
     new WindowKeys(*this, *m_page, *m_history);
     connect(m_history, &EditHistory::restored, this, &MainWindow::showRestoredCard);
-    connect(m_history, &EditHistory::statusChanged, this, &MainWindow::setStatus);
+    connect(m_history, &EditHistory::statusChanged, this, [this](const QString &text) {
+        m_historyStatus = text;
+        setStatus(text);
+    });
+    // What the history said is stale once the card is edited again.
+    connect(m_history, &EditHistory::stepRecorded, this, [this] {
+        if (m_status->text() == m_historyStatus) setStatus(productBanner());
+    });
 }
 
 // After an undo or redo the panels show the card as it now is, changing nothing.
@@ -693,6 +763,7 @@ void MainWindow::showRestoredCard()
 {
     m_pagePanel->showCard();
     m_textPanel->showChosenObject();
+    if (m_textPanel->chosenObject() >= 0) m_textPanel->colourFrame()->showComponentsOf(m_textPanel->chosenObject());
     const int panel = visiblePanel();
     if (panel == 5) m_logoPanel->refresh();
     if (panel == 7) m_linePanel->showLine();

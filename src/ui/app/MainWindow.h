@@ -7,10 +7,12 @@
 #include "model/ProgramFolder.h"
 
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
 #include <array>
 
 class BatchWindow;
+class CardDrop;
 class CommandBar;
 class Dialogs;
 class EditHistory;
@@ -71,8 +73,14 @@ public:
     // cannot be read leaves the card source as it was (false).
     bool openCardFrom(CardSource source);
     // Opens a card file from anywhere (the command line, another start, a drop)
-    // through openCardFrom; a file that cannot be read leaves everything as it was.
+    // through openCardFrom; a file that cannot be read, or is no card, leaves
+    // everything as it was. A picture is asked about as a dropped one is.
     bool openOutsideFile(const QString &path);
+    // A file handed over by a later start. One that comes while a question or
+    // message is open waits until it is closed, and a later one replaces it
+    // (opening it would replace that card at once), so a burst of names opens
+    // the last after one question.
+    void takeHandedOverFile(const QString &path);
     // Centres the page and its shadow, shows the banner, draws marks and places the trim guides.
     void layOutPage();
 
@@ -154,6 +162,9 @@ private:
     void acceptDroppedFiles();
     void showWindowAbove(QWidget *window);
     void showAppliedLogo();
+    void openWaitingFile();
+    bool readOutsideFile(const QString &path);
+    void showMissingOutsideFile(const QString &path);
 
     ProgramFolder m_folder;
     Dialogs &m_dialogs;
@@ -185,4 +196,9 @@ private:
     QPointer<BatchWindow> m_batchWindow;
     bool m_workspaceDoubleClicked = false;
     QString m_outsideFile;
+    QString m_historyStatus;    // what the edit history last put on the status line
+    CardDrop *m_drop = nullptr;
+    QString m_waitingFile;      // handed over, not yet opened
+    bool m_openingWaitingFile = false;
+    QTimer m_modalWait;         // looks again for the end of a message the file waits for
 };

@@ -59,7 +59,7 @@ int main(int argc, char *argv[])
         fileToOpen = path;
         if (!mainWindow) return;
         bringToFront(*mainWindow);
-        mainWindow->openOutsideFile(path);
+        mainWindow->takeHandedOverFile(path);
     });
     if (!start.start()) return 0;
     return app.exec();
