@@ -504,6 +504,7 @@ void TestLibraryManager::appliesALogoAtItsOwnSize()
 {
     Window t;
     t.folder.writePicture(QStringLiteral("logo/企业/红.bmp"), Qt::red, {30, 20});
+    t.folder.writePicture(QStringLiteral("logo/企业/大.bmp"), Qt::blue, {500, 80});
     // The logo panel's button opens the manager on the logo library.
     t.w->showLogoPanel();
     t.w->findChild<QPushButton *>(QStringLiteral("cmd_logo"))->click();
@@ -525,6 +526,12 @@ void TestLibraryManager::appliesALogoAtItsOwnSize()
     QVERIFY(t.w->page()->selectionFrame()->isVisibleTo(t.w->page()->parentWidget()));
     QCOMPARE(t.w->libraryManager(), m);
     QCOMPARE(t.w->findChild<QLabel *>(QStringLiteral("lab_logo(5)"))->text(), LogoPanel::sizeText({450, 300}));
+
+    // A picture larger than the trim area also keeps its natural size and place.
+    t.chooseFile(QStringLiteral("大.bmp"));
+    m->button(6)->click();
+    QCOMPARE(QRectF(s.card.logo.left, s.card.logo.top, s.card.logo.width, s.card.logo.height),
+             QRectF(before.left, before.top, 7500, 1200));
 }
 
 void TestLibraryManager::reportsFilesThatAreNoPictures()

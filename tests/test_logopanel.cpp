@@ -193,6 +193,7 @@ void TestLogoPanel::listsCategoriesAndChoosesALogoAtNaturalSize()
     d.folder.writePicture(QStringLiteral("logo/企业/山.jpg"), Qt::blue, {40, 30});
     d.folder.writePicture(QStringLiteral("logo/企业/水.bmp"), Qt::green, {10, 10});
     d.folder.writePicture(QStringLiteral("logo/企业/图.png"), Qt::red, {10, 10});
+    d.folder.writePicture(QStringLiteral("logo/企业/大.png"), Qt::red, {400, 300});
     QDir(d.folder.root()).mkpath(QStringLiteral("logo/空"));
     d.start();
     QComboBox *categories = d.panel->categoryList();
@@ -206,7 +207,7 @@ void TestLogoPanel::listsCategoriesAndChoosesALogoAtNaturalSize()
 
     d.logo().left = 700;
     d.choose(QStringLiteral("企业"), QStringLiteral("山.jpg"));
-    QCOMPARE(d.panel->fileList()->count(), 3); // the pattern lists jpg, bmp, gif and png
+    QCOMPARE(d.panel->fileList()->count(), 4); // the pattern lists jpg, bmp, gif and png
     QCOMPARE(d.logo().img, QStringLiteral("企业\\山.jpg"));
     QCOMPARE(d.logo().width, 600.f);
     QCOMPARE(d.logo().height, 450.f);
@@ -216,6 +217,13 @@ void TestLogoPanel::listsCategoriesAndChoosesALogoAtNaturalSize()
     QVERIFY(!d.session().cardSaved);
     QVERIFY(d.w->page()->selectionFrame()->isVisibleTo(d.w->page()));
     QCOMPARE(d.w->page()->selectionFrame()->geometry(), d.w->page()->logoObject()->geometry());
+
+    // Larger than the trim area, it keeps its natural size and its place too.
+    const CardLogo before = d.logo();
+    d.choose(QStringLiteral("企业"), QStringLiteral("大.png"));
+    QCOMPARE(QRectF(d.logo().left, d.logo().top, d.logo().width, d.logo().height),
+             QRectF(before.left, before.top, 6000, 4500));
+    QCOMPARE(d.panel->sizeLabel()->text(), QStringLiteral("当前标志大小：宽106,高79毫米"));
 }
 
 void TestLogoPanel::listsFilesLyingInTheLogoFolderAsCategories()

@@ -25,23 +25,39 @@ QSizeF logoSize(QSizeF natural, QSizeF pageTwips)
     return natural.scaled(trim, Qt::KeepAspectRatio);
 }
 
-void applyLogo(CardSession &session, const QString &reference, const QImage &picture)
+namespace {
+
+QSizeF naturalSize(const QImage &picture) { return QSizeF(picture.size()) * PageGeometry::kScreenTwipsPerPixel; }
+
+void setLogo(CardSession &session, const QString &reference, const QImage &picture, const QRectF &box)
 {
     CardLogo &logo = session.card.logo;
-    const QSizeF page = PageRenderer::pageTwips(session.card);
-    const QSizeF natural = QSizeF(picture.size()) * PageGeometry::kScreenTwipsPerPixel;
-    const QSizeF size = logoSize(natural, page);
     logo.img = reference;
-    logo.width = float(size.width());
-    logo.height = float(size.height());
-    if (size != natural) {
-        const QPointF topLeft = PageObjects::keepInTrim({QPointF(logo.left, logo.top), size}, page).topLeft;
-        logo.left = float(topLeft.x());
-        logo.top = float(topLeft.y());
-    }
+    logo.left = float(box.left());
+    logo.top = float(box.top());
+    logo.width = float(box.width());
+    logo.height = float(box.height());
     session.view.logo = picture;
     session.markEdited();
     session.notifyPageChanged();
+}
+
+} // namespace
+
+void applyLogo(CardSession &session, const QString &reference, const QImage &picture)
+{
+    const CardLogo &logo = session.card.logo;
+    setLogo(session, reference, picture, {QPointF(logo.left, logo.top), naturalSize(picture)});
+}
+
+void applyFittedLogo(CardSession &session, const QString &reference, const QImage &picture)
+{
+    const CardLogo &logo = session.card.logo;
+    const QSizeF page = PageRenderer::pageTwips(session.card);
+    const QSizeF natural = naturalSize(picture);
+    QRectF box(QPointF(logo.left, logo.top), logoSize(natural, page));
+    if (box.size() != natural) box.moveTopLeft(PageObjects::keepInTrim(box, page).topLeft);
+    setLogo(session, reference, picture, box);
 }
 
 } // namespace AppliedPictures

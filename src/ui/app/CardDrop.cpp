@@ -90,7 +90,7 @@ std::optional<ProgramFolder::Library> CardDrop::importPicture(const QString &pat
     const std::optional<QString> reference = copyIntoLibrary(path, library);
     if (!reference) return std::nullopt;
     if (library == Library::Logos)
-        AppliedPictures::applyLogo(m_session, *reference, read.image);
+        AppliedPictures::applyFittedLogo(m_session, *reference, read.image);
     else
         AppliedPictures::applyBackground(m_session, *reference, read.image);
     return library;

@@ -231,7 +231,7 @@ void LogoPanel::chooseFile(QListWidgetItem *item)
                        Dialogs::Icon::Warning);
         return;
     }
-    // Natural size and the top-left corner kept, unless it is larger than the trim area.
+    // Natural size, the top-left corner kept.
     m_preview->setPicture(read.image);
     AppliedPictures::applyLogo(m_session, reference, read.image);
     m_page.showSelectionFrame(PageObjects::kLogo);
