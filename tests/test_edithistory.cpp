@@ -6,6 +6,7 @@
 #include "ui/page/PageWidget.h"
 #include "ui/panels/LinePanel.h"
 #include "ui/panels/PagePanel.h"
+#include "ui/panels/TextColourFrame.h"
 #include "ui/panels/PaletteStrip.h"
 #include "ui/panels/TextPanel.h"
 #include "support/ProgramFolderFixture.h"
@@ -71,6 +72,7 @@ private slots:
     void typingIsOneStepUntilAnotherAction();
     void cardSavedFollowsTheHistory();
     void keysOfTheWindow();
+    void panelsAndStatusFollowUndoAndNewEdits();
 };
 
 void TestEditHistory::undoesAndRedoesEachKindOfStep()
@@ -254,3 +256,55 @@ void TestEditHistory::keysOfTheWindow()
 
 QTEST_MAIN(TestEditHistory)
 #include "test_edithistory.moc"
+
+void TestEditHistory::panelsAndStatusFollowUndoAndNewEdits()
+{
+    Window t;
+    auto *text = t.find<TextPanel>(QStringLiteral("frm_cz(6)"));
+    TextColourFrame *colours = text->colourFrame();
+    const auto boxes = [&] {
+        return QStringList{colours->componentBox(0)->text(), colours->componentBox(1)->text(),
+                           colours->componentBox(2)->text()};
+    };
+    t.w.showTextPanel();
+    text->chooseObject(2);
+    CardText &company = t.session().card.texts[2];
+    company.ForeColor = Colour::fromRgb(10, 20, 30);
+    t.session().markSaved();
+    send(t.find<PaletteStrip>(QStringLiteral("PicColor(1)")), QEvent::MouseButtonPress, {10, 5}, Qt::LeftButton);
+    t.settle();
+    const Colour::Value picked = company.ForeColor;
+    QVERIFY(picked != Colour::fromRgb(10, 20, 30));
+    QCOMPARE(boxes(), (QStringList{QString::number(Colour::red(picked)), QString::number(Colour::green(picked)),
+                                   QString::number(Colour::blue(picked))}));
+
+    // Undone, the boxes show the colour the text has again, and a typed
+    // component joins that colour's other two.
+    t.w.history()->undo();
+    QCOMPARE(boxes(), (QStringList{QStringLiteral("10"), QStringLiteral("20"), QStringLiteral("30")}));
+    QCOMPARE(colours->swatch()->colour(), Colour::fromRgb(10, 20, 30));
+    QVERIFY(t.session().cardSaved);
+    t.w.history()->redo();
+    QCOMPARE(boxes()[0], QString::number(Colour::red(picked)));
+    t.w.history()->undo();
+    colours->componentBox(0)->selectAll();
+    typeInto(colours->componentBox(0), QStringLiteral("99"));
+    t.settle();
+    QCOMPARE(company.ForeColor, Colour::fromRgb(99, 20, 30));
+
+    // What the history says stays until the next edit, then gives way.
+    while (t.stack().canUndo()) t.w.history()->undo();
+    t.w.history()->undo();
+    QCOMPARE(t.status(), QStringLiteral("没有可以撤销的操作"));
+    colours->componentBox(1)->selectAll();
+    typeInto(colours->componentBox(1), QStringLiteral("1"));
+    t.settle();
+    QCOMPARE(t.status(), MainWindow::productBanner());
+    t.w.history()->undo();
+    QCOMPARE(t.status(), QStringLiteral("已撤销：文字颜色"));
+    t.w.showLinePanel();
+    const QString lineTip = t.status();
+    t.find<QCheckBox>(QStringLiteral("chk_ShowLine"))->click();
+    t.settle();
+    QCOMPARE(t.status(), lineTip); // a panel's own words are not the history's
+}

@@ -176,6 +176,7 @@ void EditHistory::recordStep()
         auto *step = new Step(m_session, m_current, now, m_run);
         m_current = std::move(now);
         m_stack.push(step);
+        emit stepRecorded();
     }
     m_session.cardSaved = m_stack.isClean();
 }

@@ -56,6 +56,8 @@ signals:
     void restored();
     // What was undone or redone, for the status line.
     void statusChanged(const QString &text);
+    // A new edit became a step.
+    void stepRecorded();
 
 private:
     class Step;

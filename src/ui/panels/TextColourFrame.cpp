@@ -8,6 +8,7 @@
 #include <QButtonGroup>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSignalBlocker>
 #include <QRadioButton>
 
 using ColourPicker::Scope;
@@ -82,6 +83,17 @@ Scope TextColourFrame::scope() const
 void TextColourFrame::showColourOf(int index)
 {
     m_swatch->setColour(m_session.card.texts.at(std::size_t(index)).ForeColor);
+}
+
+void TextColourFrame::showComponentsOf(int index)
+{
+    const Colour::Value colour = m_session.card.texts.at(std::size_t(index)).ForeColor;
+    const int components[] = {Colour::red(colour), Colour::green(colour), Colour::blue(colour)};
+    for (std::size_t i = 0; i < m_boxes.size(); ++i) {
+        const QSignalBlocker quiet(m_boxes[i]);
+        m_boxes[i]->setText(QString::number(components[i]));
+    }
+    showColourOf(index);
 }
 
 void TextColourFrame::applyByScope(Colour::Value colour)

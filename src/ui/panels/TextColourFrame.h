@@ -28,6 +28,10 @@ public:
 
     // The swatch takes the colour of text object index.
     void showColourOf(int index);
+    // The swatch and the component boxes show the colour of text object index,
+    // changing nothing: after an undo the boxes must not hold a colour the
+    // card no longer has, which typing into one would bring back.
+    void showComponentsOf(int index);
 
     ColourSwatch *swatch() const { return m_swatch; }
     PaletteStrip *strip() const { return m_strip; }
