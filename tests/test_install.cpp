@@ -11,6 +11,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <grp.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -218,7 +219,8 @@ void TestInstall::makesTheUserFolderFromAReadOnlyCopy()
     QVERIFY(QFile::copy(QStringLiteral(PENLARK_PROGRAM_SOURCE "/mycard/示例名片/简约白.pnk"),
                         copy + QStringLiteral("/mycard/示例名片/简约白.pnk")));
     QVERIFY(QFile::copy(installed(QStringLiteral("bin/penlark-card")), copy + QStringLiteral("/penlark-card")));
-    for (const QString &entry : entriesUnder(copy) << QString())
+    const QStringList entries = entriesUnder(copy) << QString();
+    for (const QString &entry : entries)
         QFile::setPermissions(copy + u'/' + entry, QFileInfo(copy + u'/' + entry).isDir()
                                                        ? QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther
                                                        : QFile::ReadOwner | QFile::ReadOther);
@@ -229,7 +231,7 @@ void TestInstall::makesTheUserFolderFromAReadOnlyCopy()
     qputenv("XDG_DATA_HOME", home.toUtf8());
     const pid_t child = fork();
     if (child == 0) {
-        if (geteuid() == 0 && setuid(65534) != 0) _exit(3);
+        if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0)) _exit(3);
         const ProgramFolder::Prepared prepared = ProgramFolder::prepare(copy);
         _exit(prepared.error.isEmpty() ? 0 : 1);
     }

@@ -405,6 +405,7 @@ void TestMainWindow::opensTheLastOfABurstOfHandedOverFiles()
     writeCard(outside, QStringLiteral("名片.pnk"));
     HoldingDialogs dialogs;
     MainWindow w(ProgramFolder(folder.root()), dialogs);
+    w.session().card.text(TextRole::Name).caption = QStringLiteral("改过");
     w.session().markEdited();
     FileHandOver handOver{ProgramFolder(folder.root())};
     QVERIFY(handOver.listen());
@@ -430,6 +431,18 @@ void TestMainWindow::opensTheLastOfABurstOfHandedOverFiles()
     QCOMPARE(dialogs.records[1].text, QStringLiteral("文件“") + outside.path(QStringLiteral("没有0.pnk")) +
                                           QStringLiteral("”不存在，或刚被删除…"));
     QCOMPARE(w.session().card.text(TextRole::Name).caption, QStringLiteral("王磊"));
+
+    // A box of the program's own that is open already is waited for too.
+    w.applyDefaultCard();
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("提醒您："), QStringLiteral("x"));
+    box.setWindowModality(Qt::ApplicationModal);
+    box.show();
+    QTRY_VERIFY(QApplication::activeModalWidget());
+    w.takeHandedOverFile(outside.path(QStringLiteral("名片.pnk")));
+    QTest::qWait(300);
+    QCOMPARE(w.windowTitle(), kNewCaption);
+    box.close();
+    QTRY_COMPARE(w.windowTitle(), QStringLiteral("名片.pnk - Penlark 3.0版"));
 }
 
 void TestMainWindow::importsADroppedPictureAsTheLogo()

@@ -8,8 +8,10 @@
 #include <QProcess>
 #include <QScopeGuard>
 #include <QSignalSpy>
+#include <QDeadlineTimer>
 #include <QLocalSocket>
 #include <QTest>
+#include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <future>
@@ -207,19 +209,29 @@ void TestStartWindow::takesOnlyPathsAsMessages()
 
 namespace {
 
-// A client socket of the system's own, not Qt's, for a test that holds hundreds.
-int connectRaw(const QString &name)
+sockaddr_un socketAddress(const QString &name)
 {
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     const QByteArray path = name.toLocal8Bit();
     std::memcpy(address.sun_path, path.constData(), std::min<size_t>(path.size(), sizeof address.sun_path - 1));
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    if (fd >= 0 && ::connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0) {
+    return address;
+}
+
+// A client socket of the system's own, not Qt's, for a test that holds
+// hundreds from a forked child (which must not allocate); a full backlog is
+// waited out until the deadline.
+int connectRaw(const sockaddr_un &address, const QDeadlineTimer &deadline)
+{
+    while (!deadline.hasExpired()) {
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0);
+        if (::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0) return fd;
+        const bool full = errno == EAGAIN;
         ::close(fd);
-        return -1;
+        if (!full) return -1;
+        usleep(1000);
     }
-    return fd;
+    return -1;
 }
 
 } // namespace
@@ -258,7 +270,7 @@ void TestStartWindow::keepsListeningThroughHundredsOfIdleConnections()
     FileHandOver handOver{ProgramFolder(folder.root())};
     QVERIFY(handOver.listen());
     QSignalSpy received(&handOver, &FileHandOver::fileReceived);
-    const QString name = FileHandOver::socketName(ProgramFolder(folder.root()));
+    const sockaddr_un address = socketAddress(FileHandOver::socketName(ProgramFolder(folder.root())));
     rlimit limit{};
     QCOMPARE(getrlimit(RLIMIT_NOFILE, &limit), 0);
     const rlimit low{256, limit.rlim_max};
@@ -269,7 +281,8 @@ void TestStartWindow::keepsListeningThroughHundredsOfIdleConnections()
     const pid_t idler = fork();
     if (idler == 0) {
         setrlimit(RLIMIT_NOFILE, &limit);
-        for (int i = 0; i < 400; ++i) connectRaw(name);
+        const QDeadlineTimer deadline(10000);
+        for (int i = 0; i < 400; ++i) connectRaw(address, deadline);
         (void)!write(ready[1], "x", 1);
         pause();
         _exit(0);
