@@ -65,7 +65,7 @@ private:
     void holdOpen()
     {
         deepest = std::max(deepest, ++depth);
-        QTest::qWaitFor(hold, 30000);
+        [[maybe_unused]] const bool released = QTest::qWaitFor(hold, 30000);
         --depth;
     }
 };
@@ -375,7 +375,7 @@ void TestMainWindow::refusesOutsideFilesThatAreNoCards()
     ScriptedDialogs dialogs;
     MainWindow w(ProgramFolder(folder.root()), dialogs);
     const CardDocument before = w.session().card;
-    for (const QString name : {QStringLiteral("people.csv"), QStringLiteral("图.pnk")}) {
+    for (const QString &name : {QStringLiteral("people.csv"), QStringLiteral("图.pnk")}) {
         QVERIFY(!w.openOutsideFile(outside.filePath(name)));
         QCOMPARE(dialogs.last().text, QStringLiteral("“") + name + QStringLiteral("”不是名片文件，无法打开\r当前的名片保持不变…"));
         QCOMPARE(dialogs.last().caption, QStringLiteral("提醒您："));
