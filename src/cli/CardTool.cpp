@@ -112,10 +112,6 @@ std::optional<OpenedCard> openCard(const QString &path, const QString &programFo
 {
     const auto ini = readCardFile(path, err);
     if (!ini) return std::nullopt;
-    if (!CardReader::isCard(CardReader::valuesOf(*ini))) {
-        err << "penlark-card: " << path << " is not a card file (it holds none of a card's keys)" << Qt::endl;
-        return std::nullopt;
-    }
     OpenedCard opened;
     const auto problems = CardReader::read(CardReader::valuesOf(*ini),
                                            PagePictures::sourceFor(ProgramFolder(programFolder)), opened.card,
@@ -252,6 +248,14 @@ int render(const RenderRequest &request, QTextStream &err)
 
 int thumbnail(const QString &card, const QString &output, int size, const QString &programFolder, QTextStream &err)
 {
+    // A file manager asks for every file it takes for a card: one that holds
+    // none of a card's keys gets no picture of the default card.
+    const auto ini = readCardFile(card, err);
+    if (!ini) return 1;
+    if (!CardReader::isCard(CardReader::valuesOf(*ini))) {
+        err << "penlark-card: " << card << " is not a card file (it holds none of a card's keys)" << Qt::endl;
+        return 1;
+    }
     const auto opened = openCard(card, programFolder, err);
     if (!opened) return 1;
     const QImage picture = PageRenderer::renderThumbnail(opened->card, opened->view, size);
