@@ -4,6 +4,7 @@
 #include "support/PdfProbe.h"
 #include "support/QrReader.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -13,6 +14,7 @@
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cmath>
 
 namespace {
 
@@ -49,6 +51,7 @@ private slots:
     void treatsHugePagesAsMalformed();
     void writesTheQrCodeAPhoneReads();
     void saysWhenTheCardsCodeCannotBeDrawn();
+    void drawsThumbnailsAsLargeAsAsked();
 };
 
 void TestCardTool::newThenDumpShowsTheDefaultCard()
@@ -411,3 +414,73 @@ void TestCardTool::saysWhenTheCardsCodeCannotBeDrawn()
 
 QTEST_GUILESS_MAIN(TestCardTool)
 #include "test_cardtool.moc"
+
+// The card as cut fills the thumbnail, its longer side the size asked for, and a
+// library background decoded at the thumbnail's size still tiles at its own size.
+void TestCardTool::drawsThumbnailsAsLargeAsAsked()
+{
+    QTemporaryDir dir;
+    QImage tile(100, 60, QImage::Format_RGB32); // 1500 twips across: red, then blue from 750
+    tile.fill(Qt::blue);
+    for (int y = 0; y < tile.height(); ++y)
+        for (int x = 0; x < 50; ++x) tile.setPixelColor(x, y, Qt::red);
+    QVERIFY(QDir().mkpath(dir.filePath("background/条纹")));
+    QVERIFY(tile.save(dir.filePath("background/条纹/tile.png")));
+    const QString card = dir.filePath("card.pnk");
+    QCOMPARE(runTool({"new", card}).status, 0);
+    {
+        IniFile ini = IniStore::load(card);
+        ini.setValue("cPage", "isBg", "3");
+        ini.setValue("cPage", "bgImg", QStringLiteral("条纹\\tile.png"));
+        ini.setValue("cLogo", "visible", "False");
+        for (const char *text : {"cName", "cJob", "cCmp", "cADD", "cPC", "cTEL", "cFAX", "cMob", "cEmail", "cUrl", "cQQ"})
+            ini.setValue(text, "visible", "False");
+        // A green line from the trim corner, 1020 x 510 twips.
+        const QList<std::pair<const char *, const char *>> line{
+            {"left", "170"}, {"top", "170"}, {"width", "1020"}, {"height", "510"}, {"bgColor", "65280"}, {"visible", "True"}};
+        for (const auto &[key, value] : line) ini.setValue("cLine", key, value);
+        QVERIFY(IniStore::save(card, ini));
+    }
+    const auto thumbnail = [&](const QString &size) {
+        const QString out = dir.filePath("t" + size + ".png");
+        const Run r = runTool({"thumbnail", card, out, "--size", size, "--program-folder", dir.path()});
+        return r.status == 0 && r.err.isEmpty() ? QImage(out) : QImage();
+    };
+    // The 90 x 54 mm card as cut: 254 x 152 before.
+    QCOMPARE(thumbnail("256").size(), QSize(256, 154));
+    QCOMPARE(thumbnail("2048").size(), QSize(2048, 1229));
+    QCOMPARE(thumbnail("1").size(), QSize(1, 1));
+
+    const QImage t = thumbnail("256");
+    const double twipsPerPixel = 5103.0 / 256;
+    const auto near = [](QColor a, QColor b) {
+        return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue()) < 60;
+    };
+    // The line starts at the top-left pixel and ends 1020 twips on; the bleed is cut.
+    QVERIFY(near(t.pixelColor(0, 0), Qt::green));
+    QVERIFY(near(t.pixelColor(49, 24), Qt::green));
+    QVERIFY(!near(t.pixelColor(53, 10), Qt::green));
+    QVERIFY(!near(t.pixelColor(10, 28), Qt::green));
+    // Below the line, the stripes every 750 twips of the page, counted from its bleed edge.
+    int checked = 0;
+    for (int x = 0; x < t.width(); ++x) {
+        const double twips = std::fmod(170 + (x + 0.5) * twipsPerPixel, 1500);
+        if (std::abs(twips - 750) < 40 || twips < 40 || twips > 1460) continue;
+        const QColor expected = twips < 750 ? QColor(Qt::red) : QColor(Qt::blue);
+        QVERIFY2(near(t.pixelColor(x, 100), expected), qPrintable(QString::number(x)));
+        ++checked;
+    }
+    QVERIFY(checked > 200);
+    // The right and bottom edges are painted too: a stripe, no white or black.
+    const QColor corner = t.pixelColor(255, 153);
+    QVERIFY2(corner.green() < 30 && corner.red() + corner.blue() > 225, qPrintable(corner.name()));
+
+    // A portrait card: its height is the size.
+    {
+        IniFile ini = IniStore::load(card);
+        ini.setValue("cPage", "width", "3402");
+        ini.setValue("cPage", "height", "5443");
+        QVERIFY(IniStore::save(card, ini));
+    }
+    QCOMPARE(thumbnail("256").size(), QSize(154, 256));
+}

@@ -43,6 +43,7 @@ private slots:
     void passesTheDesktopValidators();
     void thumbnailerDrawsTheCard();
     void makesTheUserFolderOnceAndKeepsTheUsersFiles();
+    void thumbnailerReadsThePicturesTheDesignerWould();
 
 private:
     QString installed(const QString &relative) const { return m_prefix.filePath(relative); }
@@ -147,6 +148,38 @@ void TestInstall::makesTheUserFolderOnceAndKeepsTheUsersFiles()
     qputenv("XDG_DATA_HOME", settings.toUtf8());
     prepared = ProgramFolder::prepare(bin);
     QVERIFY(prepared.error.startsWith(settings + QStringLiteral("/penlark: ")));
+    qunsetenv("XDG_DATA_HOME");
+}
+
+// Before the designer's first start there is no per-user folder yet: the
+// thumbnailer takes the pictures from the installed template it will be made
+// from, and once it is made, from it alone.
+void TestInstall::thumbnailerReadsThePicturesTheDesignerWould()
+{
+    QTemporaryDir home;
+    qputenv("XDG_DATA_HOME", home.path().toUtf8());
+    const QString card = installed(QStringLiteral("share/penlark/mycard/示例名片/商务蓝.pnk"));
+    const QString out = home.filePath(QStringLiteral("t.png"));
+    const auto thumbnail = [&](const QStringList &extra) {
+        const auto [status, output] = run(installed(QStringLiteral("bin/penlark-card")),
+                                          QStringList{QStringLiteral("thumbnail"), card, out} + extra);
+        return std::pair(status == 0 ? QImage(out) : QImage(), output);
+    };
+    const auto [fromTemplate, templateOutput] =
+        thumbnail({QStringLiteral("--program-folder"), installed(QStringLiteral("share/penlark"))});
+    const auto [beforeFirstStart, beforeOutput] = thumbnail({});
+    QVERIFY2(beforeOutput.isEmpty(), qPrintable(beforeOutput));
+    QVERIFY(!QFileInfo::exists(home.filePath(QStringLiteral("penlark"))));
+    QCOMPARE(beforeFirstStart, fromTemplate);
+    // The dark blue background, under white texts.
+    const QColor corner = beforeFirstStart.pixelColor(3, 3);
+    QVERIFY2(corner.blue() > corner.red() + 40 && corner.value() < 160, qPrintable(corner.name()));
+
+    const ProgramFolder folder = ProgramFolder::prepare(installed(QStringLiteral("bin"))).folder;
+    QVERIFY(QFile::remove(folder.libraryDir(ProgramFolder::Library::Backgrounds) + QStringLiteral("/商务/深蓝.jpg")));
+    const auto [afterRemoval, removalOutput] = thumbnail({});
+    QVERIFY2(removalOutput.contains(QStringLiteral("background picture not found: 商务\\深蓝.jpg")), qPrintable(removalOutput));
+    QCOMPARE(afterRemoval.pixelColor(3, 3), QColor(Qt::white));
     qunsetenv("XDG_DATA_HOME");
 }
 

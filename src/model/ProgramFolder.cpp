@@ -37,6 +37,14 @@ QString ProgramFolder::templateFolder(const QString &executableDir)
     return QDir::cleanPath(executableDir + QStringLiteral("/../share/penlark"));
 }
 
+ProgramFolder ProgramFolder::forReading(const QString &executableDir)
+{
+    const ProgramFolder located = locate(executableDir);
+    if (QFileInfo(located.root()).isDir()) return located;
+    const QString installed = templateFolder(executableDir);
+    return ProgramFolder(QFileInfo(installed).isDir() ? installed : executableDir);
+}
+
 ProgramFolder::Prepared ProgramFolder::prepare(const QString &executableDir)
 {
     Prepared prepared{locate(executableDir), {}};

@@ -22,6 +22,11 @@ public:
     static QString userFolder();
     // The installed template beside an installed executable: ../share/penlark.
     static QString templateFolder(const QString &executableDir);
+    // The folder whose libraries a program that only reads them uses (the
+    // thumbnailer), without making anything: the located folder once it exists,
+    // otherwise the folder it would be filled from at the designer's first
+    // start, the installed template or, without one, executableDir itself.
+    static ProgramFolder forReading(const QString &executableDir);
 
     // The located folder, made ready: a per-user folder is created and every
     // file of the template it lacks is copied into it (files already there are
