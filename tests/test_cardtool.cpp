@@ -33,6 +33,16 @@ Run runTool(const QStringList &args)
     return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
 }
 
+// The smallest rectangle holding every dark pixel.
+QRect inkBox(const QImage &image)
+{
+    QRect box;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qGray(image.pixel(x, y)) < 128) box |= QRect(x, y, 1, 1);
+    return box;
+}
+
 } // namespace
 
 class TestCardTool : public QObject
@@ -169,6 +179,26 @@ void TestCardTool::warnsAboutMissingLibraryPictures()
     QTemporaryDir dir;
     const QString card = dir.filePath("card.pnk");
     QCOMPARE(runTool({"new", card}).status, 0);
+    {
+        IniFile ini = IniStore::load(card);
+        ini.setValue("cLogo", "visible", "False");
+        ini.setValue("cLine", "visible", "False");
+        for (const char *text : {"cJob", "cCmp", "cADD", "cPC", "cTEL", "cFAX", "cMob", "cEmail", "cUrl", "cQQ"})
+            ini.setValue(text, "visible", "False");
+        QVERIFY(IniStore::save(card, ini));
+    }
+    // The name alone: its ink where render puts it at the same resolution
+    // (5103 twips in 256 pixels), as large and in the same place.
+    const QString rendered = dir.filePath("name.png");
+    QCOMPARE(runTool({"render", card, "-o", rendered, "--trim", "--dpi", QString::number(1440 * 256 / 5103.0)}).status, 0);
+    const QString named = dir.filePath("name-thumbnail.png");
+    QCOMPARE(runTool({"thumbnail", card, named, "--size", "256"}).status, 0);
+    const QRect ink = inkBox(QImage(named));
+    const QRect expectedInk = inkBox(QImage(rendered));
+    QVERIFY2(ink.width() > 20, qPrintable(QString::number(ink.width())));
+    for (const auto &[edge, expected] : {std::pair(ink.left(), expectedInk.left()), {ink.top(), expectedInk.top()},
+                                         {ink.right(), expectedInk.right()}, {ink.bottom(), expectedInk.bottom()}})
+        QVERIFY2(std::abs(edge - expected) <= 1, qPrintable(QStringLiteral("%1 against %2").arg(edge).arg(expected)));
     {
         IniFile ini = IniStore::load(card);
         ini.setValue("cPage", "isBg", "3");
@@ -430,11 +460,29 @@ void TestCardTool::drawsThumbnailsAsLargeAsAsked()
     QCOMPARE(runTool({"new", card}).status, 0);
     {
         IniFile ini = IniStore::load(card);
+        ini.setValue("cLogo", "visible", "False");
+        ini.setValue("cLine", "visible", "False");
+        for (const char *text : {"cJob", "cCmp", "cADD", "cPC", "cTEL", "cFAX", "cMob", "cEmail", "cUrl", "cQQ"})
+            ini.setValue(text, "visible", "False");
+        QVERIFY(IniStore::save(card, ini));
+    }
+    // The name alone: its ink where render puts it at the same resolution
+    // (5103 twips in 256 pixels), as large and in the same place.
+    const QString rendered = dir.filePath("name.png");
+    QCOMPARE(runTool({"render", card, "-o", rendered, "--trim", "--dpi", QString::number(1440 * 256 / 5103.0)}).status, 0);
+    const QString named = dir.filePath("name-thumbnail.png");
+    QCOMPARE(runTool({"thumbnail", card, named, "--size", "256"}).status, 0);
+    const QRect ink = inkBox(QImage(named));
+    const QRect expectedInk = inkBox(QImage(rendered));
+    QVERIFY2(ink.width() > 20, qPrintable(QString::number(ink.width())));
+    for (const auto &[edge, expected] : {std::pair(ink.left(), expectedInk.left()), {ink.top(), expectedInk.top()},
+                                         {ink.right(), expectedInk.right()}, {ink.bottom(), expectedInk.bottom()}})
+        QVERIFY2(std::abs(edge - expected) <= 1, qPrintable(QStringLiteral("%1 against %2").arg(edge).arg(expected)));
+    {
+        IniFile ini = IniStore::load(card);
         ini.setValue("cPage", "isBg", "3");
         ini.setValue("cPage", "bgImg", QStringLiteral("条纹\\tile.png"));
-        ini.setValue("cLogo", "visible", "False");
-        for (const char *text : {"cName", "cJob", "cCmp", "cADD", "cPC", "cTEL", "cFAX", "cMob", "cEmail", "cUrl", "cQQ"})
-            ini.setValue(text, "visible", "False");
+        ini.setValue("cName", "visible", "False");
         // A green line from the trim corner, 1020 x 510 twips.
         const QList<std::pair<const char *, const char *>> line{
             {"left", "170"}, {"top", "170"}, {"width", "1020"}, {"height", "510"}, {"bgColor", "65280"}, {"visible", "True"}};

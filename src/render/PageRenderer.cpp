@@ -208,6 +208,8 @@ QImage renderThumbnail(const CardDocument &card, const PageView &view, int size)
     const auto pixels = [twipsPerPixel](int twips) { return std::max(1, Numeric::roundToInt(twips / twipsPerPixel)); };
     QImage image = BitmapMemory::allocate({pixels(trimmed.width()), pixels(trimmed.height())}, QImage::Format_RGB32);
     if (image.isNull()) return image;
+    // Font sizes in points follow the picture's resolution.
+    setDpi(image, twipsPerPixel);
     PageView withoutMarks = view;
     withoutMarks.cropMarks = false;
     // The page's background in whole pixels, stretched by less than a pixel
