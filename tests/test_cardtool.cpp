@@ -442,9 +442,6 @@ void TestCardTool::saysWhenTheCardsCodeCannotBeDrawn()
     QVERIFY(hidden.err.isEmpty());
 }
 
-QTEST_GUILESS_MAIN(TestCardTool)
-#include "test_cardtool.moc"
-
 // The card as cut fills the thumbnail, its longer side the size asked for, and a
 // library background decoded at the thumbnail's size still tiles at its own size.
 void TestCardTool::drawsThumbnailsAsLargeAsAsked()
@@ -532,3 +529,6 @@ void TestCardTool::drawsThumbnailsAsLargeAsAsked()
     }
     QCOMPARE(thumbnail("256").size(), QSize(154, 256));
 }
+
+QTEST_GUILESS_MAIN(TestCardTool)
+#include "test_cardtool.moc"

@@ -437,7 +437,6 @@ void TestHostile::thumbnailsStayWithinASecondAnd100MB()
         return;
     }
     QVERIFY2(run.status == 0, run.err);
-    QCOMPARE(QFileInfo(path).size(), captionLength < 0 ? QFileInfo(path).size() : qint64(1 << 20));
     QCOMPARE(run.err.count("penlark-card: warning: "), warnings);
     QCOMPARE(run.err.count("picture too large to load: "), warnings);
     const QImage thumbnail(out);
