@@ -4,6 +4,7 @@
 #include "support/PdfProbe.h"
 #include "support/QrReader.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -13,6 +14,7 @@
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cmath>
 
 namespace {
 
@@ -29,6 +31,16 @@ Run runTool(const QStringList &args)
     p.start(kTool, args);
     p.waitForFinished(30000);
     return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
+}
+
+// The smallest rectangle holding every dark pixel.
+QRect inkBox(const QImage &image)
+{
+    QRect box;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qGray(image.pixel(x, y)) < 128) box |= QRect(x, y, 1, 1);
+    return box;
 }
 
 } // namespace
@@ -49,6 +61,7 @@ private slots:
     void treatsHugePagesAsMalformed();
     void writesTheQrCodeAPhoneReads();
     void saysWhenTheCardsCodeCannotBeDrawn();
+    void drawsThumbnailsAsLargeAsAsked();
 };
 
 void TestCardTool::newThenDumpShowsTheDefaultCard()
@@ -181,6 +194,26 @@ void TestCardTool::warnsAboutMissingLibraryPictures()
     QTemporaryDir dir;
     const QString card = dir.filePath("card.pnk");
     QCOMPARE(runTool({"new", card}).status, 0);
+    {
+        IniFile ini = IniStore::load(card);
+        ini.setValue("cLogo", "visible", "False");
+        ini.setValue("cLine", "visible", "False");
+        for (const char *text : {"cJob", "cCmp", "cADD", "cPC", "cTEL", "cFAX", "cMob", "cEmail", "cUrl", "cQQ"})
+            ini.setValue(text, "visible", "False");
+        QVERIFY(IniStore::save(card, ini));
+    }
+    // The name alone: its ink where render puts it at the same resolution
+    // (5103 twips in 256 pixels), as large and in the same place.
+    const QString rendered = dir.filePath("name.png");
+    QCOMPARE(runTool({"render", card, "-o", rendered, "--trim", "--dpi", QString::number(1440 * 256 / 5103.0)}).status, 0);
+    const QString named = dir.filePath("name-thumbnail.png");
+    QCOMPARE(runTool({"thumbnail", card, named, "--size", "256"}).status, 0);
+    const QRect ink = inkBox(QImage(named));
+    const QRect expectedInk = inkBox(QImage(rendered));
+    QVERIFY2(ink.width() > 20, qPrintable(QString::number(ink.width())));
+    for (const auto &[edge, expected] : {std::pair(ink.left(), expectedInk.left()), {ink.top(), expectedInk.top()},
+                                         {ink.right(), expectedInk.right()}, {ink.bottom(), expectedInk.bottom()}})
+        QVERIFY2(std::abs(edge - expected) <= 1, qPrintable(QStringLiteral("%1 against %2").arg(edge).arg(expected)));
     {
         IniFile ini = IniStore::load(card);
         ini.setValue("cPage", "isBg", "3");
@@ -422,6 +455,94 @@ void TestCardTool::saysWhenTheCardsCodeCannotBeDrawn()
     const Run hidden = runTool({"render", card, "-o", dir.filePath("hidden.png")});
     QCOMPARE(hidden.status, 0);
     QVERIFY(hidden.err.isEmpty());
+}
+
+// The card as cut fills the thumbnail, its longer side the size asked for, and a
+// library background decoded at the thumbnail's size still tiles at its own size.
+void TestCardTool::drawsThumbnailsAsLargeAsAsked()
+{
+    QTemporaryDir dir;
+    QImage tile(100, 60, QImage::Format_RGB32); // 1500 twips across: red, then blue from 750
+    tile.fill(Qt::blue);
+    for (int y = 0; y < tile.height(); ++y)
+        for (int x = 0; x < 50; ++x) tile.setPixelColor(x, y, Qt::red);
+    QVERIFY(QDir().mkpath(dir.filePath("background/条纹")));
+    QVERIFY(tile.save(dir.filePath("background/条纹/tile.png")));
+    const QString card = dir.filePath("card.pnk");
+    QCOMPARE(runTool({"new", card}).status, 0);
+    {
+        IniFile ini = IniStore::load(card);
+        ini.setValue("cLogo", "visible", "False");
+        ini.setValue("cLine", "visible", "False");
+        for (const char *text : {"cJob", "cCmp", "cADD", "cPC", "cTEL", "cFAX", "cMob", "cEmail", "cUrl", "cQQ"})
+            ini.setValue(text, "visible", "False");
+        QVERIFY(IniStore::save(card, ini));
+    }
+    // The name alone: its ink where render puts it at the same resolution
+    // (5103 twips in 256 pixels), as large and in the same place.
+    const QString rendered = dir.filePath("name.png");
+    QCOMPARE(runTool({"render", card, "-o", rendered, "--trim", "--dpi", QString::number(1440 * 256 / 5103.0)}).status, 0);
+    const QString named = dir.filePath("name-thumbnail.png");
+    QCOMPARE(runTool({"thumbnail", card, named, "--size", "256"}).status, 0);
+    const QRect ink = inkBox(QImage(named));
+    const QRect expectedInk = inkBox(QImage(rendered));
+    QVERIFY2(ink.width() > 20, qPrintable(QString::number(ink.width())));
+    for (const auto &[edge, expected] : {std::pair(ink.left(), expectedInk.left()), {ink.top(), expectedInk.top()},
+                                         {ink.right(), expectedInk.right()}, {ink.bottom(), expectedInk.bottom()}})
+        QVERIFY2(std::abs(edge - expected) <= 1, qPrintable(QStringLiteral("%1 against %2").arg(edge).arg(expected)));
+    {
+        IniFile ini = IniStore::load(card);
+        ini.setValue("cPage", "isBg", "3");
+        ini.setValue("cPage", "bgImg", QStringLiteral("条纹\\tile.png"));
+        ini.setValue("cName", "visible", "False");
+        // A green line from the trim corner, 1020 x 510 twips.
+        const QList<std::pair<const char *, const char *>> line{
+            {"left", "170"}, {"top", "170"}, {"width", "1020"}, {"height", "510"}, {"bgColor", "65280"}, {"visible", "True"}};
+        for (const auto &[key, value] : line) ini.setValue("cLine", key, value);
+        QVERIFY(IniStore::save(card, ini));
+    }
+    const auto thumbnail = [&](const QString &size) {
+        const QString out = dir.filePath("t" + size + ".png");
+        const Run r = runTool({"thumbnail", card, out, "--size", size, "--program-folder", dir.path()});
+        return r.status == 0 && r.err.isEmpty() ? QImage(out) : QImage();
+    };
+    // The 90 x 54 mm card as cut: 254 x 152 before.
+    QCOMPARE(thumbnail("256").size(), QSize(256, 154));
+    QCOMPARE(thumbnail("2048").size(), QSize(2048, 1229));
+    QCOMPARE(thumbnail("1").size(), QSize(1, 1));
+
+    const QImage t = thumbnail("256");
+    const double twipsPerPixel = 5103.0 / 256;
+    const auto near = [](QColor a, QColor b) {
+        return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue()) < 60;
+    };
+    // The line starts at the top-left pixel and ends 1020 twips on; the bleed is cut.
+    QVERIFY(near(t.pixelColor(0, 0), Qt::green));
+    QVERIFY(near(t.pixelColor(49, 24), Qt::green));
+    QVERIFY(!near(t.pixelColor(53, 10), Qt::green));
+    QVERIFY(!near(t.pixelColor(10, 28), Qt::green));
+    // Below the line, the stripes every 750 twips of the page, counted from its bleed edge.
+    int checked = 0;
+    for (int x = 0; x < t.width(); ++x) {
+        const double twips = std::fmod(170 + (x + 0.5) * twipsPerPixel, 1500);
+        if (std::abs(twips - 750) < 40 || twips < 40 || twips > 1460) continue;
+        const QColor expected = twips < 750 ? QColor(Qt::red) : QColor(Qt::blue);
+        QVERIFY2(near(t.pixelColor(x, 100), expected), qPrintable(QString::number(x)));
+        ++checked;
+    }
+    QVERIFY(checked > 200);
+    // The right and bottom edges are painted too: a stripe, no white or black.
+    const QColor corner = t.pixelColor(255, 153);
+    QVERIFY2(corner.green() < 30 && corner.red() + corner.blue() > 225, qPrintable(corner.name()));
+
+    // A portrait card: its height is the size.
+    {
+        IniFile ini = IniStore::load(card);
+        ini.setValue("cPage", "width", "3402");
+        ini.setValue("cPage", "height", "5443");
+        QVERIFY(IniStore::save(card, ini));
+    }
+    QCOMPARE(thumbnail("256").size(), QSize(154, 256));
 }
 
 QTEST_GUILESS_MAIN(TestCardTool)

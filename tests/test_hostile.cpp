@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
+#include <QColor>
 #include <QLocalServer>
 
 #include <csignal>
@@ -33,6 +34,7 @@ struct Bounded {
     int status = -1;
     QByteArray out, err;
     qint64 elapsedMs = 0;
+    qint64 cpuMs = 0;      // user and system time, which a loaded machine does not stretch
     long peakMemoryKb = 0;
 };
 
@@ -83,6 +85,8 @@ Bounded runBounded(const QStringList &args, const QTemporaryDir &dir, rlim_t fil
     run.exited = WIFEXITED(status);
     run.status = run.exited ? WEXITSTATUS(status) : -1;
     run.peakMemoryKb = usage.ru_maxrss;
+    const auto ms = [](timeval t) { return qint64(t.tv_sec) * 1000 + t.tv_usec / 1000; };
+    run.cpuMs = ms(usage.ru_utime) + ms(usage.ru_stime);
     run.out = readAll(dir.filePath("stdout.txt"));
     run.err = readAll(dir.filePath("stderr.txt"));
     return run;
@@ -142,9 +146,12 @@ private slots:
     void endsCleanlyWithinBounds();
     void fullDiskKeepsTheOldFile_data();
     void fullDiskKeepsTheOldFile();
+    void thumbnailsStayWithinASecondAnd100MB_data();
+    void thumbnailsStayWithinASecondAnd100MB();
 
 private:
     QTemporaryDir m_folder;   // program folder with hostile library pictures
+    QTemporaryDir m_thumbnailFolder; // program folder with 9999 x 9999 pictures
     qint64 m_slowestMs = 0;
     long m_largestKb = 0;
     int m_runs = 0;
@@ -322,6 +329,123 @@ void TestHostile::fullDiskKeepsTheOldFile()
     if (!expected.contains(out)) expected << out;
     expected.sort();
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name), expected);
+}
+
+// A file manager runs the thumbnailer on every card it shows, downloaded ones
+// too: a card file no card can be is refused, and a picture is decoded only at
+// the size the thumbnail shows it or refused, so that each thumbnail takes at
+// most a second of processor time and 100 MB, whatever the card holds.
+namespace {
+
+const QByteArray kTexts[] = {"cName", "cJob", "cCmp", "cADD", "cPC", "cTEL", "cFAX", "cMob", "cEmail", "cUrl", "cQQ"};
+
+// A card of the pictures' section, eleven captions of captionLength (none
+// below 0) and lineEnds line ends, written a megabyte at a time: the test's own
+// memory would count in the tool's peak, which it has at its start.
+void writeLargeCard(const QString &path, const QByteArray &pictures, qsizetype captionLength, qsizetype lineEnds)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    const auto repeat = [&f](char c, qsizetype count) {
+        const QByteArray piece(1 << 20, c);
+        for (; count > 0; count -= piece.size()) f.write(piece.constData(), std::min(count, piece.size()));
+    };
+    f.write(pictures);
+    for (const QByteArray &text : kTexts) {
+        if (captionLength < 0) break;
+        f.write("[" + text + "]\r\ncaption=");
+        repeat('x', captionLength);
+        f.write("\r\n");
+    }
+    repeat('\n', lineEnds);
+}
+
+} // namespace
+
+// A file manager runs the thumbnailer on every card it shows, downloaded ones
+// too: a card file no card can be is refused, and a picture is decoded only at
+// the size the thumbnail shows it or refused, so that each thumbnail takes at
+// most a second of processor time and 100 MB, whatever the card holds.
+void TestHostile::thumbnailsStayWithinASecondAnd100MB_data()
+{
+    QTest::addColumn<QByteArray>("pictures");
+    QTest::addColumn<qsizetype>("captionLength");
+    QTest::addColumn<qsizetype>("lineEnds");
+    QTest::addColumn<int>("warnings"); // -1: refused with one line
+    QTest::addColumn<QColor>("page");  // of the thumbnail's middle, when it shows
+
+    // Drawn in a child, so that the tools started later do not inherit its memory.
+    const pid_t painter = fork();
+    if (painter == 0) {
+        QImage huge(9999, 9999, QImage::Format_RGB888);
+        huge.fill(Qt::red);
+        bool saved = !huge.isNull();
+        for (const char *format : {"png", "jpg"}) {
+            for (const char *library : {"background", "logo"}) {
+                const QString folder = m_thumbnailFolder.filePath(QLatin1String(library) + QStringLiteral("/大"));
+                saved = saved && QDir().mkpath(folder) &&
+                        huge.save(folder + QStringLiteral("/huge.") + QLatin1String(format), format, 90);
+            }
+        }
+        _exit(saved ? 0 : 1);
+    }
+    int painted = -1;
+    QCOMPARE(waitpid(painter, &painted, 0), painter);
+    QVERIFY(WIFEXITED(painted) && WEXITSTATUS(painted) == 0);
+
+    const QByteArray gb = QStringEncoder("GB18030").encode(QStringLiteral("大"));
+    const auto pictures = [&](const char *format) {
+        return "[cPage]\r\nisBg=3\r\nbgImg=" + gb + "\\huge." + format + "\r\n[cLogo]\r\nimg=" + gb + "\\huge." +
+               format + "\r\n";
+    };
+    // 7.1 s and 606 MB, 4.2 s and 306 MB, 8.9 s and 798 MB before.
+    QTest::newRow("a 64 MB card of line ends") << QByteArray() << qsizetype(-1) << qsizetype(64 << 20) << -1 << QColor();
+    QTest::newRow("eleven captions of 5 MB") << QByteArray() << qsizetype(5 << 20) << qsizetype(0) << -1 << QColor();
+    QTest::newRow("a 9999 x 9999 PNG as logo and background") << pictures("png") << qsizetype(-1) << qsizetype(0) << 2
+                                                              << QColor(Qt::white);
+    QTest::newRow("a 9999 x 9999 JPEG as logo and background") << pictures("jpg") << qsizetype(-1) << qsizetype(0) << 0
+                                                               << QColor(Qt::red);
+    // Captions and line ends up to the limit, and one byte over it.
+    qsizetype labels = 0;
+    for (const QByteArray &text : kTexts) labels += text.size() + 14; // [text]\r\ncaption=\r\n
+    const qsizetype room = (1 << 20) - labels;
+    QTest::newRow("a card of exactly 1 MB") << QByteArray() << room / 11 << room % 11 << 0 << QColor();
+    QTest::newRow("one byte more") << QByteArray() << room / 11 << room % 11 + 1 << -1 << QColor();
+}
+
+void TestHostile::thumbnailsStayWithinASecondAnd100MB()
+{
+    QFETCH(QByteArray, pictures);
+    QFETCH(qsizetype, captionLength);
+    QFETCH(qsizetype, lineEnds);
+    QFETCH(int, warnings);
+    QFETCH(QColor, page);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("card.pnk");
+    writeLargeCard(path, pictures, captionLength, lineEnds);
+    const QString out = dir.filePath("t.png");
+    const Bounded run = runBounded({"thumbnail", path, out, "--program-folder", m_thumbnailFolder.path()}, dir);
+    qInfo("%s: %lld ms of processor time, %ld MB", QTest::currentDataTag(), run.cpuMs, run.peakMemoryKb / 1024);
+    QVERIFY2(run.exited, QByteArray::number(run.elapsedMs) + " ms");
+    QVERIFY2(run.cpuMs < 1000, QByteArray::number(run.cpuMs) + " ms");
+    QVERIFY2(run.peakMemoryKb < 100 * 1024, QByteArray::number(run.peakMemoryKb) + " kB");
+    if (warnings < 0) {
+        QCOMPARE(run.status, 1);
+        QCOMPARE(QString::fromUtf8(run.err),
+                 QStringLiteral("penlark-card: cannot read %1: is over 1 MB, larger than a card can be\n").arg(path));
+        QVERIFY(!QFile::exists(out));
+        return;
+    }
+    QVERIFY2(run.status == 0, run.err);
+    QCOMPARE(run.err.count("penlark-card: warning: "), warnings);
+    QCOMPARE(run.err.count("picture too large to load: "), warnings);
+    const QImage thumbnail(out);
+    QCOMPARE(thumbnail.size(), QSize(256, 154));
+    if (!page.isValid()) return;
+    const QColor middle = thumbnail.pixelColor(128, 100);
+    QVERIFY2(std::abs(middle.red() - page.red()) + std::abs(middle.green() - page.green()) +
+                     std::abs(middle.blue() - page.blue()) < 40,
+             qPrintable(middle.name()));
 }
 
 QTEST_GUILESS_MAIN(TestHostile)

@@ -59,6 +59,7 @@ private slots:
     void makesTheUserFolderOnceAndKeepsTheUsersFiles();
     void neverBringsBackWhatTheUserRemoved();
     void makesTheUserFolderFromAReadOnlyCopy();
+    void thumbnailerReadsThePicturesTheDesignerWould();
 
 private:
     QString installed(const QString &relative) const { return m_prefix.filePath(relative); }
@@ -123,7 +124,7 @@ void TestInstall::thumbnailerDrawsTheCard()
     const auto [status, output] = run(tool, arguments);
     QVERIFY2(status == 0, qPrintable(output));
     // The 90 x 54 mm card without its bleed, 128 pixels across.
-    QCOMPARE(QImage(out).size(), QSize(128, 76));
+    QCOMPARE(QImage(out).size(), QSize(128, 77));
 
     // PDFs are finished by a module the installed tool finds beside it, and
     // a missing module is a clear failure, not a crash.
@@ -245,6 +246,38 @@ void TestInstall::makesTheUserFolderFromAReadOnlyCopy()
              (QStringList{ProgramFolder::kTemplateRecord, QStringLiteral("mycard"), QStringLiteral("mycard/示例名片"),
                           QStringLiteral("mycard/示例名片/简约白.pnk"), QStringLiteral("penlark.dll")}));
     QCOMPARE(contents(home + QStringLiteral("/penlark/penlark.dll")), contents(copy + QStringLiteral("/penlark.dll")));
+}
+
+// Before the designer's first start there is no per-user folder yet: the
+// thumbnailer takes the pictures from the installed template it will be made
+// from, and once it is made, from it alone.
+void TestInstall::thumbnailerReadsThePicturesTheDesignerWould()
+{
+    QTemporaryDir home;
+    qputenv("XDG_DATA_HOME", home.path().toUtf8());
+    const QString card = installed(QStringLiteral("share/penlark/mycard/示例名片/商务蓝.pnk"));
+    const QString out = home.filePath(QStringLiteral("t.png"));
+    const auto thumbnail = [&](const QStringList &extra) {
+        const auto [status, output] = run(installed(QStringLiteral("bin/penlark-card")),
+                                          QStringList{QStringLiteral("thumbnail"), card, out} + extra);
+        return std::pair(status == 0 ? QImage(out) : QImage(), output);
+    };
+    const auto [fromTemplate, templateOutput] =
+        thumbnail({QStringLiteral("--program-folder"), installed(QStringLiteral("share/penlark"))});
+    const auto [beforeFirstStart, beforeOutput] = thumbnail({});
+    QVERIFY2(beforeOutput.isEmpty(), qPrintable(beforeOutput));
+    QVERIFY(!QFileInfo::exists(home.filePath(QStringLiteral("penlark"))));
+    QCOMPARE(beforeFirstStart, fromTemplate);
+    // The dark blue background, under white texts.
+    const QColor corner = beforeFirstStart.pixelColor(3, 3);
+    QVERIFY2(corner.blue() > corner.red() + 40 && corner.value() < 160, qPrintable(corner.name()));
+
+    const ProgramFolder folder = ProgramFolder::prepare(installed(QStringLiteral("bin"))).folder;
+    QVERIFY(QFile::remove(folder.libraryDir(ProgramFolder::Library::Backgrounds) + QStringLiteral("/商务/深蓝.jpg")));
+    const auto [afterRemoval, removalOutput] = thumbnail({});
+    QVERIFY2(removalOutput.contains(QStringLiteral("background picture not found: 商务\\深蓝.jpg")), qPrintable(removalOutput));
+    QCOMPARE(afterRemoval.pixelColor(3, 3), QColor(Qt::white));
+    qunsetenv("XDG_DATA_HOME");
 }
 
 QTEST_GUILESS_MAIN(TestInstall)

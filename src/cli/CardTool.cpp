@@ -106,19 +106,24 @@ int writtenWithoutCode(const CardDocument &card, const QString &output, QTextStr
     return kWrittenWithoutCode;
 }
 
+// Reads the card held in ini with its pictures from pictures, as the designer
+// opens it; each problem is a warning on err.
+OpenedCard readCard(const IniFile &ini, const CardReader::PictureSource &pictures, QTextStream &err)
+{
+    OpenedCard opened;
+    const auto problems = CardReader::read(CardReader::valuesOf(ini), pictures, opened.card, opened.view);
+    TextFit::restoreBlocks(opened.card, opened.view);
+    for (const CardReader::Problem &problem : problems) err << "penlark-card: warning: " << problemText(problem) << Qt::endl;
+    return opened;
+}
+
 } // namespace
 
 std::optional<OpenedCard> openCard(const QString &path, const QString &programFolder, QTextStream &err)
 {
     const auto ini = readCardFile(path, err);
     if (!ini) return std::nullopt;
-    OpenedCard opened;
-    const auto problems = CardReader::read(CardReader::valuesOf(*ini),
-                                           PagePictures::sourceFor(ProgramFolder(programFolder)), opened.card,
-                                           opened.view);
-    TextFit::restoreBlocks(opened.card, opened.view);
-    for (const CardReader::Problem &problem : problems) err << "penlark-card: warning: " << problemText(problem) << Qt::endl;
-    return opened;
+    return readCard(*ini, PagePictures::sourceFor(ProgramFolder(programFolder)), err);
 }
 
 int cannotWrite(const QString &path, const QString &reason, QTextStream &err)
@@ -248,17 +253,30 @@ int render(const RenderRequest &request, QTextStream &err)
 
 int thumbnail(const QString &card, const QString &output, int size, const QString &programFolder, QTextStream &err)
 {
+    const FileAccess::FileRead read = FileAccess::readRegularFile(card, kLargestThumbnailCard);
+    if (read.problem != FileAccess::Problem::None) {
+        const QString reason = read.problem == FileAccess::Problem::TooLarge
+                                   ? QStringLiteral("is over 1 MB, larger than a card can be")
+                                   : FileAccess::describe(read);
+        err << "penlark-card: cannot read " << card << ": " << reason << Qt::endl;
+        return 1;
+    }
+    const IniFile ini = IniFile::fromBytes(read.bytes);
     // A file manager asks for every file it takes for a card: one that holds
     // none of a card's keys gets no picture of the default card.
-    const auto ini = readCardFile(card, err);
-    if (!ini) return 1;
-    if (!CardReader::isCard(CardReader::valuesOf(*ini))) {
+    if (!CardReader::isCard(CardReader::valuesOf(ini))) {
         err << "penlark-card: " << card << " is not a card file (it holds none of a card's keys)" << Qt::endl;
         return 1;
     }
-    const auto opened = openCard(card, programFolder, err);
-    if (!opened) return 1;
-    const QImage picture = PageRenderer::renderThumbnail(opened->card, opened->view, size);
+    // The page and the logo's box first, so that each picture is decoded only
+    // at the size the thumbnail shows it.
+    OpenedCard layout;
+    const auto noPicture = [](const QString &) { return CardReader::Picture(); };
+    CardReader::read(CardReader::valuesOf(ini), {noPicture, noPicture, noPicture}, layout.card, layout.view);
+    const double twipsPerPixel = PageRenderer::thumbnailTwipsPerPixel(layout.card, size);
+    const auto opened = readCard(ini, PagePictures::reducedSourceFor(ProgramFolder(programFolder), layout.card,
+                                                                     twipsPerPixel), err);
+    const QImage picture = PageRenderer::renderThumbnail(opened.card, opened.view, size);
     QString error;
     if (!PageExport::writeImage(picture, output, "png", &error)) return cannotWrite(output, error, err);
     return 0;

@@ -70,8 +70,13 @@ struct SheetRequest {
 // card, or across x down copies, at its top-left corner as they are printed.
 int sheet(const SheetRequest &request, QTextStream &err);
 
-// Writes the card without its bleed as a PNG fitting size x size pixels, for a
-// file manager's previews.
+// A file manager runs the thumbnailer on every card it shows, downloaded ones
+// too: a larger file is no card (the largest real ones are a few kB).
+inline constexpr qint64 kLargestThumbnailCard = 1 << 20;
+
+// Writes the card without its bleed as a PNG whose longer side is size pixels,
+// for a file manager's previews. The file is refused above
+// kLargestThumbnailCard; pictures are decoded only as far as the preview shows them.
 int thumbnail(const QString &card, const QString &output, int size, const QString &programFolder, QTextStream &err);
 
 struct OpenedCard {

@@ -43,7 +43,8 @@ const char *kUsage =
     "                  carries the page's own crop marks. --trim also leaves the\n"
     "                  bleed out of a picture. Library\n"
     "                  pictures are looked up in DIR (default: the designer's\n"
-    "                  program folder); a missing one is reported as a warning and drawn\n"
+    "                  program folder, or the installed one before the designer has\n"
+    "                  made it); a missing one is reported as a warning and drawn\n"
     "                  as the designer draws it (white page, built-in logo).\n"
     "  sheet FILE.pnk -o OUT.pdf [--across N] [--down M] [--trim] [--marks] [--program-folder DIR]\n"
     "                  Write the page the print window prints as a vector PDF: one\n"
@@ -55,8 +56,12 @@ const char *kUsage =
     "                  moves the block 6 mm in from the corner and adds short cut\n"
     "                  marks outside it on every cut line, for cutting a stack.\n"
     "  thumbnail FILE.pnk OUT.png [--size N] [--program-folder DIR]\n"
-    "                  Write the card without its bleed as a PNG fitting N x N\n"
-    "                  pixels (1 to 2048, default 256), for a file manager's previews.\n"
+    "                  Write the card without its bleed as a PNG whose longer side\n"
+    "                  is N pixels (1 to 2048, default 256), for a file manager's\n"
+    "                  previews. A file over 1 MB is refused (no card is that large).\n"
+    "                  Pictures are decoded only at the size the preview shows them;\n"
+    "                  one over 8 megapixels that must be decoded whole (a PNG) is\n"
+    "                  left out with a warning, as a missing picture is.\n"
     "  qr FILE.pnk -o OUT.png|OUT.svg [--size MM] [--dpi N] [--program-folder DIR]\n"
     "                  Write the card's QR code alone: a vCard of its visible texts,\n"
     "                  black on white with a quiet zone of four modules. --size is\n"
@@ -197,7 +202,7 @@ int run(const QCommandLineParser &p, const Options &o, QTextStream &out, QTextSt
     }
     const QString programFolder =
         p.isSet(o.programFolder) ? p.value(o.programFolder)
-                                 : ProgramFolder::locate(QCoreApplication::applicationDirPath()).root();
+                                 : ProgramFolder::forReading(QCoreApplication::applicationDirPath()).root();
     if (command == u"merge" && args.size() == 3) return merge(p, o, args, programFolder, out, err);
     if (command == u"thumbnail" && args.size() == 3) {
         const int size = p.isSet(o.size) ? int(number(p, o.size, 1, 2048)) : 256;

@@ -124,6 +124,13 @@ QString ProgramFolder::templateFor(const QString &executableDir)
     return QDir::cleanPath(executableDir);
 }
 
+ProgramFolder ProgramFolder::forReading(const QString &executableDir)
+{
+    const ProgramFolder located = locate(executableDir);
+    if (QFileInfo(located.root()).isDir()) return located;
+    return ProgramFolder(templateFor(executableDir));
+}
+
 ProgramFolder::Prepared ProgramFolder::prepare(const QString &executableDir)
 {
     Prepared prepared{locate(executableDir), {}};

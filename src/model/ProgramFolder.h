@@ -27,6 +27,10 @@ public:
     // there, else executableDir itself when it holds the settings file (a
     // complete copy that cannot be written).
     static QString templateFor(const QString &executableDir);
+    // The folder whose libraries a program that only reads them uses (the
+    // thumbnailer), without making anything: the located folder once it exists,
+    // otherwise the template it would be filled from at the designer's first start.
+    static ProgramFolder forReading(const QString &executableDir);
 
     // The located folder, made ready: a per-user folder is filled from the
     // template (fillFromTemplate).

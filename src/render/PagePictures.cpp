@@ -1,11 +1,13 @@
 #include "render/PagePictures.h"
 
 #include "model/FileAccess.h"
+#include "render/PageGeometry.h"
 
 #include <QFileInfo>
 #include <QImageReader>
 #include <QResource>
 #include <QtEndian>
+#include <cmath>
 #include <limits>
 
 namespace PagePictures {
@@ -24,6 +26,30 @@ ReadPicture readPictureFile(const QString &file)
     QImage image = reader.read();
     if (image.isNull()) return {{}, ReadPicture::Problem::Unreadable};
     if (qint64(image.width()) * image.height() > kMaxPicturePixels) return {{}, ReadPicture::Problem::TooLarge};
+    // The reader gives a file named like "name@2x.png" a ratio of 2; a library
+    // picture is drawn at its own pixels whatever its name.
+    image.setDevicePixelRatio(1);
+    return {image, ReadPicture::Problem::None};
+}
+
+ReadPicture readReducedPicture(const QString &file, const std::function<Reduction(QSize)> &plan)
+{
+    if (FileAccess::regularFileProblem(file, std::numeric_limits<qint64>::max()) != FileAccess::Problem::None)
+        return {{}, ReadPicture::Problem::Unreadable};
+    QImageReader reader(file);
+    const QSize size = reader.size();
+    if (!size.isValid()) return {{}, ReadPicture::Problem::Unreadable};
+    // A decoder that clips decodes only the part asked for, at the reduced size (JPEG).
+    const bool decodesPart = reader.supportsOption(QImageIOHandler::ClipRect);
+    if (qint64(size.width()) * size.height() > (decodesPart ? kMaxPicturePixels : kMaxWholeDecodedPixels))
+        return {{}, ReadPicture::Problem::TooLarge};
+    const Reduction reduction = plan(size);
+    if (reduction.clip != QRect(QPoint(), size)) reader.setClipRect(reduction.clip);
+    if (reduction.scaled != reduction.clip.size()) reader.setScaledSize(reduction.scaled);
+    reader.setAllocationLimit(int(kMaxWholeDecodedPixels * 4 / (1024 * 1024)) + 1);
+    QImage image = reader.read();
+    if (image.isNull()) return {{}, ReadPicture::Problem::Unreadable};
+    image.setDevicePixelRatio(double(image.width()) / reduction.clip.width());
     return {image, ReadPicture::Problem::None};
 }
 
@@ -53,12 +79,35 @@ QImage builtInBackground(const QString &reference)
 
 namespace {
 
-CardReader::Picture loadPicture(const ProgramFolder &folder, ProgramFolder::Library library, const QString &reference)
+using Reader = std::function<ReadPicture(const QString &file)>;
+
+CardReader::Picture loadPicture(const ProgramFolder &folder, ProgramFolder::Library library, const QString &reference,
+                                const Reader &read = readPictureFile)
 {
     const auto file = folder.libraryFile(library, reference);
     if (!file || !QFileInfo(*file).isFile()) return {};
-    const ReadPicture read = readPictureFile(*file);
-    return {read.image, read.problem == ReadPicture::Problem::TooLarge};
+    const ReadPicture picture = read(*file);
+    return {picture.image, picture.problem == ReadPicture::Problem::TooLarge};
+}
+
+int ceilPixels(double pixels) { return std::max(1, int(std::ceil(pixels))); }
+
+// A tile smaller than the page is seen whole; of a larger one only the part
+// from its top-left corner that covers the page. Both at the drawing's scale,
+// or the picture's own where the drawing is larger.
+Reduction backgroundReduction(QSize picture, QSize pageTwips, double twipsPerPixel)
+{
+    const double scale = std::min(1.0, PageGeometry::kScreenTwipsPerPixel / twipsPerPixel);
+    const QSize seen(ceilPixels(pageTwips.width() / PageGeometry::kScreenTwipsPerPixel),
+                     ceilPixels(pageTwips.height() / PageGeometry::kScreenTwipsPerPixel));
+    const QRect clip(QPoint(), picture.boundedTo(seen));
+    return {clip, QSize(ceilPixels(clip.width() * scale), ceilPixels(clip.height() * scale))};
+}
+
+// The logo is stretched into its box, so its pixels need not keep their shape.
+Reduction logoReduction(QSize picture, QSize boxPixels)
+{
+    return {QRect(QPoint(), picture), picture.boundedTo(boxPixels)};
 }
 
 } // namespace
@@ -70,6 +119,29 @@ CardReader::PictureSource sourceFor(const ProgramFolder &folder)
                 return loadPicture(folder, ProgramFolder::Library::Backgrounds, reference);
             },
             [folder](const QString &reference) { return loadPicture(folder, ProgramFolder::Library::Logos, reference); }};
+}
+
+CardReader::PictureSource reducedSourceFor(const ProgramFolder &folder, const CardDocument &layout,
+                                           double twipsPerPixel)
+{
+    const QSize page = PageGeometry::pageTwips(layout.page.width, layout.page.height);
+    const QSize pagePixels(ceilPixels(page.width() / twipsPerPixel), ceilPixels(page.height() / twipsPerPixel));
+    const QSize logoPixels =
+        QSize(ceilPixels(layout.logo.width / twipsPerPixel), ceilPixels(layout.logo.height / twipsPerPixel))
+            .boundedTo(pagePixels);
+    const Reader background = [page, twipsPerPixel](const QString &file) {
+        return readReducedPicture(file, [&](QSize picture) { return backgroundReduction(picture, page, twipsPerPixel); });
+    };
+    const Reader logo = [logoPixels](const QString &file) {
+        return readReducedPicture(file, [&](QSize picture) { return logoReduction(picture, logoPixels); });
+    };
+    return {builtInBackground,
+            [folder, background](const QString &reference) {
+                return loadPicture(folder, ProgramFolder::Library::Backgrounds, reference, background);
+            },
+            [folder, logo](const QString &reference) {
+                return loadPicture(folder, ProgramFolder::Library::Logos, reference, logo);
+            }};
 }
 
 } // namespace PagePictures

@@ -4,6 +4,7 @@
 #include "model/ProgramFolder.h"
 
 #include <QImage>
+#include <QRect>
 #include <QStringList>
 
 // The program's own pictures and the loading of a card's library pictures.
@@ -26,11 +27,36 @@ struct ReadPicture {
 };
 ReadPicture readPictureFile(const QString &file);
 
+// Reading a picture only as large as a small drawing of it needs: clip is the
+// part of the picture's own pixels that is drawn, scaled the pixels it is
+// decoded to.
+struct Reduction {
+    QRect clip;
+    QSize scaled;
+};
+
+// Pictures larger than this are refused where only a reduction is wanted and
+// the decoder cannot decode a part at a reduced size (a PNG is inflated whole):
+// a file manager's preview may take neither the seconds nor the memory.
+inline constexpr qint64 kMaxWholeDecodedPixels = 8'000'000;
+
+// A picture file decoded to the reduction plan gives for its size. The image
+// keeps its natural size as its device pixel ratio (its width over the clip's),
+// so that it tiles as the whole picture would at one pixel a screen pixel.
+ReadPicture readReducedPicture(const QString &file, const std::function<Reduction(QSize)> &plan);
+
 // Built-in background picture 0..14; a null image for any other reference.
 QImage builtInBackground(const QString &reference);
 
 // The card reader's pictures: built-in backgrounds, and the background and
 // logo libraries of the program folder.
 CardReader::PictureSource sourceFor(const ProgramFolder &folder);
+
+// The same pictures for a drawing of layout's page at twipsPerPixel, each read
+// only as far as it is seen there: of a background the part that covers the
+// page, of a logo as many pixels as its box covers (at most the page's), never
+// more pixels than the picture has.
+CardReader::PictureSource reducedSourceFor(const ProgramFolder &folder, const CardDocument &layout,
+                                           double twipsPerPixel);
 
 } // namespace PagePictures

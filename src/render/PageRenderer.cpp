@@ -32,10 +32,13 @@ struct Scale {
 
 void tilePicture(QPainter &p, const QImage &tile, QSize page, Scale s)
 {
-    // A picture's natural size is its size on screen, 15 twips per pixel.
-    const QSize tileTwips(int(tile.width() * PageGeometry::kScreenTwipsPerPixel),
-                          int(tile.height() * PageGeometry::kScreenTwipsPerPixel));
-    p.setRenderHint(QPainter::SmoothPixmapTransform, s.perTwip * PageGeometry::kScreenTwipsPerPixel != 1.0);
+    // A picture's natural size is its size on screen, 15 twips per pixel; one
+    // decoded at a reduced size keeps it as its device pixel ratio.
+    const QSizeF natural = tile.deviceIndependentSize();
+    const QSize tileTwips(int(natural.width() * PageGeometry::kScreenTwipsPerPixel),
+                          int(natural.height() * PageGeometry::kScreenTwipsPerPixel));
+    p.setRenderHint(QPainter::SmoothPixmapTransform,
+                    s.perTwip * PageGeometry::kScreenTwipsPerPixel != tile.devicePixelRatio());
     for (const QPoint &at : PageGeometry::tilePositions(tileTwips, page))
         p.drawImage(s.rect(at.x(), at.y(), tileTwips.width(), tileTwips.height()), tile);
 }
@@ -191,17 +194,34 @@ QImage renderTrimmedBitmap(const CardDocument &card, const PageView &view, doubl
     return page.copy(PageGeometry::trimmedRect(page.size(), twipsPerPixel));
 }
 
+double thumbnailTwipsPerPixel(const CardDocument &card, int size)
+{
+    const QSizeF trimmed = PageGeometry::trimRect(pageTwips(card)).size();
+    return std::max(trimmed.width(), trimmed.height()) / size;
+}
+
 QImage renderThumbnail(const CardDocument &card, const PageView &view, int size)
 {
     if (size < 1) return QImage();
-    const QSizeF trimmed = PageGeometry::trimRect(pageTwips(card)).size();
-    const double twipsPerPixel = std::max(trimmed.width(), trimmed.height()) / size;
+    const double twipsPerPixel = thumbnailTwipsPerPixel(card, size);
+    const QRect trimmed = PageGeometry::trimRect(pageTwips(card));
+    const auto pixels = [twipsPerPixel](int twips) { return std::max(1, Numeric::roundToInt(twips / twipsPerPixel)); };
+    QImage image = BitmapMemory::allocate({pixels(trimmed.width()), pixels(trimmed.height())}, QImage::Format_RGB32);
+    if (image.isNull()) return image;
+    // Font sizes in points follow the picture's resolution.
+    setDpi(image, twipsPerPixel);
     PageView withoutMarks = view;
     withoutMarks.cropMarks = false;
-    const QImage picture = renderTrimmedBitmap(card, withoutMarks, twipsPerPixel);
-    // Whole pixels may round a side one over.
-    if (picture.width() <= size && picture.height() <= size) return picture;
-    return picture.scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    // The page's background in whole pixels, stretched by less than a pixel
+    // onto the page, so that the card as cut fills the picture exactly.
+    const QImage background = renderBackground(card, withoutMarks, twipsPerPixel);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.translate(-trimmed.left() / twipsPerPixel, -trimmed.top() / twipsPerPixel);
+    const QSize page = pageTwips(card);
+    p.drawImage(QRectF(0, 0, page.width() / twipsPerPixel, page.height() / twipsPerPixel), background);
+    paintObjects(p, card, withoutMarks, twipsPerPixel);
+    return image;
 }
 
 void paintVector(QPainter &painter, const CardDocument &card, const PageView &view,

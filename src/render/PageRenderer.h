@@ -36,9 +36,12 @@ QRectF textBox(const CardText &text, const std::optional<QSizeF> &block);
 // The page bitmap without its bleed (see PageGeometry::trimmedRect).
 QImage renderTrimmedBitmap(const CardDocument &card, const PageView &view, double twipsPerPixel);
 
-// The card without its bleed, as large as fits size x size pixels (a file
-// manager's preview); a null image for a size below 1.
+// The card without its bleed with its longer side size pixels, the other
+// rounded (a file manager's preview); a null image for a size below 1.
 QImage renderThumbnail(const CardDocument &card, const PageView &view, int size);
+
+// The resolution renderThumbnail draws the card at.
+double thumbnailTwipsPerPixel(const CardDocument &card, int size);
 
 // The page onto a painter whose device counts deviceUnitsPerTwip units per twip
 // (a PDF writer or printer). Texts stay text and crop marks lines; a gradient or
