@@ -362,6 +362,7 @@ void TestLogoPanel::placesSizesAndHidesTheQrCode()
     QLineEdit *size = d.panel->qrCodeSizeBox();
     QCOMPARE(box->text(), QStringLiteral("在名片上显示二维码"));
     QVERIFY(!box->isChecked() && !size->isEnabled());
+    QCOMPARE(size->text(), QStringLiteral("21")); // the size the code would take
 
     // More text than a legible code on the page holds: no code.
     const QString address = s.card.text(TextRole::Address).caption;
@@ -369,6 +370,7 @@ void TestLogoPanel::placesSizesAndHidesTheQrCode()
     box->setChecked(true);
     QCOMPARE(d.dialogs.last().text, QStringLiteral("名片上的文字太多，页面上放不下可以识别的二维码！\r请隐藏部分文字后再试。"));
     QVERIFY(!s.card.qrCode && !box->isChecked() && s.cardSaved);
+    QCOMPARE(size->text(), QString());
     s.card.text(TextRole::Address).caption = address;
 
     // The default card's 81 modules need 21 mm rather than 18: at the bottom right, on the trim lines.

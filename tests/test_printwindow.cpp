@@ -1,5 +1,6 @@
 #include "model/CardSession.h"
 #include "model/Colour.h"
+#include "model/Numeric.h"
 #include "render/Fonts.h"
 #include "render/PrintSheet.h"
 #include "ui/app/MainWindow.h"
@@ -18,9 +19,12 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QSpinBox>
+#include <QStyleOptionComboBox>
 #include <QTableWidget>
 #include <QTest>
 
@@ -67,6 +71,14 @@ QString writeTable(const ProgramFolderFixture &folder, const QByteArray &bytes)
     file.open(QIODevice::WriteOnly);
     file.write(bytes);
     return file.fileName();
+}
+
+QByteArray people(int count)
+{
+    QByteArray bytes = "姓名,职位,电话,E-mail\r\n";
+    for (int i = 1; i <= count; ++i)
+        bytes += QStringLiteral("员工%1,经理,0755-%1,staff%1@qinghe.cn\r\n").arg(i).toUtf8();
+    return bytes;
 }
 
 QByteArray thirtyPeople()
@@ -410,7 +422,7 @@ private slots:
         main.show();
         main.showPrintPanel();
         auto *panel = main.findChild<PrintPanel *>(QStringLiteral("frm_cz(3)"));
-        QCOMPARE(panel->batchButton()->text(), "批量制作名片…");
+        QCOMPARE(panel->batchButton()->text(), ">>批量制作名片…");
         panel->batchButton()->click();
         BatchWindow *batch = main.batchWindow();
         QVERIFY(batch && batch->isVisible());
@@ -480,7 +492,133 @@ private slots:
         batch.outputOption(BatchWindow::Sheets)->setChecked(true);
         batch.start();
         QVERIFY(finished.wait());
-        QCOMPARE(PdfProbe::info(pdf, QStringLiteral("Pages")), "3");
+        QCOMPARE(PdfProbe::info(pdf, QStringLiteral("Pages")), "4"); // 2 x 4 a sheet
+    }
+
+    // Sheets offer only blocks that stay on the A4 page: the default card with
+    // its bleed fits 2 x 4, trimmed 2 x 5.
+    void batchWindowOffersSheetsThatFit()
+    {
+        ProgramFolderFixture folder;
+        ScriptedDialogs dialogs;
+        CardSession session;
+        session.card.resetToDefault();
+        BatchWindow batch(ProgramFolder(folder.root()), session, dialogs);
+        QCOMPARE(batch.acrossBox()->maximum(), 2);
+        QCOMPARE(batch.downBox()->maximum(), 4);
+        QCOMPARE(batch.downBox()->value(), 4);
+        QCOMPARE(batch.trimBox()->text(), "按实际的页面规格制作");
+        batch.trimBox()->setChecked(true);
+        QCOMPARE(batch.downBox()->maximum(), 5);
+        batch.downBox()->setValue(5);
+        batch.trimBox()->setChecked(false);
+        QCOMPARE(batch.downBox()->value(), 4);
+
+        batch.openTable(writeTable(folder, thirtyPeople()));
+        const QString pdf = folder.path(QStringLiteral("团队.pdf"));
+        batch.choosePdf = [&pdf] { return pdf; };
+        batch.outputOption(BatchWindow::Sheets)->setChecked(true);
+        QSignalSpy finished(&batch, &BatchWindow::finished);
+        batch.start();
+        QVERIFY(finished.wait());
+        QCOMPARE(PdfProbe::info(pdf, QStringLiteral("Pages")), "4");
+        // The last card of the first sheet, bottom right, is whole: 员工8's e-mail is on the page.
+        const QString page1 = PdfProbe::run(QStringLiteral("pdftotext"), {"-f", "1", "-l", "1", pdf, "-"});
+        QVERIFY(page1.contains(QStringLiteral("员工8")) && !page1.contains(QStringLiteral("员工9")));
+
+        // A card larger than the sheet cannot be made into sheets.
+        session.card.page.width = float(Numeric::mmToTwips(250));
+        BatchWindow large(ProgramFolder(folder.root()), session, dialogs);
+        QVERIFY(!large.outputOption(BatchWindow::Sheets)->isEnabled());
+    }
+
+    // The error box and the message name every bad row up to ten, then the
+    // count; rows whose texts do not fit the card are named before anything is made.
+    void batchWindowListsBadAndUnfitRows()
+    {
+        ProgramFolderFixture folder;
+        ScriptedDialogs dialogs;
+        CardSession session;
+        session.card.resetToDefault();
+        BatchWindow batch(ProgramFolder(folder.root()), session, dialogs);
+        QByteArray bad = "姓名,电话\r\n";
+        for (int i = 0; i < 12; ++i) bad += "王伟\r\n";
+        batch.openTable(writeTable(folder, bad));
+        QStringList lines;
+        for (int line = 2; line <= 11; ++line) lines << QStringLiteral("第%1行：有1项，而表头有2项").arg(line);
+        lines << QStringLiteral("……共12处错误");
+        QCOMPARE(batch.findChild<QLabel *>(QStringLiteral("lab_faults"))->text(), lines.join(u'\n'));
+        QCOMPARE(dialogs.last().text, "表格中有错误，不能制作名片：\r" + lines.join(u'\r'));
+
+        batch.openTable(writeTable(folder, "姓名,地址\r\n王伟,学院路\r\n李娜,北京市海淀区学院路三十八号青禾文化大厦东座十二层一二零八室\r\n"));
+        QCOMPARE(dialogs.last().text, "这些行的文字在名片上放不下：\r第3行第2列（地址）：文字遮住了“邮编”\r"
+                                      "您可以先修改表格或名片，也可以照样制作。");
+        QCOMPARE(batch.findChild<QLabel *>(QStringLiteral("lab_faults"))->text(),
+                 "文字放不下的行：\n第3行第2列（地址）：文字遮住了“邮编”");
+        QCOMPARE(dialogs.last().caption, "提醒您：");
+        QVERIFY(batch.startButton()->isEnabled());
+    }
+
+    // The preview is drawn at the density of what it is painted on; the
+    // category box shows its whole hint.
+    void batchWindowPreviewAtTheDevicePixelRatio()
+    {
+        ProgramFolderFixture folder;
+        ScriptedDialogs dialogs;
+        CardSession session;
+        session.card.resetToDefault();
+        BatchWindow batch(ProgramFolder(folder.root()), session, dialogs);
+        batch.openTable(writeTable(folder, thirtyPeople()));
+        const QImage twice = batch.previewImage(2);
+        QCOMPARE(twice.size(), QSize(726, 454));
+        QCOMPARE(twice.devicePixelRatio(), 2.0);
+        auto *preview = batch.findChild<QFrame *>(QStringLiteral("pic_preview"));
+        QImage shown(preview->size() * 2, QImage::Format_RGB32);
+        shown.setDevicePixelRatio(2);
+        preview->render(&shown);
+        const QPoint at((preview->width() - 363) / 2 * 2, (preview->height() - 227) / 2 * 2);
+        QCOMPARE(shown.copy(QRect(at, twice.size())).convertToFormat(QImage::Format_RGB32),
+                 twice.convertToFormat(QImage::Format_RGB32));
+
+        QComboBox *categories = batch.categoryList();
+        QStyleOptionComboBox option;
+        option.initFrom(categories);
+        const QRect field =
+            categories->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, categories);
+        QVERIFY(categories->fontMetrics().horizontalAdvance(categories->placeholderText()) <= field.width());
+    }
+
+    // The PDF is drawn on the run's thread, with fonts that belong to it: a
+    // cancel while pages are being drawn must end the drawing there too.
+    void cancellingAPdfWhilePagesAreDrawnLeavesNothing()
+    {
+        ProgramFolderFixture folder;
+        ScriptedDialogs dialogs;
+        CardSession session;
+        session.card.resetToDefault();
+        session.card.qrCode = CardQrCode::atBottomRight(session.card.page, CardQrCode::kDefaultSize);
+        BatchWindow batch(ProgramFolder(folder.root()), session, dialogs);
+        batch.openTable(writeTable(folder, people(2000)));
+        const QString pdf = folder.path(QStringLiteral("团队.pdf"));
+        batch.choosePdf = [&pdf] { return pdf; };
+        QSignalSpy finished(&batch, &BatchWindow::finished);
+        for (int i = 0; i < 8; ++i) {
+            batch.start();
+            auto *progress = batch.findChild<QProgressDialog *>(QStringLiteral("dlg_progress"));
+            QVERIFY(progress);
+            QTRY_VERIFY(progress->value() > 0);
+            QTest::qWait(i * 15);
+            batch.cancel();
+            QVERIFY(finished.wait());
+            QCOMPARE(dialogs.last().text, "您已经取消了批量制作，没有留下任何文件。");
+        }
+        batch.outputOption(BatchWindow::Sheets)->setChecked(true);
+        batch.start();
+        QTRY_VERIFY(batch.findChild<QProgressDialog *>(QStringLiteral("dlg_progress"))->value() > 0);
+        batch.cancel();
+        QVERIFY(finished.wait());
+        QCOMPARE(dialogs.last().text, "您已经取消了批量制作，没有留下任何文件。");
+        QCOMPARE(QDir(folder.root()).entryList({QStringLiteral("*.pdf*")}, QDir::Files | QDir::Hidden), QStringList());
     }
 };
 

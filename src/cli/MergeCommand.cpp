@@ -5,6 +5,7 @@
 
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QSet>
 #include <limits>
 
 namespace MergeCommand {
@@ -32,6 +33,12 @@ QString faultText(const MergeRun::Fault &f)
         return QStringLiteral("columns that fill a text another column fills already: %1")
             .arg(f.names.join(QStringLiteral(", ")));
     case Kind::NoNameColumn: return QStringLiteral("the table has no column \"%1\"").arg(f.names.value(0));
+    case Kind::TextOffCard:
+        return QStringLiteral("line %1, column %2 (%3): the text runs past the card's trim lines")
+            .arg(f.line).arg(f.column).arg(f.names.value(0));
+    case Kind::TextOverlap:
+        return QStringLiteral("line %1, column %2 (%3): the text covers %4")
+            .arg(f.line).arg(f.column).arg(f.names.value(0), f.names.value(1));
     }
     return {};
 }
@@ -70,6 +77,35 @@ private:
     QElapsedTimer m_shown;
 };
 
+// The rows with texts that do not fit the card.
+qsizetype unfitRows(const MergeRun::Table &table)
+{
+    QSet<int> lines;
+    for (const MergeRun::Fault &fault : table.unfit) lines.insert(fault.line);
+    return lines.size();
+}
+
+QString blockText(SheetCopies copies) { return QStringLiteral("%1 x %2").arg(copies.across).arg(copies.down); }
+
+// A sheet whose block of cards runs off the A4 page would lose cards: it is
+// refused, naming the largest block that fits.
+bool sheetFits(const Request &r, const CardDocument &card, QTextStream &err)
+{
+    const SheetCopies largest = MergeOutputs::largestSheet(card, r.trim, r.marks);
+    if (r.sheets->across <= largest.across && r.sheets->down <= largest.down) return true;
+    err << "penlark-card: a block of " << blockText(*r.sheets) << " cards does not fit the A4 page; ";
+    if (largest.across < 1 || largest.down < 1)
+        err << "not even one card does";
+    else
+        err << "the largest that fits is " << blockText(largest);
+    const SheetCopies trimmed = MergeOutputs::largestSheet(card, true, r.marks);
+    if (!r.trim && (trimmed.across > largest.across || trimmed.down > largest.down) && trimmed.across > 0 &&
+        trimmed.down > 0)
+        err << " (" << blockText(trimmed) << " with --trim)";
+    err << "; nothing written" << Qt::endl;
+    return false;
+}
+
 std::unique_ptr<MergeOutput> openOutput(const Request &r, const QString &title, QString *error)
 {
     if (!CardTool::isPdf(r.output)) return MergeOutputs::cardFolder(r.output, error);
@@ -83,13 +119,17 @@ int run(const Request &r, const std::atomic_bool &cancel, QTextStream &out, QTex
 {
     const auto opened = CardTool::openCard(r.templateCard, r.programFolder, err);
     if (!opened) return 1;
+    if (r.sheets && !sheetFits(r, opened->card, err)) return 2;
     const auto bytes = CardTool::readFile(r.table, std::numeric_limits<qint64>::max(), err);
     if (!bytes) return 1;
-    const MergeRun::Settings settings{r.nameColumn, r.ignoreUnknown, r.skipBad, r.jobs};
+    const MergeRun::Settings settings{r.nameColumn, r.ignoreUnknown, r.skipBad, r.jobs, r.strict};
     const MergeRun::Table table = MergeRun::check(*bytes, opened->card, settings);
     const bool refused = table.refused(settings);
     for (const MergeRun::Fault &fault : table.faults)
         err << "penlark-card: " << r.table << ": " << (refused ? "" : "skipped ") << faultText(fault) << Qt::endl;
+    if (!r.strict)
+        for (const MergeRun::Fault &fault : table.unfit)
+            err << "penlark-card: " << r.table << ": warning: " << faultText(fault) << Qt::endl;
     if (refused) {
         err << "penlark-card: nothing written" << Qt::endl;
         return 1;
@@ -109,7 +149,10 @@ int run(const Request &r, const std::atomic_bool &cancel, QTextStream &out, QTex
     }
     if (!result.error.isEmpty() || !output->commit(&error))
         return CardTool::cannotWrite(r.output, result.error.isEmpty() ? error : result.error, err);
-    out << "made " << result.made << " cards in " << r.output << Qt::endl;
+    out << "made " << result.made << " cards in " << r.output;
+    if (!r.strict && !table.unfit.empty())
+        out << "; " << unfitRows(table) << " of them with texts that do not fit the card (listed above; --strict refuses them)";
+    out << Qt::endl;
     return 0;
 }
 

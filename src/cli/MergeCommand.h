@@ -21,6 +21,7 @@ struct Request {
     QString nameColumn;
     bool ignoreUnknown = false;
     bool skipBad = false;
+    bool strict = false;                // a row whose texts do not fit the card is a bad row
     int jobs = 0;
     bool showProgress = false;          // a progress bar on err
 };

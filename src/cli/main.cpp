@@ -73,7 +73,8 @@ const char *kUsage =
     "                  little smaller; fewer than 2 pixels a module is refused with\n"
     "                  the dpi that gives 2. An .svg is vector squares.\n"
     "  merge TEMPLATE.pnk PEOPLE.csv -o OUT [--across N --down M] [--trim] [--marks]\n"
-    "        [--name-column COL] [--ignore-unknown] [--skip-bad] [--jobs N] [--program-folder DIR]\n"
+    "        [--name-column COL] [--ignore-unknown] [--skip-bad] [--strict] [--jobs N]\n"
+    "        [--program-folder DIR]\n"
     "                  Make one card per row of a table from a template card. The\n"
     "                  table is CSV (UTF-8 or GBK) whose first line names the columns:\n"
     "                  cName cJob cCmp cADD cPC cTEL cFAX cMob cEmail cUrl cQQ or\n"
@@ -82,11 +83,16 @@ const char *kUsage =
     "                  hides the text. OUT ending in .pdf: the print-shop PDF, one\n"
     "                  card a page, as render writes it (--trim, --marks), or with\n"
     "                  --across/--down A4 sheets as sheet lays them out (--trim,\n"
-    "                  --marks as for sheet). Otherwise OUT\n"
+    "                  --marks as for sheet; a block that does not fit the A4 page\n"
+    "                  is refused with exit status 2). Otherwise OUT\n"
     "                  is a folder of .pnk files named after the name column (or COL).\n"
     "                  A bad row stops the run before anything is written, unless\n"
     "                  --skip-bad; columns that fill no text are an error, unless\n"
-    "                  --ignore-unknown. Cards are made on N threads (default: all\n"
+    "                  --ignore-unknown. A merged text that runs past the card's\n"
+    "                  trim lines is moved inside them; one that then covers another\n"
+    "                  text is set smaller, down to three quarters of its size. Rows\n"
+    "                  whose texts still do not fit are listed as warnings, or with\n"
+    "                  --strict are bad rows. Cards are made on N threads (default: all\n"
     "                  cores); the output appears whole at the end or not at all.\n"
     "  gradient --size WxH --angle A --color1 C --color2 C -o OUT.bmp\n"
     "                  Draw only a gradient onto a W x H pixel surface that starts\n"
@@ -117,6 +123,7 @@ struct Options {
     QCommandLineOption nameColumn{"name-column", "", "COL"};
     QCommandLineOption ignoreUnknown{"ignore-unknown"};
     QCommandLineOption skipBad{"skip-bad"};
+    QCommandLineOption strict{"strict"};
     QCommandLineOption jobs{"jobs", "", "N", "0"};
     QCommandLineOption help{{"h", "help"}};
 };
@@ -182,6 +189,7 @@ int merge(const QCommandLineParser &p, const Options &o, const QStringList &args
     r.nameColumn = p.value(o.nameColumn);
     r.ignoreUnknown = p.isSet(o.ignoreUnknown);
     r.skipBad = p.isSet(o.skipBad);
+    r.strict = p.isSet(o.strict);
     r.jobs = p.isSet(o.jobs) ? int(number(p, o.jobs, 1, 256)) : 0;
     r.programFolder = programFolder;
     r.showProgress = isatty(STDERR_FILENO);
@@ -283,7 +291,7 @@ int main(int argc, char *argv[])
     Options o;
     QCommandLineParser p;
     p.addOptions({o.output, o.trim, o.marks, o.dpi, o.programFolder, o.noCropMarks, o.size, o.angle, o.color1, o.color2,
-                  o.across, o.down, o.nameColumn, o.ignoreUnknown, o.skipBad, o.jobs, o.help});
+                  o.across, o.down, o.nameColumn, o.ignoreUnknown, o.skipBad, o.strict, o.jobs, o.help});
     if (!p.parse(app.arguments())) {
         err << "penlark-card: " << p.errorText() << " (see penlark-card --help)" << Qt::endl;
         return 2;

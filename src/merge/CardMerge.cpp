@@ -1,5 +1,7 @@
 #include "merge/CardMerge.h"
 
+#include "render/PageObjects.h"
+#include "render/PageRenderer.h"
 #include "render/TextFit.h"
 
 namespace CardMerge {
@@ -7,6 +9,69 @@ namespace CardMerge {
 namespace {
 
 bool isColon(QChar c) { return c == u'：' || c == u':'; }
+
+// Positions are floats: a box resting on a trim line may miss it by a rounding.
+constexpr double kEdgeTolerance = 0.01;
+
+bool crossesTrim(const QRectF &box, QSizeF page)
+{
+    const double inner = PageGeometry::kTrimInset - kEdgeTolerance;
+    return box.left() < inner || box.top() < inner || box.right() > page.width() - inner ||
+           box.bottom() > page.height() - inner;
+}
+
+// The boxes of a card's texts; an empty box for a text not shown. Measuring a
+// text is the costly part, so each is measured once and again only when it changes.
+class TextBoxes
+{
+public:
+    TextBoxes(const CardDocument &card, const PageView &view) : m_card(card), m_view(view)
+    {
+        for (std::size_t i = 0; i < kTextCount; ++i) update(i);
+    }
+
+    void update(std::size_t i)
+    {
+        m_boxes[i] = m_card.texts[i].visible ? PageObjects::box(m_card, m_view, int(i)) : QRectF();
+    }
+
+    const QRectF &operator[](std::size_t i) const { return m_boxes[i]; }
+
+    bool covers(std::size_t i, std::size_t j) const
+    {
+        return !m_boxes[i].isEmpty() && !m_boxes[j].isEmpty() && m_boxes[i].intersects(m_boxes[j]);
+    }
+
+private:
+    const CardDocument &m_card;
+    const PageView &m_view;
+    std::array<QRectF, kTextCount> m_boxes;
+};
+
+// The shown texts that text i covers on the card and did not cover on the template.
+std::vector<std::size_t> newOverlaps(const TextBoxes &before, const TextBoxes &now, std::size_t i)
+{
+    std::vector<std::size_t> covered;
+    for (std::size_t j = 0; j < kTextCount; ++j)
+        if (j != i && now.covers(i, j) && !before.covers(i, j)) covered.push_back(j);
+    return covered;
+}
+
+// Text i at a font size: fitted from the template's place and block, then
+// kept inside the trim lines when it crosses one.
+void layOut(const CardDocument &templateCard, const PageView &templateView, CardDocument &card, PageView &view,
+            std::size_t i, float size)
+{
+    CardText &text = card.texts[i];
+    text.FontSize = size;
+    text.Left = templateCard.texts[i].Left;
+    text.Top = templateCard.texts[i].Top;
+    view.textBlocks[i] = templateView.textBlocks[i];
+    TextFit::fitText(card, view, i);
+    const QSizeF page = PageRenderer::pageTwips(card);
+    const QRectF box = PageObjects::box(card, view, int(i));
+    if (crossesTrim(box, page)) PageObjects::moveTo(card, int(i), PageObjects::keepInTrim(box, page).topLeft);
+}
 
 } // namespace
 
@@ -84,9 +149,39 @@ QString mergedText(const QString &templateText, const QString &cell)
     return prefix + value;
 }
 
-std::optional<RowFault> applyRow(const Columns &columns, const QStringList &fields, CardDocument &card,
-                                 PageView &view)
+std::vector<TextProblem> placeTexts(const CardDocument &templateCard, const PageView &templateView,
+                                    const std::array<bool, kTextCount> &merged, CardDocument &card, PageView &view)
 {
+    const TextBoxes before(templateCard, templateView);
+    TextBoxes now(card, view);
+    for (std::size_t i = 0; i < kTextCount; ++i) {
+        if (!merged[i] || !card.texts[i].visible) continue;
+        const float size = templateCard.texts[i].FontSize;
+        const float smallest = size * kSmallestShare;
+        for (float s = size;; s -= kSizeStep) {
+            layOut(templateCard, templateView, card, view, i, s);
+            now.update(i);
+            if (s - kSizeStep < smallest || newOverlaps(before, now, i).empty()) break;
+        }
+    }
+    // Each pair of merged texts that cover each other is named once.
+    std::vector<TextProblem> problems;
+    const QSizeF page = PageRenderer::pageTwips(card);
+    for (std::size_t i = 0; i < kTextCount; ++i) {
+        if (!merged[i] || now[i].isEmpty()) continue;
+        if (crossesTrim(now[i], page)) problems.push_back({TextProblem::Kind::OffCard, i, i});
+        for (const std::size_t j : newOverlaps(before, now, i))
+            if (!merged[j] || j > i) problems.push_back({TextProblem::Kind::Overlap, i, j});
+    }
+    return problems;
+}
+
+std::optional<RowFault> applyRow(const Columns &columns, const QStringList &fields, CardDocument &card,
+                                 PageView &view, std::vector<TextProblem> *problems)
+{
+    const CardDocument templateCard = card;
+    const PageView templateView = view;
+    std::array<bool, kTextCount> merged{};
     for (std::size_t i = 0; i < kTextCount; ++i) {
         const int column = columns.column[i];
         if (column < 0 || column >= fields.size()) continue;
@@ -97,8 +192,10 @@ std::optional<RowFault> applyRow(const Columns &columns, const QStringList &fiel
         }
         text.caption = mergedText(text.caption, fields[column]);
         if (text.caption.size() > kMaxText) return RowFault{column + 1};
-        TextFit::fitText(card, view, i);
+        merged[i] = true;
     }
+    std::vector<TextProblem> found = placeTexts(templateCard, templateView, merged, card, view);
+    if (problems) *problems = std::move(found);
     return std::nullopt;
 }
 

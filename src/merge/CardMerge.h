@@ -51,10 +51,36 @@ struct RowFault {
     int column = 0;   // from 1
 };
 
+// A merged text that does not sit on the card as the template's texts do:
+// it still runs past a trim line, or it covers a text it did not cover on the
+// template.
+struct TextProblem {
+    enum class Kind { OffCard, Overlap };
+    Kind kind = Kind::OffCard;
+    std::size_t text = 0;   // the merged text
+    std::size_t other = 0;  // the text it covers (Overlap)
+
+    bool operator==(const TextProblem &) const = default;
+};
+
+// The smallest size a merged text is lowered to, as a share of the template's.
+inline constexpr float kSmallestShare = 0.75f;
+inline constexpr float kSizeStep = 0.5f;
+
+// Places the merged texts (merged[i]) of a card made from the template: each
+// is fitted as the text panel fits what is typed; one that then crosses a trim
+// line is kept inside them as a drag keeps an object; one that then covers a
+// shown text it did not cover on the template is lowered in kSizeStep points
+// down to kSmallestShare of the template's size, until it covers none. Returns
+// what is still wrong, by merged text in order.
+std::vector<TextProblem> placeTexts(const CardDocument &templateCard, const PageView &templateView,
+                                    const std::array<bool, kTextCount> &merged, CardDocument &card, PageView &view);
+
 // The card of one row: each mapped text replaced (an empty cell hides the
-// text), then fitted as the text panel fits what is typed. card and view start
-// as copies of the template. A text longer than kMaxText is a fault.
+// text), then placed (placeTexts); what is still wrong goes to problems when
+// given. card and view start as copies of the template. A text longer than
+// kMaxText is a fault.
 std::optional<RowFault> applyRow(const Columns &columns, const QStringList &fields, CardDocument &card,
-                                 PageView &view);
+                                 PageView &view, std::vector<TextProblem> *problems = nullptr);
 
 } // namespace CardMerge

@@ -17,6 +17,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 
 bool MergeOutput::prepare(MergedCard &, QString *) { return true; }
 
@@ -134,24 +135,27 @@ protected:
     bool m_opened = false;
 };
 
+// The writer is begun, drawn and ended on the thread that adds the cards: Qt's
+// PDF engine embeds the fonts of that thread when the drawing ends.
 class CardPdf : public PdfFile
 {
 public:
     CardPdf(const QString &path, PrintShopPdf::Form form, const QString &title)
-        : PdfFile(path), m_writer(m_work.fileName(), {form, title})
+        : PdfFile(path), m_writer(std::in_place, m_work.fileName(), PrintShopPdf::Options{form, title})
     {
     }
 
     bool add(const MergedCard &card, QString *error) override
     {
-        if (m_writer.addCard(card.card, card.view, card.text)) return true;
+        if (m_writer->addCard(card.card, card.view, card.text)) return true;
         return fail(error, QStringLiteral("cannot draw a PDF page"));
     }
 
-    bool finish(QString *error) override { return m_writer.finish(error); }
+    bool finish(QString *error) override { return m_writer->finish(error); }
+    void abandon() override { m_writer.reset(); }
 
 private:
-    PrintShopPdf::Writer m_writer;
+    std::optional<PrintShopPdf::Writer> m_writer;
 };
 
 // A4 portrait sheets: the cards of a sheet are gathered, then drawn as one page.
@@ -159,7 +163,7 @@ class SheetPdf : public PdfFile
 {
 public:
     SheetPdf(const QString &path, SheetCopies copies, bool trim, bool marks, const QString &title)
-        : PdfFile(path), m_copies(copies), m_trim(trim), m_marks(marks), m_document(m_work.fileName(), title)
+        : PdfFile(path), m_copies(copies), m_trim(trim), m_marks(marks), m_document(std::in_place, m_work.fileName(), title)
     {
     }
 
@@ -174,8 +178,10 @@ public:
     bool finish(QString *error) override
     {
         if (!m_sheet.empty() && !addSheet(error)) return false;
-        return m_document.finish(error);
+        return m_document->finish(error);
     }
+
+    void abandon() override { m_document.reset(); }
 
 private:
     static constexpr int kTwipsPerPixel = int(PageGeometry::kScreenTwipsPerPixel);
@@ -198,7 +204,7 @@ private:
         PrintShopPdf::PageText texts;
         for (const MergedCard &card : m_sheet) texts += card.text;
         const PrintShopPdf::PageBoxes boxes{QRect(QPoint(0, 0), PrintSheet::kSheet), {}, {}};
-        const bool added = m_document.addPage(boxes, texts, [this](QPainter &painter) {
+        const bool added = m_document->addPage(boxes, texts, [this](QPainter &painter) {
             for (std::size_t i = 0; i < m_sheet.size(); ++i) {
                 // Cut marks outside the block replace the crop marks inside every card.
                 PageView view = m_sheet[i].view;
@@ -215,7 +221,7 @@ private:
     SheetCopies m_copies;
     bool m_trim;
     bool m_marks;
-    PrintShopPdf::Document m_document;
+    std::optional<PrintShopPdf::Document> m_document;  // on the adding thread, as CardPdf's writer
     QRect m_region;  // the part of the page shown, in screen pixels
     std::vector<QPoint> m_positions;
     QRect m_block;
@@ -251,6 +257,15 @@ std::unique_ptr<MergeOutput> cardPdf(const QString &path, PrintShopPdf::Form for
     auto pdf = std::make_unique<CardPdf>(path, form, title);
     if (!pdf->opened(error)) return nullptr;
     return pdf;
+}
+
+SheetCopies largestSheet(const CardDocument &card, bool trim, bool marks)
+{
+    const int twipsPerPixel = int(PageGeometry::kScreenTwipsPerPixel);
+    const QSize outer = PrintSheet::cardOuterSize(SheetPicture::shownRegion(card, trim).size() * twipsPerPixel);
+    // Marks stand in a slug on every side of the block.
+    const QSize room = PrintSheet::kSheet - (marks ? QSize(2, 2) * PrintShopPdf::kSlugTwips : QSize());
+    return {room.width() / outer.width(), room.height() / outer.height()};
 }
 
 std::unique_ptr<MergeOutput> sheetPdf(const QString &path, SheetCopies copies, bool trim, bool marks,

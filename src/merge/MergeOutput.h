@@ -30,6 +30,9 @@ public:
     // Completes the output after the last card, on the thread that added them
     // (the fonts a PDF embeds belong to it).
     virtual bool finish(QString *) { return true; }
+    // Drops what was added, on the thread that added it, after a run that is
+    // not to be finished; the output can then only be destroyed.
+    virtual void abandon() {}
     // Puts the finished output in place, on any thread.
     virtual bool commit(QString *error) = 0;
     // File names (without extension) the made cards must keep clear of.
@@ -51,6 +54,10 @@ std::unique_ptr<MergeOutput> cardPdf(const QString &path, PrintShopPdf::Form for
 // order; the last sheet may be partly empty. trim leaves out each card's
 // crop-mark zone; marks moves the block in from the corner and puts cut marks
 // outside it on every cut line.
+// The most cards across and down of a sheet of copies of card (trim and marks
+// as sheetPdf takes them) that stay on the A4 page; 0 where not even one does.
+SheetCopies largestSheet(const CardDocument &card, bool trim, bool marks);
+
 std::unique_ptr<MergeOutput> sheetPdf(const QString &path, SheetCopies copies, bool trim, bool marks,
                                       const QString &title, QString *error);
 

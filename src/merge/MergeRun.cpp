@@ -1,9 +1,11 @@
 #include "merge/MergeRun.h"
 
 #include "merge/CardNames.h"
+#include "render/TextFit.h"
 
 #include <QFuture>
 #include <QMutex>
+#include <QSet>
 #include <QThread>
 #include <QThreadPool>
 #include <QtConcurrent/QtConcurrentMap>
@@ -44,6 +46,31 @@ std::optional<Fault> recordFault(const Table &table, const Csv::Record &record, 
 {
     if (record.error) return rowFault(*record.error, table.columns.count);
     return lengthFault(table.columns, record, templateCard);
+}
+
+// What the merged texts of a good row leave wrong once placed, one fault a text and problem.
+std::vector<Fault> unfitTexts(const Table &table, const Csv::Record &record, const CardDocument &templateCard)
+{
+    CardDocument card = templateCard;
+    PageView view;
+    TextFit::restoreBlocks(card, view);
+    std::vector<CardMerge::TextProblem> problems;
+    CardMerge::applyRow(table.columns, record.fields, card, view, &problems);
+    std::vector<Fault> faults;
+    for (const CardMerge::TextProblem &p : problems) {
+        Fault f;
+        f.line = record.line;
+        f.column = table.columns.column[p.text] + 1;
+        f.names << textFieldName(p.text);
+        if (p.kind == CardMerge::TextProblem::Kind::OffCard) {
+            f.kind = Fault::Kind::TextOffCard;
+        } else {
+            f.kind = Fault::Kind::TextOverlap;
+            f.names << textFieldName(p.other);
+        }
+        faults.push_back(f);
+    }
+    return faults;
 }
 
 Fault tableFault(Fault::Kind kind, QStringList names = {})
@@ -101,8 +128,14 @@ Table check(const QByteArray &bytes, const CardDocument &templateCard, const Set
         return table;
     }
     while (const auto record = reader.next(table.columns.count)) {
-        if (const auto fault = recordFault(table, *record, templateCard))
+        if (const auto fault = recordFault(table, *record, templateCard)) {
             table.faults.push_back(*fault);
+            continue;
+        }
+        const std::vector<Fault> unfit = unfitTexts(table, *record, templateCard);
+        table.unfit.insert(table.unfit.end(), unfit.begin(), unfit.end());
+        if (settings.strict && !unfit.empty())
+            table.faults.insert(table.faults.end(), unfit.begin(), unfit.end());
         else
             ++table.goodRows;
     }
@@ -138,6 +171,10 @@ Result run(const Table &table, const CardDocument &templateCard, const PageView 
 
     CardNames names;
     for (const QString &taken : output.takenNames()) names.reserve(taken);
+    // The rows that strict refuses: their texts do not fit the card.
+    QSet<int> unfitLines;
+    if (settings.strict)
+        for (const Fault &f : table.unfit) unfitLines.insert(f.line);
     Csv::Reader reader(table.bytes);
     reader.next();
     // The next batch of good rows, named in row order.
@@ -146,7 +183,7 @@ Result run(const Table &table, const CardDocument &templateCard, const PageView 
         while (qsizetype(batch.size()) < batchSize) {
             auto record = reader.next(table.columns.count);
             if (!record) break;
-            if (recordFault(table, *record, templateCard)) continue;
+            if (recordFault(table, *record, templateCard) || unfitLines.contains(record->line)) continue;
             const int nameColumn = table.columns.nameColumn;
             QString name = names.take(nameColumn >= 0 ? record->fields[nameColumn] : QString());
             batch.emplace_back(std::move(*record), std::move(name));
@@ -198,6 +235,8 @@ Result run(const Table &table, const CardDocument &templateCard, const PageView 
     if (failed) result.error = workError;
     result.cancelled = cancel && result.error.isEmpty();
     if (!result.cancelled && result.error.isEmpty()) output.finish(&result.error);
+    // What was drawn and not finished is dropped here, on the thread that drew it.
+    if (result.cancelled || !result.error.isEmpty()) output.abandon();
     return result;
 }
 

@@ -24,6 +24,8 @@ struct Fault {
         UnknownColumns,    // names: the header names not understood
         DuplicateColumns,  // names: header names of a text already filled
         NoNameColumn,      // names: the name column asked for
+        TextOffCard,       // names: the text's field, still past a trim line once placed
+        TextOverlap,       // names: the text's field and the field of the text it covers
     };
     Kind kind = Kind::FieldCount;
     int line = 0;
@@ -38,6 +40,7 @@ struct Settings {
     bool ignoreUnknown = false;  // columns that fill no text are left unused
     bool skipBad = false;        // make the good rows and list the bad ones
     int jobs = 0;                // worker threads; 0: one per core
+    bool strict = false;         // a row whose texts do not fit the card is a bad row
 };
 
 // What a table holds, checked whole before anything is made.
@@ -47,6 +50,7 @@ struct Table {
     CardMerge::Columns columns;
     qint64 goodRows = 0;
     std::vector<Fault> faults;   // rows in file order, or one fault of the whole table
+    std::vector<Fault> unfit;    // texts that do not fit the card, in file order (faults too when strict)
 
     // Whether the table is to be refused: a fault of the whole table, or a bad row without skipBad.
     bool refused(const Settings &settings) const;

@@ -40,6 +40,15 @@ const QString kCategoryPrompt = QStringLiteral("请选择标志文件的类别")
 const QString kStepLabel = QStringLiteral("调整幅值：      ");
 const QString kStepPrefix = QStringLiteral("调整幅值：");
 
+// The size in whole millimetres a first code on the card takes, or nothing when
+// its texts are more than a legible code on its page holds.
+std::optional<int> newQrCodeSizeMm(const CardDocument &card)
+{
+    const auto symbol = QrCode::forCard(card);
+    if (!symbol || QrCode::smallestSizeMm(symbol->modules()) > QrCode::largestSizeMm(card.page)) return std::nullopt;
+    return QrCode::initialSizeMm(symbol->modules(), card.page);
+}
+
 // The step unit label "调整幅值：      毫米": the step box covers its run of
 // blanks, which the label widens to the box's width when it draws the caption.
 class StepUnitLabel : public QLabel
@@ -335,13 +344,20 @@ void LogoPanel::onHideToggled(bool ticked)
 
 // ---- The QR code --------------------------------------------------------------------------
 
+// The size box shows the code's size, or while the card has none the size a
+// new code would take (nothing when its texts are more than one holds).
 void LogoPanel::showQrCode()
 {
     const QSignalBlocker block(m_qrCode);
     const auto &code = m_session.card.qrCode;
     m_qrCode->setChecked(code && code->visible);
     m_qrCodeSize->setEnabled(m_qrCode->isChecked());
-    m_qrCodeSize->setText(code ? QString::number(Numeric::twipsToMm(code->size)) : QString());
+    std::optional<double> mm;
+    if (code)
+        mm = Numeric::twipsToMm(code->size);
+    else if (const auto size = newQrCodeSizeMm(m_session.card))
+        mm = *size;
+    m_qrCodeSize->setText(mm ? QString::number(*mm) : QString());
 }
 
 void LogoPanel::onQrCodeToggled(bool ticked)
@@ -377,15 +393,13 @@ void LogoPanel::noteBlankQrCode()
 // than a legible code on this page holds.
 bool LogoPanel::placeQrCode()
 {
-    const auto symbol = QrCode::forCard(m_session.card);
-    const CardPage &page = m_session.card.page;
-    if (!symbol || QrCode::smallestSizeMm(symbol->modules()) > QrCode::largestSizeMm(page)) {
+    const auto mm = newQrCodeSizeMm(m_session.card);
+    if (!mm) {
         m_dialogs.show(QStringLiteral("名片上的文字太多，页面上放不下可以识别的二维码！\r请隐藏部分文字后再试。"), kHint,
                        Dialogs::Icon::Warning);
         return false;
     }
-    const int mm = QrCode::initialSizeMm(symbol->modules(), page);
-    m_session.card.qrCode = CardQrCode::atBottomRight(page, float(Numeric::mmToTwips(mm)));
+    m_session.card.qrCode = CardQrCode::atBottomRight(m_session.card.page, float(Numeric::mmToTwips(*mm)));
     return true;
 }
 

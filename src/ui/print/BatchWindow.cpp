@@ -11,17 +11,84 @@
 #include "ui/common/Dialogs.h"
 #include "ui/common/LibraryMessages.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QPaintEngine>
+#include <QPainter>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
+#include <cmath>
 #include <limits>
+
+// The card of a row, drawn at the pixel density of whatever it is painted on
+// (a screen of twice the density gets twice the pixels) and shrunk to fit when
+// larger than the frame; or a line of text instead of a card.
+class CardPreview : public QFrame
+{
+public:
+    explicit CardPreview(QWidget *parent) : QFrame(parent) { setFrameShape(QFrame::StyledPanel); }
+
+    void showCard(const CardDocument &card, const PageView &view)
+    {
+        m_card = card;
+        m_view = view;
+        m_text.clear();
+        m_image = QImage();
+        update();
+    }
+
+    void showText(const QString &text)
+    {
+        m_card.reset();
+        m_text = text;
+        m_image = QImage();
+        update();
+    }
+
+    QImage image(qreal ratio) const
+    {
+        if (!m_card) return {};
+        if (m_image.isNull() || m_image.devicePixelRatio() != ratio) {
+            m_image = PageRenderer::renderBitmap(*m_card, m_view, PageGeometry::kScreenTwipsPerPixel / ratio);
+            const QSize room = (size() - QSize(kBorder, kBorder)) * ratio;
+            if (m_image.width() > room.width() || m_image.height() > room.height())
+                m_image = m_image.scaled(room, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+            m_image.setDevicePixelRatio(ratio);
+        }
+        return m_image;
+    }
+
+protected:
+    void paintEvent(QPaintEvent *event) override
+    {
+        QFrame::paintEvent(event);
+        QPainter painter(this);
+        if (!m_card) {
+            painter.drawText(contentsRect(), Qt::AlignCenter | Qt::TextWordWrap, m_text);
+            return;
+        }
+        // The device painted on: the window's backing store, or an image a caller renders into.
+        const QImage shown = image(painter.paintEngine()->paintDevice()->devicePixelRatioF());
+        const QSizeF size = shown.deviceIndependentSize();
+        // Centred on whole screen pixels, so that no pixel of the card is smeared.
+        painter.drawImage(QPointF(std::floor((width() - size.width()) / 2), std::floor((height() - size.height()) / 2)),
+                          shown);
+    }
+
+private:
+    static constexpr int kBorder = 4;
+    std::optional<CardDocument> m_card;
+    PageView m_view;
+    QString m_text;
+    mutable QImage m_image;  // the card at the ratio last asked for
+};
 
 namespace {
 
@@ -45,9 +112,26 @@ QString faultText(const MergeRun::Fault &f)
         return QStringLiteral("这些列与前面的列填入同一个文字：%1").arg(f.names.join(QStringLiteral("、")));
     case Kind::UnknownColumns:
     case Kind::NoNameColumn: return QStringLiteral("没有这些列：%1").arg(f.names.join(QStringLiteral("、")));
+    case Kind::TextOffCard:
+        return QStringLiteral("第%1行第%2列（%3）：文字超出了名片的裁切线").arg(f.line).arg(f.column).arg(f.names.value(0));
+    case Kind::TextOverlap:
+        return QStringLiteral("第%1行第%2列（%3）：文字遮住了“%4”")
+            .arg(f.line).arg(f.column).arg(f.names.value(0), f.names.value(1));
     }
     return {};
 }
+
+// One line a fault: the first kShownFaults, then how many there are in all.
+QStringList faultLines(const std::vector<MergeRun::Fault> &faults, const QString &countText)
+{
+    QStringList lines;
+    for (std::size_t i = 0; i < faults.size() && i < kShownFaults; ++i) lines << faultText(faults[i]);
+    if (faults.size() > kShownFaults) lines << countText.arg(faults.size());
+    return lines;
+}
+
+const QString kFaultCount = QStringLiteral("……共%1处错误");
+const QString kUnfitCount = QStringLiteral("……共%1处文字放不下");
 
 QString textName(int column, const CardMerge::Columns &columns)
 {
@@ -63,7 +147,7 @@ BatchWindow::BatchWindow(const ProgramFolder &folder, const CardSession &session
 {
     setObjectName(QStringLiteral("form_batch"));
     setWindowTitle(QStringLiteral("批量制作名片"));
-    setFixedSize(770, 560);
+    setFixedSize(770, 610);
     m_settings.ignoreUnknown = true;
     choosePdf = [this] {
         return QFileDialog::getSaveFileName(this, QStringLiteral("保存PDF文件"), QString(),
@@ -94,21 +178,19 @@ void BatchWindow::buildTableArea()
     });
     m_tablePath = Controls::label(QStringLiteral("lab_table"), QStringLiteral("还没有选择表格文件（CSV格式，第一行是各列的名称）"),
                                   {170, 10, 590, 28}, this);
-    m_columns = Controls::place<QTableWidget>(QStringLiteral("lst_columns"), {10, 48, 300, 330}, this, 0, 2);
+    m_columns = Controls::place<QTableWidget>(QStringLiteral("lst_columns"), {10, 48, 300, 270}, this, 0, 2);
     m_columns->setHorizontalHeaderLabels({QStringLiteral("表格中的列"), QStringLiteral("填入的文字")});
     m_columns->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     m_columns->verticalHeader()->hide();
     m_columns->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_faults = Controls::label(QStringLiteral("lab_faults"), QString(), {10, 384, 300, 166}, this);
+    m_faults = Controls::label(QStringLiteral("lab_faults"), QString(), {10, 326, 300, 274}, this);
     m_faults->setWordWrap(true);
     m_faults->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 }
 
 void BatchWindow::buildPreview()
 {
-    m_preview = Controls::label(QStringLiteral("pic_preview"), QString(), {320, 48, 440, 290}, this);
-    m_preview->setAlignment(Qt::AlignCenter);
-    m_preview->setFrameShape(QFrame::StyledPanel);
+    m_preview = Controls::place<CardPreview>(QStringLiteral("pic_preview"), {320, 48, 440, 290}, this);
     const char16_t *arrows[] = {u"◀", u"▶"};
     for (int i = 0; i < 2; ++i) {
         m_arrows[std::size_t(i)] = Controls::place<QPushButton>(QStringLiteral("cmd_row(%1)").arg(i),
@@ -123,37 +205,55 @@ void BatchWindow::buildPreview()
 
 void BatchWindow::buildOutputArea()
 {
-    auto *frame = Controls::place<QGroupBox>(QStringLiteral("frm_output"), {320, 380, 440, 130}, this,
+    auto *frame = Controls::place<QGroupBox>(QStringLiteral("frm_output"), {320, 380, 440, 180}, this,
                                              QStringLiteral("制作成："));
     const char16_t *captions[] = {u"印刷用PDF文件（每页一张名片）", u"A4页面的PDF文件：横向", u"名片文件，保存到分类："};
     const int widths[] = {400, 160, 160};
+    const int tops[] = {22, 54, 116};
     for (int i = 0; i < 3; ++i)
         m_outputs[std::size_t(i)] = Controls::option(QStringLiteral("opt_output(%1)").arg(i),
                                                      QString::fromUtf16(captions[i]),
-                                                     {10, 22 + i * 34, widths[i], 24}, frame);
+                                                     {10, tops[i], widths[i], 24}, frame);
     m_outputs[CardPdf]->setChecked(true);
     auto spin = [frame](const QString &name, int x, int value) {
-        auto *box = Controls::place<QSpinBox>(name, {x, 56, 44, 24}, frame);
+        auto *box = Controls::place<QSpinBox>(name, {x, 54, 44, 24}, frame);
         box->setRange(1, 9);
         box->setValue(value);
         return box;
     };
     m_across = spin(QStringLiteral("txt_across"), 170, 2);
-    Controls::label(QStringLiteral("lab_down"), QStringLiteral("张，竖向"), {218, 56, 60, 24}, frame);
+    Controls::label(QStringLiteral("lab_down"), QStringLiteral("张，竖向"), {218, 54, 60, 24}, frame);
     m_down = spin(QStringLiteral("txt_down"), 280, 5);
-    Controls::label(QStringLiteral("lab_sheet"), QStringLiteral("张"), {328, 56, 30, 24}, frame);
-    m_categories = Controls::place<QComboBox>(QStringLiteral("Combo_type"), {170, 90, 150, 24}, frame);
-    auto *create = Controls::place<QPushButton>(QStringLiteral("cmd_mkdir"), {326, 90, 104, 24}, frame,
+    Controls::label(QStringLiteral("lab_sheet"), QStringLiteral("张"), {328, 54, 30, 24}, frame);
+    m_trim = Controls::checkBox(QStringLiteral("chk_trim"), QStringLiteral("按实际的页面规格制作"), {30, 84, 300, 24}, frame);
+    connect(m_trim, &QCheckBox::toggled, this, &BatchWindow::limitSheets);
+    limitSheets();
+    // The category box is as wide as its hint; the button below it.
+    m_categories = Controls::place<QComboBox>(QStringLiteral("Combo_type"), {170, 116, 260, 24}, frame);
+    auto *create = Controls::place<QPushButton>(QStringLiteral("cmd_mkdir"), {300, 146, 130, 26}, frame,
                                                 QStringLiteral("增加新的分类…"));
     connect(create, &QPushButton::clicked, this, &BatchWindow::createCategory);
     fillCategories();
 
-    m_start = Controls::place<QPushButton>(QStringLiteral("cmd_start"), {540, 520, 105, 30}, this,
+    m_start = Controls::place<QPushButton>(QStringLiteral("cmd_start"), {540, 570, 105, 30}, this,
                                            QStringLiteral("开始"));
     connect(m_start, &QPushButton::clicked, this, &BatchWindow::start);
-    auto *close = Controls::place<QPushButton>(QStringLiteral("cmd_close"), {655, 520, 105, 30}, this,
+    auto *close = Controls::place<QPushButton>(QStringLiteral("cmd_close"), {655, 570, 105, 30}, this,
                                                QStringLiteral("关闭"));
     connect(close, &QPushButton::clicked, this, &QWidget::close);
+}
+
+// Sheets offer only blocks that stay on the A4 page; a card too large for even
+// one a sheet cannot be made into sheets.
+void BatchWindow::limitSheets()
+{
+    const SheetCopies largest = MergeOutputs::largestSheet(m_session.card, m_trim->isChecked(), false);
+    const bool fits = largest.across > 0 && largest.down > 0;
+    m_across->setMaximum(std::clamp(largest.across, 1, 9));
+    m_down->setMaximum(std::clamp(largest.down, 1, 9));
+    for (QWidget *control : std::initializer_list<QWidget *>{m_outputs[Sheets], m_across, m_down})
+        control->setEnabled(fits);
+    if (!fits && m_outputs[Sheets]->isChecked()) m_outputs[CardPdf]->setChecked(true);
 }
 
 void BatchWindow::fillCategories(const QString &select)
@@ -208,13 +308,22 @@ void BatchWindow::openTable(const QString &path)
     showRow(0);
     updateStart();
     if (m_table.refused(m_settings)) {
-        QStringList lines{QStringLiteral("表格中有错误，不能制作名片：")};
-        for (std::size_t i = 0; i < m_table.faults.size() && i < kShownFaults; ++i)
-            lines << faultText(m_table.faults[i]);
-        if (m_table.faults.size() > kShownFaults)
-            lines << QStringLiteral("……共%1处错误").arg(m_table.faults.size());
+        const QStringList lines =
+            QStringList{QStringLiteral("表格中有错误，不能制作名片：")} + faultLines(m_table.faults, kFaultCount);
         m_dialogs.show(lines.join(u'\r'), kReminder, Dialogs::Icon::Warning);
+    } else {
+        showUnfitRows();
     }
+}
+
+// Rows whose texts do not fit the card are named before anything is made.
+void BatchWindow::showUnfitRows()
+{
+    if (m_table.unfit.empty()) return;
+    const QStringList lines = QStringList{QStringLiteral("这些行的文字在名片上放不下：")} +
+                              faultLines(m_table.unfit, kUnfitCount) +
+                              QStringList{QStringLiteral("您可以先修改表格或名片，也可以照样制作。")};
+    m_dialogs.show(lines.join(u'\r'), kReminder, Dialogs::Icon::Warning);
 }
 
 void BatchWindow::showColumns()
@@ -227,7 +336,10 @@ void BatchWindow::showColumns()
     QStringList notes;
     if (!m_table.columns.unknown.isEmpty())
         notes << QStringLiteral("不能识别、不会使用的列：%1").arg(m_table.columns.unknown.join(QStringLiteral("、")));
-    if (m_table.refused(m_settings)) notes << faultText(m_table.faults.front());
+    if (m_table.refused(m_settings))
+        notes << faultLines(m_table.faults, kFaultCount);
+    else if (!m_table.unfit.empty())
+        notes << QStringLiteral("文字放不下的行：") << faultLines(m_table.unfit, kUnfitCount);
     m_faults->setText(notes.join(u'\n'));
 }
 
@@ -239,24 +351,23 @@ void BatchWindow::showRow(int index)
     m_arrows[1]->setEnabled(m_row + 1 < count);
     if (count == 0 || m_table.refused(m_settings)) {
         m_rowLabel->clear();
-        m_preview->clear();
-        m_previewImage = QImage();
+        m_preview->showText({});
         return;
     }
     const Csv::Record &record = m_rows[std::size_t(m_row)];
     m_rowLabel->setText(QStringLiteral("第 %1 行，共 %2 行（表格第%3行）").arg(m_row + 1).arg(count).arg(record.line));
     if (record.error) {
-        m_previewImage = QImage();
-        m_preview->setText(faultText(MergeRun::Fault{MergeRun::Fault::Kind::FieldCount, record.line, 0,
+        m_preview->showText(faultText(MergeRun::Fault{MergeRun::Fault::Kind::FieldCount, record.line, 0,
                                                       int(record.fields.size()), int(m_table.columns.count), {}}));
         return;
     }
     const MergedCard card = MergeRun::cardOf(m_table, record.fields, m_session.card, m_session.view);
-    m_previewImage = PageRenderer::renderBitmap(card.card, card.view, PageGeometry::kScreenTwipsPerPixel);
-    QPixmap pixmap = QPixmap::fromImage(m_previewImage);
-    if (pixmap.width() > m_preview->width() - 4 || pixmap.height() > m_preview->height() - 4)
-        pixmap = pixmap.scaled(m_preview->size() - QSize(4, 4), Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    m_preview->setPixmap(pixmap);
+    m_preview->showCard(card.card, card.view);
+}
+
+QImage BatchWindow::previewImage(qreal ratio) const
+{
+    return m_preview->image(ratio);
 }
 
 void BatchWindow::updateStart()
@@ -293,8 +404,8 @@ void BatchWindow::start()
         CardFile::prepareForSave(templateCard, {m_session.view.colourOption, m_session.view.pictureRemoved});
         m_output = MergeOutputs::cardFolder(target, &error);
     } else if (m_outputs[Sheets]->isChecked()) {
-        m_output = MergeOutputs::sheetPdf(target, SheetCopies{m_across->value(), m_down->value()}, false, false,
-                                          title, &error);
+        m_output = MergeOutputs::sheetPdf(target, SheetCopies{m_across->value(), m_down->value()},
+                                          m_trim->isChecked(), false, title, &error);
     } else {
         m_output = MergeOutputs::cardPdf(target, PrintShopPdf::Form::Marks, title, &error);
     }

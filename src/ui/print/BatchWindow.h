@@ -10,8 +10,10 @@
 #include <memory>
 #include <thread>
 
+class CardPreview;
 class CardSession;
 class Dialogs;
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QProgressDialog;
@@ -46,12 +48,16 @@ public:
     void cancel();
 
     QTableWidget *columnTable() const { return m_columns; }
-    QLabel *previewLabel() const { return m_preview; }
     QLabel *rowLabel() const { return m_rowLabel; }
     QRadioButton *outputOption(int index) const { return m_outputs[std::size_t(index)]; }
     QComboBox *categoryList() const { return m_categories; }
     QPushButton *startButton() const { return m_start; }
-    const QImage &previewImage() const { return m_previewImage; }
+    QSpinBox *acrossBox() const { return m_across; }
+    QSpinBox *downBox() const { return m_down; }
+    QCheckBox *trimBox() const { return m_trim; }
+    // The card of the row shown, drawn at ratio device pixels a screen pixel;
+    // null while no card is shown.
+    QImage previewImage(qreal ratio = 1) const;
 
 signals:
     // Card files were added to a category of the card library.
@@ -69,6 +75,8 @@ private:
     void fillCategories(const QString &select = {});
     void createCategory();
     void showColumns();
+    void showUnfitRows();
+    void limitSheets();
     void updateStart();
     QString outputTarget();
     void onProgress(MergeRun::Progress progress);
@@ -81,18 +89,18 @@ private:
     MergeRun::Table m_table;
     std::vector<Csv::Record> m_rows;
     int m_row = 0;
-    QImage m_previewImage;
 
     QString m_tableFile;  // the table's path, empty before one is read
     QLabel *m_tablePath = nullptr;
     QTableWidget *m_columns = nullptr;
     QLabel *m_faults = nullptr;
-    QLabel *m_preview = nullptr;
+    CardPreview *m_preview = nullptr;
     QLabel *m_rowLabel = nullptr;
     std::array<QPushButton *, 2> m_arrows{};
     std::array<QRadioButton *, 3> m_outputs{};
     QSpinBox *m_across = nullptr;
     QSpinBox *m_down = nullptr;
+    QCheckBox *m_trim = nullptr;
     QComboBox *m_categories = nullptr;
     QPushButton *m_start = nullptr;
     QProgressDialog *m_progress = nullptr;

@@ -34,7 +34,7 @@ PrintPanel::PrintPanel(QWidget *parent) : SidePanel(3, QStringLiteral("打印名
     tip->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     m_batch = Controls::place<QPushButton>(QStringLiteral("cmd_batch"), QRect(kMargin, top + 260, kInner, 30), this,
-                                           QStringLiteral("批量制作名片…"));
+                                           QStringLiteral(">>批量制作名片…"));
     connect(m_batch, &QPushButton::clicked, this, &PrintPanel::batchRequested);
 }
 
