@@ -20,40 +20,23 @@ bool crossesTrim(const QRectF &box, QSizeF page)
            box.bottom() > page.height() - inner;
 }
 
-// The boxes of a card's texts; an empty box for a text not shown. Measuring a
-// text is the costly part, so each is measured once and again only when it changes.
-class TextBoxes
+QRectF shownBox(const CardDocument &card, const PageView &view, std::size_t i)
 {
-public:
-    TextBoxes(const CardDocument &card, const PageView &view) : m_card(card), m_view(view)
-    {
-        for (std::size_t i = 0; i < kTextCount; ++i) update(i);
-    }
+    return card.texts[i].visible ? PageObjects::box(card, view, int(i)) : QRectF();
+}
 
-    void update(std::size_t i)
-    {
-        m_boxes[i] = m_card.texts[i].visible ? PageObjects::box(m_card, m_view, int(i)) : QRectF();
-    }
-
-    const QRectF &operator[](std::size_t i) const { return m_boxes[i]; }
-
-    bool covers(std::size_t i, std::size_t j) const
-    {
-        return !m_boxes[i].isEmpty() && !m_boxes[j].isEmpty() && m_boxes[i].intersects(m_boxes[j]);
-    }
-
-private:
-    const CardDocument &m_card;
-    const PageView &m_view;
-    std::array<QRectF, kTextCount> m_boxes;
-};
+bool covers(const std::array<QRectF, kTextCount> &boxes, std::size_t i, std::size_t j)
+{
+    return !boxes[i].isEmpty() && !boxes[j].isEmpty() && boxes[i].intersects(boxes[j]);
+}
 
 // The shown texts that text i covers on the card and did not cover on the template.
-std::vector<std::size_t> newOverlaps(const TextBoxes &before, const TextBoxes &now, std::size_t i)
+std::vector<std::size_t> newOverlaps(const std::array<QRectF, kTextCount> &before,
+                                     const std::array<QRectF, kTextCount> &now, std::size_t i)
 {
     std::vector<std::size_t> covered;
     for (std::size_t j = 0; j < kTextCount; ++j)
-        if (j != i && now.covers(i, j) && !before.covers(i, j)) covered.push_back(j);
+        if (j != i && covers(now, i, j) && !covers(before, i, j)) covered.push_back(j);
     return covered;
 }
 
@@ -149,18 +132,28 @@ QString mergedText(const QString &templateText, const QString &cell)
     return prefix + value;
 }
 
-std::vector<TextProblem> placeTexts(const CardDocument &templateCard, const PageView &templateView,
-                                    const std::array<bool, kTextCount> &merged, CardDocument &card, PageView &view)
+Template::Template(const CardDocument &templateCard, const PageView &templateView)
+    : card(templateCard), view(templateView)
 {
-    const TextBoxes before(templateCard, templateView);
-    TextBoxes now(card, view);
+    for (std::size_t i = 0; i < kTextCount; ++i) boxes[i] = shownBox(card, view, i);
+}
+
+std::vector<TextProblem> placeTexts(const Template &from, const std::array<bool, kTextCount> &merged,
+                                    CardDocument &card, PageView &view)
+{
+    // Measuring a text is the costly part: only the merged texts are measured
+    // again, the others keep the template's boxes (none when hidden).
+    const auto &before = from.boxes;
+    std::array<QRectF, kTextCount> now;
+    for (std::size_t i = 0; i < kTextCount; ++i)
+        if (card.texts[i].visible) now[i] = before[i];
     for (std::size_t i = 0; i < kTextCount; ++i) {
         if (!merged[i] || !card.texts[i].visible) continue;
-        const float size = templateCard.texts[i].FontSize;
+        const float size = from.card.texts[i].FontSize;
         const float smallest = size * kSmallestShare;
         for (float s = size;; s -= kSizeStep) {
-            layOut(templateCard, templateView, card, view, i, s);
-            now.update(i);
+            layOut(from.card, from.view, card, view, i, s);
+            now[i] = shownBox(card, view, i);
             if (s - kSizeStep < smallest || newOverlaps(before, now, i).empty()) break;
         }
     }
@@ -179,8 +172,12 @@ std::vector<TextProblem> placeTexts(const CardDocument &templateCard, const Page
 std::optional<RowFault> applyRow(const Columns &columns, const QStringList &fields, CardDocument &card,
                                  PageView &view, std::vector<TextProblem> *problems)
 {
-    const CardDocument templateCard = card;
-    const PageView templateView = view;
+    return applyRow(columns, fields, Template(card, view), card, view, problems);
+}
+
+std::optional<RowFault> applyRow(const Columns &columns, const QStringList &fields, const Template &from,
+                                 CardDocument &card, PageView &view, std::vector<TextProblem> *problems)
+{
     std::array<bool, kTextCount> merged{};
     for (std::size_t i = 0; i < kTextCount; ++i) {
         const int column = columns.column[i];
@@ -194,7 +191,7 @@ std::optional<RowFault> applyRow(const Columns &columns, const QStringList &fiel
         if (text.caption.size() > kMaxText) return RowFault{column + 1};
         merged[i] = true;
     }
-    std::vector<TextProblem> found = placeTexts(templateCard, templateView, merged, card, view);
+    std::vector<TextProblem> found = placeTexts(from, merged, card, view);
     if (problems) *problems = std::move(found);
     return std::nullopt;
 }

@@ -3,6 +3,7 @@
 #include "merge/CsvTable.h"
 #include "model/PageView.h"
 
+#include <QRectF>
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -67,19 +68,31 @@ struct TextProblem {
 inline constexpr float kSmallestShare = 0.75f;
 inline constexpr float kSizeStep = 0.5f;
 
+// A template card and the boxes of its texts (empty for a text not shown),
+// measured once for all the rows merged into it.
+struct Template {
+    Template(const CardDocument &templateCard, const PageView &templateView);
+    CardDocument card;
+    PageView view;
+    std::array<QRectF, kTextCount> boxes;
+};
+
 // Places the merged texts (merged[i]) of a card made from the template: each
 // is fitted as the text panel fits what is typed; one that then crosses a trim
 // line is kept inside them as a drag keeps an object; one that then covers a
 // shown text it did not cover on the template is lowered in kSizeStep points
 // down to kSmallestShare of the template's size, until it covers none. Returns
 // what is still wrong, by merged text in order.
-std::vector<TextProblem> placeTexts(const CardDocument &templateCard, const PageView &templateView,
-                                    const std::array<bool, kTextCount> &merged, CardDocument &card, PageView &view);
+std::vector<TextProblem> placeTexts(const Template &from, const std::array<bool, kTextCount> &merged,
+                                    CardDocument &card, PageView &view);
 
 // The card of one row: each mapped text replaced (an empty cell hides the
 // text), then placed (placeTexts); what is still wrong goes to problems when
-// given. card and view start as copies of the template. A text longer than
+// given. card and view start as copies of the template's. A text longer than
 // kMaxText is a fault.
+std::optional<RowFault> applyRow(const Columns &columns, const QStringList &fields, const Template &from,
+                                 CardDocument &card, PageView &view, std::vector<TextProblem> *problems = nullptr);
+// The same for one card, whose card and view are the template.
 std::optional<RowFault> applyRow(const Columns &columns, const QStringList &fields, CardDocument &card,
                                  PageView &view, std::vector<TextProblem> *problems = nullptr);
 

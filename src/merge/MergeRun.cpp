@@ -49,13 +49,12 @@ std::optional<Fault> recordFault(const Table &table, const Csv::Record &record, 
 }
 
 // What the merged texts of a good row leave wrong once placed, one fault a text and problem.
-std::vector<Fault> unfitTexts(const Table &table, const Csv::Record &record, const CardDocument &templateCard)
+std::vector<Fault> unfitTexts(const Table &table, const Csv::Record &record, const CardMerge::Template &from)
 {
-    CardDocument card = templateCard;
-    PageView view;
-    TextFit::restoreBlocks(card, view);
+    CardDocument card = from.card;
+    PageView view = from.view;
     std::vector<CardMerge::TextProblem> problems;
-    CardMerge::applyRow(table.columns, record.fields, card, view, &problems);
+    CardMerge::applyRow(table.columns, record.fields, from, card, view, &problems);
     std::vector<Fault> faults;
     for (const CardMerge::TextProblem &p : problems) {
         Fault f;
@@ -89,6 +88,29 @@ int threadCount(const Settings &settings)
 // Rows are made in batches: while the output takes one batch in order, the
 // workers make the next, so memory holds two batches whatever the table's size.
 constexpr int kBatchPerThread = 16;
+
+// Rows are checked in batches, their texts placed on all cores.
+constexpr qsizetype kCheckBatch = 1024;
+
+void checkRows(Table &table, const std::vector<Csv::Record> &rows, const CardDocument &templateCard,
+               const CardMerge::Template &from, const Settings &settings, QThreadPool &pool)
+{
+    const auto unfitOf = [&](const Csv::Record &record) {
+        return recordFault(table, record, templateCard) ? std::vector<Fault>() : unfitTexts(table, record, from);
+    };
+    const auto unfit = QtConcurrent::blockingMapped<std::vector<std::vector<Fault>>>(&pool, rows, unfitOf);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (const auto fault = recordFault(table, rows[i], templateCard)) {
+            table.faults.push_back(*fault);
+            continue;
+        }
+        table.unfit.insert(table.unfit.end(), unfit[i].begin(), unfit[i].end());
+        if (settings.strict && !unfit[i].empty())
+            table.faults.insert(table.faults.end(), unfit[i].begin(), unfit[i].end());
+        else
+            ++table.goodRows;
+    }
+}
 
 } // namespace
 
@@ -127,27 +149,41 @@ Table check(const QByteArray &bytes, const CardDocument &templateCard, const Set
         table.faults.push_back(tableFault(Fault::Kind::UnknownColumns, columns->unknown));
         return table;
     }
-    while (const auto record = reader.next(table.columns.count)) {
-        if (const auto fault = recordFault(table, *record, templateCard)) {
-            table.faults.push_back(*fault);
-            continue;
+    // The template's texts as a card file gives them, as penlark-card reads it.
+    PageView templateView;
+    TextFit::restoreBlocks(templateCard, templateView);
+    const CardMerge::Template from(templateCard, templateView);
+    QThreadPool pool;
+    pool.setMaxThreadCount(threadCount(settings));
+    std::vector<Csv::Record> batch;
+    bool more = true;
+    while (more) {
+        batch.clear();
+        while (qsizetype(batch.size()) < kCheckBatch && more) {
+            auto record = reader.next(table.columns.count);
+            more = record.has_value();
+            if (more) batch.push_back(std::move(*record));
         }
-        const std::vector<Fault> unfit = unfitTexts(table, *record, templateCard);
-        table.unfit.insert(table.unfit.end(), unfit.begin(), unfit.end());
-        if (settings.strict && !unfit.empty())
-            table.faults.insert(table.faults.end(), unfit.begin(), unfit.end());
-        else
-            ++table.goodRows;
+        checkRows(table, batch, templateCard, from, settings, pool);
     }
     return table;
 }
 
+namespace {
+
+MergedCard cardOf(const Table &table, const QStringList &fields, const CardMerge::Template &from)
+{
+    MergedCard made{from.card, from.view, {}, 0, {}};
+    CardMerge::applyRow(table.columns, fields, from, made.card, made.view);
+    return made;
+}
+
+} // namespace
+
 MergedCard cardOf(const Table &table, const QStringList &fields, const CardDocument &templateCard,
                   const PageView &templateView)
 {
-    MergedCard made{templateCard, templateView, {}, 0, {}};
-    CardMerge::applyRow(table.columns, fields, made.card, made.view);
-    return made;
+    return cardOf(table, fields, CardMerge::Template(templateCard, templateView));
 }
 
 std::vector<Csv::Record> records(const Table &table)
@@ -190,11 +226,12 @@ Result run(const Table &table, const CardDocument &templateCard, const PageView 
         }
         return batch;
     };
+    const CardMerge::Template from(templateCard, templateView);
     std::atomic_bool failed = false;
     QString workError;
     QMutex errorLock;
     auto make = [&](const std::pair<Csv::Record, QString> &row) {
-        MergedCard made = cardOf(table, row.first.fields, templateCard, templateView);
+        MergedCard made = cardOf(table, row.first.fields, from);
         made.name = row.second;
         made.line = row.first.line;
         QString error;
