@@ -1,5 +1,6 @@
 #include "merge/CardMerge.h"
 
+#include "model/Numeric.h"
 #include "render/PageObjects.h"
 #include "render/PageRenderer.h"
 #include "render/TextFit.h"
@@ -25,9 +26,13 @@ QRectF shownBox(const CardDocument &card, const PageView &view, std::size_t i)
     return card.texts[i].visible ? PageObjects::box(card, view, int(i)) : QRectF();
 }
 
+// Texts side by side closer than this read as one ("13912345678E-mail：…").
+constexpr double kClearance = Numeric::kTwipsPerMm;
+
 bool covers(const std::array<QRectF, kTextCount> &boxes, std::size_t i, std::size_t j)
 {
-    return !boxes[i].isEmpty() && !boxes[j].isEmpty() && boxes[i].intersects(boxes[j]);
+    return !boxes[i].isEmpty() && !boxes[j].isEmpty() &&
+           boxes[i].adjusted(-kClearance, 0, kClearance, 0).intersects(boxes[j]);
 }
 
 // The shown texts that text i covers on the card and did not cover on the template.

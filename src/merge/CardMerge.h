@@ -80,7 +80,8 @@ struct Template {
 // Places the merged texts (merged[i]) of a card made from the template: each
 // is fitted as the text panel fits what is typed; one that then crosses a trim
 // line is kept inside them as a drag keeps an object; one that then covers a
-// shown text it did not cover on the template is lowered in kSizeStep points
+// shown text it did not cover on the template (or stands within 1 mm of it on
+// the same line) is lowered in kSizeStep points
 // down to kSmallestShare of the template's size, until it covers none. Returns
 // what is still wrong, by merged text in order.
 std::vector<TextProblem> placeTexts(const Template &from, const std::array<bool, kTextCount> &merged,
