@@ -89,6 +89,13 @@ int threadCount(const Settings &settings)
 // workers make the next, so memory holds two batches whatever the table's size.
 constexpr int kBatchPerThread = 16;
 
+MergedCard mergedCard(const Table &table, const QStringList &fields, const CardMerge::Template &from)
+{
+    MergedCard made{from.card, from.view, {}, 0, {}};
+    CardMerge::applyRow(table.columns, fields, from, made.card, made.view);
+    return made;
+}
+
 // Rows are checked in batches, their texts placed on all cores.
 constexpr qsizetype kCheckBatch = 1024;
 
@@ -169,21 +176,12 @@ Table check(const QByteArray &bytes, const CardDocument &templateCard, const Set
     return table;
 }
 
-namespace {
-
-MergedCard cardOf(const Table &table, const QStringList &fields, const CardMerge::Template &from)
-{
-    MergedCard made{from.card, from.view, {}, 0, {}};
-    CardMerge::applyRow(table.columns, fields, from, made.card, made.view);
-    return made;
-}
-
-} // namespace
-
 MergedCard cardOf(const Table &table, const QStringList &fields, const CardDocument &templateCard,
                   const PageView &templateView)
 {
-    return cardOf(table, fields, CardMerge::Template(templateCard, templateView));
+    MergedCard made{templateCard, templateView, {}, 0, {}};
+    CardMerge::applyRow(table.columns, fields, made.card, made.view);
+    return made;
 }
 
 std::vector<Csv::Record> records(const Table &table)
@@ -231,7 +229,7 @@ Result run(const Table &table, const CardDocument &templateCard, const PageView 
     QString workError;
     QMutex errorLock;
     auto make = [&](const std::pair<Csv::Record, QString> &row) {
-        MergedCard made = cardOf(table, row.first.fields, from);
+        MergedCard made = mergedCard(table, row.first.fields, from);
         made.name = row.second;
         made.line = row.first.line;
         QString error;
