@@ -90,7 +90,8 @@ private slots:
 
     // An address that reaches the postcode is set smaller in half points, at
     // the largest size that clears it; one that covers it even at three
-    // quarters of its size ends at 7 points and is named with what it covers.
+    // quarters of its size ends there (7.5 points of 10) and the pair is named
+    // once, though both texts are merged.
     void anAddressOverThePostcodeIsSetSmaller()
     {
         const CardDocument card = blueSample();
@@ -105,8 +106,10 @@ private slots:
         QVERIFY(near(boxAt(card, TextRole::Address, address, size + 0.5f), postcode));
         QCOMPARE(m.card.text(TextRole::Address).Left, card.text(TextRole::Address).Left);
 
-        const Merged tooLong = merge(card, {"姓名", "地址"}, {"王伟", "北京市海淀区知春路56号青禾智联科技园区三号楼东座十二层"});
-        QCOMPARE(tooLong.size(TextRole::Address), 7.f);
+        CardDocument larger = CardDocument::defaultCard();
+        larger.text(TextRole::Address).FontSize = 10;
+        const Merged tooLong = merge(larger, {"地址", "邮编"}, {"北京市海淀区知春路56号青禾智联科技园区三号楼东座十二层", "100083"});
+        QCOMPARE(tooLong.size(TextRole::Address), 7.5f);
         const CardMerge::TextProblem covers{CardMerge::TextProblem::Kind::Overlap, std::size_t(TextRole::Address),
                                             std::size_t(TextRole::Postcode)};
         QCOMPARE(tooLong.problems, std::vector<CardMerge::TextProblem>{covers});
@@ -129,7 +132,7 @@ private slots:
     }
 
     // A 100 mm card fits twice across A4, but once with the slug cut marks take
-    // on either side; a 250 mm card not at all.
+    // on either side (the 96 mm default card still twice); a 250 mm card not at all.
     void sheetsHoldWhatStaysOnThePage()
     {
         CardDocument card = CardDocument::defaultCard();
@@ -137,6 +140,7 @@ private slots:
         QCOMPARE(MergeOutputs::largestSheet(card, false, false).across, 2);
         QCOMPARE(MergeOutputs::largestSheet(card, false, true).across, 1);
         QCOMPARE(MergeOutputs::largestSheet(card, false, true).down, 4);
+        QCOMPARE(MergeOutputs::largestSheet(CardDocument::defaultCard(), false, true).across, 2);
         card.page.width = float(Numeric::mmToTwips(250));
         QCOMPARE(MergeOutputs::largestSheet(card, true, false).across, 0);
     }
