@@ -182,6 +182,7 @@ private slots:
         QCOMPARE(merge(folder, {"--strict"}), 1);
         QVERIFY(!QFileInfo::exists(folder));
         QCOMPARE(merge(folder, {"--strict", "--skip-bad"}), 0);
+        QCOMPARE(QString::fromUtf8(p.readAllStandardOutput()), "made 2 cards in " + folder + "\n");
         QCOMPARE(QDir(folder).entryList(QDir::Files), (QStringList{"张三.pnk", "王伟.pnk"}));
     }
 };

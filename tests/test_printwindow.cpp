@@ -448,6 +448,7 @@ private slots:
         const QImage twice = batch->previewImage(2).convertToFormat(QImage::Format_RGB32);
         QCOMPARE(twice.size(), QSize(726, 454));
         QCOMPARE(shown.copy(QRect(QPoint(38, 31) * 2, twice.size())), twice);
+        QVERIFY(shown.pixel(0, 200) != shown.pixel(20, 200)); // its frame
         // The category box shows its whole hint.
         QComboBox *categories = batch->categoryList();
         QStyleOptionComboBox option;
@@ -518,9 +519,12 @@ private slots:
         QCOMPARE(PdfProbe::info(pdf, QStringLiteral("Pages")), "4");
         const QString page1 = PdfProbe::run(QStringLiteral("pdftotext"), {"-f", "1", "-l", "1", pdf, "-"});
         QVERIFY(page1.contains(QStringLiteral("员工8\n")) && !page1.contains(QStringLiteral("员工9")));
-        // A card wider than the sheet cannot be made into sheets.
+        // A card wider than the sheet cannot be made into sheets; its preview is shrunk to the frame.
         session.card.page.width = float(Numeric::mmToTwips(250));
-        QVERIFY(!BatchWindow(ProgramFolder(folder.root()), session, dialogs).outputOption(BatchWindow::Sheets)->isEnabled());
+        BatchWindow wide(ProgramFolder(folder.root()), session, dialogs);
+        QVERIFY(!wide.outputOption(BatchWindow::Sheets)->isEnabled());
+        wide.openTable(writeTable(folder, thirtyPeople()));
+        QCOMPARE(wide.previewImage().width(), 436);
     }
 
     // The PDF is drawn on the run's thread, with fonts that belong to it: a
