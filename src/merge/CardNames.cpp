@@ -2,6 +2,8 @@
 
 #include "model/CardLibrary.h"
 
+#include <algorithm>
+
 namespace {
 
 // Room for the number suffix "(999999)" within the library's name length.
@@ -22,7 +24,13 @@ QString CardNames::take(const QString &text)
 {
     const QString base = safeName(text);
     QString name = base;
-    for (int n = 2; m_taken.contains(key(name)); ++n) name = QStringLiteral("%1(%2)").arg(base).arg(n);
+    if (m_taken.contains(key(base))) {
+        int &next = m_nextNumber[key(base)];
+        next = std::max(next, 2);
+        do
+            name = QStringLiteral("%1(%2)").arg(base).arg(next++);
+        while (m_taken.contains(key(name)));
+    }
     m_taken.insert(key(name));
     return name;
 }
