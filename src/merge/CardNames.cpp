@@ -23,14 +23,17 @@ void CardNames::reserve(const QString &name) { m_taken.insert(key(name)); }
 QString CardNames::take(const QString &text)
 {
     const QString base = safeName(text);
+    const QString baseKey = key(base);
     QString name = base;
-    if (m_taken.contains(key(base))) {
-        int &next = m_nextNumber[key(base)];
+    QString nameKey = baseKey;
+    if (m_taken.contains(baseKey)) {
+        int &next = m_nextNumber[baseKey];
         next = std::max(next, 2);
-        do
-            name = QStringLiteral("%1(%2)").arg(base).arg(next++);
-        while (m_taken.contains(key(name)));
+        do {
+            name = base + u'(' + QString::number(next++) + u')';
+            nameKey = key(name);
+        } while (m_taken.contains(nameKey));
     }
-    m_taken.insert(key(name));
+    m_taken.insert(nameKey);
     return name;
 }
