@@ -23,7 +23,7 @@ bool isAscii(QByteArrayView line)
 bool isGbk(QByteArrayView line)
 {
     QStringDecoder decoder("GB18030");
-    const QString text = decoder.decode(line);
+    const QString decoded = decoder(line); // decoded when the result is taken
     return !decoder.hasError();
 }
 
@@ -66,7 +66,8 @@ Reader::Reader(const QByteArray &bytes) : m_bytes(bytes)
         if (votes[i]++ == 0) firstLine[i] = line;
     });
     const std::size_t utf8 = std::size_t(Encoding::Utf8), gbk = std::size_t(Encoding::Gbk);
-    const bool utf8Wins = votes[utf8] > 0 ? votes[utf8] >= votes[gbk] : votes[gbk] == 0 && QUtf8StringView(text).isValidUtf8();
+    const bool utf8Wins =
+        votes[utf8] > 0 ? votes[utf8] >= votes[gbk] : votes[gbk] == 0 && QUtf8StringView(text).isValidUtf8();
     m_encoding = utf8Wins ? Encoding::Utf8 : Encoding::Gbk;
     m_foreignLine = firstLine[m_encoding == Encoding::Utf8 ? gbk : utf8];
 }

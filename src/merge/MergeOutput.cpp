@@ -61,6 +61,12 @@ bool runHasEnded(const QString &work, QLockFile &lock, const QDateTime &runStart
     return lock.tryLock(0);
 }
 
+// A name of an entry in a folder, not a path that leaves it.
+bool isEntryName(const QString &name)
+{
+    return !name.isEmpty() && name != u"." && name != u".." && QFileInfo(name).fileName() == name;
+}
+
 // Moves in the cards of a killed run that had decided to commit.
 void finishMove(const QDir &parent, const QDir &work)
 {
@@ -71,8 +77,9 @@ void finishMove(const QDir &parent, const QDir &work)
     QStringList names;
     journal >> target >> names;
     const QDir into(parent.filePath(target));
-    if (journal.status() != QDataStream::Ok || target.isEmpty() || !into.exists()) return;
-    for (const QString &name : names) QFile::rename(work.filePath(name), into.filePath(name));
+    if (journal.status() != QDataStream::Ok || !isEntryName(target) || !into.exists()) return;
+    for (const QString &name : names)
+        if (isEntryName(name)) QFile::rename(work.filePath(name), into.filePath(name));
 }
 
 // Clears what killed runs left in folder: a committing run's cards are moved

@@ -200,7 +200,10 @@ void BatchWindow::openTable(const QString &path)
     // A named pipe or a folder chosen under "所有文件" must not hold the window.
     const FileAccess::FileRead read = FileAccess::readRegularFile(path, MergeRun::kLargestTable);
     if (read.problem != FileAccess::Problem::None) {
-        m_dialogs.show(QStringLiteral("无法读取表格文件“%1”！").arg(path) + u'\r' + LibraryMessages::readProblem(read),
+        const QString reason = read.problem == FileAccess::Problem::TooLarge
+                                   ? QStringLiteral("表格文件不能超过%1MB").arg(MergeRun::kLargestTable >> 20)
+                                   : LibraryMessages::readProblem(read);
+        m_dialogs.show(QStringLiteral("无法读取表格文件“%1”！").arg(path) + u'\r' + reason,
                        kReminder, Dialogs::Icon::Warning);
         return;
     }
