@@ -125,7 +125,9 @@ Table check(const QByteArray &bytes, const CardDocument &templateCard, const Set
         else
             ++table.goodRows;
     }
-    if (table.goodRows == 0) table.faults.push_back(tableFault(Fault::Kind::NoRows));
+    // Without skipBad the bad rows refuse the table already.
+    if (table.goodRows == 0 && (table.faults.empty() || settings.skipBad))
+        table.faults.push_back(tableFault(Fault::Kind::NoRows));
     return table;
 }
 
