@@ -298,10 +298,19 @@ private slots:
         };
         work(QStringLiteral(".penlark-merge-Unsure"), {"x.pnk"});
         work(QStringLiteral(".penlark-merge-Moving"), {"b.pnk", "c.pnk"});
-        QByteArray journal;
-        QDataStream stream(&journal, QIODevice::WriteOnly);
-        stream << QStringLiteral("团队") << QStringList{"a.pnk", "b.pnk", "c.pnk"};
-        writeFile(parent.filePath(QStringLiteral(".penlark-merge-Moving/journal")), journal);
+        const auto journalOf = [](const QString &into, const QStringList &names) {
+            QByteArray journal;
+            QDataStream stream(&journal, QIODevice::WriteOnly);
+            stream << into << names;
+            return journal;
+        };
+        writeFile(parent.filePath(QStringLiteral(".penlark-merge-Moving/journal")),
+                  journalOf(QStringLiteral("团队"), {"a.pnk", "b.pnk", "c.pnk"}));
+        // A journal naming a path that leaves the folder moves nothing there.
+        work(QStringLiteral(".penlark-merge-Escape"), {"z.pnk"});
+        QVERIFY(parent.mkpath(QStringLiteral("sub/团队")));
+        writeFile(parent.filePath(QStringLiteral(".penlark-merge-Escape/journal")),
+                  journalOf(QStringLiteral("sub/团队"), {"z.pnk"}));
         work(QStringLiteral(".penlark-merge-Living"), {"y.pnk"});
         QLockFile living(parent.filePath(QStringLiteral(".penlark-merge-Living.lock")));
         QVERIFY(living.tryLock(0));
@@ -314,7 +323,8 @@ private slots:
 
         // Older than the next run, as every leftover is.
         const utimbuf past{1'000'000'000, 1'000'000'000};
-        for (const char *name : {".penlark-merge-Unsure", ".penlark-merge-Moving", ".penlark-merge-Living"})
+        for (const char *name : {".penlark-merge-Unsure", ".penlark-merge-Moving", ".penlark-merge-Escape",
+                                 ".penlark-merge-Living"})
             QVERIFY(utime(QFile::encodeName(parent.filePath(name)).constData(), &past) == 0);
 
         auto output = MergeOutputs::cardFolder(target, nullptr);
@@ -324,9 +334,10 @@ private slots:
         QVERIFY(left.contains(QStringLiteral(".penlark-merge-Living")));
         QVERIFY(left.contains(QStringLiteral(".penlark-merge-Living.lock")));
         QCOMPARE(folderEntries(target), (QStringList{"a.pnk", "b.pnk", "c.pnk"}));
+        QCOMPARE(folderEntries(dir.filePath(QStringLiteral("sub/团队"))), QStringList());
         output.reset();
         QCOMPARE(folderEntries(dir.path()),
-                 (QStringList{".penlark-merge-Living", ".penlark-merge-Living.lock", "团队"}));
+                 (QStringList{".penlark-merge-Living", ".penlark-merge-Living.lock", "sub", "团队"}));
     }
 
     void sheetsTakeTheRowsInOrder()
@@ -433,9 +444,9 @@ private slots:
                                   " does not exist\n"));
         QCOMPARE(mergeTool({card, csv.fileName(), "-o", card, "--skip-bad"}).second.section(u'\n', 1),
                  "penlark-card: cannot write " + card + ": is a file, not a folder\n");
-        // A table is refused by its size before it is read.
+        // A table of 100 MB is refused by its size before it is read.
         QFile huge(dir.filePath("huge.csv"));
-        QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(MergeRun::kLargestTable + 1));
+        QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(100 << 20));
         QCOMPARE(mergeTool({card, huge.fileName(), "-o", dir.filePath("h.pdf")}),
                  std::pair(1, "penlark-card: cannot read " + huge.fileName() + ": is too large\n"));
         // One card a page takes one form, as render does.
