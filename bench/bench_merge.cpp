@@ -2,6 +2,7 @@
 // card files, on one core (--jobs 1) and on all cores. Rows per second are the
 // items per second.
 #include "BenchMain.h"
+#include "merge/CardNames.h"
 #include "merge/MergeRun.h"
 
 #include <QGuiApplication>
@@ -41,6 +42,25 @@ void merge(benchmark::State &state, bool sheets)
 
 void BM_MergeSheets(benchmark::State &state) { merge(state, true); }
 void BM_MergeCardFiles(benchmark::State &state) { merge(state, false); }
+
+// Naming 100,000 made cards: all of one name ("王伟", "王伟(2)", …) against all
+// different. One name must cost no more than distinct names.
+constexpr int kNamedRows = 100'000;
+
+void BM_CardNames(benchmark::State &state)
+{
+    const bool oneName = state.range(0) == 1;
+    QStringList texts;
+    for (int i = 0; i < kNamedRows; ++i) texts << (oneName ? QStringLiteral("王伟") : QStringLiteral("王伟%1").arg(i));
+    for (auto _ : state) {
+        CardNames names;
+        for (const QString &text : texts) benchmark::DoNotOptimize(names.take(text));
+    }
+    state.SetItemsProcessed(state.iterations() * kNamedRows);
+    state.SetLabel(oneName ? "one name" : "distinct names");
+}
+
+BENCHMARK(BM_CardNames)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 
 BENCHMARK(BM_MergeSheets)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_MergeCardFiles)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();

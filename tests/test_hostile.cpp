@@ -148,6 +148,7 @@ private slots:
     void fullDiskKeepsTheOldFile();
     void thumbnailsStayWithinASecondAnd100MB_data();
     void thumbnailsStayWithinASecondAnd100MB();
+    void picturesSayWhatIsWrong();
 
 private:
     QTemporaryDir m_folder;   // program folder with hostile library pictures
@@ -446,6 +447,25 @@ void TestHostile::thumbnailsStayWithinASecondAnd100MB()
     QVERIFY2(std::abs(middle.red() - page.red()) + std::abs(middle.green() - page.green()) +
                      std::abs(middle.blue() - page.blue()) < 40,
              qPrintable(middle.name()));
+}
+
+// A picture that is a 1 GB file of nothing, or a link round in a loop, is
+// reported as what it is, unread.
+void TestHostile::picturesSayWhatIsWrong()
+{
+    QTemporaryDir dir;
+    QFile sparse(dir.filePath("background/空/sparse.png"));
+    QVERIFY(QDir().mkpath(QFileInfo(sparse).path()) && sparse.open(QIODevice::WriteOnly) && sparse.resize(qint64(1) << 30));
+    QVERIFY(QDir().mkpath(dir.filePath("logo/链")));
+    QVERIFY(QFile::link(QStringLiteral("loop.png"), dir.filePath("logo/链/loop.png")));
+    writeFile(dir.filePath("card.pnk"), QStringEncoder("GB18030").encode(
+                                            u"[cPage]\r\nisBg=3\r\nbgImg=空\\sparse.png\r\n[cLogo]\r\nimg=链\\loop.png\r\n"));
+    const Bounded run = runBounded({"render", dir.filePath("card.pnk"), "-o", dir.filePath("out.png"),
+                                    "--program-folder", dir.path()}, dir);
+    QCOMPARE(run.status, 0);
+    QCOMPARE(QString::fromUtf8(run.err), "penlark-card: warning: background picture too large to load: 空\\sparse.png\n"
+                                         "penlark-card: warning: logo picture is a link that leads nowhere: 链\\loop.png\n");
+    QVERIFY2(run.elapsedMs < 5000, QByteArray::number(run.elapsedMs));
 }
 
 QTEST_GUILESS_MAIN(TestHostile)

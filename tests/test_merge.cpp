@@ -8,9 +8,13 @@
 
 #include <QDir>
 #include <QFile>
+#include <QDataStream>
+#include <QLockFile>
 #include <QProcess>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
+#include <utime.h>
 
 namespace {
 
@@ -34,6 +38,24 @@ QByteArray people(int count)
 QStringList folderEntries(const QString &dir)
 {
     return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+QByteArray gbk(const QString &text) { return QStringEncoder("GB18030").encode(text); }
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+// penlark-card merge: its exit status and what it wrote on stderr.
+std::pair<int, QString> mergeTool(const QStringList &args)
+{
+    QProcess p;
+    p.start(QStringLiteral(PENLARK_CARD_EXE), QStringList{"merge"} + args);
+    p.waitForFinished(60000);
+    return {p.exitCode(), QString::fromUtf8(p.readAllStandardError())};
 }
 
 MergeRun::Result runInto(const QByteArray &bytes, MergeOutput &output, bool cancelled = false, int jobs = 2)
@@ -97,6 +119,60 @@ private slots:
         QCOMPARE(std::pair(t.faults[3].line, t.faults[3].column), std::pair(6, 3));
         QVERIFY(t.refused({}));
         QVERIFY(!t.refused({{}, false, true, 0}));
+    }
+
+    // Faults of the header, its columns or the whole table are refused with --skip-bad too.
+    void tableFaultsAreRefusedWhateverTheSettings()
+    {
+        using Kind = MergeRun::Fault::Kind;
+        const MergeRun::Settings skipBad{{}, true, true, 0};
+        const auto only = [&](const QByteArray &bytes, const MergeRun::Settings &settings = {{}, true, true, 0}) {
+            const MergeRun::Table t = MergeRun::check(bytes, kTemplate, settings);
+            return t.refused(settings) && t.faults.back().wholeTable ? t.faults.back() : MergeRun::Fault{};
+        };
+        // A header byte that is neither UTF-8 nor GBK: the rows were read with no columns (a crash).
+        const MergeRun::Fault bytes = only("\xd0\xd5\xc3\xfb,\xd6\xb0\xce\xbb\xff\n\xcd\xf5\xce\xb0,a\n");
+        QCOMPARE(bytes.kind, Kind::BadBytes);
+        QCOMPARE(std::pair(bytes.line, bytes.column), std::pair(1, 2));
+        const MergeRun::Fault quote = only("姓名,\"电话\n王伟,1\n");
+        QCOMPARE(quote.kind, Kind::UnterminatedQuote);
+        QCOMPARE(only("姓名,电话\r\n").kind, Kind::NoRows);
+        // Every row bad: each is listed, then the table is refused.
+        const MergeRun::Table allBad = MergeRun::check(table({"姓名,电话", "王伟", "李娜,1,2"}), kTemplate, skipBad);
+        QCOMPARE(allBad.faults.size(), 3u);
+        QCOMPARE(allBad.faults[1].line, 3);
+        QCOMPARE(allBad.faults[2].kind, Kind::NoRows);
+        QVERIFY(allBad.refused(skipBad));
+        const MergeRun::Fault noText = only("工号,部门\n7,销售\n");
+        QCOMPARE(noText.kind, Kind::NoTextColumns);
+        QCOMPARE(noText.names, (QStringList{"工号", "部门"}));
+        QCOMPARE(only("工号\n7\n", {QStringLiteral("工号"), false, false, 0}).kind, Kind::NoTextColumns);
+        // A row that is fine keeps the table.
+        QVERIFY(!MergeRun::check(table({"姓名,电话", "王伟", "李娜,1"}), kTemplate, skipBad).refused(skipBad));
+    }
+
+    // Lines in two encodings: the one most lines of more than ASCII are in holds,
+    // and the first line in the other is named.
+    void mixedEncodingsNameTheFirstOtherLine()
+    {
+        const QByteArray utf8Header = QStringLiteral("姓名,电话\r\n").toUtf8();
+        const QByteArray gbkRows = gbk(QStringLiteral("王伟,1\r\nab,2\r\n李娜,3\r\n"));
+        Csv::Reader gbkTable(utf8Header + gbkRows);
+        QCOMPARE(gbkTable.encoding(), Csv::Encoding::Gbk);
+        QCOMPARE(gbkTable.foreignLine(), 1);
+        const MergeRun::Table t = MergeRun::check(utf8Header + gbkRows, kTemplate, {});
+        QCOMPARE(t.faults.size(), 1u);
+        QCOMPARE(t.faults[0].kind, MergeRun::Fault::Kind::MixedEncoding);
+        QCOMPARE(t.faults[0].line, 1);
+        QCOMPARE(t.faults[0].names, (QStringList{"UTF-8", "GBK"}));
+
+        Csv::Reader utf8Table(utf8Header + QStringLiteral("王伟,1\n").toUtf8() + gbk(QStringLiteral("李娜,3")));
+        QCOMPARE(utf8Table.encoding(), Csv::Encoding::Utf8);
+        QCOMPARE(utf8Table.foreignLine(), 3);
+        // A line in neither encoding, or in ASCII, speaks for none.
+        Csv::Reader plain("a,b\n\xff\xff,c\n" + gbk(QStringLiteral("王伟,1")));
+        QCOMPARE(plain.encoding(), Csv::Encoding::Gbk);
+        QCOMPARE(plain.foreignLine(), 0);
     }
 
     void headerNamesInBothForms()
@@ -164,6 +240,16 @@ private slots:
         QCOMPARE(names.take(QStringLiteral("Ann")), "Ann");
         QCOMPARE(names.take(QStringLiteral("ANN")), "ANN(2)");
         QCOMPARE(names.take(QString()), "名片");
+        // The next number of a name skips those taken by other means.
+        names.reserve(QStringLiteral("王伟(4)"));
+        QCOMPARE(names.take(QStringLiteral("王伟")), "王伟(3)");
+        QCOMPARE(names.take(QStringLiteral("王伟")), "王伟(5)");
+        QCOMPARE(names.take(QStringLiteral("王伟(3)")), "王伟(3)(2)");
+        // Characters that hide or reverse text, and a leading dot that hides the file.
+        QCOMPARE(CardNames::safeName(QStringLiteral("evil\u202Egnp.pnk")), "evil_gnp.pnk");
+        QCOMPARE(CardNames::safeName(QStringLiteral("a\u007Fb\u200Bc\u0085d\u2028e")), "a_b_c_d_e");
+        QCOMPARE(CardNames::safeName(QStringLiteral(".hidden")), "_hidden");
+        QCOMPARE(CardNames::safeName(QStringLiteral(" ..王伟.")), "_.王伟");
     }
 
     void cardFolderIsWrittenWholeOrNotAtAll()
@@ -193,6 +279,64 @@ private slots:
         QCOMPARE(folderEntries(target), (QStringList{"王伟(2).pnk", "王伟(3).pnk", "王伟.pnk"}));
         output.reset();
         QCOMPARE(folderEntries(dir.path()), QStringList{"团队"});
+    }
+
+    // The next run into a folder finishes the move of a killed run that had
+    // written its journal, and removes what other killed runs left; the work of
+    // a run still going stays.
+    void leftoversOfKilledRunsAreCleared()
+    {
+        QTemporaryDir dir;
+        const QDir parent(dir.path());
+        const QString target = dir.filePath(QStringLiteral("团队"));
+        QVERIFY(parent.mkpath(QStringLiteral("团队")));
+        writeFile(target + QStringLiteral("/a.pnk"), "moved before the kill");
+        const auto work = [&](const QString &name, const QStringList &files) {
+            QVERIFY(parent.mkdir(name));
+            for (const QString &file : files) writeFile(parent.filePath(name + u'/' + file), "card");
+        };
+        work(QStringLiteral(".penlark-merge-Unsure"), {"x.pnk"});
+        work(QStringLiteral(".penlark-merge-Moving"), {"b.pnk", "c.pnk"});
+        const auto journalOf = [](const QString &into, const QStringList &names) {
+            QByteArray journal;
+            QDataStream stream(&journal, QIODevice::WriteOnly);
+            stream << into << names;
+            return journal;
+        };
+        writeFile(parent.filePath(QStringLiteral(".penlark-merge-Moving/journal")),
+                  journalOf(QStringLiteral("团队"), {"a.pnk", "b.pnk", "c.pnk"}));
+        // A journal naming a path that leaves the folder moves nothing there.
+        work(QStringLiteral(".penlark-merge-Escape"), {"z.pnk"});
+        QVERIFY(parent.mkpath(QStringLiteral("sub/团队")));
+        writeFile(parent.filePath(QStringLiteral(".penlark-merge-Escape/journal")),
+                  journalOf(QStringLiteral("sub/团队"), {"z.pnk"}));
+        work(QStringLiteral(".penlark-merge-Living"), {"y.pnk"});
+        QLockFile living(parent.filePath(QStringLiteral(".penlark-merge-Living.lock")));
+        QVERIFY(living.tryLock(0));
+        // The lock of a run that died, left alone after its work was gone.
+        QProcess ended;
+        ended.start(QStringLiteral("sh"), {"-c", "echo $$"});
+        QVERIFY(ended.waitForFinished());
+        writeFile(parent.filePath(QStringLiteral(".penlark-merge-Killed.lock")),
+                  ended.readAllStandardOutput().trimmed() + "\npenlark-card\n\n");
+
+        // Older than the next run, as every leftover is.
+        const utimbuf past{1'000'000'000, 1'000'000'000};
+        for (const char *name : {".penlark-merge-Unsure", ".penlark-merge-Moving", ".penlark-merge-Escape",
+                                 ".penlark-merge-Living"})
+            QVERIFY(utime(QFile::encodeName(parent.filePath(name)).constData(), &past) == 0);
+
+        auto output = MergeOutputs::cardFolder(target, nullptr);
+        QVERIFY(output);
+        QStringList left = folderEntries(dir.path()).filter(QStringLiteral(".penlark-merge-"));
+        QCOMPARE(left.size(), 4); // this run's folder and lock, and the living run's
+        QVERIFY(left.contains(QStringLiteral(".penlark-merge-Living")));
+        QVERIFY(left.contains(QStringLiteral(".penlark-merge-Living.lock")));
+        QCOMPARE(folderEntries(target), (QStringList{"a.pnk", "b.pnk", "c.pnk"}));
+        QCOMPARE(folderEntries(dir.filePath(QStringLiteral("sub/团队"))), QStringList());
+        output.reset();
+        QCOMPARE(folderEntries(dir.path()),
+                 (QStringList{".penlark-merge-Living", ".penlark-merge-Living.lock", "sub", "团队"}));
     }
 
     void sheetsTakeTheRowsInOrder()
@@ -275,6 +419,35 @@ private slots:
         QCOMPARE(skipped.first, 0);
         QVERIFY(skipped.second.contains(QStringLiteral("skipped line 3")));
         QCOMPARE(folderEntries(dir.filePath(QStringLiteral("out"))), (QStringList{"张三.pnk", "王伟.pnk"}));
+        // A header fault with --skip-bad, and a table whose every row is bad, write
+        // nothing into a folder as into a PDF.
+        writeFile(dir.filePath("bh.csv"), "\xd0\xd5\xc3\xfb,\xd6\xb0\xce\xbb\xff\n\xcd\xf5\xce\xb0,a\n");
+        writeFile(dir.filePath("bad.csv"), table({"姓名,电话", "王伟", "李明"}));
+        for (const char *out : {"new", "new.pdf"}) {
+            const auto header = mergeTool({card, dir.filePath("bh.csv"), "-o", dir.filePath(out), "--skip-bad"});
+            QCOMPARE(header, std::pair(1, "penlark-card: " + dir.filePath("bh.csv") +
+                                              ": line 1, column 2: bytes that are neither UTF-8 nor GBK\n"
+                                              "penlark-card: nothing written\n"));
+            const auto bad = mergeTool({card, dir.filePath("bad.csv"), "-o", dir.filePath(out), "--skip-bad"});
+            QCOMPARE(bad.first, 1);
+            QVERIFY2(bad.second.endsWith(": no row below the header can be made into a card\n"
+                                         "penlark-card: nothing written\n"), qPrintable(bad.second));
+        }
+        QCOMPARE(folderEntries(dir.path()), (QStringList{"bad.csv", "bh.csv", "out", "p.csv", "t.pnk"}));
+        // One line of the tool's own for an output it cannot make.
+        const QString missing = dir.filePath("no/such/out");
+        for (const QString &out : {missing, missing + ".pdf"})
+            QCOMPARE(mergeTool({card, csv.fileName(), "-o", out, "--skip-bad"}),
+                     std::pair(1, "penlark-card: " + csv.fileName() + ": skipped line 3: 1 fields where the header has 2\n"
+                                  "penlark-card: cannot write " + out + ": the folder " + dir.filePath("no/such") +
+                                  " does not exist\n"));
+        QCOMPARE(mergeTool({card, csv.fileName(), "-o", card, "--skip-bad"}).second.section(u'\n', 1),
+                 "penlark-card: cannot write " + card + ": is a file, not a folder\n");
+        // A table of 100 MB is refused by its size before it is read.
+        QFile huge(dir.filePath("huge.csv"));
+        QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(100 << 20));
+        QCOMPARE(mergeTool({card, huge.fileName(), "-o", dir.filePath("h.pdf")}),
+                 std::pair(1, "penlark-card: cannot read " + huge.fileName() + ": is too large\n"));
         // One card a page takes one form, as render does.
         QCOMPARE(QProcess::execute(QStringLiteral(PENLARK_CARD_EXE), {"merge", card, csv.fileName(), "-o",
                                                                       dir.filePath("t.pdf"), "--trim", "--marks"}),

@@ -91,8 +91,10 @@ QString problemText(const CardReader::Problem &problem)
     if (problem.kind == Kind::OutOfRange)
         return QStringLiteral("value out of range, default used: ") + problem.reference;
     const QString picture = problem.kind == Kind::MissingLogo ? QStringLiteral("logo") : QStringLiteral("background");
-    const QString reason = problem.tooLarge ? QStringLiteral(" picture too large to load: ")
-                                            : QStringLiteral(" picture not found: ");
+    using Fault = CardReader::PictureFault;
+    const QString reason = problem.fault == Fault::TooLarge   ? QStringLiteral(" picture too large to load: ")
+                           : problem.fault == Fault::DeadLink ? QStringLiteral(" picture is a link that leads nowhere: ")
+                                                              : QStringLiteral(" picture not found: ");
     return picture + reason + problem.reference;
 }
 

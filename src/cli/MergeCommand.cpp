@@ -6,7 +6,6 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QSet>
-#include <limits>
 
 namespace MergeCommand {
 
@@ -39,6 +38,13 @@ QString faultText(const MergeRun::Fault &f)
     case Kind::TextOverlap:
         return QStringLiteral("line %1, column %2 (%3): the text covers %4")
             .arg(f.line).arg(f.column).arg(f.names.value(0), f.names.value(1));
+    case Kind::NoTextColumns:
+        return QStringLiteral("no column fills a text of the card: %1 (understood: %2)")
+            .arg(f.names.join(QStringLiteral(", ")), CardMerge::understoodNames());
+    case Kind::MixedEncoding:
+        return QStringLiteral("line %1: %2 text in a table that is otherwise %3")
+            .arg(f.line).arg(f.names.value(0), f.names.value(1));
+    case Kind::NoRows: return QStringLiteral("no row below the header can be made into a card");
     }
     return {};
 }
@@ -120,7 +126,7 @@ int run(const Request &r, const std::atomic_bool &cancel, QTextStream &out, QTex
     const auto opened = CardTool::openCard(r.templateCard, r.programFolder, err);
     if (!opened) return 1;
     if (r.sheets && !sheetFits(r, opened->card, err)) return 2;
-    const auto bytes = CardTool::readFile(r.table, std::numeric_limits<qint64>::max(), err);
+    const auto bytes = CardTool::readFile(r.table, MergeRun::kLargestTable, err);
     if (!bytes) return 1;
     const MergeRun::Settings settings{r.nameColumn, r.ignoreUnknown, r.skipBad, r.jobs, r.strict};
     const MergeRun::Table table = MergeRun::check(*bytes, opened->card, settings);
@@ -143,7 +149,8 @@ int run(const Request &r, const std::atomic_bool &cancel, QTextStream &out, QTex
     const MergeRun::Result result =
         MergeRun::run(table, opened->card, opened->view, settings, *output, progress, cancel);
     if (r.showProgress) bar.show({result.made, table.goodRows}, true);
-    if (result.cancelled) {
+    // A signal during the last step drops the output all the same.
+    if (result.cancelled || cancel) {
         err << "penlark-card: interrupted; nothing written" << Qt::endl;
         return 1;
     }

@@ -193,9 +193,9 @@ int merge(const QCommandLineParser &p, const Options &o, const QStringList &args
     r.jobs = p.isSet(o.jobs) ? int(number(p, o.jobs, 1, 256)) : 0;
     r.programFolder = programFolder;
     r.showProgress = isatty(STDERR_FILENO);
-    // An interrupted run drops its output instead of leaving part of it.
-    std::signal(SIGINT, interrupt);
-    std::signal(SIGTERM, interrupt);
+    // An interrupted run, or one whose terminal was closed, drops its output
+    // instead of leaving part of it.
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) std::signal(signal, interrupt);
     return MergeCommand::run(r, interrupted, out, err);
 }
 

@@ -89,7 +89,6 @@ QString understoodNames()
 std::optional<Columns> mapColumns(const QStringList &header, const QString &nameColumn)
 {
     Columns c;
-    c.column.fill(-1);
     c.count = header.size();
     for (int i = 0; i < header.size(); ++i) {
         const QString name = header[i].trimmed();

@@ -20,11 +20,18 @@ inline constexpr int kMaxText = 100;
 // section names (cName ... cQQ, any letter case) or the texts' Chinese names,
 // blanks around them ignored.
 struct Columns {
-    std::array<int, kTextCount> column;   // -1: the text keeps the template's
+    std::array<int, kTextCount> column = unmapped();   // -1: the text keeps the template's
     QStringList unknown;                  // header names that fill no text
     QStringList duplicated;               // header names of a text already filled
     int nameColumn = -1;                  // what made cards are named after; -1: none
     qsizetype count = 0;                  // fields every row must have
+
+    static std::array<int, kTextCount> unmapped()
+    {
+        std::array<int, kTextCount> none;
+        none.fill(-1);
+        return none;
+    }
 };
 
 // The text a header name fills, or nothing.

@@ -2,6 +2,8 @@
 
 #include "model/CardLibrary.h"
 
+#include <algorithm>
+
 namespace {
 
 // Room for the number suffix "(999999)" within the library's name length.
@@ -21,8 +23,17 @@ void CardNames::reserve(const QString &name) { m_taken.insert(key(name)); }
 QString CardNames::take(const QString &text)
 {
     const QString base = safeName(text);
+    const QString baseKey = key(base);
     QString name = base;
-    for (int n = 2; m_taken.contains(key(name)); ++n) name = QStringLiteral("%1(%2)").arg(base).arg(n);
-    m_taken.insert(key(name));
+    QString nameKey = baseKey;
+    if (m_taken.contains(baseKey)) {
+        int &next = m_nextNumber[baseKey];
+        next = std::max(next, 2);
+        do {
+            name = base + u'(' + QString::number(next++) + u')';
+            nameKey = key(name);
+        } while (m_taken.contains(nameKey));
+    }
+    m_taken.insert(nameKey);
     return name;
 }

@@ -1,11 +1,14 @@
 #pragma once
 
+#include <QHash>
 #include <QSet>
 #include <QString>
 
 // File names for made cards: each made safe with the card library's name rules
 // and numbered when taken, "王伟", "王伟(2)", "王伟(3)". Names are compared
-// without regard to letter case, as card libraries move between systems.
+// without regard to letter case, as card libraries move between systems. Each
+// name keeps the next number to try, so a table of one name is numbered in
+// one pass rather than counting from (2) again for every row.
 class CardNames
 {
 public:
@@ -21,4 +24,5 @@ public:
 
 private:
     QSet<QString> m_taken;
+    QHash<QString, int> m_nextNumber;  // by base name, from 2
 };

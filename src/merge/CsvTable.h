@@ -8,7 +8,9 @@
 // A table of people as spreadsheets write it: RFC 4180 CSV (fields separated by
 // commas, quoted fields holding commas, doubled quotes and line breaks), CRLF or
 // LF line ends, UTF-8 with or without a byte-order mark, or GBK. The encoding is
-// decided from the bytes: text that is valid UTF-8 is UTF-8, anything else GBK.
+// decided from the lines that hold more than ASCII: each that is valid UTF-8
+// speaks for UTF-8, each that is not but reads as GBK for GBK, and the more
+// lines win, UTF-8 on a tie (none: UTF-8 for ASCII, else GBK).
 namespace Csv {
 
 enum class Encoding { Utf8, Gbk };
@@ -39,6 +41,10 @@ public:
 
     Encoding encoding() const { return m_encoding; }
 
+    // The first line (from 1) written in the other encoding than the rest of
+    // the table, 0 when every line agrees.
+    int foreignLine() const { return m_foreignLine; }
+
     // The next record, or nothing at the end of the bytes. A record with a
     // wrong number of fields (expected > 0) carries its error; an unterminated
     // quote runs to the end of the file and is the last record.
@@ -48,7 +54,8 @@ private:
     QString decode(QByteArrayView field, bool &bad) const;
 
     QByteArray m_bytes;
-    Encoding m_encoding;
+    Encoding m_encoding = Encoding::Gbk;
+    int m_foreignLine = 0;
     qsizetype m_pos = 0;
     int m_line = 1;
 };

@@ -3,15 +3,21 @@
 #include "pdf/PrintShopPdf.h"
 
 #include "model/CardFile.h"
+#include "model/FileAccess.h"
 #include "model/IniFile.h"
 #include "render/PageGeometry.h"
 #include "render/PageRenderer.h"
 #include "render/PrintSheet.h"
 
+#include <QDataStream>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QPainter>
+#include <QRegularExpression>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <cerrno>
@@ -34,12 +40,93 @@ bool fail(QString *error, const QString &reason)
 const QString kCardSuffix = QStringLiteral(".pnk");
 constexpr double kBackgroundDpi = 300;
 
-// Card files go into a temporary folder beside the target; commit renames the
+// A run works in a hidden entry beside its target, ".penlark-merge-XXXXXX" (a
+// folder of card files or the PDF being written), and holds the lock file
+// ".penlark-merge-XXXXXX.lock" beside it while it runs, so that a later run
+// tells the leftovers of a run that was killed from the work of one running.
+const QString kWorkTemplate = QStringLiteral(".penlark-merge-XXXXXX");
+const QString kLockSuffix = QStringLiteral(".lock");
+// Written into a folder of cards before they are moved into an existing
+// folder: the target's name and the card files, so that the move is finished
+// by the next run when this one is killed halfway.
+const QString kJournal = QStringLiteral("journal");
+
+QString lockPath(const QString &work) { return work + kLockSuffix; }
+
+// Whether the run that made work has ended without removing it: its lock is
+// free, or, with no lock file, work is older than this run.
+bool runHasEnded(const QString &work, QLockFile &lock, const QDateTime &runStart)
+{
+    if (!QFileInfo::exists(lockPath(work))) return QFileInfo(work).lastModified() < runStart;
+    lock.setStaleLockTime(0);
+    return lock.tryLock(0);
+}
+
+// A name of an entry in a folder, not a path that leaves it.
+bool isEntryName(const QString &name)
+{
+    return !name.isEmpty() && name != u"." && name != u".." && QFileInfo(name).fileName() == name;
+}
+
+// Moves in the cards of a killed run that had decided to commit.
+void finishMove(const QDir &parent, const QDir &work)
+{
+    QFile file(work.filePath(kJournal));
+    if (!file.open(QIODevice::ReadOnly)) return;
+    QDataStream journal(&file);
+    QString target;
+    QStringList names;
+    journal >> target >> names;
+    const QDir into(parent.filePath(target));
+    if (journal.status() != QDataStream::Ok || !isEntryName(target) || !into.exists()) return;
+    for (const QString &name : names)
+        if (isEntryName(name)) QFile::rename(work.filePath(name), into.filePath(name));
+}
+
+// Clears what killed runs left in folder: a committing run's cards are moved
+// in, anything else of theirs is removed. The work of runs still going is kept.
+void clearLeftovers(const QString &folder)
+{
+    static const QRegularExpression pattern(QStringLiteral("^(\\.penlark-merge-[A-Za-z0-9]{6})(\\.lock)?$"));
+    const QDateTime runStart = QDateTime::currentDateTimeUtc();
+    const QDir dir(folder);
+    QSet<QString> works;
+    for (const QString &entry : dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
+        const auto match = pattern.match(entry);
+        if (match.hasMatch()) works.insert(dir.filePath(match.captured(1)));
+    }
+    for (const QString &work : std::as_const(works)) {
+        QLockFile lock(lockPath(work));
+        if (!runHasEnded(work, lock, runStart)) continue;
+        const QFileInfo info(work);
+        if (info.isDir() && !info.isSymLink()) {
+            finishMove(dir, QDir(work));
+            QDir(work).removeRecursively();
+        } else {
+            QFile::remove(work);
+            FileAccess::removeLeftoverTemporaries(work);
+        }
+    }
+}
+
+// The lock of a run's work entry, taken as soon as the entry is made.
+std::unique_ptr<QLockFile> lockWork(const QString &work)
+{
+    auto lock = std::make_unique<QLockFile>(lockPath(work));
+    lock->setStaleLockTime(0);
+    lock->tryLock(0);
+    return lock;
+}
+
+// Card files go into a hidden folder beside the target; commit renames the
 // folder, or moves the files into a folder that already exists.
 class CardFolder : public MergeOutput
 {
 public:
-    CardFolder(const QString &folder, QTemporaryDir &&work) : m_target(folder), m_work(std::move(work)) {}
+    CardFolder(const QString &folder, QTemporaryDir &&work)
+        : m_target(folder), m_lock(lockWork(work.path())), m_work(std::move(work))
+    {
+    }
 
     bool prepare(MergedCard &card, QString *error) override
     {
@@ -77,20 +164,33 @@ public:
     }
 
 private:
-    // Moves every made file into the existing target; on a failure the files
-    // moved so far go back, so the target is left as it was.
+    // Moves every made file into the existing target, the journal written
+    // first; on a failure the files moved so far go back, so the target is
+    // left as it was.
     bool moveInto(QString *error)
     {
+        QString reason;
+        if (!writeJournal(&reason)) return fail(error, reason);
         QDir target(m_target);
         for (qsizetype i = 0; i < m_names.size(); ++i) {
             if (QFile::rename(m_work.filePath(m_names[i]), target.filePath(m_names[i]))) continue;
             for (qsizetype j = 0; j < i; ++j) QFile::rename(target.filePath(m_names[j]), m_work.filePath(m_names[j]));
+            QFile::remove(m_work.filePath(kJournal));
             return fail(error, QStringLiteral("cannot move %1 into %2").arg(m_names[i], m_target));
         }
         return true;
     }
 
+    bool writeJournal(QString *error) const
+    {
+        QByteArray bytes;
+        QDataStream journal(&bytes, QIODevice::WriteOnly);
+        journal << QFileInfo(m_target).fileName() << m_names;
+        return FileAccess::writeBytesAtomically(m_work.filePath(kJournal), bytes, error);
+    }
+
     QString m_target;
+    std::unique_ptr<QLockFile> m_lock;  // released after the work folder is gone
     QTemporaryDir m_work;
     QStringList m_names;
 };
@@ -100,13 +200,13 @@ private:
 class PdfFile : public MergeOutput
 {
 public:
-    explicit PdfFile(const QString &path)
-        : m_target(path),
-          m_work(QFileInfo(path).absoluteDir().filePath(QStringLiteral(".%1.XXXXXX").arg(QFileInfo(path).fileName())))
+    explicit PdfFile(const QString &path) : m_target(path), m_work(QFileInfo(path).absoluteDir().filePath(kWorkTemplate))
     {
         // The name is kept; the writer makes the file afresh, with the
         // permissions any new file gets rather than a temporary file's.
         m_opened = m_work.open();
+        if (!m_opened) return;
+        m_lock = lockWork(m_work.fileName());
         m_work.close();
         QFile::remove(m_work.fileName());
     }
@@ -131,6 +231,7 @@ public:
 
 protected:
     QString m_target;
+    std::unique_ptr<QLockFile> m_lock;  // released after the hidden file is gone
     QTemporaryFile m_work;
     bool m_opened = false;
 };
@@ -232,14 +333,27 @@ private:
 
 } // namespace
 
+namespace {
+
+// Whether a merge can go to target (a folder of cards, or a file), said in the
+// words of the tool's other refusals; clears the leftovers of killed runs beside it.
+bool prepareTarget(const QFileInfo &target, bool folder, QString *error)
+{
+    if (!target.absoluteDir().exists())
+        return fail(error, QStringLiteral("the folder %1 does not exist").arg(target.absolutePath()));
+    if (folder && target.exists() && !target.isDir()) return fail(error, QStringLiteral("is a file, not a folder"));
+    if (!folder && target.isDir()) return fail(error, QStringLiteral("is a folder"));
+    clearLeftovers(target.absolutePath());
+    return true;
+}
+
+} // namespace
+
 std::unique_ptr<MergeOutput> cardFolder(const QString &folder, QString *error)
 {
     const QFileInfo info(folder);
-    if (!info.absoluteDir().exists()) {
-        fail(error, QStringLiteral("the folder %1 does not exist").arg(info.absolutePath()));
-        return nullptr;
-    }
-    QTemporaryDir work(info.absoluteDir().filePath(QStringLiteral(".penlark-merge-XXXXXX")));
+    if (!prepareTarget(info, true, error)) return nullptr;
+    QTemporaryDir work(info.absoluteDir().filePath(kWorkTemplate));
     if (!work.isValid()) {
         fail(error, work.errorString());
         return nullptr;
@@ -254,6 +368,7 @@ std::unique_ptr<MergeOutput> cardFolder(const QString &folder, QString *error)
 std::unique_ptr<MergeOutput> cardPdf(const QString &path, PrintShopPdf::Form form, const QString &title,
                                      QString *error)
 {
+    if (!prepareTarget(QFileInfo(path), false, error)) return nullptr;
     auto pdf = std::make_unique<CardPdf>(path, form, title);
     if (!pdf->opened(error)) return nullptr;
     return pdf;
@@ -271,6 +386,7 @@ SheetCopies largestSheet(const CardDocument &card, bool trim, bool marks)
 std::unique_ptr<MergeOutput> sheetPdf(const QString &path, SheetCopies copies, bool trim, bool marks,
                                       const QString &title, QString *error)
 {
+    if (!prepareTarget(QFileInfo(path), false, error)) return nullptr;
     auto pdf = std::make_unique<SheetPdf>(path, copies, trim, marks, title);
     if (!pdf->opened(error)) return nullptr;
     return pdf;

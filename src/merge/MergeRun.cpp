@@ -9,6 +9,7 @@
 #include <QThread>
 #include <QThreadPool>
 #include <QtConcurrent/QtConcurrentMap>
+#include <algorithm>
 
 namespace MergeRun {
 
@@ -72,12 +73,31 @@ std::vector<Fault> unfitTexts(const Table &table, const Csv::Record &record, con
     return faults;
 }
 
-Fault tableFault(Fault::Kind kind, QStringList names = {})
+Fault tableFault(Fault::Kind kind, QStringList names = {}, int line = 0)
 {
     Fault f;
     f.kind = kind;
+    f.line = line;
     f.names = std::move(names);
+    f.wholeTable = true;
     return f;
+}
+
+QString encodingName(Csv::Encoding encoding)
+{
+    return encoding == Csv::Encoding::Utf8 ? QStringLiteral("UTF-8") : QStringLiteral("GBK");
+}
+
+// A fault of the header's columns, if any.
+std::optional<Fault> columnsFault(const CardMerge::Columns &columns, const QStringList &header,
+                                  const Settings &settings)
+{
+    if (!columns.duplicated.isEmpty()) return tableFault(Fault::Kind::DuplicateColumns, columns.duplicated);
+    if (std::all_of(columns.column.begin(), columns.column.end(), [](int c) { return c < 0; }))
+        return tableFault(Fault::Kind::NoTextColumns, header);
+    if (!columns.unknown.isEmpty() && !settings.ignoreUnknown)
+        return tableFault(Fault::Kind::UnknownColumns, columns.unknown);
+    return std::nullopt;
 }
 
 int threadCount(const Settings &settings)
@@ -124,7 +144,7 @@ void checkRows(Table &table, const std::vector<Csv::Record> &rows, const CardDoc
 bool Table::refused(const Settings &settings) const
 {
     if (faults.empty()) return false;
-    return faults.front().line == 0 || !settings.skipBad;
+    return !settings.skipBad || std::any_of(faults.begin(), faults.end(), [](const Fault &f) { return f.wholeTable; });
 }
 
 Table check(const QByteArray &bytes, const CardDocument &templateCard, const Settings &settings)
@@ -132,30 +152,29 @@ Table check(const QByteArray &bytes, const CardDocument &templateCard, const Set
     Table table;
     table.bytes = bytes;
     Csv::Reader reader(bytes);
-    const auto header = reader.next();
-    if (!header) {
-        table.faults.push_back(tableFault(Fault::Kind::NoHeader));
+    const auto refuse = [&table](Fault fault) {
+        table.faults.push_back(std::move(fault));
         return table;
+    };
+    if (reader.foreignLine() > 0) {
+        const Csv::Encoding rest = reader.encoding();
+        const Csv::Encoding other = rest == Csv::Encoding::Utf8 ? Csv::Encoding::Gbk : Csv::Encoding::Utf8;
+        return refuse(tableFault(Fault::Kind::MixedEncoding, {encodingName(other), encodingName(rest)},
+                                 reader.foreignLine()));
     }
+    const auto header = reader.next();
+    if (!header) return refuse(tableFault(Fault::Kind::NoHeader));
     if (header->error) {
-        table.faults.push_back(rowFault(*header->error, 0));
-        return table;
+        // The rows cannot be read without the header's columns, whatever the settings.
+        Fault fault = rowFault(*header->error, 0);
+        fault.wholeTable = true;
+        return refuse(fault);
     }
     table.header = header->fields;
     const auto columns = CardMerge::mapColumns(table.header, settings.nameColumn);
-    if (!columns) {
-        table.faults.push_back(tableFault(Fault::Kind::NoNameColumn, {settings.nameColumn}));
-        return table;
-    }
+    if (!columns) return refuse(tableFault(Fault::Kind::NoNameColumn, {settings.nameColumn}));
     table.columns = *columns;
-    if (!columns->duplicated.isEmpty()) {
-        table.faults.push_back(tableFault(Fault::Kind::DuplicateColumns, columns->duplicated));
-        return table;
-    }
-    if (!columns->unknown.isEmpty() && !settings.ignoreUnknown) {
-        table.faults.push_back(tableFault(Fault::Kind::UnknownColumns, columns->unknown));
-        return table;
-    }
+    if (const auto fault = columnsFault(*columns, table.header, settings)) return refuse(*fault);
     // The template's texts as a card file gives them, as penlark-card reads it.
     PageView templateView;
     TextFit::restoreBlocks(templateCard, templateView);
@@ -173,6 +192,9 @@ Table check(const QByteArray &bytes, const CardDocument &templateCard, const Set
         }
         checkRows(table, batch, templateCard, from, settings, pool);
     }
+    // Without skipBad the bad rows refuse the table already.
+    if (table.goodRows == 0 && (table.faults.empty() || settings.skipBad))
+        table.faults.push_back(tableFault(Fault::Kind::NoRows));
     return table;
 }
 

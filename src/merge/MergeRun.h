@@ -13,7 +13,9 @@
 // any MergeOutput. The designer's batch window and penlark-card merge both run it.
 namespace MergeRun {
 
-// A row that cannot be made, or a fault of the table as a whole (line 0).
+// A row that cannot be made, or a fault of the table as a whole (wholeTable:
+// a fault of the header, of its columns or of all rows), which is refused
+// whatever the settings.
 struct Fault {
     enum class Kind {
         FieldCount,        // fields: how many the row has, expected: the header's
@@ -26,6 +28,9 @@ struct Fault {
         NoNameColumn,      // names: the name column asked for
         TextOffCard,       // names: the text's field, still past a trim line once placed
         TextOverlap,       // names: the text's field and the field of the text it covers
+        NoTextColumns,     // names: the header names, none of which fills a text
+        MixedEncoding,     // line: the first line in the other encoding; names: its encoding, the rest's
+        NoRows,            // no row below the header can be made
     };
     Kind kind = Kind::FieldCount;
     int line = 0;
@@ -33,7 +38,11 @@ struct Fault {
     int fields = 0;
     int expected = 0;
     QStringList names;
+    bool wholeTable = false;
 };
+
+// The largest table read: a hundred thousand people take some 15 MB.
+inline constexpr qint64 kLargestTable = 64 << 20;
 
 struct Settings {
     QString nameColumn;          // empty: the column of the name text
@@ -49,7 +58,7 @@ struct Table {
     QStringList header;
     CardMerge::Columns columns;
     qint64 goodRows = 0;
-    std::vector<Fault> faults;   // rows in file order, or one fault of the whole table
+    std::vector<Fault> faults;   // rows in file order, then any fault of the whole table
     std::vector<Fault> unfit;    // texts that do not fit the card, in file order (faults too when strict)
 
     // Whether the table is to be refused: a fault of the whole table, or a bad row without skipBad.

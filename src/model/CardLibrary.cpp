@@ -30,6 +30,18 @@ bool isRefusedCharacter(QChar c)
     return forbidden.contains(c) || c.unicode() < 0x20;
 }
 
+// Characters that show nothing, or show other text than the name holds.
+bool isHiddenCharacter(QChar c)
+{
+    switch (c.category()) {
+    case QChar::Other_Control:
+    case QChar::Other_Format:
+    case QChar::Separator_Line:
+    case QChar::Separator_Paragraph: return true;
+    default: return false;
+    }
+}
+
 } // namespace
 
 QString nameProblem(const QString &name)
@@ -47,12 +59,14 @@ QString nameProblem(const QString &name)
 QString safeName(const QString &name, qsizetype reservedBytes, const QString &fallback)
 {
     QString safe = name.trimmed();
-    std::replace_if(safe.begin(), safe.end(), isRefusedCharacter, u'_');
+    std::replace_if(safe.begin(), safe.end(), [](QChar c) { return isRefusedCharacter(c) || isHiddenCharacter(c); },
+                    u'_');
     // Cut whole characters until the name and a four-byte extension fit; a cut
     // may bare a blank or a dot, which go too.
     for (;;) {
         safe = safe.trimmed();
         while (safe.endsWith(u'.')) safe.chop(1);
+        if (safe.startsWith(u'.')) safe[0] = u'_';
         if (safe.toUtf8().size() <= kMaxNameBytes - reservedBytes) break;
         safe.chop(safe.size() > 1 && safe.back().isLowSurrogate() ? 2 : 1);
     }

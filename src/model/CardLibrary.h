@@ -23,7 +23,9 @@ bool isCardFile(const QString &fileName);
 // leave room for its extension within a file name's 255 bytes.
 QString nameProblem(const QString &name);
 
-// The name with every character a folder refuses made "_", blanks around it
+// The name with every character a folder refuses made "_", as are control and
+// format characters (DEL, a right-to-left override that shows a name
+// reversed) and a leading dot (a hidden file); blanks around it
 // and trailing dots dropped, cut between characters to fit with reservedBytes
 // to spare (a suffix the caller adds); nameProblem() finds nothing in it.
 // fallback when nothing is left.

@@ -132,7 +132,7 @@ private:
             return;
         }
         CardPage &page = m_card.page;
-        m_problems.push_back({Problem::Kind::MissingBackground, page.bgImg, picture.tooLarge});
+        m_problems.push_back({Problem::Kind::MissingBackground, page.bgImg, picture.fault});
         page.bgColor = Colour::kWhite;
         page.bgImg.clear();
         page.isBg = BackgroundKind::SolidColour;
@@ -157,7 +157,7 @@ private:
         const Picture logo = reference.isEmpty() ? Picture() : m_pictures.logo(reference);
         m_view.logo = logo.image;
         if (!reference.isEmpty() && m_view.logo.isNull())
-            m_problems.push_back({Problem::Kind::MissingLogo, reference, logo.tooLarge});
+            m_problems.push_back({Problem::Kind::MissingLogo, reference, logo.fault});
         readKeys(kLogo, {u"width", u"height", u"left", u"top", u"visible"});
         m_view.logoInFront = false;
     }

@@ -21,12 +21,16 @@ class IniFile;
 // sides of the page) take the default card's value.
 namespace CardReader {
 
-// A picture as its source found it: a null image means "not there", or, with
-// tooLarge, there but beyond the size pictures are loaded up to.
+// Why a picture the card names is not shown: not there (or not a picture), there
+// but beyond the size pictures are loaded up to, or a link that leads nowhere
+// (to a missing file, or round in a loop).
+enum class PictureFault { Missing, TooLarge, DeadLink };
+
+// A picture as its source found it: a null image means it is not shown, for fault.
 struct Picture {
-    Picture(QImage picture = {}, bool large = false) : image(std::move(picture)), tooLarge(large) {}
+    Picture(QImage picture = {}, PictureFault why = PictureFault::Missing) : image(std::move(picture)), fault(why) {}
     QImage image;
-    bool tooLarge;
+    PictureFault fault;
 };
 
 // Where the pictures a card names come from.
@@ -42,7 +46,7 @@ struct Problem {
     enum class Kind { MissingBackground, MissingLogo, OutOfRange };
     Kind kind;
     QString reference; // the picture as the card names it; section\key of a length
-    bool tooLarge = false; // a picture that is there but too large to load
+    PictureFault fault = PictureFault::Missing; // why a picture is not shown
     bool operator==(const Problem &) const = default;
 };
 

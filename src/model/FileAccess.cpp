@@ -61,14 +61,19 @@ QString randomSuffix()
     return suffix;
 }
 
-void removeStaleTemporaries(const QFileInfo &target)
+} // namespace
+
+void removeLeftoverTemporaries(const QString &path)
 {
+    const QFileInfo target(path);
     const QRegularExpression pattern(u'^' + QRegularExpression::escape(temporaryStem(target)) +
                                      QStringLiteral("[A-Za-z0-9]{%1}$").arg(kSuffixLength));
     QDir dir = target.absoluteDir();
     for (const QString &entry : dir.entryList(QDir::Files | QDir::Hidden | QDir::System))
         if (pattern.match(entry).hasMatch()) dir.remove(entry);
 }
+
+namespace {
 
 // The temporary as a device. Every write goes straight to the file and must
 // take all its bytes: the first failure (a full disk, a file-size limit, a
@@ -227,7 +232,7 @@ QString describe(const FileRead &read)
 bool writeAtomically(const QString &path, QString *error, const DeviceWriter &write)
 {
     const QFileInfo target(path);
-    removeStaleTemporaries(target);
+    removeLeftoverTemporaries(path);
     TemporaryFile temporary;
     if (!temporary.create(target)) return fail(error, temporary.errorString());
     temporary.keepModeOf(path);

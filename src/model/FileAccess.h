@@ -57,6 +57,9 @@ using DeviceWriter = std::function<bool(QIODevice &, QString &)>;
 // are removed first; nothing else in the folder is touched.
 bool writeAtomically(const QString &path, QString *error, const DeviceWriter &write);
 
+// Removes the temporaries that writes of path left when they were killed.
+void removeLeftoverTemporaries(const QString &path);
+
 bool writeBytesAtomically(const QString &path, const QByteArray &bytes, QString *error = nullptr);
 
 } // namespace FileAccess

@@ -8,15 +8,28 @@
 #include <QResource>
 #include <QtEndian>
 #include <cmath>
-#include <limits>
+#include <optional>
 
 namespace PagePictures {
 
+namespace {
+
+// Why file is not read at all: a named pipe or device would hold the reader
+// forever, so only regular files are opened, and none larger than a picture can be.
+std::optional<ReadPicture::Problem> fileProblem(const QString &file)
+{
+    switch (FileAccess::regularFileProblem(file, kLargestPictureFile)) {
+    case FileAccess::Problem::None: return std::nullopt;
+    case FileAccess::Problem::TooLarge: return ReadPicture::Problem::TooLarge;
+    default: return ReadPicture::Problem::Unreadable;
+    }
+}
+
+} // namespace
+
 ReadPicture readPictureFile(const QString &file)
 {
-    // A named pipe or device would hold the reader forever: only regular files are opened.
-    if (FileAccess::regularFileProblem(file, std::numeric_limits<qint64>::max()) != FileAccess::Problem::None)
-        return {{}, ReadPicture::Problem::Unreadable};
+    if (const auto problem = fileProblem(file)) return {{}, *problem};
     QImageReader reader(file);
     const QSize size = reader.size();
     if (size.isValid() && qint64(size.width()) * size.height() > kMaxPicturePixels)
@@ -34,8 +47,7 @@ ReadPicture readPictureFile(const QString &file)
 
 ReadPicture readReducedPicture(const QString &file, const std::function<Reduction(QSize)> &plan)
 {
-    if (FileAccess::regularFileProblem(file, std::numeric_limits<qint64>::max()) != FileAccess::Problem::None)
-        return {{}, ReadPicture::Problem::Unreadable};
+    if (const auto problem = fileProblem(file)) return {{}, *problem};
     QImageReader reader(file);
     const QSize size = reader.size();
     if (!size.isValid()) return {{}, ReadPicture::Problem::Unreadable};
@@ -84,10 +96,15 @@ using Reader = std::function<ReadPicture(const QString &file)>;
 CardReader::Picture loadPicture(const ProgramFolder &folder, ProgramFolder::Library library, const QString &reference,
                                 const Reader &read = readPictureFile)
 {
+    using CardReader::PictureFault;
     const auto file = folder.libraryFile(library, reference);
-    if (!file || !QFileInfo(*file).isFile()) return {};
+    if (!file) return {};
+    const QFileInfo info(*file);
+    if (info.isSymLink() && !info.exists()) return {{}, PictureFault::DeadLink};
+    if (!info.isFile()) return {};
     const ReadPicture picture = read(*file);
-    return {picture.image, picture.problem == ReadPicture::Problem::TooLarge};
+    return {picture.image,
+            picture.problem == ReadPicture::Problem::TooLarge ? PictureFault::TooLarge : PictureFault::Missing};
 }
 
 int ceilPixels(double pixels) { return std::max(1, int(std::ceil(pixels))); }

@@ -18,6 +18,10 @@ QImage defaultLogo();
 // the window for seconds and take gigabytes.
 inline constexpr qint64 kMaxPicturePixels = 100'000'000;
 
+// No picture file of at most that many pixels is larger than four bytes a
+// pixel and a megabyte of other data: a larger file is refused unread.
+inline constexpr qint64 kLargestPictureFile = kMaxPicturePixels * 4 + (1 << 20);
+
 // A picture file read for the page, or why it was refused; anything but a
 // regular file is Unreadable without being opened.
 struct ReadPicture {

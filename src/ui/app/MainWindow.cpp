@@ -550,6 +550,20 @@ void MainWindow::reportProblems(const std::vector<CardReader::Problem> &problems
                    kReminder, Dialogs::Icon::Warning);
 }
 
+namespace {
+
+QString missingPictureReason(CardReader::PictureFault fault)
+{
+    switch (fault) {
+    case CardReader::PictureFault::TooLarge: return QStringLiteral("”太大，无法载入\r");
+    case CardReader::PictureFault::DeadLink: return QStringLiteral("”是一个找不到目标的链接\r");
+    case CardReader::PictureFault::Missing: break;
+    }
+    return QStringLiteral("”没有发现\r");
+}
+
+} // namespace
+
 void MainWindow::showMissingPicture(const CardReader::Problem &problem)
 {
     const bool logo = problem.kind == CardReader::Problem::Kind::MissingLogo;
@@ -557,7 +571,7 @@ void MainWindow::showMissingPicture(const CardReader::Problem &problem)
     QString name = ProgramFolder::fileNamePart(problem.reference);
     if (!problem.reference.contains(u'\\')) name = problem.reference;
     const QString text = (logo ? QStringLiteral("标志文件“") : QStringLiteral("背景文件“")) + name
-                         + (problem.tooLarge ? QStringLiteral("”太大，无法载入\r") : QStringLiteral("”没有发现\r"))
+                         + missingPictureReason(problem.fault)
                          + (logo ? QStringLiteral("系统以默认的标志图片替换…") : QStringLiteral("系统将以白色底色代替…"));
     m_dialogs.show(text, kReminder, Dialogs::Icon::Warning);
 }

@@ -117,6 +117,11 @@ QString faultText(const MergeRun::Fault &f)
     case Kind::TextOverlap:
         return QStringLiteral("第%1行第%2列（%3）：文字遮住了“%4”")
             .arg(f.line).arg(f.column).arg(f.names.value(0), f.names.value(1));
+    case Kind::NoTextColumns:
+        return QStringLiteral("没有一列填入名片上的文字：%1").arg(f.names.join(QStringLiteral("、")));
+    case Kind::MixedEncoding:
+        return QStringLiteral("第%1行是%2编码，而表格的其余部分是%3编码").arg(f.line).arg(f.names.value(0), f.names.value(1));
+    case Kind::NoRows: return QStringLiteral("表头下面没有可以制作名片的行");
     }
     return {};
 }
@@ -294,9 +299,12 @@ void BatchWindow::createCategory()
 void BatchWindow::openTable(const QString &path)
 {
     // A named pipe or a folder chosen under "所有文件" must not hold the window.
-    const FileAccess::FileRead read = FileAccess::readRegularFile(path, std::numeric_limits<qint64>::max());
+    const FileAccess::FileRead read = FileAccess::readRegularFile(path, MergeRun::kLargestTable);
     if (read.problem != FileAccess::Problem::None) {
-        m_dialogs.show(QStringLiteral("无法读取表格文件“%1”！").arg(path) + u'\r' + LibraryMessages::readProblem(read),
+        const QString reason = read.problem == FileAccess::Problem::TooLarge
+                                   ? QStringLiteral("表格文件不能超过%1MB").arg(MergeRun::kLargestTable >> 20)
+                                   : LibraryMessages::readProblem(read);
+        m_dialogs.show(QStringLiteral("无法读取表格文件“%1”！").arg(path) + u'\r' + reason,
                        kReminder, Dialogs::Icon::Warning);
         return;
     }
