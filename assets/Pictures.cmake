@@ -8,8 +8,10 @@ function(penlark_add_pictures target root)
   list(FILTER pictures EXCLUDE REGEX "/default_logo\\.png$")
   qt_add_resources(${target} "pictures" PREFIX "/" BASE ${root}/assets FILES ${pictures})
   set(raw ${CMAKE_CURRENT_BINARY_DIR}/pictures/default_logo.raw)
+  # Ninja makes an output's folder itself, Make does not.
   add_custom_command(
     OUTPUT ${raw}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}/pictures
     COMMAND make-raw-picture ${root}/assets/pictures/default_logo.png ${raw}
     DEPENDS make-raw-picture ${root}/assets/pictures/default_logo.png
     VERBATIM)

@@ -4,9 +4,9 @@
 # plugin comes with libqt6printsupport6) and read the printed PDFs back with
 # poppler-utils. The print-shop PDF is finished with qpdf (libqpdf-dev); its
 # tests also run the qpdf command. The install test checks the desktop files
-# with desktop-file-utils and appstream; the Debian package is made with dpkg-dev.
-# QR codes are read back with zbarimg (zbar-tools), an SVG one after ImageMagick
-# has turned it into a picture.
+# with desktop-file-utils and appstream; the Debian package is made with dpkg-dev
+# and checked with lintian. QR codes are read back with zbarimg (zbar-tools), an
+# SVG one after Qt's SVG module (qt6-svg-dev) has drawn it.
 # Idempotent: when everything is already installed it returns at once.
 set -euo pipefail
 
@@ -19,8 +19,8 @@ PACKAGES=(
   fonts-noto-cjk fonts-liberation2 fonts-arphic-ukai
   cups-daemon cups-client libcups2-dev poppler-utils
   libqpdf-dev qpdf
-  dpkg-dev desktop-file-utils appstream
-  libqrencode-dev zbar-tools imagemagick
+  dpkg-dev desktop-file-utils appstream lintian
+  libqrencode-dev zbar-tools qt6-svg-dev
 )
 
 missing=()

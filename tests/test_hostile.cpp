@@ -18,6 +18,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+using namespace Qt::StringLiterals; // "…"_ba: a literal's bytes, NULs included, counted by the compiler
+
 // penlark-card on hostile input: each run ends with a correct result or one
 // clear line on stderr, within a time and memory bound checked here.
 namespace {
@@ -28,6 +30,13 @@ constexpr long kPeakMemoryLimitKb = 256 * 1024;
 // An address-space ceiling for the child, so that a runaway allocation fails
 // there instead of taking the machine's memory.
 constexpr rlim_t kAddressSpaceLimit = rlim_t(4) << 30;
+#ifdef PENLARK_SANITIZE
+// The sanitizers reserve terabytes of shadow memory and slow the tool several
+// times over: here the runs are checked for faults, the bounds by the plain build.
+constexpr bool kBounded = false;
+#else
+constexpr bool kBounded = true;
+#endif
 
 struct Bounded {
     bool exited = false;   // false: killed by a signal or by the wall-clock limit
@@ -67,7 +76,7 @@ Bounded runBounded(const QStringList &args, const QTemporaryDir &dir, rlim_t fil
         dup2(out, STDOUT_FILENO);
         dup2(err, STDERR_FILENO);
         const rlimit limit{kAddressSpaceLimit, kAddressSpaceLimit};
-        setrlimit(RLIMIT_AS, &limit);
+        if (kBounded) setrlimit(RLIMIT_AS, &limit);
         signal(SIGXFSZ, SIG_IGN);
         const rlimit fileSize{fileSizeLimit, fileSizeLimit};
         setrlimit(RLIMIT_FSIZE, &fileSize);
@@ -221,7 +230,7 @@ void TestHostile::endsCleanlyWithinBounds_data()
     QTest::newRow("invalid GBK") << CardKind::File
         << QByteArray("[cName]\r\ncaption=\x81\x20\xff\xfe\x80\x81\r\n[c\xfe\xfeJob]\r\nFont=\xa1\r\n\x81") << 0 << kWallLimitMs;
     QTest::newRow("NUL bytes") << CardKind::File
-        << QByteArray("[cName]\r\ncaption=a\0b\0\r\nFont=\0\r\n[c\0Page]\r\nwidth\0=1\r\n\0\0\0", 56) << 0 << kWallLimitMs;
+        << "[cName]\r\ncaption=a\0b\0\r\nFont=\0\r\n[c\0Page]\r\nwidth\0=1\r\n\0\0\0"_ba << 0 << kWallLimitMs;
     QTest::newRow("a 10 MB caption") << CardKind::File
         << QByteArray("[cName]\r\ncaption=") + QByteArray(10 << 20, 'x') + QByteArray("\r\n") << 0 << kWallLimitMs;
     QTest::newRow("a 10 MB line without a line end") << CardKind::File << QByteArray(10 << 20, '[') << 0 << kWallLimitMs;
@@ -268,8 +277,8 @@ void TestHostile::endsCleanlyWithinBounds()
         m_largestKb = std::max(m_largestKb, run.peakMemoryKb);
         const QByteArray what = command.join(' ').toUtf8();
         QVERIFY2(run.exited, what + " was killed after " + QByteArray::number(run.elapsedMs) + " ms");
-        QVERIFY2(run.elapsedMs < wallLimitMs, what + ": " + QByteArray::number(run.elapsedMs) + " ms");
-        QVERIFY2(run.peakMemoryKb < kPeakMemoryLimitKb, what + ": " + QByteArray::number(run.peakMemoryKb) + " kB");
+        QVERIFY2(!kBounded || run.elapsedMs < wallLimitMs, what + ": " + QByteArray::number(run.elapsedMs) + " ms");
+        QVERIFY2(!kBounded || run.peakMemoryKb < kPeakMemoryLimitKb, what + ": " + QByteArray::number(run.peakMemoryKb) + " kB");
         if (warnings < 0) {
             QCOMPARE(run.status, 1);
             QCOMPARE(run.err.count('\n'), 1);

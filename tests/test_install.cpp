@@ -26,12 +26,12 @@ QByteArray contents(const QString &path)
 }
 
 // Runs a program; its exit status and standard output and error together.
-std::pair<int, QString> run(const QString &program, const QStringList &arguments)
+std::pair<int, QString> run(const QString &program, const QStringList &arguments, int timeoutMs = 60000)
 {
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.start(program, arguments);
-    if (!process.waitForFinished(60000)) return {-1, QStringLiteral("timed out")};
+    if (!process.waitForFinished(timeoutMs)) return {-1, QStringLiteral("timed out")};
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             QString::fromUtf8(process.readAll())};
 }
@@ -60,6 +60,7 @@ private slots:
     void neverBringsBackWhatTheUserRemoved();
     void makesTheUserFolderFromAReadOnlyCopy();
     void thumbnailerReadsThePicturesTheDesignerWould();
+    void debianPackageMeetsThePolicy();
 
 private:
     QString installed(const QString &relative) const { return m_prefix.filePath(relative); }
@@ -131,11 +132,11 @@ void TestInstall::thumbnailerDrawsTheCard()
     const QStringList toPdf{QStringLiteral("render"), card, QStringLiteral("-o"), work.filePath(QStringLiteral("t.pdf"))};
     const auto [pdfStatus, pdfOutput] = run(tool, toPdf);
     QVERIFY2(pdfStatus == 0 && QFileInfo(work.filePath(QStringLiteral("t.pdf"))).size() > 0, qPrintable(pdfOutput));
-    QDir modules(installed(QStringLiteral("lib")));
-    QVERIFY(QDir(installed(QStringLiteral("lib/penlark"))).exists());
-    QVERIFY(modules.rename(QStringLiteral("penlark"), QStringLiteral("moved")));
+    const QString moduleDir = installed(QStringLiteral(PENLARK_MODULE_INSTALL_DIR));
+    QVERIFY(QDir(moduleDir).exists());
+    QVERIFY(QDir().rename(moduleDir, moduleDir + QStringLiteral(".moved")));
     const auto [missingStatus, missingOutput] = run(tool, toPdf);
-    QVERIFY(modules.rename(QStringLiteral("moved"), QStringLiteral("penlark")));
+    QVERIFY(QDir().rename(moduleDir + QStringLiteral(".moved"), moduleDir));
     QCOMPARE(missingStatus, 1);
     QVERIFY2(missingOutput.contains(QStringLiteral("cannot load the PDF finishing module")), qPrintable(missingOutput));
 }
@@ -278,6 +279,39 @@ void TestInstall::thumbnailerReadsThePicturesTheDesignerWould()
     QVERIFY2(removalOutput.contains(QStringLiteral("background picture not found: 商务\\深蓝.jpg")), qPrintable(removalOutput));
     QCOMPARE(afterRemoval.pixelColor(3, 3), QColor(Qt::white));
     qunsetenv("XDG_DATA_HOME");
+}
+
+void TestInstall::debianPackageMeetsThePolicy()
+{
+    const QString dpkgDeb = QStandardPaths::findExecutable(QStringLiteral("dpkg-deb"));
+    const QString lintian = QStandardPaths::findExecutable(QStringLiteral("lintian"));
+    if (dpkgDeb.isEmpty() || lintian.isEmpty())
+        QSKIP("dpkg-deb or lintian is not installed (packages dpkg-dev, lintian)");
+    QTemporaryDir out;
+    const auto [status, output] = run(QStringLiteral(PENLARK_CPACK),
+                                      {QStringLiteral("--config"), QStringLiteral(PENLARK_BUILD_DIR "/CPackConfig.cmake"),
+                                       QStringLiteral("-G"), QStringLiteral("DEB"), QStringLiteral("-B"), out.path()},
+                                      600000);
+    QVERIFY2(status == 0, qPrintable(output));
+    const QStringList debs = QDir(out.path()).entryList({QStringLiteral("*.deb")});
+    QVERIFY2(debs.size() == 1 && debs.first().startsWith(QStringLiteral("penlark_3.0.0-1_")), qPrintable(debs.join(u' ')));
+    const QString deb = out.filePath(debs.first());
+
+    // No maintainer scripts: the qpdf module is private, so there is no ldconfig to run.
+    QVERIFY(run(dpkgDeb, {QStringLiteral("--control"), deb, out.filePath(QStringLiteral("control"))}).first == 0);
+    QCOMPARE(QDir(out.filePath(QStringLiteral("control"))).entryList(QDir::Files),
+             (QStringList{QStringLiteral("control"), QStringLiteral("md5sums")}));
+    const QString files = run(dpkgDeb, {QStringLiteral("--contents"), deb}).second;
+    for (const char *file : {"./usr/share/doc/penlark/copyright", "./usr/share/doc/penlark/changelog.Debian.gz",
+                             "./usr/share/man/man1/penlark.1.gz", "./usr/share/man/man1/penlark-card.1.gz",
+                             "./usr/" PENLARK_MODULE_INSTALL_DIR "/penlark_pdf_finishing.so"})
+        QVERIFY2(files.contains(QLatin1String(file)), file);
+
+    // Debian's own check: no error and no warning.
+    const auto [lintianStatus, report] = run(lintian, {QStringLiteral("--tag-display-limit"), QStringLiteral("0"), deb},
+                                             600000);
+    const QStringList tags = report.split(u'\n').filter(QRegularExpression(QStringLiteral("^[EW]: ")));
+    QVERIFY2(lintianStatus == 0 && tags.isEmpty(), qPrintable(report));
 }
 
 QTEST_GUILESS_MAIN(TestInstall)
