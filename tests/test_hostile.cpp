@@ -437,8 +437,10 @@ void TestHostile::thumbnailsStayWithinASecondAnd100MB()
     const Bounded run = runBounded({"thumbnail", path, out, "--program-folder", m_thumbnailFolder.path()}, dir);
     qInfo("%s: %lld ms of processor time, %ld MB", QTest::currentDataTag(), run.cpuMs, run.peakMemoryKb / 1024);
     QVERIFY2(run.exited, QByteArray::number(run.elapsedMs) + " ms");
-    QVERIFY2(run.cpuMs < 1000, QByteArray::number(run.cpuMs) + " ms");
-    QVERIFY2(run.peakMemoryKb < 100 * 1024, QByteArray::number(run.peakMemoryKb) + " kB");
+    if (kBounded) {
+        QVERIFY2(run.cpuMs < 1000, QByteArray::number(run.cpuMs) + " ms");
+        QVERIFY2(run.peakMemoryKb < 100 * 1024, QByteArray::number(run.peakMemoryKb) + " kB");
+    }
     if (warnings < 0) {
         QCOMPARE(run.status, 1);
         QCOMPARE(QString::fromUtf8(run.err),
