@@ -544,6 +544,20 @@ void TestCardTool::drawsThumbnailsAsLargeAsAsked()
     const QColor corner = t.pixelColor(255, 153);
     QVERIFY2(corner.green() < 30 && corner.red() + corner.blue() > 225, qPrintable(corner.name()));
 
+    // A library picture named like "name@2x.png" is drawn at its own pixels too.
+    QVERIFY(tile.save(dir.filePath("background/条纹/tile@2x.png")));
+    const auto renderedWith = [&](const QString &file) {
+        IniFile ini = IniStore::load(card);
+        ini.setValue("cPage", "bgImg", QStringLiteral("条纹\\") + file);
+        const QString out = dir.filePath("r.png");
+        return IniStore::save(card, ini) && runTool({"render", card, "-o", out, "--program-folder", dir.path()}).status == 0
+                   ? QImage(out)
+                   : QImage();
+    };
+    const QImage once = renderedWith("tile.png");
+    QVERIFY(!once.isNull());
+    QCOMPARE(renderedWith("tile@2x.png"), once);
+
     // A portrait card: its height is the size.
     {
         IniFile ini = IniStore::load(card);

@@ -267,13 +267,13 @@ void TestEditHistory::panelsAndStatusFollowUndoAndNewEdits()
                            colours->componentBox(2)->text()};
     };
     t.w.showTextPanel();
-    text->chooseObject(2);
-    CardText &company = t.session().card.texts[2];
-    company.ForeColor = Colour::fromRgb(10, 20, 30);
+    text->chooseObject(0); // the name, the first of the texts
+    CardText &name = t.session().card.texts[0];
+    name.ForeColor = Colour::fromRgb(10, 20, 30);
     t.session().markSaved();
     send(t.find<PaletteStrip>(QStringLiteral("PicColor(1)")), QEvent::MouseButtonPress, {10, 5}, Qt::LeftButton);
     t.settle();
-    const Colour::Value picked = company.ForeColor;
+    const Colour::Value picked = name.ForeColor;
     QVERIFY(picked != Colour::fromRgb(10, 20, 30));
     QCOMPARE(boxes(), (QStringList{QString::number(Colour::red(picked)), QString::number(Colour::green(picked)),
                                    QString::number(Colour::blue(picked))}));
@@ -290,7 +290,7 @@ void TestEditHistory::panelsAndStatusFollowUndoAndNewEdits()
     colours->componentBox(0)->selectAll();
     typeInto(colours->componentBox(0), QStringLiteral("99"));
     t.settle();
-    QCOMPARE(company.ForeColor, Colour::fromRgb(99, 20, 30));
+    QCOMPARE(name.ForeColor, Colour::fromRgb(99, 20, 30));
 
     // What the history says stays until the next edit, then gives way.
     while (t.stack().canUndo()) t.w.history()->undo();

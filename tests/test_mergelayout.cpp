@@ -184,6 +184,21 @@ private slots:
         QCOMPARE(merge(folder, {"--strict", "--skip-bad"}), 0);
         QCOMPARE(QString::fromUtf8(p.readAllStandardOutput()), "made 2 cards in " + folder + "\n");
         QCOMPARE(QDir(folder).entryList(QDir::Files), (QStringList{"张三.pnk", "王伟.pnk"}));
+
+        // Lines in two encodings: the tool names the line and both encodings.
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(QStringLiteral("姓名,地址\r\n").toUtf8() + QByteArray("\xcd\xf5\xce\xb0,a\r\n\xc0\xee\xc4\xc8,b\r\n"));
+        file.close();
+        QCOMPARE(merge(dir.filePath(QStringLiteral("out2")), {}), 1);
+        QVERIFY(p.readAllStandardError().contains(": line 1: UTF-8 text in a table that is otherwise GBK"));
+        // A portrait card fits 3 x 3 whether trimmed or not: no --trim hint.
+        IniFile ini = IniStore::load(card);
+        ini.setValue(QStringLiteral("cPage"), QStringLiteral("width"), QStringLiteral("3402"));
+        ini.setValue(QStringLiteral("cPage"), QStringLiteral("height"), QStringLiteral("5443"));
+        QVERIFY(IniStore::save(card, ini));
+        QCOMPARE(merge(pdf, {"--across", "9", "--down", "9"}), 2);
+        QCOMPARE(p.readAllStandardError(), "penlark-card: a block of 9 x 9 cards does not fit the A4 page; the largest "
+                                           "that fits is 3 x 3; nothing written\n");
     }
 };
 
