@@ -188,7 +188,10 @@ void TestInstall::neverBringsBackWhatTheUserRemoved()
     const QString added = installed(QStringLiteral("share/penlark/logo/新类/新.jpg"));
     QVERIFY(QDir().mkpath(QFileInfo(added).path()));
     QVERIFY(QFile::copy(installed(QStringLiteral("share/penlark/logo/企业标志/青禾.jpg")), added));
+    QVERIFY(QDir().mkpath(installed(QStringLiteral("share/penlark/mycard/空类")))); // an empty category comes too
     QCOMPARE(ProgramFolder::prepare(bin).error, QString());
+    QVERIFY(QFileInfo(folder.libraryDir(ProgramFolder::Library::Cards) + QStringLiteral("/空类")).isDir());
+    QVERIFY(QDir(installed(QStringLiteral("share/penlark/mycard/空类"))).removeRecursively());
     const QString arrived = folder.libraryDir(ProgramFolder::Library::Logos) + QStringLiteral("/新类/新.jpg");
     QCOMPARE(contents(arrived), contents(added));
     QVERIFY(QFile::remove(arrived));
