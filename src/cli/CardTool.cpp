@@ -113,7 +113,7 @@ int writtenWithoutCode(const CardDocument &card, const QString &output, QTextStr
 OpenedCard readCard(const IniFile &ini, const CardReader::PictureSource &pictures, QTextStream &err)
 {
     OpenedCard opened;
-    const auto problems = CardReader::read(CardReader::valuesOf(ini), pictures, opened.card, opened.view);
+    const auto problems = CardReader::read(ini, pictures, opened.card, opened.view);
     TextFit::restoreBlocks(opened.card, opened.view);
     for (const CardReader::Problem &problem : problems) err << "penlark-card: warning: " << problemText(problem) << Qt::endl;
     return opened;
@@ -137,24 +137,32 @@ int cannotWrite(const QString &path, const QString &reason, QTextStream &err)
 namespace {
 
 // The card's sections as JSON text, up to the member that follows them.
-QString cardJson(CardDocument doc)
+// The sections of the card file in the order a save writes them, the back's
+// after the front's.
+QString cardJson(const CardDocument &card)
 {
     QString out = QStringLiteral("{");
     QString section;
-    const auto addKeys = [&](const std::vector<CardFile::Key> &keys) {
+    const auto addKeys = [&](CardDocument &doc, const std::vector<CardFile::Key> &keys, bool back) {
         for (const CardFile::Key &key : keys) {
-            if (key.section != section) {
+            if (back && CardFile::isPageSize(key)) continue;
+            const QString keySection = back ? CardFile::backSection(key.section) : key.section;
+            if (keySection != section) {
                 out += section.isEmpty() ? QStringLiteral("\n") : QStringLiteral("\n  },\n");
-                out += QStringLiteral("  %1: {\n").arg(jsonString(key.section));
-                section = key.section;
+                out += QStringLiteral("  %1: {\n").arg(jsonString(keySection));
+                section = keySection;
             } else {
                 out += QStringLiteral(",\n");
             }
             out += QStringLiteral("    %1: %2").arg(jsonString(key.name), jsonValue(key.field(doc)));
         }
     };
-    addKeys(CardFile::keys());
-    if (doc.qrCode) addKeys(CardFile::qrCodeKeys());
+    for (const CardSide side : {CardSide::Front, CardSide::Back}) {
+        if (side == CardSide::Back && !card.hasBack()) break;
+        CardDocument doc = card.showing(side);
+        addKeys(doc, CardFile::keys(), side == CardSide::Back);
+        if (doc.qrCode) addKeys(doc, CardFile::qrCodeKeys(), side == CardSide::Back);
+    }
     return out + QStringLiteral("\n  },\n");
 }
 
@@ -234,9 +242,10 @@ int qr(const QrRequest &request, QTextStream &err)
     return 0;
 }
 
-int writeNew(const QString &path, QTextStream &err)
+int writeNew(const QString &path, bool withBack, QTextStream &err)
 {
-    const CardDocument doc = CardDocument::defaultCard();
+    CardDocument doc = CardDocument::defaultCard();
+    if (withBack) doc.addBack();
     QString error;
     if (!IniStore::update(path, [&doc](IniFile &ini) { CardFile::write(doc, ini); }, &error))
         return cannotWrite(path, error, err);

@@ -39,8 +39,9 @@ struct QrRequest {
 // and fewer than two are refused with the lowest dpi that gives two.
 int qr(const QrRequest &request, QTextStream &err);
 
-// Writes the default card to path (an existing file is updated key by key).
-int writeNew(const QString &path, QTextStream &err);
+// Writes the default card, with its new back when withBack, to path (an
+// existing file is updated key by key).
+int writeNew(const QString &path, bool withBack, QTextStream &err);
 
 struct RenderRequest {
     QString card;

@@ -23,15 +23,19 @@ const char *kUsage =
     "  dump FILE.pnk [--program-folder DIR]\n"
     "                  Print the card as the designer opens it, as JSON: one object\n"
     "                  per section in file order (cPage, cLogo, cLine, cName ... cQQ,\n"
-    "                  then cQR when the card has a QR code), with the keys spelled\n"
+    "                  then cQR when the card has a QR code; then the back's bPage\n"
+    "                  (without the page size, which is the card's), bLogo ... bQQ\n"
+    "                  and bQR when it has one), with the keys spelled\n"
     "                  as a save writes them, and \"vCard\", the text of its QR code\n"
     "                  (null when the texts are more than a QR code holds).\n"
     "                  Missing or malformed keys show the default card's values, as\n"
     "                  do keys the background kind does not use. Library pictures\n"
     "                  are looked up in DIR as for render; a missing background\n"
     "                  gives a white page.\n"
-    "  new FILE.pnk    Write the default card to FILE.pnk (an existing file is\n"
-    "                  updated key by key; its other lines are kept).\n"
+    "  new FILE.pnk [--back]\n"
+    "                  Write the default card to FILE.pnk (an existing file is\n"
+    "                  updated key by key; its other lines are kept); --back gives\n"
+    "                  it a back with the name, job title and company in English.\n"
     "  render FILE.pnk -o OUT [--trim] [--marks] [--dpi N] [--program-folder DIR] [--no-crop-marks]\n"
     "                  Render the card to OUT, by its extension: .bmp (24-bit) or\n"
     "                  .png at N dots per inch (default 96, the size the designer\n"
@@ -114,6 +118,7 @@ struct Options {
     QCommandLineOption dpi{"dpi", "", "N", "96"};
     QCommandLineOption programFolder{"program-folder", "", "DIR"};
     QCommandLineOption noCropMarks{"no-crop-marks"};
+    QCommandLineOption back{"back"};
     QCommandLineOption size{"size", "", "WxH"};
     QCommandLineOption angle{"angle", "", "A", "0"};
     QCommandLineOption color1{"color1", "", "C"};
@@ -218,7 +223,7 @@ int run(const QCommandLineParser &p, const Options &o, QTextStream &out, QTextSt
     }
     if (args.size() != 2) throw UsageError(QStringLiteral("unknown command or wrong arguments"));
     if (command == u"dump") return CardTool::dump(args[1], programFolder, out, err);
-    if (command == u"new") return CardTool::writeNew(args[1], err);
+    if (command == u"new") return CardTool::writeNew(args[1], p.isSet(o.back), err);
     if (command == u"render") {
         CardTool::RenderRequest r;
         r.card = args[1];
@@ -290,7 +295,7 @@ int main(int argc, char *argv[])
 
     Options o;
     QCommandLineParser p;
-    p.addOptions({o.output, o.trim, o.marks, o.dpi, o.programFolder, o.noCropMarks, o.size, o.angle, o.color1, o.color2,
+    p.addOptions({o.output, o.trim, o.marks, o.dpi, o.programFolder, o.noCropMarks, o.back, o.size, o.angle, o.color1, o.color2,
                   o.across, o.down, o.nameColumn, o.ignoreUnknown, o.skipBad, o.strict, o.jobs, o.help});
     if (!p.parse(app.arguments())) {
         err << "penlark-card: " << p.errorText() << " (see penlark-card --help)" << Qt::endl;

@@ -75,9 +75,71 @@ void CardDocument::resetToDefault()
     line = CardLine{4965, float(Numeric::kTwipsPerMm), 240, 2100, Colour::kBlack, true};
 
     qrCode.reset();
+    otherSide.reset();
+    shownSide = CardSide::Front;
     for (std::size_t i = 0; i < kTextCount; ++i) {
         const DefaultText &d = kDefaultTexts[i];
         texts[i] = CardText{QString::fromUtf16(d.caption), QStringLiteral("宋体"), d.bold, d.italic,
                             d.size, Colour::kBlack, d.left, d.top, true};
     }
+}
+
+CardFace CardDocument::face(CardSide side) const
+{
+    const bool shown = side == shownSide || !otherSide;
+    CardFace result = shown ? CardFace(*this) : *otherSide;
+    result.page.width = page.width;
+    result.page.height = page.height;
+    return result;
+}
+
+const std::array<CardText, kTextCount> &CardDocument::frontTexts() const
+{
+    return shownSide == CardSide::Front || !otherSide ? texts : otherSide->texts;
+}
+
+void CardDocument::showSide(CardSide side)
+{
+    if (side == shownSide || !otherSide) return;
+    const float width = page.width, height = page.height;
+    std::swap(static_cast<CardFace &>(*this), *otherSide);
+    page.width = width;
+    page.height = height;
+    shownSide = side;
+}
+
+void CardDocument::addBack()
+{
+    if (!otherSide) otherSide = newBack(face(CardSide::Front).page);
+}
+
+void CardDocument::removeBack()
+{
+    showSide(CardSide::Front);
+    otherSide.reset();
+}
+
+CardDocument CardDocument::showing(CardSide side) const
+{
+    CardDocument copy = *this;
+    copy.showSide(side);
+    return copy;
+}
+
+CardFace CardDocument::newBack(const CardPage &frontPage)
+{
+    CardDocument back = defaultCard();
+    back.page = frontPage;
+    back.logo.visible = false;
+    back.line.visible = false;
+    for (CardText &text : back.texts) text.visible = false;
+    const auto place = [&back](TextRole role, const char16_t *caption, float left, float top, float size) {
+        CardText &text = back.text(role);
+        text = CardText{QString::fromUtf16(caption), text.Font, text.FontBold, false, size, Colour::kBlack,
+                        left, top, true};
+    };
+    place(TextRole::Name, u"Li Ming", 600, 900, 16);
+    place(TextRole::Job, u"Job Title", 600, 1380, 9);
+    place(TextRole::Company, u"Beijing Qinghe Culture Co., Ltd.", 600, 2400, 11);
+    return back;
 }

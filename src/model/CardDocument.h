@@ -99,7 +99,9 @@ enum class TextRole : std::uint8_t {
 };
 inline constexpr std::size_t kTextCount = 11;
 
-struct CardDocument {
+// One side of a card: its background, logo, line, eleven texts and QR code.
+// The page size is the card's; both sides carry it.
+struct CardFace {
     CardPage page;
     CardLogo logo;
     CardLine line;
@@ -109,12 +111,42 @@ struct CardDocument {
     CardText &text(TextRole role) { return texts[std::size_t(role)]; }
     const CardText &text(TextRole role) const { return texts[std::size_t(role)]; }
 
+    bool operator==(const CardFace &) const = default;
+};
+
+enum class CardSide : std::uint8_t { Front, Back };
+
+// A card. Its own fields are the side that is shown (the front unless the back
+// is), so everything that draws or edits one side works on either; the other
+// side, when the card has a back, waits in otherSide.
+struct CardDocument : CardFace {
+    std::optional<CardFace> otherSide;
+    CardSide shownSide = CardSide::Front;
+
     bool operator==(const CardDocument &) const = default;
 
-    // The built-in default card. The gradient colours are not part of it: putting
-    // the default card on the page keeps the current ones.
+    bool hasBack() const { return otherSide.has_value(); }
+    // The side as it stands, with the card's page size; the front when there is no back.
+    CardFace face(CardSide side) const;
+    // The front's texts, which the QR code's contact is made from on either side.
+    const std::array<CardText, kTextCount> &frontTexts() const;
+    // Shows that side (which the card must have); the page size goes with it.
+    void showSide(CardSide side);
+    // Gives the card its back as it starts, and shows nothing new: the front
+    // stays shown and unchanged.
+    void addBack();
+    // Drops the back; the front is shown.
+    void removeBack();
+    // A copy of the card with that side shown.
+    CardDocument showing(CardSide side) const;
+
+    // The built-in default card, one-sided. The gradient colours are not part of
+    // it: putting the default card on the page keeps the current ones.
     static CardDocument defaultCard();
     void resetToDefault();
+    // A new back: the front's background, and of the default card's objects only
+    // the name, job title and company, set for an English side.
+    static CardFace newBack(const CardPage &frontPage);
 };
 
 // The card file section of each text object, "cName" to "cQQ".

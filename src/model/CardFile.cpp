@@ -179,30 +179,65 @@ void copyField(const FieldRef &from, const FieldRef &to)
     std::visit([&to](auto *source) { *std::get<decltype(source)>(to) = *source; }, from);
 }
 
-void prepareForSave(CardDocument &doc, const PageOptions &options)
+void prepareForSave(CardFace &face, const PageOptions &options)
 {
-    const bool picture = isPictureKind(doc.page.isBg);
+    const bool picture = isPictureKind(face.page.isBg);
     if (picture && !options.removePicture) return;
     if (picture)
-        doc.page.isBg = options.colourOption == BackgroundKind::SolidColour
-                            ? BackgroundKind::SolidColour
-                            : BackgroundKind::Gradient;
-    doc.page.bgImg.clear();
+        face.page.isBg = options.colourOption == BackgroundKind::SolidColour
+                             ? BackgroundKind::SolidColour
+                             : BackgroundKind::Gradient;
+    face.page.bgImg.clear();
 }
+
+void prepareForSave(CardDocument &doc, const PageView &view)
+{
+    prepareForSave(doc, {view.colourOption, view.pictureRemoved});
+    if (doc.otherSide && view.otherSide)
+        prepareForSave(*doc.otherSide, {view.otherSide->colourOption, view.otherSide->pictureRemoved});
+}
+
+QString backSection(const QString &frontSection)
+{
+    return u'b' + frontSection.mid(1);
+}
+
+bool isPageSize(const Key &key)
+{
+    return key.section == keys().front().section && (key.name == u"width" || key.name == u"height");
+}
+
+namespace {
+
+void writeSide(const CardDocument &doc, CardSide side, const ValueWriter &writer)
+{
+    CardDocument source = doc.showing(side);
+    const bool back = side == CardSide::Back;
+    const auto put = [&](const Key &key) {
+        writer(back ? backSection(key.section) : key.section, key.name, formatField(key.field(source)));
+    };
+    for (const Key &key : keys()) {
+        if (!back || !isPageSize(key)) put(key);
+    }
+    if (!source.qrCode) return;
+    for (const Key &key : qrCodeKeys()) put(key);
+}
+
+} // namespace
 
 void write(const CardDocument &doc, const ValueWriter &writer)
 {
-    CardDocument source = doc;
-    for (const Key &key : keys())
-        writer(key.section, key.name, formatField(key.field(source)));
-    if (!source.qrCode) return;
-    for (const Key &key : qrCodeKeys())
-        writer(key.section, key.name, formatField(key.field(source)));
+    writeSide(doc, CardSide::Front, writer);
+    if (doc.hasBack()) writeSide(doc, CardSide::Back, writer);
 }
 
 void write(const CardDocument &doc, IniFile &ini)
 {
-    if (!doc.qrCode) ini.removeSection(kQrCodeSection);
+    if (!doc.face(CardSide::Front).qrCode) ini.removeSection(kQrCodeSection);
+    if (!doc.hasBack() || !doc.face(CardSide::Back).qrCode) ini.removeSection(backSection(kQrCodeSection));
+    if (!doc.hasBack()) {
+        for (const Key &key : keys()) ini.removeSection(backSection(key.section));
+    }
     write(doc, [&ini](const QString &s, const QString &k, const QString &v) { ini.setValue(s, k, v); });
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/CardDocument.h"
+#include "model/PageView.h"
 
 #include <QString>
 #include <functional>
@@ -11,7 +12,9 @@
 class IniFile;
 
 // The card file (".pnk"): 14 sections, 119 keys, one per stored field of the
-// card document. Values are written as decimal text of singles (at most 7
+// card document's front. A card with a back keeps it in sections of the same
+// keys after them, named with "b" for the front's "c" ("bPage", "bName" ...),
+// without the page size, which is the card's. Values are written as decimal text of singles (at most 7
 // significant digits, no exponent), signed decimal colours, "True"/"False", the
 // background kind as one digit, and texts as held.
 namespace CardFile {
@@ -58,18 +61,27 @@ struct PageOptions {
 
 // Derives the stored background: a picture that stays keeps its kind and
 // reference; otherwise the kind is a colour kind (the colour option's, when a
-// picture is removed) and the document's picture reference is cleared.
-void prepareForSave(CardDocument &doc, const PageOptions &options);
+// picture is removed) and the side's picture reference is cleared.
+void prepareForSave(CardFace &face, const PageOptions &options);
+// The same for each side of the card with the options its view holds.
+void prepareForSave(CardDocument &doc, const PageView &view);
+
+// The back's section that holds the keys of a front section.
+QString backSection(const QString &frontSection);
+// Whether the key is one of the page size, which only the front's section holds.
+bool isPageSize(const Key &key);
 
 using ValueWriter = std::function<void(const QString &section, const QString &key, const QString &value)>;
 using ValueReader = std::function<std::optional<QString>(const QString &section, const QString &key)>;
 
-// Writes every key, in order, through the writer, then the QR code's section
-// when the card has a code. (Reading is CardReader's.)
+// Writes every key of the front, in order, through the writer, then the QR
+// code's section when the front has a code; then the same of the back when the
+// card has one. (Reading is CardReader's.)
 void write(const CardDocument &doc, const ValueWriter &writer);
 
-// The same into a file's image; a card without a code also drops a QR code
-// section the file held, so the code does not come back when it is read.
+// The same into a file's image; a side without a code, and a card without a
+// back, also drop the sections of them the file held, so they do not come back
+// when it is read.
 void write(const CardDocument &doc, IniFile &ini);
 
 } // namespace CardFile

@@ -1,6 +1,7 @@
 #include "model/CardReader.h"
 
 #include "model/IniFile.h"
+#include "model/Numeric.h"
 
 #include <algorithm>
 
@@ -193,10 +194,55 @@ private:
 
 } // namespace
 
+namespace {
+
+// The back's values as the front's keys reach them; the page size is the
+// card's, as the front has it.
+CardFile::ValueReader backValues(const CardFile::ValueReader &values, const CardPage &page)
+{
+    return [&values, &page](const QString &section, const QString &key) -> std::optional<QString> {
+        if (section == kPage && key.compare(u"width", Qt::CaseInsensitive) == 0) return Numeric::formatSingle(page.width);
+        if (section == kPage && key.compare(u"height", Qt::CaseInsensitive) == 0)
+            return Numeric::formatSingle(page.height);
+        return values(CardFile::backSection(section), key);
+    };
+}
+
+bool hasBack(const IniFile &ini)
+{
+    const auto present = [&ini](const CardFile::Key &key) {
+        return ini.hasSection(CardFile::backSection(key.section));
+    };
+    const auto &keys = CardFile::keys();
+    return std::any_of(keys.begin(), keys.end(), present) || present(CardFile::qrCodeKeys().front());
+}
+
+} // namespace
+
 std::vector<Problem> read(const CardFile::ValueReader &values, const PictureSource &pictures, CardDocument &card,
                           PageView &view)
 {
+    removeBack(card, view);
     return Reading(values, pictures, card, view).run();
+}
+
+std::vector<Problem> read(const IniFile &ini, const PictureSource &pictures, CardDocument &card, PageView &view)
+{
+    const CardFile::ValueReader values = valuesOf(ini);
+    std::vector<Problem> problems = read(values, pictures, card, view);
+    if (!hasBack(ini)) return problems;
+    // The back is read over a copy of the front, as the front is read over the card before it.
+    CardDocument back = card;
+    PageView backView = view;
+    for (Problem problem : Reading(backValues(values, card.page), pictures, back, backView).run()) {
+        if (problem.kind == Problem::Kind::OutOfRange) problem.reference = CardFile::backSection(problem.reference);
+        problems.push_back(problem);
+    }
+    back.page.width = card.page.width;
+    back.page.height = card.page.height;
+    card.otherSide = static_cast<const CardFace &>(back);
+    view.otherSide = static_cast<const FaceView &>(backView);
+    return problems;
 }
 
 bool isCard(const CardFile::ValueReader &values)

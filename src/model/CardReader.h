@@ -53,8 +53,15 @@ struct Problem {
 // Reads the card into card and view. A background picture that cannot be found
 // leaves a white solid page with an empty bgImg; a logo picture that cannot be
 // found leaves the built-in logo while the card keeps its reference.
+// Only the front is read (the card keeps no back), as the card file's 14
+// sections and the QR code's hold it.
 std::vector<Problem> read(const CardFile::ValueReader &values, const PictureSource &pictures, CardDocument &card,
                           PageView &view);
+
+// Reads the whole card: the front as above, then, when the file holds any of
+// the back's sections, the back the same way over a copy of the front just
+// read. The card is left showing its front.
+std::vector<Problem> read(const IniFile &ini, const PictureSource &pictures, CardDocument &card, PageView &view);
 
 // Whether the values hold at least one key of the card file: a file with none
 // (a table, a picture, any other file) is no card, though reading it would

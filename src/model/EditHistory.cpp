@@ -7,6 +7,14 @@ namespace {
 // Pictures compare by identity first; a picture read again compares by its pixels.
 bool samePicture(const QImage &a, const QImage &b) { return a.cacheKey() == b.cacheKey() || a == b; }
 
+bool sameView(const std::optional<FaceView> &a, const std::optional<FaceView> &b)
+{
+    if (!a || !b) return !a && !b;
+    return samePicture(a->background, b->background) && samePicture(a->logo, b->logo) &&
+           a->colourOption == b->colourOption && a->pictureRemoved == b->pictureRemoved &&
+           a->textBlocks == b->textBlocks;
+}
+
 std::optional<QString> describePage(const CardSnapshot &before, const CardSnapshot &after)
 {
     const CardPage &b = before.card.page, &a = after.card.page;
@@ -75,7 +83,8 @@ std::optional<QString> describeQrCode(const std::optional<CardQrCode> &b, const 
 CardSnapshot CardSnapshot::of(const CardSession &session)
 {
     const PageView &view = session.view;
-    return {session.card, view.background, view.logo, view.colourOption, view.pictureRemoved, view.textBlocks};
+    return {session.card,          view.background, view.logo, view.colourOption, view.pictureRemoved,
+            view.textBlocks, view.otherSide};
 }
 
 void CardSnapshot::applyTo(CardSession &session) const
@@ -87,13 +96,14 @@ void CardSnapshot::applyTo(CardSession &session) const
     view.colourOption = colourOption;
     view.pictureRemoved = pictureRemoved;
     view.textBlocks = textBlocks;
+    view.otherSide = otherView;
 }
 
 bool CardSnapshot::operator==(const CardSnapshot &other) const
 {
     return card == other.card && samePicture(background, other.background) && samePicture(logo, other.logo) &&
            colourOption == other.colourOption && pictureRemoved == other.pictureRemoved &&
-           textBlocks == other.textBlocks;
+           textBlocks == other.textBlocks && sameView(otherView, other.otherView);
 }
 
 // The page first (a new page size moves the texts), then the objects; texts

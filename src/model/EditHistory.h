@@ -5,9 +5,9 @@
 #include <QObject>
 #include <QUndoStack>
 
-// The card data an undo step puts back: the document and what the page view
-// holds of the card (its pictures, colour option, removed picture and text
-// blocks). Display options such as crop marks or the logo in front are not part
+// The card data an undo step puts back: the document, both sides and the side
+// shown, and what the page view holds of the card (its pictures, colour option,
+// removed picture and text blocks, of either side). Display options such as crop marks or the logo in front are not part
 // of it, so changing them is no step.
 struct CardSnapshot {
     CardDocument card;
@@ -16,6 +16,8 @@ struct CardSnapshot {
     BackgroundKind colourOption = BackgroundKind::SolidColour;
     bool pictureRemoved = false;
     std::array<std::optional<QSizeF>, kTextCount> textBlocks;
+    // The view of the side not shown, when the card has a back.
+    std::optional<FaceView> otherView;
 
     static CardSnapshot of(const CardSession &session);
     void applyTo(CardSession &session) const;

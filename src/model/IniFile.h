@@ -34,6 +34,8 @@ public:
     // always one line.
     void setValue(const QString &section, const QString &key, const QString &value);
 
+    bool hasSection(QStringView section) const { return findSection(section).has_value(); }
+
     // Removes every section of that name with all its lines.
     void removeSection(QStringView section);
 

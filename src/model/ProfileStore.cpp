@@ -49,9 +49,9 @@ bool ProfileStore::updateCardFile(const std::function<void(IniFile &)> &change)
     return file && IniStore::update(*file, change);
 }
 
-bool ProfileStore::saveCard(CardDocument &card, const CardFile::PageOptions &options)
+bool ProfileStore::saveCard(CardDocument &card, const PageView &view)
 {
-    CardFile::prepareForSave(card, options);
+    CardFile::prepareForSave(card, view);
     return updateCardFile([&card](IniFile &ini) { CardFile::write(card, ini); });
 }
 

@@ -66,7 +66,7 @@ public:
 
     // Saves the card into the card file being saved: derives the stored
     // background from the page options, then writes all keys in one replace.
-    bool saveCard(CardDocument &card, const CardFile::PageOptions &options);
+    bool saveCard(CardDocument &card, const PageView &view);
 
     // Target files; nothing when the name would lead out of the card library.
     std::optional<QString> cardFileToWrite() const;

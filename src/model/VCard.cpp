@@ -124,8 +124,9 @@ QString valueOf(const CardText &text)
 
 QString fromCard(const CardDocument &card)
 {
-    const auto value = [&card](TextRole role) {
-        const CardText &text = card.text(role);
+    const auto &texts = card.frontTexts();
+    const auto value = [&texts](TextRole role) {
+        const CardText &text = texts[std::size_t(role)];
         return text.visible ? valueOf(text) : QString();
     };
     // FN and N are required: a card without a name is its company's contact.
@@ -133,7 +134,7 @@ QString fromCard(const CardDocument &card)
     const QString company = value(TextRole::Company);
     // Room for every text once and the name twice, so long texts are not copied as the card grows.
     qsizetype room = 512 + name.size();
-    for (const CardText &text : card.texts) room += text.caption.size();
+    for (const CardText &text : texts) room += text.caption.size();
     QString out;
     out.reserve(room);
     out += u"BEGIN:VCARD\r\nVERSION:3.0\r\n";

@@ -83,7 +83,7 @@ std::shared_ptr<const Symbol> forCard(const CardDocument &card)
     // else; repaints of the same (a drag, of a text too) neither build it nor
     // encode it again.
     QStringList key;
-    for (const CardText &text : card.texts) key << (text.visible ? u'+' : u'-') + text.caption;
+    for (const CardText &text : card.frontTexts()) key << (text.visible ? u'+' : u'-') + text.caption;
     struct Last {
         std::optional<QStringList> key;
         std::shared_ptr<const Symbol> symbol;

@@ -52,7 +52,7 @@ struct Opened {
 Opened open(const QByteArray &bytes)
 {
     Opened opened;
-    CardReader::read(CardReader::valuesOf(IniFile::fromBytes(bytes)),
+    CardReader::read(IniFile::fromBytes(bytes),
                      PagePictures::sourceFor(FuzzSupport::programFolder()), opened.card, opened.view);
     return opened;
 }

@@ -423,7 +423,7 @@ bool MainWindow::openFile()
     const std::optional<IniFile> ini = readCardFile();
     if (!ini) return false;
     m_newPanel->showRestoreOption();
-    reportProblems(CardReader::read(CardReader::valuesOf(*ini), PagePictures::sourceFor(m_folder), m_session.card,
+    reportProblems(CardReader::read(*ini, PagePictures::sourceFor(m_folder), m_session.card,
                                     m_session.view));
     TextFit::restoreBlocks(m_session.card, m_session.view);
     showCardOnPage();

@@ -307,7 +307,7 @@ void SavePanel::saveAndReport()
 
 bool SavePanel::saveCardFile(QString *error)
 {
-    const bool ok = m_store.saveCard(m_session.card, {m_session.view.colourOption, m_session.view.pictureRemoved});
+    const bool ok = m_store.saveCard(m_session.card, m_session.view);
     if (!ok) *error = QStringLiteral("名片文件无法写入：请检查名片分类文件夹是否还在、磁盘是否可以写入。");
     return ok;
 }

@@ -409,7 +409,7 @@ void BatchWindow::start()
     QString error;
     const QString title = QFileInfo(m_tableFile).completeBaseName();
     if (m_outputs[CardFiles]->isChecked()) {
-        CardFile::prepareForSave(templateCard, {m_session.view.colourOption, m_session.view.pictureRemoved});
+        CardFile::prepareForSave(templateCard, m_session.view);
         m_output = MergeOutputs::cardFolder(target, &error);
     } else if (m_outputs[Sheets]->isChecked()) {
         m_output = MergeOutputs::sheetPdf(target, SheetCopies{m_across->value(), m_down->value()},
