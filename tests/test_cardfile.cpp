@@ -111,6 +111,7 @@ private slots:
     void turnsAMissingBackgroundIntoAWhitePage();
     void keepsTheReferenceOfAMissingLogo();
     void keepsTheQrCodeInASectionOfItsOwn();
+    void keepsTheBackInSectionsAfterTheFront();
 };
 
 void TestCardFile::hasTheKeysInWritingOrder()
@@ -448,4 +449,60 @@ void TestCardFile::keepsTheQrCodeInASectionOfItsOwn()
     QCOMPARE(read("size=3403\r\n", &problems)->size, 1021.0f);
     QCOMPARE(problems, (std::vector<CardReader::Problem>{{CardReader::Problem::Kind::OutOfRange, "cQR\\size"}}));
     QVERIFY(!read(QByteArray()));
+}
+
+void TestCardFile::keepsTheBackInSectionsAfterTheFront()
+{
+    const auto readWhole = [](const QByteArray &bytes, CardDocument doc = CardDocument::defaultCard()) {
+        PageView view;
+        CardReader::read(IniFile::fromBytes(bytes), kAllPictures, doc, view);
+        return doc;
+    };
+    // A back with every field changed and a code, on a front with every field changed.
+    CardDocument doc = everyFieldChanged();
+    doc.page.bgColor = CardDocument::defaultCard().page.bgColor;
+    CardDocument back = everyFieldChanged();
+    // (A solid back's gradient fields are not read: they keep the front's.)
+    back.page = doc.page;
+    back.page.isBg = BackgroundKind::SolidColour;
+    back.page.bgColor = 255;
+    back.qrCode = CardQrCode{true, 300, 200, 1021};
+    back.text(TextRole::Name).caption = QStringLiteral("Li Ming");
+    doc.otherSide = static_cast<CardFace &>(back);
+    CardDocument oneSided = doc;
+    oneSided.removeBack();
+    const QByteArray twoSided = saved(doc);
+    // The front's sections are the one-sided card's bytes; the back follows.
+    QVERIFY(twoSided.startsWith(saved(oneSided)));
+    QVERIFY(twoSided.mid(saved(oneSided).size()).startsWith("[bPage]\r\nisBg=0\r\nbgColor=255\r\nbgImg=\r\n"));
+    QVERIFY(twoSided.endsWith("[bQR]\r\nvisible=True\r\nleft=300\r\ntop=200\r\nsize=1021\r\n"));
+    QCOMPARE(readWhole(twoSided), doc);
+    // Saved while the back is shown, the file is the same; read, the front shows.
+    QCOMPARE(saved(doc.showing(CardSide::Back)), twoSided);
+    QCOMPARE(readWhole(twoSided, doc.showing(CardSide::Back)).shownSide, CardSide::Front);
+    // The page size is the card's; the back's sections do not hold it.
+    QVERIFY(!IniFile::fromBytes(twoSided).value(u"bPage", u"width"));
+    // Saving the card without its back over the file drops every section of it.
+    IniFile ini = IniFile::fromBytes(twoSided);
+    CardFile::write(oneSided, ini);
+    QCOMPARE(ini.toBytes(), saved(oneSided));
+    // A back's length out of range is named by the back's section.
+    QByteArray bad = twoSided;
+    bad.replace("[bName]\r\ncaption=Li Ming", "[bName]\r\ncaption=Li Ming\r\nFontSize=9999");
+    PageView view;
+    CardDocument card;
+    const auto problems = CardReader::read(IniFile::fromBytes(bad), kAllPictures, card, view);
+    QCOMPARE(problems.size(), std::size_t(1));
+    QCOMPARE(problems[0].reference, QStringLiteral("bName\\FontSize"));
+    // The new back: the front's background, only name, title and company shown.
+    CardDocument added = CardDocument::defaultCard();
+    added.page.isBg = BackgroundKind::Gradient;
+    added.addBack();
+    CardDocument plain = CardDocument::defaultCard();
+    plain.page.isBg = BackgroundKind::Gradient;
+    QCOMPARE(added.face(CardSide::Front), plain.face(CardSide::Front));
+    const CardFace newBack = added.face(CardSide::Back);
+    QCOMPARE(newBack.page, added.page);
+    QVERIFY(!newBack.logo.visible && !newBack.line.visible && !newBack.qrCode);
+    for (std::size_t i = 0; i < kTextCount; ++i) QCOMPARE(newBack.texts[i].visible, i < 3);
 }

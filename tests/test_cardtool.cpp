@@ -52,6 +52,7 @@ class TestCardTool : public QObject
     Q_OBJECT
 private slots:
     void newThenDumpShowsTheDefaultCard();
+    void dumpsTheBackAfterTheFront();
     void dumpsAHandWrittenGbkFile();
     void reportsFilesThatCannotBeReadOrWritten();
     void rendersCardsAtTheirSizes();
@@ -102,6 +103,33 @@ void TestCardTool::newThenDumpShowsTheDefaultCard()
     const QJsonObject odder = QJsonDocument::fromJson(runTool({"dump", file}).out, &error).object();
     QCOMPARE(error.error, QJsonParseError::NoError);
     QCOMPARE(odder["cName"].toObject()["caption"].toString(), odd);
+}
+
+void TestCardTool::dumpsTheBackAfterTheFront()
+{
+    // A one-sided build read this two-sided card (a gradient back with a QR
+    // code) as its front alone: the same as this build's dump less the back.
+    QFile fixture(QStringLiteral(PENLARK_TEST_DATA "/two-sided-read-by-a-one-sided-build.json"));
+    QVERIFY(fixture.open(QIODevice::ReadOnly));
+    const Run dump = runTool({"dump", QStringLiteral(PENLARK_TEST_DATA "/two-sided.pnk")});
+    QCOMPARE(dump.status, 0);
+    const qsizetype back = dump.out.indexOf("  \"bPage\": {"), vCard = dump.out.indexOf("  \"vCard\"");
+    QVERIFY(back > 0 && vCard > back);
+    QCOMPARE(dump.out.left(back) + dump.out.mid(vCard), fixture.readAll());
+    const QJsonObject card = QJsonDocument::fromJson(dump.out).object();
+    QCOMPARE(card.keys().size(), 15 + 14 + 1);
+    QCOMPARE(card["bPage"].toObject().keys(), (QStringList{"bgColor", "bgImg", "isBg", "jbColor1", "jbColor2", "jbJiaoDu"}));
+    QCOMPARE(card["bName"].toObject()["caption"].toString(), QStringLiteral("Li Ming"));
+    QCOMPARE(card["bQR"].toObject()["left"].toDouble(), 3900.0);
+
+    // new --back writes that back without the code, so a dump of it is the same less bQR and the gradient.
+    QTemporaryDir dir;
+    const QString file = dir.filePath("x.pnk");
+    QCOMPARE(runTool({"new", file, "--back"}).status, 0);
+    const QJsonObject made = QJsonDocument::fromJson(runTool({"dump", file}).out).object();
+    QCOMPARE(made.keys().size(), 15 + 14);
+    QCOMPARE(made["bCmp"], card["bCmp"]);
+    QCOMPARE(made["bADD"].toObject()["visible"].toBool(), false);
 }
 
 void TestCardTool::dumpsAHandWrittenGbkFile()
