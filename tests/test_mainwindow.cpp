@@ -2,6 +2,7 @@
 #include "ui/app/CommandBar.h"
 #include "ui/app/FileHandOver.h"
 #include "ui/app/MainWindow.h"
+#include "ui/library/TemplateWindow.h"
 #include "ui/common/Translations.h"
 #include "model/CardFile.h"
 #include "model/IniFile.h"
@@ -14,6 +15,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
@@ -96,6 +100,7 @@ private slots:
     void opensTheLastOfABurstOfHandedOverFiles();
     void keepsTheBackgroundUnderTransparentLogoPixels();
     void drawsThePageAtTheDevicePixelRatio();
+    void startsANewCardFromATemplate();
 };
 
 void TestMainWindow::initTestCase() { installChineseTranslations(*QCoreApplication::instance()); }
@@ -514,3 +519,56 @@ void TestMainWindow::drawsThePageAtTheDevicePixelRatio()
 
 QTEST_MAIN(TestMainWindow)
 #include "test_mainwindow.moc"
+
+void TestMainWindow::startsANewCardFromATemplate()
+{
+    ProgramFolderFixture folder;
+    writeCard(folder, QStringLiteral("mycard/商务/双面.pnk"), [](CardDocument &card) { card.addBack(); });
+    writeCard(folder, QStringLiteral("mycard/商务/单面.pnk"),
+              [](CardDocument &card) { card.text(TextRole::Name).caption = QStringLiteral("单面"); });
+    writeCard(folder, QStringLiteral("mycard/科技/其他.pnk"));
+    const QString chosen = folder.path(QStringLiteral("mycard/商务/单面.pnk"));
+    const QByteArray templateBytes = IniStore::load(chosen).toBytes();
+    ScriptedDialogs dialogs;
+    MainWindow w(ProgramFolder(folder.root()), dialogs);
+    w.show();
+    w.findChild<QPushButton *>(QStringLiteral("cmd_fromTemplate"))->click();
+    TemplateWindow *t = w.templateWindow();
+    QVERIFY(t && t->isVisible());
+    QCOMPARE(t->categoryList()->count(), 2);
+    QCOMPARE(t->cardList()->count(), 2);
+    // Thumbnails arrive from their threads; a two-sided card shows its back beside its front.
+    const auto width = [t](int row) { return t->cardList()->item(row)->icon().availableSizes().value(0).width(); };
+    QTRY_VERIFY(width(0) > 0 && width(1) > 0 && width(0) != width(1));
+    const int twoSided = t->cardList()->item(0)->text() == QStringLiteral("双面") ? 0 : 1;
+    QVERIFY(width(twoSided) > width(1 - twoSided));
+
+    // The arrows choose, Enter uses the card, after the question about unsaved edits.
+    w.session().cardSaved = false;
+    t->cardList()->setCurrentRow(0);
+    while (t->chosenFile() != chosen) QTest::keyClick(t->cardList(), Qt::Key_Right);
+    dialogs.answers = {Dialogs::Answer::No};
+    QTest::keyClick(t->cardList(), Qt::Key_Return);
+    QCOMPARE(dialogs.last().text, kModified);
+    QVERIFY(!t->isVisible());
+    QCOMPARE(w.session().card.text(TextRole::Name).caption, QStringLiteral("单面"));
+    QCOMPARE(w.windowTitle(), kNewCaption);
+    QVERIFY(w.session().cardSaved);
+
+    // Saving proposes the template's category and name; saved under another, the template stays as it was.
+    w.showSavePanel();
+    QCOMPARE(w.saveTarget().category, QStringLiteral("商务"));
+    QCOMPARE(w.saveTarget().name, QStringLiteral("单面"));
+    w.session().card.text(TextRole::Name).caption = QStringLiteral("改过的");
+    w.findChild<QLineEdit *>(QStringLiteral("txt_saveName"))->setText(QStringLiteral("我的"));
+    w.findChild<QPushButton *>(QStringLiteral("cmd_save(3)"))->click();
+    QCOMPARE(IniStore::load(chosen).toBytes(), templateBytes);
+    QCOMPARE(IniStore::load(folder.path(QStringLiteral("mycard/商务/我的.pnk"))).value(u"cName", u"caption"),
+             QStringLiteral("改过的"));
+    QCOMPARE(w.windowTitle(), QStringLiteral("我的.pnk - Penlark 3.0版"));
+    // Esc closes the window without touching the page.
+    w.showTemplateWindow();
+    QTest::keyClick(t->cardList(), Qt::Key_Escape);
+    QVERIFY(!t->isVisible());
+    QCOMPARE(w.session().card.text(TextRole::Name).caption, QStringLiteral("改过的"));
+}

@@ -22,8 +22,9 @@ inline bool isPictureKind(BackgroundKind kind)
 
 // Which list or setting names the card file that is read next: the start-up card
 // of the settings file, the open panel's file list or the library manager's, or
-// a file from outside the library (named on the command line or dropped).
-enum class CardSource { StartupCard, OpenPanelList, LibraryManagerList, OutsideFile };
+// a file from outside the library (named on the command line or dropped), or
+// a card of the library chosen as a template for a new card.
+enum class CardSource { StartupCard, OpenPanelList, LibraryManagerList, OutsideFile, Template };
 
 // Lengths are twips (1/1440 inch), font sizes points, colours 0x00BBGGRR.
 struct CardPage {

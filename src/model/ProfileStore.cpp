@@ -33,6 +33,8 @@ std::optional<QString> ProfileStore::cardFileToRead() const
         return m_context.openPanelFile();
     case CardSource::OutsideFile:
         return m_context.outsideFile();
+    case CardSource::Template:
+        return m_context.templateFile();
     }
     return std::nullopt;
 }

@@ -37,6 +37,7 @@ public:
     virtual QString libraryManagerFile() const = 0;
     // Full path of the card file opened from outside the library; empty when none.
     virtual QString outsideFile() const { return {}; }
+    virtual QString templateFile() const { return {}; }
 };
 
 // Routines that read or write one key of one file. Each works out its own target

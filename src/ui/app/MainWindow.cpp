@@ -1,6 +1,7 @@
 #include "ui/app/MainWindow.h"
 
 #include "ui/library/LibraryManager.h"
+#include "ui/library/TemplateWindow.h"
 #include "ui/panels/AboutPanel.h"
 #include "ui/app/CardDrop.h"
 #include "ui/app/CommandBar.h"
@@ -141,6 +142,7 @@ void MainWindow::buildPanels()
     m_newPanel = new NewCardPanel(this);
     connect(m_newPanel, &NewCardPanel::restoreDefaultTicked, this, &MainWindow::clearStartupCard);
     connect(m_newPanel, &NewCardPanel::chooseStartupCard, this, &MainWindow::showOpenPanel);
+    connect(m_newPanel, &NewCardPanel::chooseTemplate, this, &MainWindow::showTemplateWindow);
     m_panels[0] = m_newPanel;
     m_preview = new PicturePreview(m_workspace);
     m_openPanel = new OpenPanel(m_store, m_dialogs, *m_preview, this);
@@ -260,8 +262,10 @@ void MainWindow::connectCardPanels()
     connect(m_printPanel, &PrintPanel::batchRequested, this, &MainWindow::showBatchWindow);
     connect(m_savePanel, &SavePanel::saved, this, [this] {
         // A card file saved under any name is the one the window now names.
-        if (saveTarget().format == SaveFormat::CardFile)
+        if (saveTarget().format == SaveFormat::CardFile) {
             setWindowTitle(captionFor(QFileInfo(m_store.cardFileToWrite().value_or(QString())).fileName()));
+            m_templateFile.clear();
+        }
         if (m_session.exitAfterSave) close();
     });
 }
@@ -414,6 +418,9 @@ void MainWindow::showCardTitle()
     case CardSource::OutsideFile:
         name = QFileInfo(m_outsideFile).fileName();
         break;
+    case CardSource::Template:
+        name = QStringLiteral("新建名片");
+        break;
     }
     setWindowTitle(captionFor(name));
 }
@@ -490,6 +497,24 @@ void MainWindow::openWaitingFile()
         readOutsideFile(path);
     }
     m_openingWaitingFile = false;
+}
+
+void MainWindow::showTemplateWindow()
+{
+    if (!m_templateWindow) {
+        m_templateWindow = new TemplateWindow(m_folder, this);
+        connect(m_templateWindow, &TemplateWindow::templateChosen, this, &MainWindow::useTemplate);
+    }
+    m_templateWindow->refill();
+    m_templateWindow->open();
+}
+
+void MainWindow::useTemplate(const QString &path)
+{
+    if (!mayDropEdits()) return;
+    const QString before = m_templateFile;
+    m_templateFile = path;
+    if (!openCardFrom(CardSource::Template)) m_templateFile = before;
 }
 
 bool MainWindow::readOutsideFile(const QString &path)
@@ -620,6 +645,10 @@ void MainWindow::showSavePanel()
 {
     showPanel(2);
     m_savePanel->reset();
+    if (m_session.cardSource == CardSource::Template && !m_templateFile.isEmpty()) {
+        const QFileInfo file(m_templateFile);
+        m_savePanel->propose(file.dir().dirName(), file.completeBaseName());
+    }
 }
 void MainWindow::showPrintPanel()
 {

@@ -12,6 +12,7 @@
 #include <array>
 
 class BatchWindow;
+class TemplateWindow;
 class CardDrop;
 class CommandBar;
 class Dialogs;
@@ -116,6 +117,10 @@ public:
     void showBatchWindow();
     // The open batch window; null when it is closed.
     BatchWindow *batchWindow() const;
+    // Opens the window of templates to start a new card from.
+    void showTemplateWindow();
+    // The template window; null before it is first opened.
+    TemplateWindow *templateWindow() const { return m_templateWindow; }
 
     // CardFileContext
     CardSource cardSource() const override { return m_session.cardSource; }
@@ -123,6 +128,7 @@ public:
     QString openPanelFile() const override;
     QString libraryManagerFile() const override;
     QString outsideFile() const override { return m_outsideFile; }
+    QString templateFile() const override { return m_templateFile; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -165,6 +171,9 @@ private:
     void openWaitingFile();
     bool readOutsideFile(const QString &path);
     void showMissingOutsideFile(const QString &path);
+    // Puts a copy of the template on the page as a new card, after the
+    // unsaved-edits question; saving proposes the template's category and name.
+    void useTemplate(const QString &path);
 
     ProgramFolder m_folder;
     Dialogs &m_dialogs;
@@ -196,6 +205,9 @@ private:
     QPointer<BatchWindow> m_batchWindow;
     bool m_workspaceDoubleClicked = false;
     QString m_outsideFile;
+    TemplateWindow *m_templateWindow = nullptr;
+    // The template the card on the page was started from, until it is saved as a card file.
+    QString m_templateFile;
     QString m_historyStatus;    // what the edit history last put on the status line
     CardDrop *m_drop = nullptr;
     QString m_waitingFile;      // handed over, not yet opened

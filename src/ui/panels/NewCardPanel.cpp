@@ -29,6 +29,11 @@ NewCardPanel::NewCardPanel(QWidget *parent) : SidePanel(0, QStringLiteral("新�
     m_restore = Controls::checkBox(QStringLiteral("chk_new"), QStringLiteral("恢复系统默认的名片"),
                                    {14, contentTop() + 346, kWidth - 28, 24}, this);
     m_restore->hide();
+
+    auto *fromTemplate = Controls::place<QPushButton>(QStringLiteral("cmd_fromTemplate"),
+                                                      {14, contentTop() + 380, kWidth - 28, 28}, this,
+                                                      QStringLiteral(">>从模板开始…"));
+    connect(fromTemplate, &QPushButton::clicked, this, &NewCardPanel::chooseTemplate);
     // Unticking happens when the default card is put back; only a tick asks for it.
     connect(m_restore, &QCheckBox::toggled, this, [this](bool ticked) {
         if (ticked) emit restoreDefaultTicked();

@@ -187,6 +187,16 @@ void SavePanel::reset()
     m_trim->setEnabled(!m_formats[0]->isChecked());
 }
 
+void SavePanel::propose(const QString &category, const QString &name)
+{
+    const int index = m_categories->findText(category);
+    if (index >= 0) {
+        m_categories->setCurrentIndex(index);
+        m_buttons[0]->setEnabled(true);
+    }
+    m_name->setText(name);
+}
+
 void SavePanel::onButtonClicked(int index)
 {
     switch (index) {

@@ -25,6 +25,8 @@ public:
 
     // Prepares the panel (the main window shows it).
     void reset();
+    // Fills in a category (when the library has it) and a name to start from.
+    void propose(const QString &category, const QString &name);
     // What the panel is set to write.
     SaveTarget target() const;
 
