@@ -538,7 +538,9 @@ void TestMainWindow::startsANewCardFromATemplate()
     QCOMPARE(t->categoryList()->count(), 2);
     QCOMPARE(t->cardList()->count(), 2);
     // Thumbnails arrive from their threads; a two-sided card shows its back beside its front.
-    const auto width = [t](int row) { return t->cardList()->item(row)->icon().availableSizes().value(0).width(); };
+    const auto width = [t](int row) {
+        return t->cardList()->item(row)->data(Qt::DecorationRole).value<QPixmap>().deviceIndependentSize().width();
+    };
     QTRY_VERIFY(width(0) > 0 && width(1) > 0 && width(0) != width(1));
     const int twoSided = t->cardList()->item(0)->text() == QStringLiteral("双面") ? 0 : 1;
     QVERIFY(width(twoSided) > width(1 - twoSided));

@@ -122,7 +122,7 @@ void TemplateWindow::setThumbnail(QListWidgetItem *item, const QImage &image)
         pixmap = QPixmap::fromImage(image);
         pixmap.setDevicePixelRatio(qApp->devicePixelRatio());
     }
-    item->setIcon(QIcon(pixmap));
+    item->setData(Qt::DecorationRole, pixmap);
 }
 
 void TemplateWindow::useChosen()
