@@ -143,6 +143,9 @@ void TestPagePanel::aResizeBringsFarTextsInside()
 {
     Designer d;
     CardDocument &card = d.session().card;
+    d.w->addCardBack();
+    card.texts[0].Left = 4110; // the back's name
+    d.w->showCardSide(CardSide::Front);
     card.texts[0].Left = 4110;
     card.texts[1].Left = 240;
     card.texts[2].Left = 4110;
@@ -159,6 +162,9 @@ void TestPagePanel::aResizeBringsFarTextsInside()
     // The logo and the line stay.
     QCOMPARE(card.logo.left, CardDocument::defaultCard().logo.left);
     QCOMPARE(card.line.left, CardDocument::defaultCard().line.left);
+    // The page size is the card's: the back's texts come inside too.
+    d.w->showCardSide(CardSide::Back);
+    QVERIFY(qAbs(d.w->page()->objectBox(0).right() - (4536 - 250)) < 0.01);
 }
 
 void TestPagePanel::gradientStartsFromTheSolidColourAndBack()

@@ -106,10 +106,13 @@ bool CardSnapshot::operator==(const CardSnapshot &other) const
            textBlocks == other.textBlocks && sameView(otherView, other.otherView);
 }
 
-// The page first (a new page size moves the texts), then the objects; texts
-// before the line, so recolouring all texts and the line is a text colour.
+// A back added or removed first (it changes the side shown too), then the page
+// (a new page size moves the texts), then the objects; texts before the line,
+// so recolouring all texts and the line is a text colour.
 QString describeStep(const CardSnapshot &before, const CardSnapshot &after)
 {
+    if (before.card.hasBack() != after.card.hasBack())
+        return after.card.hasBack() ? QStringLiteral("添加反面") : QStringLiteral("删除反面");
     if (auto kind = describePage(before, after)) return *kind;
     if (auto kind = describeLogo(before, after)) return *kind;
     if (auto kind = describeTexts(before, after)) return *kind;

@@ -47,6 +47,7 @@ namespace {
 constexpr int kStatusHeight = 26;
 constexpr int kPanelOverlap = 5;   // panels reach 80 twips up into the command bar
 constexpr int kShadowOffset = 4;   // 60 twips
+constexpr int kSideButtonHeight = 22;
 const QString kReminder = QStringLiteral("提醒您：");
 const QString kModifiedQuestion = QStringLiteral("系统检测到当前的名片已被您修改过，\r要保存当前被修改过的名片吗？");
 
@@ -57,6 +58,18 @@ Dialogs::Answer askToSaveEdits(Dialogs &dialogs)
 }
 
 QString captionFor(const QString &name) { return name + QStringLiteral(" - Penlark 3.0") + u'版'; }
+
+QString sideName(CardSide side) { return side == CardSide::Front ? QStringLiteral("正面") : QStringLiteral("反面"); }
+
+// Card files keep no block sizes: the texts of both sides get theirs as they stand.
+void restoreBlocksOfBothSides(CardDocument &card, PageView &view)
+{
+    TextFit::restoreBlocks(card, view);
+    if (!card.hasBack()) return;
+    showSide(card, view, CardSide::Back);
+    TextFit::restoreBlocks(card, view);
+    showSide(card, view, CardSide::Front);
+}
 
 } // namespace
 
@@ -128,6 +141,7 @@ void MainWindow::layOutWindow()
     m_page = new PageWidget(m_session, m_workspace);
     m_workspace->installEventFilter(this);
     connectPage();
+    buildSideSwitch();
 
     auto *statusBar = new QWidget(this);
     statusBar->setObjectName(QStringLiteral("frm_info"));
@@ -169,7 +183,7 @@ void MainWindow::buildPanels()
 
 void MainWindow::buildPageAndLogoPanels()
 {
-    m_pagePanel = new PagePanel(m_session, *m_page, m_dialogs, this);
+    m_pagePanel = new PagePanel(m_session, m_dialogs, this);
     m_panels[4] = m_pagePanel;
     connect(m_pagePanel, &PagePanel::shadowShown, m_pageShadow, &QWidget::setVisible);
     m_logoPanel = new LogoPanel(m_session, *m_page, m_dialogs, m_folder, this);
@@ -177,6 +191,7 @@ void MainWindow::buildPageAndLogoPanels()
     connect(m_logoPanel, &LogoPanel::pageColourTaken, m_pagePanel, &PagePanel::takeLogoColour);
     connect(m_logoPanel, &LogoPanel::statusChanged, this, &MainWindow::setStatus);
     connect(m_pagePanel, &PagePanel::libraryManagerRequested, this, &MainWindow::showLibraryManager);
+    connect(m_pagePanel, &PagePanel::removeBackRequested, this, &MainWindow::removeCardBack);
     connect(m_logoPanel, &LogoPanel::libraryManagerRequested, this, &MainWindow::showLibraryManager);
 }
 
@@ -263,7 +278,7 @@ void MainWindow::connectCardPanels()
     connect(m_savePanel, &SavePanel::saved, this, [this] {
         // A card file saved under any name is the one the window now names.
         if (saveTarget().format == SaveFormat::CardFile) {
-            setWindowTitle(captionFor(QFileInfo(m_store.cardFileToWrite().value_or(QString())).fileName()));
+            setCardName(QFileInfo(m_store.cardFileToWrite().value_or(QString())).fileName());
             m_templateFile.clear();
         }
         if (m_session.exitAfterSave) close();
@@ -368,7 +383,7 @@ void MainWindow::showStartupCard()
 
 void MainWindow::applyDefaultCard()
 {
-    setWindowTitle(captionFor(QStringLiteral("新建名片")));
+    setCardName(QStringLiteral("新建名片"));
     m_newPanel->hideRestoreOption();
     CardSession &s = m_session;
     s.card.resetToDefault();
@@ -377,6 +392,7 @@ void MainWindow::applyDefaultCard()
     s.view.pictureRemoved = false;
     s.view.logo = QImage();
     s.view.textBlocks = {};
+    s.view.otherSide.reset();
     showCardOnPage();
 }
 
@@ -422,7 +438,20 @@ void MainWindow::showCardTitle()
         name = QStringLiteral("新建名片");
         break;
     }
-    setWindowTitle(captionFor(name));
+    setCardName(name);
+}
+
+void MainWindow::setCardName(const QString &name)
+{
+    m_cardName = name;
+    showCaption();
+}
+
+void MainWindow::showCaption()
+{
+    const CardDocument &card = m_session.card;
+    const QString side = card.hasBack() ? u'（' + sideName(card.shownSide) + u'）' : QString();
+    setWindowTitle(captionFor(m_cardName + side));
 }
 
 bool MainWindow::openFile()
@@ -432,7 +461,7 @@ bool MainWindow::openFile()
     m_newPanel->showRestoreOption();
     reportProblems(CardReader::read(*ini, PagePictures::sourceFor(m_folder), m_session.card,
                                     m_session.view));
-    TextFit::restoreBlocks(m_session.card, m_session.view);
+    restoreBlocksOfBothSides(m_session.card, m_session.view);
     showCardOnPage();
     return true;
 }
@@ -532,6 +561,7 @@ void MainWindow::showCardOnPage()
     m_session.notifyPageChanged();
     m_textPanel->showChosenObject();
     layOutPage();
+    showSideSwitch();
     m_session.markLoaded();
 }
 
@@ -789,7 +819,8 @@ void MainWindow::showWindowAbove(QWidget *window)
 void MainWindow::connectHistory()
 {
     m_history = new EditHistory(m_session, this);
-    new WindowKeys(*this, *m_page, *m_history);
+    auto *keys = new WindowKeys(*this, *m_page, *m_history);
+    connect(keys, &WindowKeys::sideKeyPressed, this, &MainWindow::onSideKey);
     connect(m_history, &EditHistory::restored, this, &MainWindow::showRestoredCard);
     connect(m_history, &EditHistory::statusChanged, this, [this](const QString &text) {
         m_historyStatus = text;
@@ -811,6 +842,103 @@ void MainWindow::showRestoredCard()
     if (panel == 5) m_logoPanel->refresh();
     if (panel == 7) m_linePanel->showLine();
     if (panel == 8 && !m_page->alignMode()) m_showPanel->chooseMode(0);
+    showSideSwitch();
+}
+
+// ---- The two sides ---------------------------------------------------------------
+
+// Two small buttons in the workspace's top-left corner, above any page the page
+// panel can make (at most 126 mm high, centred), so they never cover the page.
+void MainWindow::buildSideSwitch()
+{
+    auto *sideSwitch = new QWidget(m_workspace);
+    sideSwitch->setObjectName(QStringLiteral("sideSwitch"));
+    sideSwitch->setGeometry(6, 3, 140, kSideButtonHeight);
+    const QString names[] = {QStringLiteral("frontSideButton"), QStringLiteral("backSideButton")};
+    const int widths[] = {52, 84};
+    for (int i = 0, x = 0; i < 2; x += widths[i] + 2, ++i) {
+        auto *button = new QPushButton(sideSwitch);
+        button->setObjectName(names[i]);
+        button->setGeometry(x, 0, widths[i], kSideButtonHeight);
+        button->setCheckable(true);
+        button->setFocusPolicy(Qt::NoFocus);
+        m_sideButtons[std::size_t(i)] = button;
+    }
+    m_sideButtons[0]->setText(sideName(CardSide::Front));
+    connect(m_sideButtons[0], &QPushButton::clicked, this, [this] { showCardSide(CardSide::Front); });
+    connect(m_sideButtons[1], &QPushButton::clicked, this, [this] {
+        m_session.card.hasBack() ? showCardSide(CardSide::Back) : addCardBack();
+    });
+}
+
+QPushButton *MainWindow::sideButton(CardSide side) const
+{
+    return m_sideButtons[side == CardSide::Front ? 0 : 1];
+}
+
+void MainWindow::showSideSwitch()
+{
+    const CardDocument &card = m_session.card;
+    m_sideButtons[0]->setChecked(card.shownSide == CardSide::Front);
+    m_sideButtons[1]->setChecked(card.shownSide == CardSide::Back);
+    m_sideButtons[1]->setText(card.hasBack() ? sideName(CardSide::Back) : QStringLiteral("添加反面"));
+    m_sideButtons[1]->setToolTip(card.hasBack() ? QString() : QStringLiteral("给这张名片加上反面，反面单独设计…"));
+    showCaption();
+}
+
+void MainWindow::showCardSide(CardSide side)
+{
+    if (!m_session.card.hasBack() || side == m_session.card.shownSide) {
+        showSideSwitch();
+        return;
+    }
+    // Edits so far are steps on the side they were made on; the switch is no
+    // step but the state the next one starts from, so undoing an edit of the
+    // other side shows that side again.
+    m_history->catchUp();
+    m_history->endRun();
+    showSide(m_session.card, m_session.view, side);
+    m_history->catchUp();
+    showSideOnPage();
+    setStatus(QStringLiteral("当前显示名片的") + sideName(side) + QStringLiteral("，各设置面板修改的都是这一面…"));
+}
+
+void MainWindow::addCardBack()
+{
+    addBack(m_session.card, m_session.view);
+    showSide(m_session.card, m_session.view, CardSide::Back);
+    TextFit::restoreBlocks(m_session.card, m_session.view);
+    m_session.markEdited();
+    showSideOnPage();
+    setStatus(QStringLiteral("已为名片添加了反面，各设置面板修改的都是反面…"));
+}
+
+void MainWindow::removeCardBack()
+{
+    removeBack(m_session.card, m_session.view);
+    m_session.markEdited();
+    showSideOnPage();
+}
+
+// Crop marks are a display option of the whole card: showing the other side keeps them as they are.
+void MainWindow::showSideOnPage()
+{
+    const bool cropMarks = m_session.view.cropMarks;
+    m_page->selectionFrame()->hide();
+    showRestoredCard();
+    m_session.view.cropMarks = cropMarks;
+    m_session.notifyPageChanged();
+}
+
+// Page Up shows the front, Page Down the back, Ctrl+Tab the other side.
+void MainWindow::onSideKey(std::optional<CardSide> side)
+{
+    if (!m_session.card.hasBack()) {
+        setStatus(QStringLiteral("这张名片还没有反面：单击页面左上方的“添加反面”可以添加…"));
+        return;
+    }
+    const CardSide other = m_session.card.shownSide == CardSide::Front ? CardSide::Back : CardSide::Front;
+    showCardSide(side.value_or(other));
 }
 
 void MainWindow::showBatchWindow()

@@ -26,6 +26,7 @@ class SavePanel;
 class SendWindow;
 class PageWidget;
 class QLabel;
+class QPushButton;
 class ShowAlignPanel;
 class SidePanel;
 class TextPanel;
@@ -84,6 +85,14 @@ public:
     void takeHandedOverFile(const QString &path);
     // Centres the page and its shadow, shows the banner, draws marks and places the trim guides.
     void layOutPage();
+
+    // The side switch beside the page: shows a side of a two-sided card (not an
+    // edit), or gives a one-sided card its back (an edit) and shows it.
+    void showCardSide(CardSide side);
+    void addCardBack();
+    // Drops the back (an edit; the page panel has asked first) and shows the front.
+    void removeCardBack();
+    QPushButton *sideButton(CardSide side) const;
 
     // Clicks on the page and on the grey workspace around it.
     void onPageDoubleClicked();
@@ -165,6 +174,14 @@ private:
     void buildPageAndLogoPanels();
     void connectHistory();
     void showRestoredCard();
+    void buildSideSwitch();
+    void onSideKey(std::optional<CardSide> side);
+    // The panels, the page, the side switch and the caption show the side now shown.
+    void showSideOnPage();
+    void showSideSwitch();
+    // The caption: the card's name, and which side is shown when it has two.
+    void setCardName(const QString &name);
+    void showCaption();
     void acceptDroppedFiles();
     void showWindowAbove(QWidget *window);
     void showAppliedLogo();
@@ -210,6 +227,8 @@ private:
     QString m_templateFile;
     QString m_historyStatus;    // what the edit history last put on the status line
     CardDrop *m_drop = nullptr;
+    std::array<QPushButton *, 2> m_sideButtons{}; // front, back ("添加反面" while there is none)
+    QString m_cardName;         // what the caption names
     QString m_waitingFile;      // handed over, not yet opened
     bool m_openingWaitingFile = false;
     QTimer m_modalWait;         // looks again for the end of a message the file waits for

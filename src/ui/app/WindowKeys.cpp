@@ -2,7 +2,9 @@
 
 #include "model/EditHistory.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QWidget>
 
@@ -41,6 +43,15 @@ bool WindowKeys::takeKey(QObject *watched, const QKeyEvent &key)
     }
     if (pressed == (Qt::ControlModifier | Qt::Key_Y) || pressed == (Qt::ControlModifier | Qt::ShiftModifier | Qt::Key_Z)) {
         m_history.redo();
+        return true;
+    }
+    if (pressed == (Qt::ControlModifier | Qt::Key_Tab)) {
+        emit sideKeyPressed(std::nullopt);
+        return true;
+    }
+    const bool list = qobject_cast<QAbstractItemView *>(watched) || qobject_cast<QComboBox *>(watched);
+    if ((pressed == QKeyCombination(Qt::Key_PageUp) || pressed == QKeyCombination(Qt::Key_PageDown)) && !list) {
+        emit sideKeyPressed(pressed.key() == Qt::Key_PageUp ? CardSide::Front : CardSide::Back);
         return true;
     }
     if (pressed == QKeyCombination(Qt::Key_Escape) && watched != &m_page) {

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "model/CardDocument.h"
+
 #include <QObject>
+#include <optional>
 
 class EditHistory;
 class QKeyEvent;
@@ -12,13 +15,18 @@ class QWidget;
 // never sees them), Esc in a box puts the focus back on the page. Every key and
 // mouse press first brings the edit history up to the card; a mouse press or a
 // move of the focus ends its run, so typing and nudges join into one step only
-// until another action.
+// until another action. Page Up and Page Down ask for the card's front and
+// back, Ctrl+Tab for its other side, except in a list, where those keys page.
 class WindowKeys : public QObject
 {
     Q_OBJECT
 public:
     WindowKeys(QWidget &window, QWidget &page, EditHistory &history);
     ~WindowKeys() override;
+
+signals:
+    // A key asked for a side of the card; none: the side not shown.
+    void sideKeyPressed(std::optional<CardSide> side);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -7,7 +7,6 @@
 #include "render/PageRenderer.h"
 #include "ui/common/Controls.h"
 #include "ui/common/Dialogs.h"
-#include "ui/page/PageWidget.h"
 #include "ui/panels/PaletteStrip.h"
 
 #include <QButtonGroup>
@@ -18,6 +17,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QTimer>
@@ -61,8 +61,8 @@ QString trimmedSizeText(double mm) { return QStringLiteral("(实尺寸") + QStri
 
 } // namespace
 
-PagePanel::PagePanel(CardSession &session, PageWidget &page, Dialogs &dialogs, QWidget *parent)
-    : SidePanel(4, QStringLiteral("页面设置"), parent), m_session(session), m_page(page), m_dialogs(dialogs)
+PagePanel::PagePanel(CardSession &session, Dialogs &dialogs, QWidget *parent)
+    : SidePanel(4, QStringLiteral("页面设置"), parent), m_session(session), m_dialogs(dialogs)
 {
     buildSize(contentTop());
     buildFill(contentTop() + 124);
@@ -207,6 +207,18 @@ void PagePanel::buildOptions(int top)
     label(QStringLiteral("lab_page(14)"), QStringLiteral("页面的阴影显示状态："), {kLeft, top + 74, 130, 20}, this);
     m_hideShadow = checkBox(QStringLiteral("chk_pageShap"), QStringLiteral("取消显示"), {140, top + 74, 70, 20}, this);
     connect(m_hideShadow, &QCheckBox::toggled, this, [this](bool ticked) { emit shadowShown(!ticked); });
+    m_removeBack = Controls::place<QPushButton>(QStringLiteral("removeBackButton"), {kLeft, top + 98, kInner, 26},
+                                                this, QStringLiteral("删除反面"));
+    connect(m_removeBack, &QPushButton::clicked, this, &PagePanel::askToRemoveBack);
+}
+
+void PagePanel::askToRemoveBack()
+{
+    const QString question = QStringLiteral("这个操作将去掉名片的反面及其上的背景、标志、直线和文字！\r"
+                                            "确定要删除名片的反面吗？");
+    if (m_dialogs.ask(question, QStringLiteral("提醒您："), Dialogs::Icon::Question, Dialogs::Buttons::YesNo) ==
+        Dialogs::Answer::Yes)
+        emit removeBackRequested();
 }
 
 // ---- The card on the page ---------------------------------------------------------
@@ -243,6 +255,7 @@ void PagePanel::syncWithPage()
     m_removePicture->setEnabled(PageView::canRemovePicture(m_session.card.page));
     m_removePicture->setChecked(m_session.view.pictureRemoved);
     m_hideCropMarks->setChecked(!m_session.view.cropMarks);
+    m_removeBack->setEnabled(m_session.card.hasBack());
 }
 
 void PagePanel::changed() { m_session.markEdited(); }
@@ -328,11 +341,20 @@ void PagePanel::onOrientationChosen(int index)
 
 void PagePanel::refreshSwatch() { m_solidSwatch->setColour(m_session.card.page.bgColor); }
 
+// The page size is the card's: the texts of both sides follow it.
 void PagePanel::fitTextsToPage()
 {
-    const QSizeF page = PageRenderer::pageTwips(m_session.card);
-    for (int i = 0; i < int(kTextCount); ++i)
-        PageObjects::moveTo(m_session.card, i, PageObjects::fittedTextPosition(m_page.objectBox(i), page));
+    CardDocument &card = m_session.card;
+    PageView &view = m_session.view;
+    const CardSide shown = card.shownSide;
+    for (CardSide side : {CardSide::Front, CardSide::Back}) {
+        if (side != shown && !card.hasBack()) continue;
+        showSide(card, view, side);
+        const QSizeF page = PageRenderer::pageTwips(card);
+        for (int i = 0; i < int(kTextCount); ++i)
+            PageObjects::moveTo(card, i, PageObjects::fittedTextPosition(PageObjects::box(card, view, i), page));
+    }
+    showSide(card, view, shown);
 }
 
 // ---- Fill and colours ---------------------------------------------------------------

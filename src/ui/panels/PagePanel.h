@@ -9,18 +9,19 @@
 
 class CardSession;
 class Dialogs;
-class PageWidget;
 class PaletteStrip;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QPushButton;
 class QRadioButton;
 
 // Panel 4 (frm_cz(4), "页面设置"): page size and orientation, the fill (solid
 // colour or gradient with its angle), the fifteen built-in background pictures,
 // the option that removes the picture, and the crop-mark and shadow display
-// options.
+// options; below them "删除反面", which drops the back of a two-sided card
+// after asking.
 //
 // The solid colour is the page's bgColor, the gradient colours and angle are
 // the card's; the swatch lab_page(12) holds the solid colour the panel returns
@@ -30,7 +31,7 @@ class PagePanel : public SidePanel
 {
     Q_OBJECT
 public:
-    PagePanel(CardSession &session, PageWidget &page, Dialogs &dialogs, QWidget *parent = nullptr);
+    PagePanel(CardSession &session, Dialogs &dialogs, QWidget *parent = nullptr);
 
     // Writes every control from the card just put on the page (opened, new or
     // default card). The page keeps its stored size; the size boxes show it in
@@ -56,12 +57,15 @@ public:
     QCheckBox *removePictureBox() const { return m_removePicture; }
     QCheckBox *hideCropMarksBox() const { return m_hideCropMarks; }
     QCheckBox *hideShadowBox() const { return m_hideShadow; }
+    QPushButton *removeBackButton() const { return m_removeBack; }
 
 signals:
     // ">>选择其它底图文件…": the library manager opens on the background library.
     void libraryManagerRequested(ProgramFolder::Library library);
     // The page shadow is shown or hidden ("取消显示").
     void shadowShown(bool shown);
+    // "删除反面" was pressed and the user agreed: the card's back is to go.
+    void removeBackRequested();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -73,6 +77,7 @@ private:
     void buildGradientFrame(QRect geometry);
     void buildPictures(int top);
     void buildOptions(int top);
+    void askToRemoveBack();
 
     void selectFirstDigits(int index);
     void onSizeChanged(int index);
@@ -100,7 +105,6 @@ private:
     void redraw();
 
     CardSession &m_session;
-    PageWidget &m_page;
     Dialogs &m_dialogs;
     // The millimetres last taken from each size box; the orientation options apply them.
     std::array<double, 2> m_takenSizes{96, 60};
@@ -120,4 +124,5 @@ private:
     QCheckBox *m_removePicture = nullptr;
     QCheckBox *m_hideCropMarks = nullptr;
     QCheckBox *m_hideShadow = nullptr;
+    QPushButton *m_removeBack = nullptr;
 };

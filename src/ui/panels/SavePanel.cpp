@@ -12,6 +12,7 @@
 #include "pdf/PrintShopPdf.h"
 
 #include <QButtonGroup>
+#include <algorithm>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -37,6 +38,13 @@ constexpr int kSaveFrameLowered = kNewCategoryTop + kNewCategoryHeight + 2;
 const QString kReminder = QStringLiteral("提醒您：");
 const QString kHint = QStringLiteral("操作提示：");
 const QString kChooseCategory = QStringLiteral("↓请先选择您的名片分类");
+
+// The bitmap of a card's back lies beside its front's: "名片-反面.bmp" beside "名片.bmp".
+QString backBitmapFile(const QString &frontFile)
+{
+    const QFileInfo front(frontFile);
+    return front.path() + u'/' + front.completeBaseName() + QStringLiteral("-反面.") + front.suffix();
+}
 
 QLabel *label(const QString &text, QRect geometry, QWidget *parent)
 {
@@ -285,9 +293,10 @@ void SavePanel::saveCard()
         m_name->setFocus();
         return;
     }
-    const auto file = m_store.cardFileToWrite();
-    if (file && QFileInfo::exists(*file)) {
-        const QString question = QStringLiteral("名称为") + QFileInfo(*file).fileName() +
+    const QStringList files = filesToWrite();
+    const auto existing = std::find_if(files.begin(), files.end(), [](const QString &f) { return QFileInfo::exists(f); });
+    if (existing != files.end()) {
+        const QString question = QStringLiteral("名称为") + QFileInfo(*existing).fileName() +
                                  QStringLiteral("的文件已经存在！\r是否要覆盖这个文件？");
         if (m_dialogs.ask(question, kReminder, Dialogs::Icon::Question, Dialogs::Buttons::YesNo) ==
             Dialogs::Answer::No) {
@@ -310,7 +319,11 @@ void SavePanel::saveAndReport()
                        Dialogs::Icon::Warning);
         return;
     }
-    m_dialogs.show(QStringLiteral("您的名片已经保存成功！"), kReminder, Dialogs::Icon::Information);
+    QString message = QStringLiteral("您的名片已经保存成功！");
+    if (const QStringList files = filesToWrite(); files.size() == 2)
+        message += QStringLiteral("\r正面：") + QFileInfo(files[0]).fileName() + QStringLiteral("\r反面：") +
+                   QFileInfo(files[1]).fileName();
+    m_dialogs.show(message, kReminder, Dialogs::Icon::Information);
     m_session.markSaved();
     emit saved();
 }
@@ -322,16 +335,39 @@ bool SavePanel::saveCardFile(QString *error)
     return ok;
 }
 
-bool SavePanel::saveBitmap(QString *error)
+// The files a save writes: the card file, PDF or bitmap named in the panel, and
+// for the bitmap of a two-sided card its back's beside it. None for a name no
+// file can have.
+QStringList SavePanel::filesToWrite() const
 {
     const auto file = m_store.cardFileToWrite();
-    const QImage page = m_trim->isChecked()
-                            ? PageRenderer::renderTrimmedBitmap(m_session.card, m_session.view, PageGeometry::kScreenTwipsPerPixel)
-                            : PageRenderer::renderBitmap(m_session.card, m_session.view, PageGeometry::kScreenTwipsPerPixel);
+    if (!file) return {};
+    if (format() == SaveFormat::Bitmap && m_session.card.hasBack()) return {*file, backBitmapFile(*file)};
+    return {*file};
+}
+
+// The side shown, or both sides of a two-sided card, the front in the named file.
+bool SavePanel::saveBitmap(QString *error)
+{
+    const QStringList files = filesToWrite();
+    const CardSide sides[] = {CardSide::Front, CardSide::Back};
     QString reason;
-    if (file && PageExport::writeBmp(page, *file, &reason)) return true;
+    bool ok = !files.isEmpty();
+    for (qsizetype i = 0; ok && i < files.size(); ++i) ok = writeBitmap(sides[i], files[i], &reason);
+    if (ok) return true;
     *error = QStringLiteral("图片文件无法写入：") + (reason.isEmpty() ? QStringLiteral("名称无效") : reason);
     return false;
+}
+
+bool SavePanel::writeBitmap(CardSide side, const QString &file, QString *reason) const
+{
+    CardDocument card = m_session.card;
+    PageView view = m_session.view;
+    showSide(card, view, side);
+    const double scale = PageGeometry::kScreenTwipsPerPixel;
+    const QImage page = m_trim->isChecked() ? PageRenderer::renderTrimmedBitmap(card, view, scale)
+                                            : PageRenderer::renderBitmap(card, view, scale);
+    return PageExport::writeBmp(page, file, reason);
 }
 
 // The print-shop PDF: the card with its bleed and crop marks outside it, or

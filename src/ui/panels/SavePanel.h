@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/CardDocument.h"
 #include "model/ProfileStore.h"
 #include "ui/common/SidePanel.h"
 
@@ -57,6 +58,8 @@ private:
     void saveAndReport();
     bool saveCardFile(QString *error);
     bool saveBitmap(QString *error);
+    bool writeBitmap(CardSide side, const QString &file, QString *reason) const;
+    QStringList filesToWrite() const;
     bool savePdf(QString *error);
     SaveFormat format() const;
 
