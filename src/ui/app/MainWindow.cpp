@@ -854,6 +854,10 @@ void MainWindow::buildSideSwitch()
     auto *sideSwitch = new QWidget(m_workspace);
     sideSwitch->setObjectName(QStringLiteral("sideSwitch"));
     sideSwitch->setGeometry(6, 3, 140, kSideButtonHeight);
+    // The side shown stands out as a white tab.
+    sideSwitch->setStyleSheet(QStringLiteral(
+        "QPushButton { border: 1px solid #7a7a7a; border-radius: 3px; background: #d9d9d9; color: #333333; }"
+        "QPushButton:checked { background: #ffffff; color: #000000; font-weight: bold; border-color: #1f4e9a; }"));
     const QString names[] = {QStringLiteral("frontSideButton"), QStringLiteral("backSideButton")};
     const int widths[] = {52, 84};
     for (int i = 0, x = 0; i < 2; x += widths[i] + 2, ++i) {

@@ -65,9 +65,10 @@ PagePanel::PagePanel(CardSession &session, Dialogs &dialogs, QWidget *parent)
     : SidePanel(4, QStringLiteral("页面设置"), parent), m_session(session), m_dialogs(dialogs)
 {
     buildSize(contentTop());
-    buildFill(contentTop() + 124);
-    buildPictures(contentTop() + 276);
-    buildOptions(contentTop() + 404);
+    // Rows close enough that "删除反面" fits below the options.
+    buildFill(contentTop() + 120);
+    buildPictures(contentTop() + 264);
+    buildOptions(contentTop() + 386);
     connect(&m_session, &CardSession::pageChanged, this, &PagePanel::syncWithPage);
     showCard();
 }
@@ -100,7 +101,7 @@ void PagePanel::buildSize(int top)
     heading->setWordWrap(true);
     const char16_t *names[] = {u"宽度：", u"高度："};
     for (int i = 0; i < 2; ++i) {
-        const int y = top + 74 + i * 25;
+        const int y = top + 72 + i * 24;
         label(QStringLiteral("lab_page(%1)").arg(5 + 2 * i), QString::fromUtf16(names[i]), {kLeft, y, 40, 22}, this);
         QLineEdit *box = numberBox(QStringLiteral("txt_p(%1)").arg(i), {50, y, 40, 22}, this);
         box->installEventFilter(this);
@@ -131,7 +132,7 @@ void PagePanel::buildFill(int top)
     m_strip = new PaletteStrip(0, this);
     m_strip->move(kLeft, top + 24);
     connect(m_strip, &PaletteStrip::colourPicked, this, &PagePanel::pickColour);
-    const QRect frame(kLeft, top + 44, kInner, 104);
+    const QRect frame(kLeft, top + 44, kInner, 96);
     buildSolidFrame(frame);
     buildGradientFrame(frame);
     m_gradientFrame->hide();
@@ -141,13 +142,13 @@ void PagePanel::buildSolidFrame(QRect geometry)
 {
     m_solidFrame = Controls::place<QGroupBox>(QStringLiteral("page_frm(2)"), geometry, this, QStringLiteral("单色填充："));
     auto *button = new CustomColourButton(0, m_dialogs, m_solidFrame);
-    button->setGeometry(6, 22, 128, 26);
+    button->setGeometry(6, 20, 128, 26);
     connect(button, &CustomColourButton::colourChosen, this, &PagePanel::takeSolidColour);
     m_colourButtons[0] = button;
     m_solidSwatch = new ColourSwatch(QStringLiteral("lab_page(12)"), Colour::kWhite, m_solidFrame);
-    m_solidSwatch->setGeometry(142, 22, 50, 26);
+    m_solidSwatch->setGeometry(142, 20, 50, 26);
     auto *hint = label(QStringLiteral("lab_page(10)"), QStringLiteral("在标志设置中可以使标志底色与页面颜色一致…"),
-                       {6, 52, geometry.width() - 12, 46}, m_solidFrame);
+                       {6, 50, geometry.width() - 12, 42}, m_solidFrame);
     hint->setWordWrap(true);
 }
 
@@ -159,20 +160,20 @@ void PagePanel::buildGradientFrame(QRect geometry)
     const char16_t *captions[] = {u"从颜色1", u"到颜色2"};
     for (int i = 0; i < 2; ++i) {
         QRadioButton *o = option(QStringLiteral("page_optCjb(%1)").arg(i), QString::fromUtf16(captions[i]),
-                                 {6 + i * 98, 22, 70, 22}, m_gradientFrame);
+                                 {6 + i * 98, 20, 70, 22}, m_gradientFrame);
         targets->addButton(o);
         m_gradientTargets[std::size_t(i)] = o;
         auto *view = new ColourSwatch(QStringLiteral("page_ColorView(%1)").arg(i), Colour::kWhite, m_gradientFrame);
-        view->setGeometry(76 + i * 98, 24, 20, 18);
+        view->setGeometry(76 + i * 98, 22, 20, 18);
         m_gradientViews[std::size_t(i)] = view;
     }
     m_gradientTargets[0]->setChecked(true);
-    label(QStringLiteral("lab_page(9)"), QStringLiteral("渐变角度："), {6, 48, 64, 22}, m_gradientFrame);
-    m_angleBox = numberBox(QStringLiteral("txt_jbJiaoDu"), {72, 48, 44, 22}, m_gradientFrame);
+    label(QStringLiteral("lab_page(9)"), QStringLiteral("渐变角度："), {6, 44, 64, 22}, m_gradientFrame);
+    m_angleBox = numberBox(QStringLiteral("txt_jbJiaoDu"), {72, 44, 44, 22}, m_gradientFrame);
     m_angleBox->setText(QStringLiteral("0"));
     connect(m_angleBox, &QLineEdit::textChanged, this, &PagePanel::onAngleChanged);
     auto *button = new CustomColourButton(1, m_dialogs, m_gradientFrame);
-    button->setGeometry(6, 74, geometry.width() - 12, 26);
+    button->setGeometry(6, 68, geometry.width() - 12, 24);
     connect(button, &CustomColourButton::colourChosen, this, &PagePanel::takeGradientColour);
     m_colourButtons[1] = button;
 }
@@ -182,7 +183,7 @@ void PagePanel::buildPictures(int top)
     label(QStringLiteral("lab_page(11)"), QStringLiteral("页面背景填图处理：(点击完成选择)"), {kLeft, top, kInner, 20},
           this);
     for (int i = 0; i < PagePictures::kBuiltInBackgroundCount; ++i) {
-        const QRect place(QPoint(kLeft + (i % 5) * 43, top + 22 + (i / 5) * 36), kThumbnailSize);
+        const QRect place(QPoint(kLeft + (i % 5) * 43, top + 22 + (i / 5) * 33), kThumbnailSize);
         QLabel *thumbnail = label(QStringLiteral("img_CardBg(%1)").arg(i), QString(), place, this);
         thumbnail->setScaledContents(true);
         thumbnail->setPixmap(QPixmap::fromImage(PagePictures::builtInBackground(QString::number(i))));
@@ -194,20 +195,20 @@ void PagePanel::buildPictures(int top)
 
 void PagePanel::buildOptions(int top)
 {
-    auto *other = Controls::place<QPushButton>(QStringLiteral("cmd_picure_bg"), {kLeft, top, kInner, 26}, this,
+    auto *other = Controls::place<QPushButton>(QStringLiteral("cmd_picure_bg"), {kLeft, top, kInner, 24}, this,
                                                QStringLiteral(">>选择其它底图文件…"));
     connect(other, &QPushButton::clicked, this,
             [this] { emit libraryManagerRequested(ProgramFolder::Library::Backgrounds); });
     m_removePicture = checkBox(QStringLiteral("chk_pagePic"), QStringLiteral("取消页面背景中的填图"),
-                               {kLeft, top + 30, kInner, 20}, this);
+                               {kLeft, top + 26, kInner, 20}, this);
     connect(m_removePicture, &QCheckBox::toggled, this, &PagePanel::onRemovePictureToggled);
-    label(QStringLiteral("lab_page(13)"), QStringLiteral("印刷输出裁切线状态："), {kLeft, top + 52, 130, 20}, this);
-    m_hideCropMarks = checkBox(QStringLiteral("chk_rLine"), QStringLiteral("不显示"), {140, top + 52, 70, 20}, this);
+    label(QStringLiteral("lab_page(13)"), QStringLiteral("印刷输出裁切线状态："), {kLeft, top + 48, 130, 20}, this);
+    m_hideCropMarks = checkBox(QStringLiteral("chk_rLine"), QStringLiteral("不显示"), {140, top + 48, 70, 20}, this);
     connect(m_hideCropMarks, &QCheckBox::toggled, this, &PagePanel::onHideCropMarksToggled);
-    label(QStringLiteral("lab_page(14)"), QStringLiteral("页面的阴影显示状态："), {kLeft, top + 74, 130, 20}, this);
-    m_hideShadow = checkBox(QStringLiteral("chk_pageShap"), QStringLiteral("取消显示"), {140, top + 74, 70, 20}, this);
+    label(QStringLiteral("lab_page(14)"), QStringLiteral("页面的阴影显示状态："), {kLeft, top + 70, 130, 20}, this);
+    m_hideShadow = checkBox(QStringLiteral("chk_pageShap"), QStringLiteral("取消显示"), {140, top + 70, 70, 20}, this);
     connect(m_hideShadow, &QCheckBox::toggled, this, [this](bool ticked) { emit shadowShown(!ticked); });
-    m_removeBack = Controls::place<QPushButton>(QStringLiteral("removeBackButton"), {kLeft, top + 98, kInner, 26},
+    m_removeBack = Controls::place<QPushButton>(QStringLiteral("removeBackButton"), {kLeft, top + 92, kInner, 22},
                                                 this, QStringLiteral("删除反面"));
     connect(m_removeBack, &QPushButton::clicked, this, &PagePanel::askToRemoveBack);
 }
