@@ -162,8 +162,7 @@ void TestPagePanel::aResizeBringsFarTextsInside()
     // The logo and the line stay.
     QCOMPARE(card.logo.left, CardDocument::defaultCard().logo.left);
     QCOMPARE(card.line.left, CardDocument::defaultCard().line.left);
-    // The page size is the card's: the back's texts come inside too.
-    d.w->showCardSide(CardSide::Back);
+    d.w->showCardSide(CardSide::Back); // the back's texts come inside too
     QVERIFY(qAbs(d.w->page()->objectBox(0).right() - (4536 - 250)) < 0.01);
 }
 
