@@ -12,7 +12,6 @@
 #include "pdf/PrintShopPdf.h"
 
 #include <QButtonGroup>
-#include <algorithm>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -22,6 +21,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <algorithm>
 
 namespace {
 
