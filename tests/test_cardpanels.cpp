@@ -421,7 +421,9 @@ void TestCardPanels::savesBitmapsWithAndWithoutBleed()
 void TestCardPanels::savesAndOpensBothSidesOfACard()
 {
     Window t;
+    t.session().card.page.width = 2608; // 46 mm: the new back's company name is a block at once
     t.w->addCardBack();
+    QVERIFY(t.session().view.textBlocks[std::size_t(TextRole::Company)].has_value());
     CardDocument &card = t.session().card;
     card.text(TextRole::Company).caption = QStringLiteral("Beijing Qinghe Culture Communication and Design Co., Ltd.");
     t.w->showCardSide(CardSide::Front);
