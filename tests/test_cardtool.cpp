@@ -220,62 +220,28 @@ void TestCardTool::rendersCardsAtTheirSizes()
     QCOMPARE(runTool({"render", card, "-o", dir.filePath("x.abc")}).status, 1);
 }
 
-// A two-sided card whose back is red: a picture of either side, both sides in
-// a PDF (and in a merge's PDF), and the back refused for a one-sided card.
+// A two-sided card with a red back: either side as a picture, the back after
+// the front of each merged card, and no back of a one-sided card.
 void TestCardTool::rendersEitherSide()
 {
     QTemporaryDir dir;
-    const QString card = dir.filePath("two.pnk");
-    QCOMPARE(runTool({"new", card, "--back"}).status, 0);
+    const QString card = dir.filePath("two.pnk"), one = dir.filePath("one.pnk"), png = dir.filePath("side.png");
+    QCOMPARE(runTool({"new", card, "--back"}).status + runTool({"new", one}).status, 0);
     IniFile ini = IniStore::load(card);
     ini.setValue("bPage", "bgColor", "255");
     QVERIFY(IniStore::save(card, ini));
-    const auto corner = [&](const QStringList &side) {
-        const QString out = dir.filePath("side.png");
-        QFile::remove(out);
-        return runTool(QStringList{"render", card, "-o", out} + side).status == 0 ? QImage(out).pixelColor(30, 30)
-                                                                                : QColor();
-    };
-    QCOMPARE(corner({}), QColor(Qt::white));
-    QCOMPARE(corner({"--side", "front"}), QColor(Qt::white));
-    QCOMPARE(corner({"--side", "back"}), QColor(Qt::red));
-
-    const QString back = QStringLiteral("Li Ming\nJob Title\nBeijing Qinghe Culture Co., Ltd.\n\f");
-    QCOMPARE(runTool({"render", card, "-o", dir.filePath("two.pdf")}).status, 0);
-    const QString both = PdfProbe::drawnText(dir.filePath("two.pdf"));
-    QCOMPARE(both.count(u'\f'), 2);
-    QCOMPARE(both.section(u'\f', 1), back);
-    QCOMPARE(runTool({"render", card, "-o", dir.filePath("back.pdf"), "--side", "back", "--trim"}).status, 0);
-    QCOMPARE(PdfProbe::drawnText(dir.filePath("back.pdf")), back);
-
-    // Each merged card is followed by the template's back.
+    for (const QStringList &side : {QStringList(), QStringList{"--side", "front"}, QStringList{"--side", "back"}}) {
+        QCOMPARE(runTool(QStringList{"render", card, "-o", png} + side).status, 0);
+        QCOMPARE(QImage(png).pixelColor(30, 30), QColor(side.contains("back") ? Qt::red : Qt::white));
+    }
     QFile csv(dir.filePath("people.csv"));
-    QVERIFY(csv.open(QIODevice::WriteOnly) && csv.write("姓名\n张三\n李四\n") > 0);
-    csv.close();
+    QVERIFY(csv.open(QIODevice::WriteOnly) && csv.write("姓名\n张三\n李四\n") > 0 && csv.flush());
     QCOMPARE(runTool({"merge", card, csv.fileName(), "-o", dir.filePath("team.pdf")}).status, 0);
-    const QStringList team = PdfProbe::drawnText(dir.filePath("team.pdf")).split(u'\f');
-    QCOMPARE(team.size(), 5);
-    QVERIFY(team[0].startsWith(QStringLiteral("张三\n")) && team[2].startsWith(QStringLiteral("李四\n")));
-    QCOMPARE(team[1] + u'\f', back);
-    QCOMPARE(team[3] + u'\f', back);
-
-    // A code on the back alone that its texts overfill: only what shows the back says so.
-    ini.setValue("cADD", "caption", QString(1000, u'路'));
-    ini.setValue("bQR", "visible", "true");
-    QVERIFY(IniStore::save(card, ini));
-    QCOMPARE(runTool({"render", card, "-o", dir.filePath("front.png")}).status, 0);
-    QCOMPARE(runTool({"render", card, "-o", dir.filePath("back.png"), "--side", "back"}).status, 3);
-    QCOMPARE(runTool({"render", card, "-o", dir.filePath("both.pdf")}).status, 3);
-
-    const QString one = dir.filePath("one.pnk");
-    QCOMPARE(runTool({"new", one}).status, 0);
+    const QString back = QRegularExpression::escape("\fLi Ming\nJob Title\nBeijing Qinghe Culture Co., Ltd.\n\f");
+    QVERIFY(PdfProbe::drawnText(dir.filePath("team.pdf")).contains(QRegularExpression("^张三\n[^\f]+" + back + "李四\n[^\f]+" + back + "$")));
     const Run refused = runTool({"render", one, "-o", dir.filePath("none.png"), "--side", "back"});
-    QCOMPARE(refused.status, 1);
     QCOMPARE(refused.err, "penlark-card: " + one.toUtf8() + " has no back; --side back needs a two-sided card\n");
-    QVERIFY(!QFileInfo::exists(dir.filePath("none.png")));
-    const Run wrong = runTool({"render", card, "-o", dir.filePath("none.png"), "--side", "left"});
-    QCOMPARE(wrong.status, 2);
-    QCOMPARE(wrong.err, QByteArray("penlark-card: --side needs front or back (see penlark-card --help)\n"));
+    QVERIFY(refused.status == 1 && !QFileInfo::exists(dir.filePath("none.png")));
 }
 
 void TestCardTool::warnsAboutMissingLibraryPictures()
@@ -525,12 +491,15 @@ void TestCardTool::saysWhenTheCardsCodeCannotBeDrawn()
     }
     QCOMPARE(runTool({"qr", card, "-o", dir.filePath("code.png")}).status, 1);
 
-    // A hidden code is no fault.
+    // A hidden code is no fault; one shown on the back only spoils a PDF that has the back.
     ini.setValue("cQR", "visible", "false");
+    ini.setValue("bQR", "visible", "true");
     QVERIFY(IniStore::save(card, ini));
     const Run hidden = runTool({"render", card, "-o", dir.filePath("hidden.png")});
     QCOMPARE(hidden.status, 0);
     QVERIFY(hidden.err.isEmpty());
+    QCOMPARE(runTool({"render", card, "-o", dir.filePath("back.pdf")}).status, 3);
+    QCOMPARE(runTool({"render", card, "-o", dir.filePath("front.pdf"), "--side", "front"}).status, 0);
 }
 
 // The card as cut fills the thumbnail, its longer side the size asked for, and a

@@ -53,7 +53,7 @@ struct RenderRequest {
     bool cropMarks = true;  // pictures: the page's own crop marks
     // That side alone; without it a picture shows the front and a PDF every
     // side the card has, the back on page 2.
-    std::optional<CardSide> side;
+    std::optional<CardSide> side = std::nullopt;
 };
 
 // Renders a card file to a picture or PDF; missing library pictures are

@@ -35,7 +35,7 @@ struct Options {
     QString title; // the document's Title (the card's file name, or its name text)
     // Only this side of each card; by default every side the card has, the
     // front's page first and the back's after it, as a print shop reads them.
-    std::optional<CardSide> side;
+    std::optional<CardSide> side = std::nullopt;
 };
 
 // The boxes of one page in twips, in the coordinates the page is drawn in.
