@@ -14,7 +14,7 @@ struct MergedCard {
     QString name;   // the file name without extension, for card files
     int line = 0;   // the table's line the row starts on
     PrintShopPdf::PageText text;  // for PDF pages: the text map of its front's lines
-    PrintShopPdf::PageText backText;  // and of its back's, when it has one
+    PrintShopPdf::PageText backText{};  // and of its back's, when it has one
 };
 
 // Where made cards go. An output is written whole or not at all: until commit
