@@ -56,6 +56,7 @@ private slots:
     void dumpsAHandWrittenGbkFile();
     void reportsFilesThatCannotBeReadOrWritten();
     void rendersCardsAtTheirSizes();
+    void rendersEitherSide();
     void warnsAboutMissingLibraryPictures();
     void drawsAGradientAlone();
     void wrapsLongTextsAsTheDesignerDoes();
@@ -217,6 +218,30 @@ void TestCardTool::rendersCardsAtTheirSizes()
     QCOMPARE(runTool({"render", card, "-o", dir.filePath("x.png"), "--marks"}).status, 2);
     QCOMPARE(runTool({"render", card, "-o", dir.filePath("x.pdf"), "--marks", "--trim"}).status, 2);
     QCOMPARE(runTool({"render", card, "-o", dir.filePath("x.abc")}).status, 1);
+}
+
+// A two-sided card with a red back: either side as a picture, the back after
+// the front of each merged card, and no back of a one-sided card.
+void TestCardTool::rendersEitherSide()
+{
+    QTemporaryDir dir;
+    const QString card = dir.filePath("two.pnk"), one = dir.filePath("one.pnk"), png = dir.filePath("side.png");
+    QCOMPARE(runTool({"new", card, "--back"}).status + runTool({"new", one}).status, 0);
+    IniFile ini = IniStore::load(card);
+    ini.setValue("bPage", "bgColor", "255");
+    QVERIFY(IniStore::save(card, ini));
+    for (const QStringList &side : {QStringList(), QStringList{"--side", "front"}, QStringList{"--side", "back"}}) {
+        QCOMPARE(runTool(QStringList{"render", card, "-o", png} + side).status, 0);
+        QCOMPARE(QImage(png).pixelColor(30, 30), QColor(side.contains("back") ? Qt::red : Qt::white));
+    }
+    QFile csv(dir.filePath("people.csv"));
+    QVERIFY(csv.open(QIODevice::WriteOnly) && csv.write("姓名\n张三\n李四\n") > 0 && csv.flush());
+    QCOMPARE(runTool({"merge", card, csv.fileName(), "-o", dir.filePath("team.pdf")}).status, 0);
+    const QString back = QRegularExpression::escape("\fLi Ming\nJob Title\nBeijing Qinghe Culture Co., Ltd.\n\f");
+    QVERIFY(PdfProbe::drawnText(dir.filePath("team.pdf")).contains(QRegularExpression("^张三\n[^\f]+" + back + "李四\n[^\f]+" + back + "$")));
+    const Run refused = runTool({"render", one, "-o", dir.filePath("none.png"), "--side", "back"});
+    QCOMPARE(refused.err, "penlark-card: " + one.toUtf8() + " has no back; --side back needs a two-sided card\n");
+    QVERIFY(refused.status == 1 && !QFileInfo::exists(dir.filePath("none.png")));
 }
 
 void TestCardTool::warnsAboutMissingLibraryPictures()
@@ -466,12 +491,15 @@ void TestCardTool::saysWhenTheCardsCodeCannotBeDrawn()
     }
     QCOMPARE(runTool({"qr", card, "-o", dir.filePath("code.png")}).status, 1);
 
-    // A hidden code is no fault.
+    // A hidden code is no fault; one shown on the back only spoils a PDF that has the back.
     ini.setValue("cQR", "visible", "false");
+    ini.setValue("bQR", "visible", "true");
     QVERIFY(IniStore::save(card, ini));
     const Run hidden = runTool({"render", card, "-o", dir.filePath("hidden.png")});
     QCOMPARE(hidden.status, 0);
     QVERIFY(hidden.err.isEmpty());
+    QCOMPARE(runTool({"render", card, "-o", dir.filePath("back.pdf")}).status, 3);
+    QCOMPARE(runTool({"render", card, "-o", dir.filePath("front.pdf"), "--side", "front"}).status, 0);
 }
 
 // The card as cut fills the thumbnail, its longer side the size asked for, and a

@@ -40,6 +40,7 @@ class TestPrintShopPdf : public QObject
 private slots:
     void initTestCase();
     void setsTheBoxesOfEachForm();
+    void printsTheBackOnPageTwo();
     void copiesTextAsWritten();
     void embedsFontSubsetsAndFineBackgrounds();
     void keepsMarksOutsideTheBleed();
@@ -79,6 +80,24 @@ void TestPrintShopPdf::setsTheBoxesOfEachForm()
     QCOMPARE(PdfProbe::info(marks, "Creator"), QStringLiteral("Penlark"));
     QVERIFY(!PdfProbe::info(marks, "CreationDate").isEmpty());
     QCOMPARE(PdfProbe::run("qpdf", {"--check", marks}).count("No syntax or stream encoding errors"), 1);
+}
+
+void TestPrintShopPdf::printsTheBackOnPageTwo()
+{
+    // The back follows the front with the same boxes, also while the card shows its back.
+    QTemporaryDir dir;
+    CardDocument card = CardDocument::defaultCard();
+    PageView view;
+    addBack(card, view);
+    showSide(card, view, CardSide::Back);
+    for (const Form form : {Form::Marks, Form::Trim}) {
+        const QString pdf = write(dir, card, form, view);
+        const auto boxes = [&](const char *page) {
+            return PdfProbe::run("pdfinfo", {"-f", page, "-l", page, "-box", pdf}).remove(QRegularExpression("Page +\\d "));
+        };
+        QVERIFY(boxes("1").contains("TrimBox:") && boxes("2") == boxes("1"));
+        QVERIFY(PdfProbe::drawnText(pdf).contains(QRegularExpression("^李明\n[^\f]+\fLi Ming\nJob Title\nBeijing Qinghe Culture Co\\., Ltd\\.\n\f$")));
+    }
 }
 
 void TestPrintShopPdf::copiesTextAsWritten()

@@ -68,16 +68,27 @@ QString documentTitle(const QString &cardPath, const CardDocument &card)
     return name.isEmpty() ? card.texts[0].caption : name;
 }
 
+PrintShopPdf::Options pdfOptions(const CardDocument &card, const RenderRequest &r)
+{
+    return {PrintShopPdf::formFor(r.trim, r.marks), documentTitle(r.card, card), r.side};
+}
+
+// The sides render draws of the card: the one asked for, else a PDF's pages or a picture's front.
+QList<CardSide> renderedSides(const CardDocument &card, const RenderRequest &r)
+{
+    if (isPdf(r.output)) return PrintShopPdf::printedSides(card, pdfOptions(card, r));
+    return {r.side.value_or(CardSide::Front)};
+}
+
 bool writeRendered(const CardDocument &card, const PageView &view, const RenderRequest &r, QString *error)
 {
-    if (isPdf(r.output)) {
-        using PrintShopPdf::Form;
-        const Form form = PrintShopPdf::formFor(r.trim, r.marks);
-        return PrintShopPdf::writeCard(card, view, r.output, {form, documentTitle(r.card, card)}, error);
-    }
+    if (isPdf(r.output)) return PrintShopPdf::writeCard(card, view, r.output, pdfOptions(card, r), error);
+    CardDocument shown = card;
+    PageView shownView = view;
+    showSide(shown, shownView, r.side.value_or(CardSide::Front));
     const double twipsPerPixel = 1440.0 / r.dpi;
-    const QImage image = r.trim ? PageRenderer::renderTrimmedBitmap(card, view, twipsPerPixel)
-                                : PageRenderer::renderBitmap(card, view, twipsPerPixel);
+    const QImage image = r.trim ? PageRenderer::renderTrimmedBitmap(shown, shownView, twipsPerPixel)
+                                : PageRenderer::renderBitmap(shown, shownView, twipsPerPixel);
     if (image.isNull()) {
         if (error) *error = QStringLiteral("the page is too large at %1 dpi").arg(r.dpi);
         return false;
@@ -98,14 +109,22 @@ QString problemText(const CardReader::Problem &problem)
     return picture + reason + problem.reference;
 }
 
-// The exit status of a command that has written the card: a code the card
-// shows but whose place stayed white is said in one line and is no success.
-int writtenWithoutCode(const CardDocument &card, const QString &output, QTextStream &err)
+// The exit status of a command that has written those sides of the card: a
+// code one of them shows but whose place stayed white is said in one line and
+// is no success.
+int writtenWithoutCode(const CardDocument &card, const QList<CardSide> &sides, const QString &output,
+                       QTextStream &err)
 {
-    if (!QrCode::isBlank(card)) return 0;
+    if (std::none_of(sides.begin(), sides.end(), [&](CardSide side) { return QrCode::isBlank(card.showing(side)); }))
+        return 0;
     err << "penlark-card: the card's texts are more than a QR code holds; " << output
         << " was written without its code" << Qt::endl;
     return kWrittenWithoutCode;
+}
+
+int writtenWithoutCode(const CardDocument &card, const QString &output, QTextStream &err)
+{
+    return writtenWithoutCode(card, {card.shownSide}, output, err);
 }
 
 // Reads the card held in ini with its pictures from pictures, as the designer
@@ -256,10 +275,14 @@ int render(const RenderRequest &request, QTextStream &err)
 {
     auto opened = openCard(request.card, request.programFolder, err);
     if (!opened) return 1;
+    if (request.side == CardSide::Back && !opened->card.hasBack()) {
+        err << "penlark-card: " << request.card << " has no back; --side back needs a two-sided card" << Qt::endl;
+        return 1;
+    }
     opened->view.cropMarks = request.cropMarks;
     QString error;
     if (!writeRendered(opened->card, opened->view, request, &error)) return cannotWrite(request.output, error, err);
-    return writtenWithoutCode(opened->card, request.output, err);
+    return writtenWithoutCode(opened->card, renderedSides(opened->card, request), request.output, err);
 }
 
 int thumbnail(const QString &card, const QString &output, int size, const QString &programFolder, QTextStream &err)

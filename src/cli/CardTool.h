@@ -51,10 +51,14 @@ struct RenderRequest {
     bool trim = false;
     bool marks = false;     // PDF: crop marks in a slug around the bleed
     bool cropMarks = true;  // pictures: the page's own crop marks
+    // That side alone; without it a picture shows the front and a PDF every
+    // side the card has, the back on page 2.
+    std::optional<CardSide> side = std::nullopt;
 };
 
 // Renders a card file to a picture or PDF; missing library pictures are
-// treated as the designer treats them, with a warning on err.
+// treated as the designer treats them, with a warning on err. The back of a
+// card without one is refused with exit status 1, nothing written.
 int render(const RenderRequest &request, QTextStream &err);
 
 struct SheetRequest {

@@ -36,7 +36,8 @@ const char *kUsage =
     "                  Write the default card to FILE.pnk (an existing file is\n"
     "                  updated key by key; its other lines are kept); --back gives\n"
     "                  it a back with the name, job title and company in English.\n"
-    "  render FILE.pnk -o OUT [--trim] [--marks] [--dpi N] [--program-folder DIR] [--no-crop-marks]\n"
+    "  render FILE.pnk -o OUT [--side front|back] [--trim] [--marks] [--dpi N]\n"
+    "         [--program-folder DIR] [--no-crop-marks]\n"
     "                  Render the card to OUT, by its extension: .bmp (24-bit) or\n"
     "                  .png at N dots per inch (default 96, the size the designer\n"
     "                  exports), or .pdf, the print-shop PDF: vector text, embedded\n"
@@ -50,6 +51,11 @@ const char *kUsage =
     "                  program folder, or the installed one before the designer has\n"
     "                  made it); a missing one is reported as a warning and drawn\n"
     "                  as the designer draws it (white page, built-in logo).\n"
+    "                  A picture shows the card's front, or the side --side names.\n"
+    "                  The PDF of a card with a back has two pages, the front and\n"
+    "                  then the back, with the same boxes and marks; --side gives\n"
+    "                  a one-page PDF of that side. --side back on a card without\n"
+    "                  a back is an error (exit status 1, nothing written).\n"
     "  sheet FILE.pnk -o OUT.pdf [--across N] [--down M] [--trim] [--marks] [--program-folder DIR]\n"
     "                  Write the page the print window prints as a vector PDF: one\n"
     "                  A4 portrait page with the card at its top-left corner, at the\n"
@@ -85,7 +91,8 @@ const char *kUsage =
     "                  姓名 职位 公司 地址 邮编 电话 传真 手机 E-mail/邮箱 网址 QQ. A cell\n"
     "                  replaces the text after its label (\"电话：\"), an empty cell\n"
     "                  hides the text. OUT ending in .pdf: the print-shop PDF, one\n"
-    "                  card a page, as render writes it (--trim, --marks), or with\n"
+    "                  card a page (front and back for a template with a back), as\n"
+    "                  render writes it (--trim, --marks), or with\n"
     "                  --across/--down A4 sheets as sheet lays them out (--trim,\n"
     "                  --marks as for sheet; a block that does not fit the A4 page\n"
     "                  is refused with exit status 2). Otherwise OUT\n"
@@ -119,6 +126,7 @@ struct Options {
     QCommandLineOption programFolder{"program-folder", "", "DIR"};
     QCommandLineOption noCropMarks{"no-crop-marks"};
     QCommandLineOption back{"back"};
+    QCommandLineOption side{"side", "", "SIDE"};
     QCommandLineOption size{"size", "", "WxH"};
     QCommandLineOption angle{"angle", "", "A", "0"};
     QCommandLineOption color1{"color1", "", "C"};
@@ -167,6 +175,15 @@ QSize surfaceSize(const QCommandLineParser &p, const QCommandLineOption &o)
     const auto match = pattern.match(required(p, o));
     if (!match.hasMatch()) throw UsageError(QStringLiteral("--size needs WxH in pixels, e.g. 2268x1417"));
     return {match.captured(1).toInt(), match.captured(2).toInt()};
+}
+
+// The side --side names, or none when it is not given.
+std::optional<CardSide> side(const QCommandLineParser &p, const QCommandLineOption &o)
+{
+    if (!p.isSet(o)) return std::nullopt;
+    if (p.value(o) == u"front") return CardSide::Front;
+    if (p.value(o) == u"back") return CardSide::Back;
+    throw UsageError(QStringLiteral("--side needs front or back"));
 }
 
 std::atomic_bool interrupted = false;
@@ -235,6 +252,7 @@ int run(const QCommandLineParser &p, const Options &o, QTextStream &out, QTextSt
         if (r.marks && !CardTool::isPdf(r.output))
             throw UsageError(QStringLiteral("--marks is for a .pdf output"));
         r.cropMarks = !p.isSet(o.noCropMarks);
+        r.side = side(p, o.side);
         r.programFolder = programFolder;
         return CardTool::render(r, err);
     }
@@ -295,7 +313,7 @@ int main(int argc, char *argv[])
 
     Options o;
     QCommandLineParser p;
-    p.addOptions({o.output, o.trim, o.marks, o.dpi, o.programFolder, o.noCropMarks, o.back, o.size, o.angle, o.color1, o.color2,
+    p.addOptions({o.output, o.trim, o.marks, o.dpi, o.programFolder, o.noCropMarks, o.back, o.side, o.size, o.angle, o.color1, o.color2,
                   o.across, o.down, o.nameColumn, o.ignoreUnknown, o.skipBad, o.strict, o.jobs, o.help});
     if (!p.parse(app.arguments())) {
         err << "penlark-card: " << p.errorText() << " (see penlark-card --help)" << Qt::endl;

@@ -214,10 +214,11 @@ public:
     // Whether the hidden file could be made.
     bool opened(QString *error) const { return m_opened || fail(error, m_work.errorString()); }
 
-    // The text map of a card's lines, found on the worker threads.
+    // The text map of each side's lines, found on the worker threads.
     bool prepare(MergedCard &card, QString *) override
     {
-        card.text = PrintShopPdf::pageText(PrintShopPdf::cardTexts(card.card, card.view));
+        card.text = PrintShopPdf::sideText(card.card, card.view, CardSide::Front);
+        if (card.card.hasBack()) card.backText = PrintShopPdf::sideText(card.card, card.view, CardSide::Back);
         return true;
     }
 
@@ -248,7 +249,7 @@ public:
 
     bool add(const MergedCard &card, QString *error) override
     {
-        if (m_writer->addCard(card.card, card.view, card.text)) return true;
+        if (m_writer->addCard(card.card, card.view, card.text, card.backText)) return true;
         return fail(error, QStringLiteral("cannot draw a PDF page"));
     }
 

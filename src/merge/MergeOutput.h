@@ -13,7 +13,8 @@ struct MergedCard {
     PageView view;
     QString name;   // the file name without extension, for card files
     int line = 0;   // the table's line the row starts on
-    PrintShopPdf::PageText text;  // for PDF pages: the text map of its lines
+    PrintShopPdf::PageText text;  // for PDF pages: the text map of its front's lines
+    PrintShopPdf::PageText backText{};  // and of its back's, when it has one
 };
 
 // Where made cards go. An output is written whole or not at all: until commit
@@ -45,7 +46,8 @@ namespace MergeOutputs {
 // its files; the made ones are added to it at commit, named apart from them.
 std::unique_ptr<MergeOutput> cardFolder(const QString &folder, QString *error);
 
-// The print-shop PDF: one card per page in one of its forms.
+// The print-shop PDF in one of its forms: one card per page, or two (front,
+// then back) for a card with a back.
 std::unique_ptr<MergeOutput> cardPdf(const QString &path, PrintShopPdf::Form form, const QString &title,
                                      QString *error);
 

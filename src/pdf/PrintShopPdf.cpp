@@ -89,6 +89,18 @@ QDataStream &operator>>(QDataStream &in, PdfFinishing::PageRecord &r)
     return in >> r.qtHeight >> r.media >> r.bleed >> r.trim >> r.lines;
 }
 
+// Copies of a card and its view with one side shown, to draw that side
+// without touching the originals.
+struct ShownSide {
+    ShownSide(const CardDocument &original, const PageView &originalView, CardSide side)
+        : card(original), view(originalView)
+    {
+        showSide(card, view, side);
+    }
+    CardDocument card;
+    PageView view;
+};
+
 // The right or bottom edge of a rectangle as a line, not its last twip.
 int rightEdge(const QRect &r) { return r.x() + r.width(); }
 int bottomEdge(const QRect &r) { return r.y() + r.height(); }
@@ -105,6 +117,20 @@ QList<TextRun> cardTexts(const CardDocument &card, const PageView &view)
         for (const QString &line : TextLayout::lines(text, view.textBlocks[i])) runs.append({line, font});
     }
     return runs;
+}
+
+QList<CardSide> printedSides(const CardDocument &card, const Options &options)
+{
+    QList<CardSide> sides{CardSide::Front};
+    if (card.hasBack()) sides << CardSide::Back;
+    if (options.side) sides.removeIf([&](CardSide side) { return side != *options.side; });
+    return sides;
+}
+
+PageText sideText(const CardDocument &card, const PageView &view, CardSide side)
+{
+    const ShownSide shown(card, view, side);
+    return pageText(cardTexts(shown.card, shown.view));
 }
 
 PageBoxes cardBoxes(QSize page, Form form)
@@ -278,20 +304,30 @@ Writer::~Writer() = default;
 
 bool Writer::addCard(const CardDocument &card, const PageView &view)
 {
-    return addCard(card, view, pageText(cardTexts(card, view)));
+    for (const CardSide side : printedSides(card, m_options))
+        if (!addSide(card, view, side, sideText(card, view, side))) return false;
+    return true;
 }
 
-bool Writer::addCard(const CardDocument &card, const PageView &view, const PageText &text)
+bool Writer::addCard(const CardDocument &card, const PageView &view, const PageText &frontText,
+                     const PageText &backText)
 {
-    PageView drawn = view;
-    drawn.cropMarks = false;
-    const PageBoxes boxes = cardBoxes(PageRenderer::pageTwips(card), m_options.form);
+    for (const CardSide side : printedSides(card, m_options))
+        if (!addSide(card, view, side, side == CardSide::Front ? frontText : backText)) return false;
+    return true;
+}
+
+bool Writer::addSide(const CardDocument &card, const PageView &view, CardSide side, const PageText &text)
+{
+    ShownSide shown(card, view, side);
+    shown.view.cropMarks = false;
+    const PageBoxes boxes = cardBoxes(PageRenderer::pageTwips(shown.card), m_options.form);
     return m_document.addPage(boxes, text, [&](QPainter &painter) {
         // Nothing of the card reaches beyond its bleed: a text running off the
         // card stops there, and the slug carries only the marks.
         painter.save();
         painter.setClipRect(boxes.bleed);
-        PageRenderer::paintVector(painter, card, drawn, 1.0);
+        PageRenderer::paintVector(painter, shown.card, shown.view, 1.0);
         painter.restore();
         if (m_options.form == Form::Marks)
             paintCutMarks(painter, boxes.bleed, {boxes.trim.x(), rightEdge(boxes.trim)},

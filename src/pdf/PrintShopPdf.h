@@ -33,6 +33,9 @@ inline Form formFor(bool trim, bool marks) { return trim ? Form::Trim : marks ? 
 struct Options {
     Form form = Form::Marks;
     QString title; // the document's Title (the card's file name, or its name text)
+    // Only this side of each card; by default every side the card has, the
+    // front's page first and the back's after it, as a print shop reads them.
+    std::optional<CardSide> side = std::nullopt;
 };
 
 // The boxes of one page in twips, in the coordinates the page is drawn in.
@@ -55,6 +58,9 @@ struct TextRun {
     QFont font;
 };
 
+// The sides of a card that the options draw, in page order.
+QList<CardSide> printedSides(const CardDocument &card, const Options &options);
+
 // The lines of text the page renderer draws for a card, in drawing order.
 QList<TextRun> cardTexts(const CardDocument &card, const PageView &view);
 
@@ -75,6 +81,8 @@ struct PageText {
     }
 };
 PageText pageText(const QList<TextRun> &texts);
+// The text map of one side of a card, whichever side the card shows.
+PageText sideText(const CardDocument &card, const PageView &view, CardSide side);
 
 // The boxes of a card page of the given size (twips) in a form, in the card
 // page's coordinates (the media of the marked form starts at -kSlugTwips).
@@ -122,26 +130,32 @@ private:
     std::unique_ptr<State> d;
 };
 
-// Cards, one per page, in one of the three forms.
+// Cards in one of the three forms, each side of a card on a page of its own.
 class Writer
 {
 public:
     Writer(const QString &path, const Options &options);
     ~Writer();
 
-    // Draws the card on a page of its own (its own crop marks left out: the
-    // marked form has marks of its own outside the bleed).
+    // Draws the sides of the card the options ask for, each on a page of its
+    // own with the same boxes (its own crop marks left out: the marked form
+    // has marks of its own outside the bleed).
     bool addCard(const CardDocument &card, const PageView &view);
-    // The same with the card's text found beforehand (pageText of cardTexts).
-    bool addCard(const CardDocument &card, const PageView &view, const PageText &text);
+    // The same with the sides' texts found beforehand (sideText); backText
+    // is used only when the card has a back.
+    bool addCard(const CardDocument &card, const PageView &view, const PageText &frontText,
+                 const PageText &backText = {});
     bool finish(QString *error = nullptr);
 
 private:
+    bool addSide(const CardDocument &card, const PageView &view, CardSide side, const PageText &text);
+
     Options m_options;
     Document m_document;
 };
 
-// A one-card PDF.
+// A one-card PDF: the front on page 1 and, when the card has a back, the back
+// on page 2 (or only the side the options name).
 bool writeCard(const CardDocument &card, const PageView &view, const QString &path, const Options &options,
                QString *error = nullptr);
 
