@@ -340,22 +340,15 @@ void TestCardTool::laysOutASheetOfCopies()
     for (int i = 0; i < 4; ++i) QVERIFY2(std::abs(columns[i] - expected[i]) <= 10, qPrintable(QString::number(columns[i])));
 }
 
-// The runs of ink along one line of a page at 300 dpi, [start, end) in twips:
-// across the page at y, or down it at x.
-QList<QPair<int, int>> inkRuns(const QString &pdf, int page, int at, bool down)
+// Where ink starts and ends along the row at y twips of a page at 300 dpi, in twips.
+QList<int> inkEdges(const QString &pdf, int page, int y)
 {
     constexpr double twipsPerPixel = 1440 / 300.0;
-    const int p = int(at / twipsPerPixel);
-    const QImage line = PdfProbe::renderArea(pdf, 300, down ? QRect(p, 0, 1, 3508) : QRect(0, p, 2480, 1), true, page);
-    QList<QPair<int, int>> runs;
-    const int length = down ? line.height() : line.width();
-    for (int i = 0, start = -1; i <= length; ++i) {
-        const bool ink = i < length && qGray(down ? line.pixel(0, i) : line.pixel(i, 0)) < 245;
-        if (ink && start < 0) start = i;
-        if (!ink && start >= 0) runs.append({int(start * twipsPerPixel), int(i * twipsPerPixel)});
-        if (!ink) start = -1;
-    }
-    return runs;
+    const QImage row = PdfProbe::renderArea(pdf, 300, {0, int(y / twipsPerPixel), 2480, 1}, true, page);
+    QList<int> edges;
+    for (int x = 0; x <= row.width(); ++x)
+        if ((x < row.width() && qGray(row.pixel(x, 0)) < 245) != (edges.size() % 2 == 1)) edges << int(x * twipsPerPixel);
+    return edges;
 }
 
 void TestCardTool::laysTheBacksBehindTheFronts()
@@ -374,17 +367,12 @@ void TestCardTool::laysTheBacksBehindTheFronts()
     // Turned over on its long edge, the back of the sheet shows x at 11907 - x: the
     // cut marks above the block, and the copies of the first and the last row.
     for (const int y : {200, 340 + 1500, 340 + 4 * 3090 + 1500}) {
-        const auto front = inkRuns(out, 1, y, false), back = inkRuns(out, 2, y, false);
-        QVERIFY2(front.size() == back.size() && front.size() >= 2, qPrintable(QString::number(y)));
-        for (qsizetype i = 0; i < front.size(); ++i) {
-            const auto behind = back[back.size() - 1 - i];
-            QVERIFY2(std::abs(11907 - front[i].second - behind.first) <= 10 &&
-                         std::abs(11907 - front[i].first - behind.second) <= 10,
-                     qPrintable(QStringLiteral("%1: %2 %3").arg(y).arg(front[i].first).arg(behind.second)));
-        }
+        const QList<int> front = inkEdges(out, 1, y), back = inkEdges(out, 2, y);
+        QVERIFY2(front.size() == back.size() && front.size() >= 4, qPrintable(QString::number(y)));
+        for (qsizetype i = 0; i < front.size(); ++i)
+            QVERIFY2(std::abs(11907 - front[i] - back[back.size() - 1 - i]) <= 10,
+                     qPrintable(QStringLiteral("%1: %2").arg(y).arg(front[i])));
     }
-    // The marks left of the block stand behind those right of it on the back, on the same rows.
-    QCOMPARE(inkRuns(out, 2, 11907 - 170, true), inkRuns(out, 1, 170, true));
 }
 
 void TestCardTool::documentsItsCommands()

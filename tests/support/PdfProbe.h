@@ -85,16 +85,16 @@ inline QColor colourAtMm(const QString &pdf, QPointF at)
 // The bounds, in millimetres from the page's top-left corner, of every pixel
 // darker than near-white within the top-left area of a page (the first unless
 // told), rendered at 600 dpi.
-inline QRectF inkBoundsMm(const QString &pdf, QSizeF areaMm, int page = 1)
+inline QRectF inkBoundsMm(const QString &pdf, QSizeF areaMm, int pageNumber = 1)
 {
     constexpr double kDpi = 600;
     constexpr double kMmPerPixel = 25.4 / kDpi;
     const QRect area(0, 0, int(areaMm.width() / kMmPerPixel), int(areaMm.height() / kMmPerPixel));
-    const QImage image = renderArea(pdf, kDpi, area, true, page).convertToFormat(QImage::Format_Grayscale8);
-    int left = image.width(), top = image.height(), right = -1, bottom = -1;
-    for (int y = 0; y < image.height(); ++y) {
-        const uchar *row = image.constScanLine(y);
-        for (int x = 0; x < image.width(); ++x) {
+    const QImage page = renderArea(pdf, kDpi, area, true, pageNumber).convertToFormat(QImage::Format_Grayscale8);
+    int left = page.width(), top = page.height(), right = -1, bottom = -1;
+    for (int y = 0; y < page.height(); ++y) {
+        const uchar *row = page.constScanLine(y);
+        for (int x = 0; x < page.width(); ++x) {
             if (row[x] >= 245) continue;
             left = std::min(left, x);
             right = std::max(right, x);
