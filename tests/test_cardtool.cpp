@@ -61,6 +61,7 @@ private slots:
     void drawsAGradientAlone();
     void wrapsLongTextsAsTheDesignerDoes();
     void laysOutASheetOfCopies();
+    void laysTheBacksBehindTheFronts();
     void documentsItsCommands();
     void treatsHugePagesAsMalformed();
     void writesTheQrCodeAPhoneReads();
@@ -362,6 +363,41 @@ void TestCardTool::laysOutASheetOfCopies()
     const int expected[] = {340 + 170, 340 + 5443 - 170, 340 + outer + 170, 340 + outer + 5443 - 170};
     QCOMPARE(columns.size(), 4);
     for (int i = 0; i < 4; ++i) QVERIFY2(std::abs(columns[i] - expected[i]) <= 10, qPrintable(QString::number(columns[i])));
+}
+
+// Where ink starts and ends along the row at y twips of a page at 300 dpi, in twips.
+QList<int> inkEdges(const QString &pdf, int page, int y)
+{
+    constexpr double twipsPerPixel = 1440 / 300.0;
+    const QImage row = PdfProbe::renderArea(pdf, 300, {0, int(y / twipsPerPixel), 2480, 1}, true, page);
+    QList<int> edges;
+    for (int x = 0; x <= row.width(); ++x)
+        if ((x < row.width() && qGray(row.pixel(x, 0)) < 245) != (edges.size() % 2 == 1)) edges << int(x * twipsPerPixel);
+    return edges;
+}
+
+void TestCardTool::laysTheBacksBehindTheFronts()
+{
+    if (!PdfProbe::available()) QSKIP("poppler-utils are needed to read the sheet");
+    QTemporaryDir dir;
+    const QString card = dir.filePath("two.pnk"), out = dir.filePath("sheet.pdf");
+    QCOMPARE(runTool({"new", card, "--back"}).status, 0);
+    IniFile ini = IniStore::load(card);
+    ini.setValue("cPage", "bgColor", "16711680"); // a blue front
+    ini.setValue("bPage", "bgColor", "255");      // a red back
+    QVERIFY(IniStore::save(card, ini));
+    QCOMPARE(runTool({"sheet", card, "-o", out, "--across", "2", "--down", "5", "--trim", "--marks"}).status, 0);
+    QCOMPARE(PdfProbe::info(out, "Pages"), QStringLiteral("2"));
+    QCOMPARE(PdfProbe::renderArea(out, 72, {300, 150, 1, 1}, false, 2).pixelColor(0, 0), QColor(255, 0, 0));
+    // Turned over on its long edge, the back of the sheet shows x at 11907 - x: the
+    // cut marks above the block, and the copies of the first and the last row.
+    for (const int y : {200, 340 + 1500, 340 + 4 * 3090 + 1500}) {
+        const QList<int> front = inkEdges(out, 1, y), back = inkEdges(out, 2, y);
+        QVERIFY2(front.size() == back.size() && front.size() >= 4, qPrintable(QString::number(y)));
+        for (qsizetype i = 0; i < front.size(); ++i)
+            QVERIFY2(std::abs(11907 - front[i] - back[back.size() - 1 - i]) <= 10,
+                     qPrintable(QStringLiteral("%1: %2").arg(y).arg(front[i])));
+    }
 }
 
 void TestCardTool::documentsItsCommands()

@@ -1,9 +1,11 @@
+#include "merge/MergeOutput.h"
 #include "model/Colour.h"
 #include "render/Fonts.h"
 #include "render/PageGeometry.h"
 #include "render/PageRenderer.h"
 #include "render/PrintSheet.h"
 #include "render/SheetPicture.h"
+#include "support/PdfProbe.h"
 
 #include <QPainter>
 #include <QTest>
@@ -140,6 +142,31 @@ private slots:
             QCOMPARE(block.pixelColor(x + 20, 5), QColor(Qt::white));
             QCOMPARE(block.pixelColor(x + 21, 5), QColor(Qt::white));
             QCOMPARE(block.pixelColor(x + 5, 10), QColor(Qt::white));
+        }
+    }
+
+    // Merged cards with a back: the sheet of backs after the sheet of fronts
+    // holds each card's back behind its front, in the other column.
+    void mergedBacksStandBehindTheirFronts()
+    {
+        if (!PdfProbe::available()) QSKIP("poppler-utils are needed to read the sheets");
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("team.pdf"));
+        auto output = MergeOutputs::sheetPdf(pdf, {2, 2}, true, false, QString(), nullptr);
+        for (int i = 0; i < 3; ++i) {
+            MergedCard made{CardDocument::defaultCard(), PageView(), {}, i + 2, {}, {}};
+            addBack(made.card, made.view);
+            made.card.otherSide->texts[0].caption = QStringLiteral("Back%1").arg(i);
+            QVERIFY(output->prepare(made, nullptr) && output->add(made, nullptr));
+        }
+        QVERIFY(output->finish(nullptr) && output->commit(nullptr));
+        QCOMPARE(PdfProbe::info(pdf, QStringLiteral("Pages")), QStringLiteral("2"));
+        const QSize card(5100, 3060), outer = PrintSheet::cardOuterSize(card);
+        for (int i = 0; i < 3; ++i) { // columns outer: card i is in column i / 2, row i % 2 of the fronts
+            const QPoint behind(11907 - i / 2 * outer.width() - card.width(), i % 2 * outer.height());
+            const QString text = PdfProbe::run("pdftotext", {"-f", "2", "-x", QString::number(behind.x() / 20), "-y",
+                QString::number(behind.y() / 20), "-W", "255", "-H", "153", pdf, "-"});
+            QVERIFY2(text.contains(QStringLiteral("Back%1").arg(i)) && text.count(u"Back") == 1, qPrintable(text));
         }
     }
 };

@@ -299,25 +299,47 @@ private:
         // Cut lines run along every trim edge of the copies.
         m_cuts = PrintShopPdf::cutLines(m_positions, m_block.topLeft(), SheetPicture::trimTwips(card.card, m_region));
         m_background = PageRenderer::vectorBackground(card.card, card.view, kBackgroundDpi);
+        if (!card.card.hasBack()) return;
+        // Each back stands behind its front when the paper is turned over on its long edge.
+        m_backPositions = PrintSheet::turnedOver(m_positions, m_region.width() * kTwipsPerPixel,
+                                                 PrintSheet::kSheet.width() - 2 * m_block.x());
+        CardDocument back = card.card;
+        PageView backView = card.view;
+        showSide(back, backView, CardSide::Back);
+        m_backBackground = PageRenderer::vectorBackground(back, backView, kBackgroundDpi);
     }
 
+    // The sheet of fronts, then for cards with a back the sheet of their backs.
     bool addSheet(QString *error)
     {
-        PrintShopPdf::PageText texts;
-        for (const MergedCard &card : m_sheet) texts += card.text;
-        const PrintShopPdf::PageBoxes boxes{QRect(QPoint(0, 0), PrintSheet::kSheet), {}, {}};
-        const bool added = m_document->addPage(boxes, texts, [this](QPainter &painter) {
-            for (std::size_t i = 0; i < m_sheet.size(); ++i) {
-                // Cut marks outside the block replace the crop marks inside every card.
-                PageView view = m_sheet[i].view;
-                view.cropMarks = view.cropMarks && !m_marks;
-                SheetPicture::paintCard(painter, m_sheet[i].card, view, m_region, m_block.topLeft() + m_positions[i],
-                                        1.0, m_background);
-            }
-            if (m_marks) PrintShopPdf::paintCutMarks(painter, m_block, m_cuts.xs, m_cuts.ys);
-        });
+        const bool added = addPage(CardSide::Front) && (!m_sheet.front().card.hasBack() || addPage(CardSide::Back));
         m_sheet.clear();
         return added || fail(error, QStringLiteral("cannot draw a PDF page"));
+    }
+
+    bool addPage(CardSide side)
+    {
+        const bool back = side == CardSide::Back;
+        PrintShopPdf::PageText texts;
+        for (const MergedCard &card : m_sheet) texts += back ? card.backText : card.text;
+        const PrintShopPdf::PageBoxes boxes{QRect(QPoint(0, 0), PrintSheet::kSheet), {}, {}};
+        return m_document->addPage(boxes, texts, [&](QPainter &painter) {
+            for (std::size_t i = 0; i < m_sheet.size(); ++i) {
+                CardDocument card = m_sheet[i].card;
+                PageView view = m_sheet[i].view;
+                showSide(card, view, side);
+                // Cut marks outside the block replace the crop marks inside every card.
+                view.cropMarks = view.cropMarks && !m_marks;
+                const QPoint at = (back ? m_backPositions : m_positions)[i];
+                SheetPicture::paintCard(painter, card, view, m_region, m_block.topLeft() + at, 1.0,
+                                        back ? m_backBackground : m_background);
+            }
+            if (!m_marks) return;
+            if (back)
+                PrintShopPdf::paintCutMarksBehind(painter, m_block, m_cuts, PrintSheet::kSheet.width());
+            else
+                PrintShopPdf::paintCutMarks(painter, m_block, m_cuts.xs, m_cuts.ys);
+        });
     }
 
     SheetCopies m_copies;
@@ -326,9 +348,11 @@ private:
     std::optional<PrintShopPdf::Document> m_document;  // on the adding thread, as CardPdf's writer
     QRect m_region;  // the part of the page shown, in screen pixels
     std::vector<QPoint> m_positions;
+    std::vector<QPoint> m_backPositions;  // in the block, on the sheet of backs
     QRect m_block;
     PrintShopPdf::CutLines m_cuts;
     QImage m_background;
+    QImage m_backBackground;
     std::vector<MergedCard> m_sheet;
 };
 

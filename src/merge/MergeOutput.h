@@ -53,7 +53,9 @@ std::unique_ptr<MergeOutput> cardPdf(const QString &path, PrintShopPdf::Form for
 
 // A4 portrait sheets, copies.across x copies.down cards each, laid out as the
 // print window lays out copies of one card, filled column by column in row
-// order; the last sheet may be partly empty. trim leaves out each card's
+// order; the last sheet may be partly empty. Cards with a back have each sheet
+// followed by a sheet of their backs, each behind its front when the paper is
+// turned over on its long edge. trim leaves out each card's
 // crop-mark zone; marks moves the block in from the corner and puts cut marks
 // outside it on every cut line.
 // The most cards across and down of a sheet of copies of card (trim and marks

@@ -111,7 +111,7 @@ constexpr int kBatchPerThread = 16;
 
 MergedCard mergedCard(const Table &table, const QStringList &fields, const CardMerge::Template &from)
 {
-    MergedCard made{from.card, from.view, {}, 0, {}};
+    MergedCard made{from.card, from.view, {}, 0, {}, {}};
     CardMerge::applyRow(table.columns, fields, from, made.card, made.view);
     return made;
 }
@@ -201,7 +201,7 @@ Table check(const QByteArray &bytes, const CardDocument &templateCard, const Set
 MergedCard cardOf(const Table &table, const QStringList &fields, const CardDocument &templateCard,
                   const PageView &templateView)
 {
-    MergedCard made{templateCard, templateView, {}, 0, {}};
+    MergedCard made{templateCard, templateView, {}, 0, {}, {}};
     CardMerge::applyRow(table.columns, fields, made.card, made.view);
     return made;
 }

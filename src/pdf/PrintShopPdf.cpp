@@ -363,31 +363,48 @@ CutLines cutLines(const std::vector<QPoint> &positions, QPoint blockAt, const QR
     return cuts;
 }
 
+void paintCutMarksBehind(QPainter &painter, const QRect &block, const CutLines &cuts, int paperWidth)
+{
+    QList<int> xs;
+    for (const int x : cuts.xs) xs.prepend(paperWidth - x);
+    paintCutMarks(painter, QRect(QPoint(paperWidth - rightEdge(block), block.y()), block.size()), xs, cuts.ys);
+}
+
 bool writeSheet(const SheetPicture &picture, std::optional<SheetCopies> copies, const QString &path,
                 const SheetOptions &options, QString *error)
 {
     const QPoint blockAt = options.marks ? QPoint(kSlugTwips, kSlugTwips) : QPoint(0, 0);
-    const QSize block = SheetPrint::pageSize(picture, copies);
-    const std::vector<QPoint> positions =
-        copies ? PrintSheet::copyPositions(PrintSheet::cardOuterSize(picture.twips()), copies->across, copies->down)
-               : std::vector<QPoint>{QPoint(0, 0)};
-    // Every copy shows the same texts: they are shaped once.
-    PageText texts;
-    if (picture.card()) {
-        const PageText one = pageText(cardTexts(*picture.card(), picture.view()));
-        for (std::size_t i = 0; i < positions.size(); ++i) texts += one;
-    }
+    const QRect block(blockAt, SheetPrint::pageSize(picture, copies));
+    const std::vector<QPoint> positions = SheetPrint::copyPositions(picture, copies);
     const CutLines cuts = cutLines(positions, blockAt, picture.trimTwips());
+    const int paperWidth = PrintSheet::kSheet.width();
 
     Document document(path, options.title);
     const PageBoxes boxes{QRect(QPoint(0, 0), PrintSheet::kSheet), {}, {}};
-    document.addPage(boxes, texts, [&](QPainter &painter) {
-        painter.save();
-        painter.translate(blockAt);
-        SheetPrint::paintPage(painter, options.marks ? picture.withoutCropMarks() : picture, copies, 1.0, 300);
-        painter.restore();
-        if (options.marks) paintCutMarks(painter, QRect(blockAt, block), cuts.xs, cuts.ys);
-    });
+    // The front's page, then for a card with a back the back's, which stands
+    // behind it when the sheet is turned over on its long edge.
+    const auto addSide = [&](const SheetPicture &side, bool back) {
+        // Every copy shows the same texts: they are shaped once.
+        PageText texts;
+        if (side.card()) {
+            const PageText one = pageText(cardTexts(*side.card(), side.view()));
+            for (std::size_t i = 0; i < positions.size(); ++i) texts += one;
+        }
+        document.addPage(boxes, texts, [&](QPainter &painter) {
+            const SheetPicture drawn = options.marks ? side.withoutCropMarks() : side;
+            painter.save();
+            painter.translate(blockAt);
+            if (back)
+                SheetPrint::paintBackPage(painter, drawn, copies, 1.0, 300, paperWidth - 2 * blockAt.x());
+            else
+                SheetPrint::paintPage(painter, drawn, copies, 1.0, 300);
+            painter.restore();
+            if (options.marks && back) paintCutMarksBehind(painter, block, cuts, paperWidth);
+            if (options.marks && !back) paintCutMarks(painter, block, cuts.xs, cuts.ys);
+        });
+    };
+    addSide(picture, false);
+    if (const std::optional<SheetPicture> back = picture.back()) addSide(*back, true);
     return document.finish(error);
 }
 

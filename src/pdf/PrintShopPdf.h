@@ -101,6 +101,11 @@ struct CutLines {
 };
 CutLines cutLines(const std::vector<QPoint> &positions, QPoint blockAt, const QRect &trim);
 
+// The cut marks of a block drawn on the other side of a sheet paperWidth wide:
+// the block and every x mirrored, so that they stand on the front's cut lines
+// when the sheet is turned over on its long edge.
+void paintCutMarksBehind(QPainter &painter, const QRect &block, const CutLines &cuts, int paperWidth);
+
 // A PDF written one page at a time; memory stays flat in the number of pages.
 // Qt draws the pages into parts of pagesPerPart pages, each a PDF with fonts of
 // its own, and the second pass reads one part at a time.
@@ -165,7 +170,8 @@ struct SheetOptions {
 };
 
 // The print window's page (one A4 portrait page, the card or the block of
-// copies at its top-left corner) with the same text map as a card page.
+// copies at its top-left corner) with the same text map as a card page; for a
+// card with a back a second page follows with the backs behind the fronts.
 bool writeSheet(const SheetPicture &picture, std::optional<SheetCopies> copies, const QString &path,
                 const SheetOptions &options, QString *error = nullptr);
 

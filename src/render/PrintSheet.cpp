@@ -25,6 +25,13 @@ std::vector<QPoint> copyPositions(QSize cardOuter, int across, int down)
     return positions;
 }
 
+std::vector<QPoint> turnedOver(const std::vector<QPoint> &positions, int width, int turnWidth)
+{
+    std::vector<QPoint> behind;
+    for (const QPoint &at : positions) behind.emplace_back(turnWidth - at.x() - width, at.y());
+    return behind;
+}
+
 int centredLeft(int width)
 {
     return Numeric::roundToInt((kSheet.width() - width) / 2.0);

@@ -30,6 +30,11 @@ QSize blockSize(QSize cardOuter, int across, int down);
 // Where each copy stands in the block: columns outer, rows inner.
 std::vector<QPoint> copyPositions(QSize cardOuter, int across, int down);
 
+// The places behind positions of pictures `width` wide when the paper is
+// turned over on its long edge: each x mirrored within turnWidth (see
+// SheetPrint::paintBackPage), y kept.
+std::vector<QPoint> turnedOver(const std::vector<QPoint> &positions, int width, int turnWidth);
+
 // The left edge that centres a width on the sheet.
 int centredLeft(int width);
 

@@ -24,8 +24,18 @@ SheetPicture SheetPicture::fromCard(const CardDocument &card, const PageView &vi
     SheetPicture p;
     p.m_card = card;
     p.m_view = view;
+    showSide(*p.m_card, p.m_view, CardSide::Front);
     p.m_region = shownRegion(card, exactSize);
-    p.m_screen = PageRenderer::renderBitmap(card, view, kTwipsPerPixel).copy(p.m_region);
+    p.m_screen = PageRenderer::renderBitmap(*p.m_card, p.m_view, kTwipsPerPixel).copy(p.m_region);
+    return p;
+}
+
+std::optional<SheetPicture> SheetPicture::back() const
+{
+    if (!hasBack()) return std::nullopt;
+    SheetPicture p = *this;
+    showSide(*p.m_card, p.m_view, CardSide::Back);
+    p.m_screen = PageRenderer::renderBitmap(*p.m_card, p.m_view, kTwipsPerPixel).copy(p.m_region);
     return p;
 }
 
@@ -100,7 +110,25 @@ QSize blockTwips(const SheetPicture &picture, SheetCopies copies)
     return PrintSheet::blockSize(PrintSheet::cardOuterSize(picture.twips()), copies.across, copies.down);
 }
 
+// The picture at every position, over the block's rectangle in the strips'
+// colour when the copies make a block.
+void paintCopies(QPainter &painter, const SheetPicture &picture, const std::vector<QPoint> &positions,
+                 const std::optional<QRect> &block, double deviceUnitsPerTwip, double backgroundDpi)
+{
+    const QImage background = picture.background(backgroundDpi);
+    if (block)
+        painter.fillRect(QRectF(QPointF(block->topLeft()) * deviceUnitsPerTwip, QSizeF(block->size()) * deviceUnitsPerTwip),
+                         kStripColour);
+    for (const QPoint &at : positions) picture.paint(painter, at, deviceUnitsPerTwip, background);
+}
+
 } // namespace
+
+std::vector<QPoint> copyPositions(const SheetPicture &picture, std::optional<SheetCopies> copies)
+{
+    if (!copies) return {QPoint(0, 0)};
+    return PrintSheet::copyPositions(PrintSheet::cardOuterSize(picture.twips()), copies->across, copies->down);
+}
 
 QSize pageSize(const SheetPicture &picture, std::optional<SheetCopies> copies)
 {
@@ -121,16 +149,22 @@ QImage composeBlock(const SheetPicture &picture, SheetCopies copies)
 void paintPage(QPainter &painter, const SheetPicture &picture, std::optional<SheetCopies> copies,
                double deviceUnitsPerTwip, double backgroundDpi)
 {
-    const QImage background = picture.background(backgroundDpi);
-    if (!copies) {
-        picture.paint(painter, {0, 0}, deviceUnitsPerTwip, background);
-        return;
+    std::optional<QRect> block;
+    if (copies) block = QRect(QPoint(0, 0), blockTwips(picture, *copies));
+    paintCopies(painter, picture, copyPositions(picture, copies), block, deviceUnitsPerTwip, backgroundDpi);
+}
+
+void paintBackPage(QPainter &painter, const SheetPicture &back, std::optional<SheetCopies> copies,
+                   double deviceUnitsPerTwip, double backgroundDpi, int turnWidth)
+{
+    std::optional<QRect> block;
+    if (copies) {
+        const QSize size = blockTwips(back, *copies);
+        block = QRect(QPoint(turnWidth - size.width(), 0), size);
     }
-    const QSizeF block = QSizeF(blockTwips(picture, *copies)) * deviceUnitsPerTwip;
-    painter.fillRect(QRectF(QPointF(0, 0), block), kStripColour);
-    const QSize outer = PrintSheet::cardOuterSize(picture.twips());
-    for (const QPoint &at : PrintSheet::copyPositions(outer, copies->across, copies->down))
-        picture.paint(painter, at, deviceUnitsPerTwip, background);
+    const std::vector<QPoint> behind =
+        PrintSheet::turnedOver(copyPositions(back, copies), back.twips().width(), turnWidth);
+    paintCopies(painter, back, behind, block, deviceUnitsPerTwip, backgroundDpi);
 }
 
 } // namespace SheetPrint

@@ -7,6 +7,7 @@
 #include <QRect>
 #include <QString>
 #include <optional>
+#include <vector>
 
 class QPainter;
 
@@ -14,11 +15,17 @@ class QPainter;
 // page renderer at the resolution of whatever it is drawn on (the whole page,
 // or with exactSize the page less the 3 mm zone of the crop marks), or a picture
 // card at its natural size. Either way the picture's size is its size on screen
-// at 15 twips per pixel, so a card keeps its size in millimetres.
+// at 15 twips per pixel, so a card keeps its size in millimetres. A card's
+// picture is its front, whichever side the card shows; a card with a back has
+// a back picture too.
 class SheetPicture
 {
 public:
     static SheetPicture fromCard(const CardDocument &card, const PageView &view, bool exactSize);
+    // The card's back drawn the same way (the same part of the page); nothing
+    // for a one-sided card or a picture card.
+    std::optional<SheetPicture> back() const;
+    bool hasBack() const { return m_card && m_card->hasBack(); }
     static SheetPicture fromImage(const QImage &picture);
     // The same picture drawn without the card's crop marks (cut marks outside a
     // block replace them); its screen image is left as it is.
@@ -75,9 +82,23 @@ QSize pageSize(const SheetPicture &picture, std::optional<SheetCopies> copies);
 // a card's outer size apart on the window colour, which shows as thin strips.
 QImage composeBlock(const SheetPicture &picture, SheetCopies copies);
 
+// Where the copies stand on the printed page (twips from the painter's
+// origin): the picture alone at the origin for one card (copies empty), or
+// the block of copies.
+std::vector<QPoint> copyPositions(const SheetPicture &picture, std::optional<SheetCopies> copies);
+
 // The printed page at the painter's origin: the picture alone for one card
 // (copies empty), or the block of copies with its strips.
 void paintPage(QPainter &painter, const SheetPicture &picture, std::optional<SheetCopies> copies,
                double deviceUnitsPerTwip, double backgroundDpi);
+
+// The page printed on the other side of the paper, with back (the picture's
+// back) behind every copy: each copy's place mirrored across the paper's
+// vertical centre line, so that it lands behind its front when the paper is
+// turned over on its long edge. turnWidth is the paper's width less twice the
+// distance of the painter's origin from the paper's left edge (twips): a place
+// x wide w on the front is turnWidth - x - w on the back.
+void paintBackPage(QPainter &painter, const SheetPicture &back, std::optional<SheetCopies> copies,
+                   double deviceUnitsPerTwip, double backgroundDpi, int turnWidth);
 
 } // namespace SheetPrint

@@ -14,15 +14,17 @@
 
 // A CUPS scheduler of its own for a test: its configuration, spool and logs in
 // a temporary folder, listening on 127.0.0.1 on a free port, with one queue,
-// made the default, whose backend writes each job to a file unchanged, and a
-// second queue whose backend fails every job. The process that uses it calls
-// useOnly() before it first prints.
+// made the default, whose backend writes each job to a file unchanged, a
+// second queue whose backend fails every job, and a third that prints on both
+// sides (its driver offers two-sided printing) and keeps its jobs as the first
+// does. The process that uses it calls useOnly() before it first prints.
 class LocalCupsServer
 {
 public:
     static constexpr const char *kQueue = "penlark";
     static constexpr const char *kFailingQueue = "penlark-fails";
     static constexpr const char *kFailure = "out of paper";
+    static constexpr const char *kTwoSidedQueue = "penlark-duplex";
 
     LocalCupsServer() : m_port(freePort()) {}
     ~LocalCupsServer() { stop(); }
@@ -42,6 +44,9 @@ public:
     }
     // The last job the queue received, as the printer would have been sent it.
     QString jobFile() const { return m_dir.filePath(QStringLiteral("job.out")); }
+    // A job of the default queue by its number, and the last job of the two-sided queue.
+    QString jobFile(int job) const { return jobFile() + u'.' + QString::number(job); }
+    QString twoSidedJobFile() const { return m_dir.filePath(QStringLiteral("duplex.out")); }
     // Why the scheduler could not be started; empty once it runs.
     QString failure() const { return m_failure; }
 
@@ -125,7 +130,7 @@ private:
     bool writeConfiguration()
     {
         const QDir root(m_dir.path());
-        for (const char *dir : {"spool", "tmp", "cache", "state", "log", "bin/backend", "home", "client"})
+        for (const char *dir : {"spool", "tmp", "cache", "state", "log", "bin/backend", "home", "client", "ppd"})
             if (!root.mkpath(QString::fromLatin1(dir))) return false;
         // The scheduler's helper programs are the system's; the backend is ours.
         for (const char *dir : {"filter", "daemon", "cgi-bin", "notifier", "monitor"})
@@ -150,15 +155,30 @@ private:
         const QString printers = QStringLiteral("<DefaultPrinter %1>\nDeviceURI penlarkfile:%2\nState Idle\n"
                                                 "Accepting Yes\nShared No\n</DefaultPrinter>\n"
                                                 "<Printer %3>\nDeviceURI penlarkfail:/\nState Idle\n"
-                                                "Accepting Yes\nShared No\nErrorPolicy abort-job\n</Printer>\n")
-                                     .arg(QString::fromLatin1(kQueue), jobFile(), QString::fromLatin1(kFailingQueue));
+                                                "Accepting Yes\nShared No\nErrorPolicy abort-job\n</Printer>\n"
+                                                "<Printer %4>\nDeviceURI penlarkfile:%5\nState Idle\n"
+                                                "Accepting Yes\nShared No\n</Printer>\n")
+                                     .arg(QString::fromLatin1(kQueue), jobFile(), QString::fromLatin1(kFailingQueue),
+                                          QString::fromLatin1(kTwoSidedQueue), twoSidedJobFile());
+        // The two-sided queue's driver: A4 with unequal margins, two-sided
+        // printing, and PDF taken as it comes.
+        const QString ppd = QStringLiteral(
+            "*PPD-Adobe: \"4.3\"\n*FormatVersion: \"4.3\"\n*FileVersion: \"1.0\"\n*LanguageVersion: English\n*LanguageEncoding: ISOLatin1\n"
+            "*PCFileName: \"PENLARK.PPD\"\n*Manufacturer: \"Penlark\"\n*Product: \"(Penlark)\"\n*ModelName: \"Penlark\"\n*ShortNickName: \"Penlark\"\n"
+            "*NickName: \"Penlark two-sided\"\n*PSVersion: \"(3010.000) 0\"\n*LanguageLevel: \"3\"\n*ColorDevice: True\n*DefaultColorSpace: RGB\n"
+            "*cupsFilter2: \"application/pdf application/vnd.cups-pdf 0 -\"\n*OpenUI *PageSize: PickOne\n*OrderDependency: 10 AnySetup *PageSize\n"
+            "*DefaultPageSize: A4\n*PageSize A4/A4: \"\"\n*CloseUI: *PageSize\n*OpenUI *PageRegion: PickOne\n*OrderDependency: 10 AnySetup *PageRegion\n"
+            "*DefaultPageRegion: A4\n*PageRegion A4/A4: \"\"\n*CloseUI: *PageRegion\n*DefaultImageableArea: A4\n*ImageableArea A4/A4: \"12 18 565 830\"\n"
+            "*DefaultPaperDimension: A4\n*PaperDimension A4/A4: \"595 842\"\n*OpenUI *Duplex: PickOne\n*OrderDependency: 20 AnySetup *Duplex\n"
+            "*DefaultDuplex: None\n*Duplex None/Off: \"\"\n*Duplex DuplexNoTumble/Long Edge: \"\"\n*CloseUI: *Duplex\n");
         // Run by the scheduler with the job file as its sixth argument (or the job on
         // standard input); the file appears whole, under its name, when complete.
         const QString backend = QStringLiteral(
             "#!/bin/sh\n"
             "if [ $# -eq 0 ]; then echo 'file penlarkfile \"Unknown\" \"Penlark test queue\"'; exit 0; fi\n"
             "out=\"${DEVICE_URI#*:}\"\n"
-            "if [ -n \"$6\" ]; then cat \"$6\"; else cat; fi > \"$out.part\" && mv \"$out.part\" \"$out\"\n");
+            "if [ -n \"$6\" ]; then cat \"$6\"; else cat; fi > \"$out.part\" && ln -f \"$out.part\" \"$out.$1\" &&\n"
+            "mv \"$out.part\" \"$out\"\n");
         const QString failing = QStringLiteral(
             "#!/bin/sh\n"
             "if [ $# -eq 0 ]; then echo 'direct penlarkfail \"Unknown\" \"Penlark failing queue\"'; exit 0; fi\n"
@@ -166,6 +186,7 @@ private:
         const QFile::Permissions program = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
         return write("cupsd.conf", cupsd, readable) && write("cups-files.conf", files, readable) &&
                write("printers.conf", printers, QFile::ReadOwner | QFile::WriteOwner) &&
+               write("ppd/penlark-duplex.ppd", ppd, readable) &&
                write("bin/backend/penlarkfile", backend, program) && write("bin/backend/penlarkfail", failing, program);
     }
 

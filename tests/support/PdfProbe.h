@@ -59,12 +59,12 @@ inline QRectF box(const QString &pdf, const QString &name)
     return {};
 }
 
-// The area pixels of the first page rendered at dpi, in grey levels when grey is set.
-inline QImage renderArea(const QString &pdf, double dpi, QRect pixels, bool grey)
+// The area pixels of a page (the first unless told) rendered at dpi, in grey levels when grey is set.
+inline QImage renderArea(const QString &pdf, double dpi, QRect pixels, bool grey, int page = 1)
 {
     QTemporaryDir dir;
     const QString stem = dir.filePath(QStringLiteral("area"));
-    QStringList arguments;
+    QStringList arguments{QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"), QString::number(page)};
     if (grey) arguments << QStringLiteral("-gray");
     arguments << QStringLiteral("-singlefile") << QStringLiteral("-r") << QString::number(dpi) << QStringLiteral("-x")
               << QString::number(pixels.x()) << QStringLiteral("-y") << QString::number(pixels.y())
@@ -83,14 +83,14 @@ inline QColor colourAtMm(const QString &pdf, QPointF at)
 }
 
 // The bounds, in millimetres from the page's top-left corner, of every pixel
-// darker than near-white within the top-left area of the first page, rendered
-// at 600 dpi.
-inline QRectF inkBoundsMm(const QString &pdf, QSizeF areaMm)
+// darker than near-white within the top-left area of a page (the first unless
+// told), rendered at 600 dpi.
+inline QRectF inkBoundsMm(const QString &pdf, QSizeF areaMm, int pageNumber = 1)
 {
     constexpr double kDpi = 600;
     constexpr double kMmPerPixel = 25.4 / kDpi;
     const QRect area(0, 0, int(areaMm.width() / kMmPerPixel), int(areaMm.height() / kMmPerPixel));
-    const QImage page = renderArea(pdf, kDpi, area, true).convertToFormat(QImage::Format_Grayscale8);
+    const QImage page = renderArea(pdf, kDpi, area, true, pageNumber).convertToFormat(QImage::Format_Grayscale8);
     int left = page.width(), top = page.height(), right = -1, bottom = -1;
     for (int y = 0; y < page.height(); ++y) {
         const uchar *row = page.constScanLine(y);

@@ -27,17 +27,27 @@ QString failureReason(ipp_t *job)
     return reasons.join(QStringLiteral(", "));
 }
 
-} // namespace
+using Response = std::unique_ptr<ipp_t, IppDeleter>;
 
-std::optional<QString> refusal(const QString &queue)
+// The queue's answer to a request for the attributes wanted; empty when it failed.
+Response printerAttributes(const QString &queue, std::initializer_list<const char *> wanted)
 {
     ipp_t *request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
     const QByteArray uri = "ipp://localhost/printers/" + QUrl::toPercentEncoding(queue);
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri.constData());
-    const char *wanted[] = {"printer-is-accepting-jobs", "printer-state-message"};
-    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 2, nullptr, wanted);
-    const std::unique_ptr<ipp_t, IppDeleter> response(cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/"));
-    if (!response || cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE)
+    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", int(wanted.size()), nullptr,
+                  wanted.begin());
+    Response response(cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/"));
+    if (cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE) response.reset();
+    return response;
+}
+
+} // namespace
+
+std::optional<QString> refusal(const QString &queue)
+{
+    const Response response = printerAttributes(queue, {"printer-is-accepting-jobs", "printer-state-message"});
+    if (!response)
         return QStringLiteral("打印队列“%1”无法使用：").arg(queue) + lastError();
     ipp_attribute_t *accepting = ippFindAttribute(response.get(), "printer-is-accepting-jobs", IPP_TAG_BOOLEAN);
     if (!accepting || ippGetBoolean(accepting, 0)) return std::nullopt;
@@ -45,6 +55,13 @@ std::optional<QString> refusal(const QString &queue)
     const QString text = message ? QString::fromUtf8(ippGetString(message, 0, nullptr)) : QString();
     return QStringLiteral("打印队列“%1”拒绝接受打印任务").arg(queue) +
            (text.isEmpty() ? QString() : QStringLiteral("：") + text);
+}
+
+bool printsTwoSided(const QString &queue)
+{
+    const Response response = printerAttributes(queue, {"sides-supported"});
+    ipp_attribute_t *sides = response ? ippFindAttribute(response.get(), "sides-supported", IPP_TAG_KEYWORD) : nullptr;
+    return sides && ippContainsString(sides, "two-sided-long-edge");
 }
 
 int newestJob(const QString &queue)

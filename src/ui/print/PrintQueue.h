@@ -12,6 +12,10 @@ namespace PrintQueue {
 // exist); nothing when it accepts jobs.
 std::optional<QString> refusal(const QString &queue);
 
+// Whether the queue reports printing on both sides turned on the long edge
+// (its sides-supported holds two-sided-long-edge).
+bool printsTwoSided(const QString &queue);
+
 // The newest of this user's jobs on the queue, finished ones included; 0 when
 // there is none.
 int newestJob(const QString &queue);

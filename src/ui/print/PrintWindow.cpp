@@ -27,6 +27,7 @@ constexpr int kSeparatorOneCard = 5850;   // sp_Menu(2) in the one-card layout, 
 constexpr int kSeparatorCustom = 8310;    // and in the custom layout, making room for the counts
 constexpr int kPrintButtonGap = 100;
 const QString kReminder = QStringLiteral("提醒您：");
+const QString kHint = QStringLiteral("操作提示：");
 const QString kCountLabel = QStringLiteral("横向      张,竖向      张");
 const QString kBlanks = QStringLiteral("      ");
 
@@ -372,32 +373,74 @@ void PrintWindow::printPage()
     }
     // A print queue is asked before and after: Qt reports neither a queue that
     // refuses jobs nor a job that fails.
-    const bool queued = printer->outputFormat() == QPrinter::NativeFormat;
-    const QString queue = printer->printerName();
-    if (queued)
-        if (const std::optional<QString> refused = PrintQueue::refusal(queue)) return reportFailure(*refused);
-    const int jobBefore = queued ? PrintQueue::newestJob(queue) : 0;
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool printed = SheetPrinting::print(*printer, m_picture, copies());
-    QGuiApplication::restoreOverrideCursor();
-    if (!printed) return reportFailure({});
-    if (!queued) return;
-    m_job = PrintQueue::newestJob(queue);
-    if (m_job <= jobBefore) return reportFailure(PrintQueue::lastError());
-    m_jobWatch->start();
+    if (printer->outputFormat() == QPrinter::NativeFormat)
+        if (const std::optional<QString> refused = PrintQueue::refusal(printer->printerName()))
+            return reportFailure(*refused);
+    m_jobs.clear();
+    using SheetPrinting::Sheets;
+    if (!m_picture.hasBack()) {
+        sendJob(*printer, Sheets::Fronts);
+        return;
+    }
+    if (printsTwoSided(*printer)) {
+        sendJob(*printer, Sheets::TwoSided);
+        return;
+    }
+    if (!sendJob(*printer, Sheets::Fronts)) return;
+    const Dialogs::Answer answer =
+        m_dialogs.ask(QStringLiteral("名片的正面已经送往打印机！\r请等正面打印完成后，把打印好的纸张沿长边翻过来放回纸盒，"
+                                     "再按“确定”打印名片的反面…\r按“取消”则不打印反面。"),
+                      kHint, Dialogs::Icon::Information, Dialogs::Buttons::OkCancel);
+    // The fronts may have failed while the question was open.
+    if (answer == Dialogs::Answer::Ok && m_printing) sendJob(*printer, Sheets::Backs);
 }
 
-// Until the job is done or fails, or the person goes back to idle.
+bool PrintWindow::printsTwoSided(QPrinter &printer) const
+{
+    if (printer.outputFormat() == QPrinter::NativeFormat && !PrintQueue::printsTwoSided(printer.printerName()))
+        return false;
+    return SheetPrinting::printsTwoSided(printer);
+}
+
+bool PrintWindow::sendJob(QPrinter &printer, SheetPrinting::Sheets sheets)
+{
+    const bool queued = printer.outputFormat() == QPrinter::NativeFormat;
+    const QString queue = printer.printerName();
+    const int jobBefore = queued ? PrintQueue::newestJob(queue) : 0;
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool printed = SheetPrinting::print(printer, m_picture, copies(), sheets);
+    QGuiApplication::restoreOverrideCursor();
+    if (!printed) {
+        reportFailure({});
+        return false;
+    }
+    if (!queued) return true;
+    const int job = PrintQueue::newestJob(queue);
+    if (job <= jobBefore) {
+        reportFailure(PrintQueue::lastError());
+        return false;
+    }
+    m_jobs.push_back(job);
+    m_jobWatch->start();
+    return true;
+}
+
+// Until every job is done or one fails, or the person goes back to idle.
 void PrintWindow::watchJob()
 {
     if (!m_printing) {
         m_jobWatch->stop();
         return;
     }
-    const PrintQueue::JobStatus status = PrintQueue::jobStatus(m_job);
-    if (status.state == PrintQueue::JobStatus::State::Waiting) return;
-    m_jobWatch->stop();
-    if (status.state == PrintQueue::JobStatus::State::Failed) reportFailure(status.reason);
+    for (auto job = m_jobs.begin(); job != m_jobs.end();) {
+        const PrintQueue::JobStatus status = PrintQueue::jobStatus(*job);
+        if (status.state == PrintQueue::JobStatus::State::Failed) {
+            m_jobWatch->stop();
+            return reportFailure(status.reason);
+        }
+        job = status.state == PrintQueue::JobStatus::State::Done ? m_jobs.erase(job) : job + 1;
+    }
+    if (m_jobs.empty()) m_jobWatch->stop();
 }
 
 void PrintWindow::reportFailure(const QString &reason)

@@ -6,6 +6,7 @@
 #include <QPoint>
 #include <QWidget>
 #include <array>
+#include <vector>
 
 class Dialogs;
 class QCheckBox;
@@ -20,7 +21,10 @@ class QTimer;
 // viewport, one card or a block of copies on it that can be dragged for
 // viewing, and a tool bar with the layout, the counts and the print button.
 // Printing puts the card or block at the top-left corner of the printable area
-// of the default printer, whatever its place on the sheet. All positions are
+// of the default printer, whatever its place on the sheet. A card with a back
+// is printed on both sides of the paper: in one two-sided job where the printer
+// can, else the fronts, then the backs once the person has put the printed
+// sheets back in the tray turned over. All positions are
 // kept in twips and shown at 15 twips per pixel.
 class PrintWindow : public QWidget
 {
@@ -75,6 +79,10 @@ private:
     void dragPicture(QLabel *picture, QMouseEvent *event);
     void togglePrinting();
     void printPage();
+    // Hands the sheets to printer as one job and follows it on a print queue;
+    // false after the failure was reported.
+    bool sendJob(QPrinter &printer, SheetPrinting::Sheets sheets);
+    bool printsTwoSided(QPrinter &printer) const;
     void watchJob();
     void reportFailure(const QString &reason);
     void setPrintingState(bool printing);
@@ -83,8 +91,8 @@ private:
     Dialogs &m_dialogs;
     SheetPrinting::PrinterSource m_printers = SheetPrinting::defaultPrinter;
     bool m_printing = false;
-    QTimer *m_jobWatch = nullptr;              // follows the job handed to a print queue
-    int m_job = 0;
+    QTimer *m_jobWatch = nullptr;              // follows the jobs handed to a print queue
+    std::vector<int> m_jobs;                   // not yet done
     QPoint m_pressPoint;                       // in the pressed picture, screen pixels
     QPoint m_cardTopLeft{0, 0};                // twips on the sheet
     QPoint m_blockTopLeft{0, 0};

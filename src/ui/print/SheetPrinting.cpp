@@ -1,5 +1,7 @@
 #include "ui/print/SheetPrinting.h"
 
+#include "model/Numeric.h"
+
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -14,7 +16,27 @@ std::unique_ptr<QPrinter> defaultPrinter()
     return std::make_unique<QPrinter>(info, QPrinter::HighResolution);
 }
 
-bool print(QPrinter &printer, const SheetPicture &picture, std::optional<SheetCopies> copies)
+bool printsTwoSided(QPrinter &printer)
+{
+    // Qt keeps a duplex mode only when the printer's driver offers it.
+    printer.setDuplex(QPrinter::DuplexLongSide);
+    return printer.duplex() == QPrinter::DuplexLongSide;
+}
+
+namespace {
+
+// The width within which a place on the back mirrors (see SheetPrint::paintBackPage):
+// the paper's less twice the printable area's left margin, in twips.
+int turnWidth(const QPrinter &printer)
+{
+    const QPageLayout layout = printer.pageLayout();
+    const double points = layout.fullRect(QPageLayout::Point).width() - 2 * layout.paintRect(QPageLayout::Point).left();
+    return Numeric::roundToInt(points * 20);
+}
+
+} // namespace
+
+bool print(QPrinter &printer, const SheetPicture &picture, std::optional<SheetCopies> copies, Sheets sheets)
 {
     printer.setDocName(QStringLiteral("Penlark 名片"));
     printer.setCopyCount(1);
@@ -28,7 +50,11 @@ bool print(QPrinter &printer, const SheetPicture &picture, std::optional<SheetCo
     QPainter painter;
     if (!painter.begin(&printer)) return false;
     const double dpi = printer.resolution();
-    SheetPrint::paintPage(painter, picture, copies, dpi / 1440.0, std::min(dpi, SheetPrint::kMaxBackgroundDpi));
+    const double backgroundDpi = std::min(dpi, SheetPrint::kMaxBackgroundDpi);
+    if (sheets != Sheets::Backs) SheetPrint::paintPage(painter, picture, copies, dpi / 1440.0, backgroundDpi);
+    const std::optional<SheetPicture> back = sheets == Sheets::Fronts ? std::nullopt : picture.back();
+    if (back && sheets == Sheets::TwoSided && !printer.newPage()) return false;
+    if (back) SheetPrint::paintBackPage(painter, *back, copies, dpi / 1440.0, backgroundDpi, turnWidth(printer));
     return painter.end() && printer.printerState() != QPrinter::Error;
 }
 
