@@ -207,17 +207,17 @@ private slots:
         twoSided.addBack();
         // 60 characters cover the job title below even when set smaller; 101 are too many.
         const MergeRun::Table t = MergeRun::check(
-            table({"姓名,反面:姓名", "王伟," + QString(60, u'王'), "李娜," + QString(101, u'x'), "张三,Zhang San"}), twoSided, {});
+            table({"反面:姓名,姓名", QString(60, u'王') + ",王伟", QString(101, u'x') + ",李娜", "Zhang San,张三"}), twoSided, {});
         using Kind = MergeRun::Fault::Kind;
         QCOMPARE(t.faults.size(), 1u);
-        QCOMPARE(std::tuple(t.faults[0].kind, t.faults[0].line, t.faults[0].column), std::tuple(Kind::TooLong, 3, 2));
+        QCOMPARE(std::tuple(t.faults[0].kind, t.faults[0].line, t.faults[0].column), std::tuple(Kind::TooLong, 3, 1));
         QCOMPARE(t.unfit.size(), 1u);
         QCOMPARE(std::tuple(t.unfit[0].kind, t.unfit[0].line, t.unfit[0].column, t.unfit[0].names),
-                 std::tuple(Kind::TextOverlap, 2, 2, QStringList{"反面:姓名", "反面:职位"}));
+                 std::tuple(Kind::TextOverlap, 2, 1, QStringList{"反面:姓名", "反面:职位"}));
         // A template shown on its back makes cards that show their front.
         PageView view;
         showSide(twoSided, view, CardSide::Back);
-        const CardDocument made = MergeRun::cardOf(t, {"张三", "Zhang San"}, twoSided, view).card;
+        const CardDocument made = MergeRun::cardOf(t, {"Zhang San", "张三"}, twoSided, view).card;
         QCOMPARE(made.text(TextRole::Name).caption + made.otherSide->text(TextRole::Name).caption, "张三Zhang San");
 
         QTemporaryDir dir;
