@@ -197,6 +197,48 @@ private slots:
         QVERIFY(!MergeRun::check("姓名,工号\r\n王伟,7\r\n", kTemplate, {{}, true, false, 0}).refused({}));
     }
 
+    // "反面:" or "back:" and a text's name fill the back, checked and placed as a front text.
+    void backColumnsFillTheBack()
+    {
+        const auto c = CardMerge::mapColumns({"姓名", " 反面：姓名 ", "Back : cjob", "back:姓名", "背面:姓名"});
+        QCOMPARE(c->backColumn, (std::array<int, kTextCount>{1, 2, -1, -1, -1, -1, -1, -1, -1, -1, -1}));
+        QCOMPARE(c->duplicated + c->unknown, (QStringList{"back:姓名", "背面:姓名"}));
+        CardDocument twoSided = kTemplate;
+        twoSided.addBack();
+        // 60 characters cover the job title below even when set smaller; 101 are too many.
+        const MergeRun::Table t = MergeRun::check(
+            table({"反面:姓名,姓名", QString(60, u'王') + ",王伟", QString(101, u'x') + ",李娜", "Zhang San,张三"}), twoSided, {});
+        using Kind = MergeRun::Fault::Kind;
+        QCOMPARE(t.faults.size(), 1u);
+        QCOMPARE(std::tuple(t.faults[0].kind, t.faults[0].line, t.faults[0].column), std::tuple(Kind::TooLong, 3, 1));
+        QCOMPARE(t.unfit.size(), 1u);
+        QCOMPARE(std::tuple(t.unfit[0].kind, t.unfit[0].line, t.unfit[0].column, t.unfit[0].names),
+                 std::tuple(Kind::TextOverlap, 2, 1, QStringList{"反面:姓名", "反面:职位"}));
+        // A template shown on its back makes cards that show their front.
+        PageView view;
+        showSide(twoSided, view, CardSide::Back);
+        const CardDocument made = MergeRun::cardOf(t, {"Zhang San", "张三"}, twoSided, view).card;
+        QCOMPARE(made.text(TextRole::Name).caption + made.otherSide->text(TextRole::Name).caption, "张三Zhang San");
+
+        QTemporaryDir dir;
+        const QString one = dir.filePath("one.pnk"), two = dir.filePath("two.pnk"), csv = dir.filePath("p.csv");
+        QCOMPARE(QProcess::execute(QStringLiteral(PENLARK_CARD_EXE), {"new", one}), 0);
+        QCOMPARE(QProcess::execute(QStringLiteral(PENLARK_CARD_EXE), {"new", two, "--back"}), 0);
+        writeFile(csv, table({"姓名,反面:姓名,back:cJob", "王伟,Wang Wei,Sales", "李娜,Li Na,"}));
+        QCOMPARE(mergeTool({one, csv, "-o", dir.filePath("one")}),
+                 std::pair(1, "penlark-card: " + csv + ": columns for the back of a template that has no back: "
+                                                       "反面:姓名, back:cJob (give the template a back first)\n"
+                                                       "penlark-card: nothing written\n"));
+        QCOMPARE(mergeTool({two, csv, "-o", dir.filePath("two")}).first, 0);
+        const IniFile first = IniStore::load(dir.filePath("two/王伟.pnk"));
+        const IniFile second = IniStore::load(dir.filePath("two/李娜.pnk"));
+        QCOMPARE(second.value(u"cName", u"caption").value() + second.value(u"bName", u"caption").value(), "李娜Li Na");
+        // An empty cell hides a back text as a front one; what no column fills stays the template's.
+        QCOMPARE(first.value(u"bJob", u"caption").value() + first.value(u"bJob", u"visible").value() +
+                     second.value(u"bJob", u"visible").value() + second.value(u"bCmp", u"caption").value(),
+                 "SalesTrueFalseBeijing Qinghe Culture Co., Ltd.");
+    }
+
     void cellsReplaceTheValueAfterTheLabel()
     {
         QCOMPARE(CardMerge::mergedText(QStringLiteral("电话：010-1"), QStringLiteral(" 020-2 ")), "电话：020-2");

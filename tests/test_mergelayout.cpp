@@ -131,6 +131,18 @@ private slots:
         QVERIFY(covered.problems.empty());
     }
 
+    // The back is placed against the template's back, whose blocks are restored as the front's.
+    void theBackIsPlacedAsTheFront()
+    {
+        CardDocument card = CardDocument::defaultCard();
+        card.addBack();
+        card.otherSide->text(TextRole::Company).caption = QStringLiteral("Beijing Qinghe Culture Communication Co., Ltd.");
+        const Merged m = merge(card, {"back:cName"}, {"Wang Wei"});
+        QVERIFY(m.view.otherSide->textBlocks[std::size_t(TextRole::Company)]); // two lines
+        const CardText &name = m.card.otherSide->text(TextRole::Name);
+        QCOMPARE(std::tuple(name.caption, name.Left, name.Top, name.FontSize), std::tuple("Wang Wei", 600.f, 900.f, 16.f));
+    }
+
     // A 100 mm card fits twice across A4, but once with the slug cut marks take
     // on either side (the 96 mm default card still twice); a 250 mm card not at all.
     void sheetsHoldWhatStaysOnThePage()

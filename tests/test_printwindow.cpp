@@ -464,6 +464,9 @@ private slots:
         QCOMPARE(batch->findChild<QLabel *>(QStringLiteral("lab_faults"))->text(),
                  "第2行：有1项，而表头有2项\n第3行第2列：引号没有结束");
         QVERIFY(!batch->startButton()->isEnabled());
+        batch->openTable(writeTable(folder, "姓名,反面:姓名\r\n王伟,Wang Wei\r\n"));
+        QCOMPARE(dialogs.last().text, "表格中有错误，不能制作名片：\r这些列填入名片的反面，而这张名片没有反面（请先添加反面）：反面:姓名");
+        QCOMPARE(columns->item(1, 1)->text(), "反面:姓名");
         // Rows whose texts do not fit the card are named before anything is made.
         batch->openTable(writeTable(folder, "姓名,地址\r\n李娜,北京市海淀区学院路三十八号青禾文化大厦东座十二层一二零八室\r\n"));
         const QString unfit = QStringLiteral("第2行第2列（地址）：文字遮住了“邮编”");

@@ -45,6 +45,9 @@ QString faultText(const MergeRun::Fault &f)
         return QStringLiteral("line %1: %2 text in a table that is otherwise %3")
             .arg(f.line).arg(f.names.value(0), f.names.value(1));
     case Kind::NoRows: return QStringLiteral("no row below the header can be made into a card");
+    case Kind::NoBack:
+        return QStringLiteral("columns for the back of a template that has no back: %1 (give the template a back first)")
+            .arg(f.names.join(QStringLiteral(", ")));
     }
     return {};
 }

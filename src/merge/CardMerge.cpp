@@ -76,6 +76,31 @@ std::optional<TextRole> roleOf(const QString &headerName)
     return std::nullopt;
 }
 
+std::optional<Field> fieldOf(const QString &headerName)
+{
+    if (const auto role = roleOf(headerName)) return Field{CardSide::Front, *role};
+    const QString name = headerName.trimmed();
+    const auto colon = std::find_if(name.begin(), name.end(), isColon);
+    if (colon == name.end()) return std::nullopt;
+    const QString side = name.left(colon - name.begin()).trimmed();
+    if (side != u"反面" && side.compare(u"back", Qt::CaseInsensitive) != 0) return std::nullopt;
+    if (const auto role = roleOf(name.mid(colon - name.begin() + 1))) return Field{CardSide::Back, *role};
+    return std::nullopt;
+}
+
+QString fieldName(CardSide side, std::size_t text)
+{
+    return side == CardSide::Front ? textFieldName(text) : QStringLiteral("反面:") + textFieldName(text);
+}
+
+QStringList Columns::backNames(const QStringList &header) const
+{
+    QStringList names;
+    for (int i = 0; i < header.size(); ++i)
+        if (std::find(backColumn.begin(), backColumn.end(), i) != backColumn.end()) names << header[i].trimmed();
+    return names;
+}
+
 QString understoodNames()
 {
     QStringList names;
@@ -83,7 +108,7 @@ QString understoodNames()
         names << textSection(i) + u'/' + textFieldName(i);
         if (TextRole(i) == TextRole::Email) names.last() += QStringLiteral("/邮箱");
     }
-    return names.join(QStringLiteral(", "));
+    return names.join(QStringLiteral(", ")) + QStringLiteral("; for the back, the same after 反面: or back:");
 }
 
 std::optional<Columns> mapColumns(const QStringList &header, const QString &nameColumn)
@@ -93,12 +118,12 @@ std::optional<Columns> mapColumns(const QStringList &header, const QString &name
     for (int i = 0; i < header.size(); ++i) {
         const QString name = header[i].trimmed();
         if (!nameColumn.isEmpty() && name.compare(nameColumn.trimmed(), Qt::CaseInsensitive) == 0) c.nameColumn = i;
-        const auto role = roleOf(name);
-        if (!role) {
+        const auto field = fieldOf(name);
+        if (!field) {
             if (i != c.nameColumn) c.unknown << name;
             continue;
         }
-        int &slot = c.column[std::size_t(*role)];
+        int &slot = (field->side == CardSide::Front ? c.column : c.backColumn)[std::size_t(field->role)];
         if (slot >= 0)
             c.duplicated << name;
         else
@@ -136,13 +161,42 @@ QString mergedText(const QString &templateText, const QString &cell)
     return prefix + value;
 }
 
-Template::Template(const CardDocument &templateCard, const PageView &templateView)
-    : card(templateCard), view(templateView)
+TemplateSide::TemplateSide(const CardDocument &sideCard, const PageView &sideView) : card(sideCard), view(sideView)
 {
     for (std::size_t i = 0; i < kTextCount; ++i) boxes[i] = shownBox(card, view, i);
 }
 
-std::vector<TextProblem> placeTexts(const Template &from, const std::array<bool, kTextCount> &merged,
+namespace {
+
+TemplateSide sideOf(CardDocument card, PageView view, CardSide side)
+{
+    showSide(card, view, side);
+    return TemplateSide(card, view);
+}
+
+} // namespace
+
+Template::Template(const CardDocument &templateCard, const PageView &templateView)
+    : front(sideOf(templateCard, templateView, CardSide::Front))
+{
+    if (templateCard.hasBack()) back = sideOf(templateCard, templateView, CardSide::Back);
+}
+
+std::optional<RowFault> longText(const Columns &columns, const QStringList &fields, const Template &from)
+{
+    for (const CardSide side : {CardSide::Front, CardSide::Back}) {
+        const TemplateSide *sideTemplate = side == CardSide::Front ? &from.front : from.back ? &*from.back : nullptr;
+        if (!sideTemplate) continue;
+        for (std::size_t i = 0; i < kTextCount; ++i) {
+            const int c = columns.of(side)[i];
+            if (c < 0 || c >= fields.size() || fields[c].trimmed().isEmpty()) continue;
+            if (mergedText(sideTemplate->card.texts[i].caption, fields[c]).size() > kMaxText) return RowFault{c + 1};
+        }
+    }
+    return std::nullopt;
+}
+
+std::vector<TextProblem> placeTexts(const TemplateSide &from, const std::array<bool, kTextCount> &merged,
                                     CardDocument &card, PageView &view)
 {
     // Measuring a text is the costly part: only the merged texts are measured
@@ -179,12 +233,15 @@ std::optional<RowFault> applyRow(const Columns &columns, const QStringList &fiel
     return applyRow(columns, fields, Template(card, view), card, view, problems);
 }
 
-std::optional<RowFault> applyRow(const Columns &columns, const QStringList &fields, const Template &from,
-                                 CardDocument &card, PageView &view, std::vector<TextProblem> *problems)
+namespace {
+
+// Replaces the texts of the side shown that columns fill and places them.
+std::vector<TextProblem> fillSide(const std::array<int, kTextCount> &columns, const QStringList &fields,
+                                  const TemplateSide &from, CardDocument &card, PageView &view)
 {
     std::array<bool, kTextCount> merged{};
     for (std::size_t i = 0; i < kTextCount; ++i) {
-        const int column = columns.column[i];
+        const int column = columns[i];
         if (column < 0 || column >= fields.size()) continue;
         CardText &text = card.texts[i];
         if (fields[column].trimmed().isEmpty()) {
@@ -192,10 +249,27 @@ std::optional<RowFault> applyRow(const Columns &columns, const QStringList &fiel
             continue;
         }
         text.caption = mergedText(text.caption, fields[column]);
-        if (text.caption.size() > kMaxText) return RowFault{column + 1};
         merged[i] = true;
     }
-    std::vector<TextProblem> found = placeTexts(from, merged, card, view);
+    std::vector<TextProblem> problems = placeTexts(from, merged, card, view);
+    for (TextProblem &p : problems) p.side = card.shownSide;
+    return problems;
+}
+
+} // namespace
+
+std::optional<RowFault> applyRow(const Columns &columns, const QStringList &fields, const Template &from,
+                                 CardDocument &card, PageView &view, std::vector<TextProblem> *problems)
+{
+    if (const auto fault = longText(columns, fields, from)) return fault;
+    showSide(card, view, CardSide::Front);
+    std::vector<TextProblem> found = fillSide(columns.column, fields, from.front, card, view);
+    if (from.back && card.hasBack()) {
+        showSide(card, view, CardSide::Back);
+        const auto back = fillSide(columns.backColumn, fields, *from.back, card, view);
+        found.insert(found.end(), back.begin(), back.end());
+        showSide(card, view, CardSide::Front);
+    }
     if (problems) *problems = std::move(found);
     return std::nullopt;
 }

@@ -18,9 +18,11 @@ inline constexpr int kMaxText = 100;
 
 // Which column fills which text, found from the header row: the card file's
 // section names (cName ... cQQ, any letter case) or the texts' Chinese names,
-// blanks around them ignored.
+// blanks around them ignored; the same names after "反面:" or "back:" (either
+// colon, any letter case) fill the texts of the card's back.
 struct Columns {
     std::array<int, kTextCount> column = unmapped();   // -1: the text keeps the template's
+    std::array<int, kTextCount> backColumn = unmapped();
     QStringList unknown;                  // header names that fill no text
     QStringList duplicated;               // header names of a text already filled
     int nameColumn = -1;                  // what made cards are named after; -1: none
@@ -32,12 +34,30 @@ struct Columns {
         none.fill(-1);
         return none;
     }
+
+    const std::array<int, kTextCount> &of(CardSide side) const
+    {
+        return side == CardSide::Front ? column : backColumn;
+    }
+    // The header names of the columns that fill a text of the back.
+    QStringList backNames(const QStringList &header) const;
 };
 
-// The text a header name fills, or nothing.
+// The text of the front a header name fills, or nothing.
 std::optional<TextRole> roleOf(const QString &headerName);
 
-// The header names understood, one per text: "cName/姓名", … for messages.
+// The text of either side a header name fills, or nothing.
+struct Field {
+    CardSide side = CardSide::Front;
+    TextRole role = TextRole::Name;
+};
+std::optional<Field> fieldOf(const QString &headerName);
+
+// The name of a text's field in messages: "姓名" on the front, "反面:姓名" on the back.
+QString fieldName(CardSide side, std::size_t text);
+
+// The header names understood, one per text: "cName/姓名", …, and how the
+// back's are written, for messages.
 QString understoodNames();
 
 // nameColumn: a header name whose column names the cards, empty for the one
@@ -67,6 +87,7 @@ struct TextProblem {
     Kind kind = Kind::OffCard;
     std::size_t text = 0;   // the merged text
     std::size_t other = 0;  // the text it covers (Overlap)
+    CardSide side = CardSide::Front;
 
     bool operator==(const TextProblem &) const = default;
 };
@@ -75,14 +96,26 @@ struct TextProblem {
 inline constexpr float kSmallestShare = 0.75f;
 inline constexpr float kSizeStep = 0.5f;
 
-// A template card and the boxes of its texts (empty for a text not shown),
-// measured once for all the rows merged into it.
-struct Template {
-    Template(const CardDocument &templateCard, const PageView &templateView);
+// One side of a template card, shown, and the boxes of its texts (empty for a
+// text not shown), measured once for all the rows merged into it.
+struct TemplateSide {
+    TemplateSide(const CardDocument &sideCard, const PageView &sideView);
     CardDocument card;
     PageView view;
     std::array<QRectF, kTextCount> boxes;
 };
+
+// A template card: its front (the card as made cards start, front shown) and
+// its back when it has one.
+struct Template {
+    Template(const CardDocument &templateCard, const PageView &templateView);
+    TemplateSide front;
+    std::optional<TemplateSide> back;
+};
+
+// The first text of a row, on either side, that is longer than kMaxText once
+// merged into the template's; the back's columns count only on a template with a back.
+std::optional<RowFault> longText(const Columns &columns, const QStringList &fields, const Template &from);
 
 // Places the merged texts (merged[i]) of a card made from the template: each
 // is fitted as the text panel fits what is typed; one that then crosses a trim
@@ -91,13 +124,14 @@ struct Template {
 // the same line) is lowered in kSizeStep points
 // down to kSmallestShare of the template's size, until it covers none. Returns
 // what is still wrong, by merged text in order.
-std::vector<TextProblem> placeTexts(const Template &from, const std::array<bool, kTextCount> &merged,
+std::vector<TextProblem> placeTexts(const TemplateSide &from, const std::array<bool, kTextCount> &merged,
                                     CardDocument &card, PageView &view);
 
-// The card of one row: each mapped text replaced (an empty cell hides the
-// text), then placed (placeTexts); what is still wrong goes to problems when
-// given. card and view start as copies of the template's. A text longer than
-// kMaxText is a fault.
+// The card of one row: each mapped text of the front, then of the back,
+// replaced (an empty cell hides the text), then placed (placeTexts); what is
+// still wrong goes to problems when given. card and view start as copies of the
+// template's and end with the front shown. A text longer than kMaxText is a
+// fault. A template without a back leaves the back's columns unused.
 std::optional<RowFault> applyRow(const Columns &columns, const QStringList &fields, const Template &from,
                                  CardDocument &card, PageView &view, std::vector<TextProblem> *problems = nullptr);
 // The same for one card, whose card and view are the template.

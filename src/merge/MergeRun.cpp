@@ -30,43 +30,32 @@ Fault rowFault(const Csv::Error &e, qsizetype expected)
     return f;
 }
 
-// The first text of the row that is longer than the text panel accepts.
-std::optional<Fault> lengthFault(const CardMerge::Columns &columns, const Csv::Record &record,
-                                 const CardDocument &templateCard)
-{
-    for (std::size_t i = 0; i < kTextCount; ++i) {
-        const int c = columns.column[i];
-        if (c < 0 || record.fields[c].trimmed().isEmpty()) continue;
-        if (CardMerge::mergedText(templateCard.texts[i].caption, record.fields[c]).size() > CardMerge::kMaxText)
-            return Fault{Fault::Kind::TooLong, record.line, c + 1, 0, 0, {}};
-    }
-    return std::nullopt;
-}
-
-std::optional<Fault> recordFault(const Table &table, const Csv::Record &record, const CardDocument &templateCard)
+std::optional<Fault> recordFault(const Table &table, const Csv::Record &record, const CardMerge::Template &from)
 {
     if (record.error) return rowFault(*record.error, table.columns.count);
-    return lengthFault(table.columns, record, templateCard);
+    if (const auto fault = CardMerge::longText(table.columns, record.fields, from))
+        return Fault{Fault::Kind::TooLong, record.line, fault->column, 0, 0, {}};
+    return std::nullopt;
 }
 
 // What the merged texts of a good row leave wrong once placed, one fault a text and problem.
 std::vector<Fault> unfitTexts(const Table &table, const Csv::Record &record, const CardMerge::Template &from)
 {
-    CardDocument card = from.card;
-    PageView view = from.view;
+    CardDocument card = from.front.card;
+    PageView view = from.front.view;
     std::vector<CardMerge::TextProblem> problems;
     CardMerge::applyRow(table.columns, record.fields, from, card, view, &problems);
     std::vector<Fault> faults;
     for (const CardMerge::TextProblem &p : problems) {
         Fault f;
         f.line = record.line;
-        f.column = table.columns.column[p.text] + 1;
-        f.names << textFieldName(p.text);
+        f.column = table.columns.of(p.side)[p.text] + 1;
+        f.names << CardMerge::fieldName(p.side, p.text);
         if (p.kind == CardMerge::TextProblem::Kind::OffCard) {
             f.kind = Fault::Kind::TextOffCard;
         } else {
             f.kind = Fault::Kind::TextOverlap;
-            f.names << textFieldName(p.other);
+            f.names << CardMerge::fieldName(p.side, p.other);
         }
         faults.push_back(f);
     }
@@ -90,11 +79,13 @@ QString encodingName(Csv::Encoding encoding)
 
 // A fault of the header's columns, if any.
 std::optional<Fault> columnsFault(const CardMerge::Columns &columns, const QStringList &header,
-                                  const Settings &settings)
+                                  const CardDocument &templateCard, const Settings &settings)
 {
     if (!columns.duplicated.isEmpty()) return tableFault(Fault::Kind::DuplicateColumns, columns.duplicated);
-    if (std::all_of(columns.column.begin(), columns.column.end(), [](int c) { return c < 0; }))
+    const QStringList backNames = columns.backNames(header);
+    if (backNames.isEmpty() && std::all_of(columns.column.begin(), columns.column.end(), [](int c) { return c < 0; }))
         return tableFault(Fault::Kind::NoTextColumns, header);
+    if (!backNames.isEmpty() && !templateCard.hasBack()) return tableFault(Fault::Kind::NoBack, backNames);
     if (!columns.unknown.isEmpty() && !settings.ignoreUnknown)
         return tableFault(Fault::Kind::UnknownColumns, columns.unknown);
     return std::nullopt;
@@ -111,7 +102,7 @@ constexpr int kBatchPerThread = 16;
 
 MergedCard mergedCard(const Table &table, const QStringList &fields, const CardMerge::Template &from)
 {
-    MergedCard made{from.card, from.view, {}, 0, {}, {}};
+    MergedCard made{from.front.card, from.front.view, {}, 0, {}, {}};
     CardMerge::applyRow(table.columns, fields, from, made.card, made.view);
     return made;
 }
@@ -119,15 +110,15 @@ MergedCard mergedCard(const Table &table, const QStringList &fields, const CardM
 // Rows are checked in batches, their texts placed on all cores.
 constexpr qsizetype kCheckBatch = 1024;
 
-void checkRows(Table &table, const std::vector<Csv::Record> &rows, const CardDocument &templateCard,
-               const CardMerge::Template &from, const Settings &settings, QThreadPool &pool)
+void checkRows(Table &table, const std::vector<Csv::Record> &rows, const CardMerge::Template &from,
+               const Settings &settings, QThreadPool &pool)
 {
     const auto unfitOf = [&](const Csv::Record &record) {
-        return recordFault(table, record, templateCard) ? std::vector<Fault>() : unfitTexts(table, record, from);
+        return recordFault(table, record, from) ? std::vector<Fault>() : unfitTexts(table, record, from);
     };
     const auto unfit = QtConcurrent::blockingMapped<std::vector<std::vector<Fault>>>(&pool, rows, unfitOf);
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        if (const auto fault = recordFault(table, rows[i], templateCard)) {
+        if (const auto fault = recordFault(table, rows[i], from)) {
             table.faults.push_back(*fault);
             continue;
         }
@@ -174,7 +165,7 @@ Table check(const QByteArray &bytes, const CardDocument &templateCard, const Set
     const auto columns = CardMerge::mapColumns(table.header, settings.nameColumn);
     if (!columns) return refuse(tableFault(Fault::Kind::NoNameColumn, {settings.nameColumn}));
     table.columns = *columns;
-    if (const auto fault = columnsFault(*columns, table.header, settings)) return refuse(*fault);
+    if (const auto fault = columnsFault(*columns, table.header, templateCard, settings)) return refuse(*fault);
     // The template's texts as a card file gives them, as penlark-card reads it.
     PageView templateView;
     TextFit::restoreBlocks(templateCard, templateView);
@@ -190,7 +181,7 @@ Table check(const QByteArray &bytes, const CardDocument &templateCard, const Set
             more = record.has_value();
             if (more) batch.push_back(std::move(*record));
         }
-        checkRows(table, batch, templateCard, from, settings, pool);
+        checkRows(table, batch, from, settings, pool);
     }
     // Without skipBad the bad rows refuse the table already.
     if (table.goodRows == 0 && (table.faults.empty() || settings.skipBad))
@@ -231,6 +222,7 @@ Result run(const Table &table, const CardDocument &templateCard, const PageView 
     QSet<int> unfitLines;
     if (settings.strict)
         for (const Fault &f : table.unfit) unfitLines.insert(f.line);
+    const CardMerge::Template from(templateCard, templateView);
     Csv::Reader reader(table.bytes);
     reader.next();
     // The next batch of good rows, named in row order.
@@ -239,14 +231,13 @@ Result run(const Table &table, const CardDocument &templateCard, const PageView 
         while (qsizetype(batch.size()) < batchSize) {
             auto record = reader.next(table.columns.count);
             if (!record) break;
-            if (recordFault(table, *record, templateCard) || unfitLines.contains(record->line)) continue;
+            if (recordFault(table, *record, from) || unfitLines.contains(record->line)) continue;
             const int nameColumn = table.columns.nameColumn;
             QString name = names.take(nameColumn >= 0 ? record->fields[nameColumn] : QString());
             batch.emplace_back(std::move(*record), std::move(name));
         }
         return batch;
     };
-    const CardMerge::Template from(templateCard, templateView);
     std::atomic_bool failed = false;
     QString workError;
     QMutex errorLock;

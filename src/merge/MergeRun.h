@@ -31,6 +31,7 @@ struct Fault {
         NoTextColumns,     // names: the header names, none of which fills a text
         MixedEncoding,     // line: the first line in the other encoding; names: its encoding, the rest's
         NoRows,            // no row below the header can be made
+        NoBack,            // names: the header names of the back's columns, for a template without a back
     };
     Kind kind = Kind::FieldCount;
     int line = 0;

@@ -32,13 +32,29 @@ void fitText(CardDocument &card, PageView &view, std::size_t index)
     if (f.left) text.Left = *f.left;
 }
 
-void restoreBlocks(const CardDocument &card, PageView &view)
+namespace {
+
+void restoreShownBlocks(const CardDocument &card, PageView &view)
 {
     const double pageWidth = PageRenderer::pageTwips(card).width();
     for (std::size_t i = 0; i < kTextCount; ++i) {
         const QSizeF natural = TextLayout::naturalSize(card.texts[i]);
         view.textBlocks[i] = fit(natural, natural.height(), pageWidth).block;
     }
+}
+
+} // namespace
+
+void restoreBlocks(const CardDocument &card, PageView &view)
+{
+    restoreShownBlocks(card, view);
+    if (!card.hasBack()) return;
+    // The other side's blocks, with that side shown for the time being.
+    const CardSide shown = card.shownSide;
+    CardDocument other = card;
+    showSide(other, view, shown == CardSide::Front ? CardSide::Back : CardSide::Front);
+    restoreShownBlocks(other, view);
+    showSide(other, view, shown);
 }
 
 } // namespace TextFit

@@ -30,7 +30,7 @@ Fit fit(QSizeF natural, double currentHeight, double pageWidth);
 void fitText(CardDocument &card, PageView &view, std::size_t index);
 
 // The blocks of texts read from a card file, which keeps no block sizes: each
-// text fitted as it stands, without moving it.
+// text of either side fitted as it stands, without moving it.
 void restoreBlocks(const CardDocument &card, PageView &view);
 
 } // namespace TextFit

@@ -122,6 +122,9 @@ QString faultText(const MergeRun::Fault &f)
     case Kind::MixedEncoding:
         return QStringLiteral("第%1行是%2编码，而表格的其余部分是%3编码").arg(f.line).arg(f.names.value(0), f.names.value(1));
     case Kind::NoRows: return QStringLiteral("表头下面没有可以制作名片的行");
+    case Kind::NoBack:
+        return QStringLiteral("这些列填入名片的反面，而这张名片没有反面（请先添加反面）：%1")
+            .arg(f.names.join(QStringLiteral("、")));
     }
     return {};
 }
@@ -140,8 +143,9 @@ const QString kUnfitCount = QStringLiteral("……共%1处文字放不下");
 
 QString textName(int column, const CardMerge::Columns &columns)
 {
-    for (std::size_t i = 0; i < kTextCount; ++i)
-        if (columns.column[i] == column) return textFieldName(i);
+    for (const CardSide side : {CardSide::Front, CardSide::Back})
+        for (std::size_t i = 0; i < kTextCount; ++i)
+            if (columns.of(side)[i] == column) return CardMerge::fieldName(side, i);
     return QStringLiteral("（不使用）");
 }
 
