@@ -1879,7 +1879,7 @@ QImage guillocheCard(QSize size, QColor ground, QColor ink, quint32 seed)
     QPainter p(&image);
     beginSmooth(p);
     p.setPen(QPen(ink, 1.4));
-    const double top = size.height() * 0.62;
+    const double top = size.height() * 0.7;
     for (int k = 0; k < 18; ++k) {
         QPainterPath wave;
         for (int x = 0; x <= size.width(); x += 4) {
@@ -1901,7 +1901,7 @@ QImage circuitCard(QSize size, QColor from, QColor to, QColor trace, quint32 see
     Dice dice(seed + 1);
     const double step = 2.5 * pixelsPerMm;
     for (int i = 0; i < 26; ++i) {
-        QPointF at(size.width() - dice.between(0, 0.38) * size.width(), dice.between(0.05, 0.95) * size.height());
+        QPointF at(size.width() - dice.between(0, 0.3) * size.width(), dice.between(0.05, 0.95) * size.height());
         at = QPointF(std::round(at.x() / step) * step, std::round(at.y() / step) * step);
         QPainterPath run(at);
         for (int turn = 0; turn < 3; ++turn) {
@@ -2442,7 +2442,7 @@ std::vector<Picture> galleryPictures()
          }},
         {"background/医疗/清波.jpg", [=] { return wavesCard(across, rgb(0xFBFEFE), rgb(0x2A9D8F), 741); }},
         {"background/医疗/晴空.jpg", [=] { return washCard(across, rgb(0xDCEEFA), rgb(0xFFFFFF), {0.1, 0.1}, rgb(0xFFFFFF), 742); }},
-        {"background/医疗/薄荷竖.jpg", [=] { return bandCard(upright, rgb(0xFBFEFD), rgb(0x3FB39B), rgb(0x1D6F8C), 14, 743); }},
+        {"background/医疗/薄荷竖.jpg", [=] { return bandCard(upright, rgb(0xFBFEFD), rgb(0x1F7A68), rgb(0x3FB39B), 14, 743); }},
         {"background/餐饮/茶山.jpg", [=] { return teaHillsCard(across, 751); }},
         {"background/餐饮/炭火.jpg", [=] { return washCard(across, rgb(0x2A2522), rgb(0x151210), {0.5, 1.1}, rgb(0x7A3A16), 752); }},
         {"background/餐饮/烘焙.jpg", [=] {
