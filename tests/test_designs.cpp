@@ -1,5 +1,7 @@
 #include "model/IniFile.h"
 #include "model/ProgramFolder.h"
+#include "model/CardSession.h"
+#include "render/AppliedPictures.h"
 #include "render/DesignCheck.h"
 #include "render/Fonts.h"
 #include "render/PagePictures.h"
@@ -134,6 +136,11 @@ private slots:
             QVERIFY2(isRed(page, 460) && !isRed(page, 480) && !isRed(page, 930), qPrintable(file));
             QVERIFY2(isRed(rendered(file, 48, true), 45), qPrintable(file));
         }
+        // Applied as a logo at its natural size, a picture of 300 ppi gets a box of an inch.
+        CardSession session;
+        const auto picture = PagePictures::sourceFor(folder).libraryBackground(QStringLiteral("t\\print.png"));
+        AppliedPictures::applyLogo(session, QStringLiteral("t\\print.png"), picture.image);
+        QCOMPARE(QSizeF(session.card.logo.width, session.card.logo.height), QSizeF(1440, 1440));
     }
 };
 
