@@ -70,7 +70,8 @@ private slots:
         PageView view;
         card.page.isBg = BackgroundKind::SolidColour;
         card.page.bgColor = Colour::fromRgb(0xF4, 0xF0, 0xE0);
-        card.logo.visible = card.line.visible = false;
+        card.logo.visible = false;
+        card.line = {2000, 30, 100, 100, Colour::kBlack, true};
         for (CardText &text : card.texts) text.visible = false;
         CardText &name = card.text(TextRole::Name);
         name = {QStringLiteral("淡名"), QStringLiteral("黑体"), false, false, 12, Colour::kWhite, 600, 600, true};
@@ -85,6 +86,7 @@ private slots:
         card.text(TextRole::Name).ForeColor = Colour::fromRgb(0xF4, 0xF0, 0xE0);
         QCOMPARE(DesignCheck::check(QStringLiteral("坏/卡.pnk"), card, view),
                  (QStringList{
+                     QStringLiteral("坏/卡.pnk [cLine]: within 1 mm of the trim line"),
                      QStringLiteral("坏/卡.pnk [cName] \"淡名\": contrast 1.1:1 is under 4.5:1"),
                      QStringLiteral("坏/卡.pnk [cJob] \"小字\": 5.0 pt is under 6.5 pt"),
                      QStringLiteral("坏/卡.pnk [cADD] \"出界\": within 1 mm of the trim line"),

@@ -75,43 +75,80 @@ bool faceInstalled(const QString &face)
 
 QString number(double value) { return QString::number(value, 'f', 1); }
 
+// One side as shown, with what every rule of it needs.
+struct Side {
+    const QString &cardName;
+    const CardDocument &card;
+    const PageView &view;
+    QRectF safe; // the trim area less the margin
+    QImage behind;
+
+    QString section(const QString &frontSection) const
+    {
+        return card.shownSide == CardSide::Back ? CardFile::backSection(frontSection) : frontSection;
+    }
+};
+
+std::optional<QRectF> qrCodeBox(const CardDocument &card)
+{
+    if (!card.qrCode || !card.qrCode->visible) return std::nullopt;
+    return QRectF(card.qrCode->left, card.qrCode->top, card.qrCode->size, card.qrCode->size);
+}
+
+// The logo, the line and the QR code, each within the margin when shown.
+QStringList objectProblems(const Side &side)
+{
+    const CardDocument &card = side.card;
+    std::vector<std::pair<QString, QRectF>> objects;
+    if (card.logo.visible)
+        objects.emplace_back(QStringLiteral("cLogo"), QRectF(card.logo.left, card.logo.top, card.logo.width, card.logo.height));
+    if (card.line.visible)
+        objects.emplace_back(QStringLiteral("cLine"), QRectF(card.line.left, card.line.top, card.line.width, card.line.height));
+    if (const auto code = qrCodeBox(card)) objects.emplace_back(QStringLiteral("cQR"), *code);
+    QStringList problems;
+    for (const auto &[section, box] : objects) {
+        if (!side.safe.contains(box))
+            problems << QStringLiteral("%1 [%2]: within 1 mm of the trim line").arg(side.cardName, side.section(section));
+    }
+    return problems;
+}
+
+// Text i against the rules, and against the boxes of the texts before it.
+QStringList textProblems(const Side &side, std::size_t i, const std::vector<std::pair<std::size_t, QRectF>> &before)
+{
+    const CardText &text = side.card.texts[i];
+    const QString name = QStringLiteral("%1 [%2] \"%3\"").arg(side.cardName, side.section(textSection(i)), text.caption);
+    QStringList problems;
+    if (!faceInstalled(text.Font)) problems << name + QStringLiteral(": no installed face for ") + text.Font;
+    if (text.FontSize < kSmallestPoints)
+        problems << name + QStringLiteral(": %1 pt is under %2 pt").arg(number(text.FontSize), number(kSmallestPoints));
+    const QRectF box = PageRenderer::textBox(text, side.view.textBlocks[i]);
+    if (!side.safe.contains(box)) problems << name + QStringLiteral(": within 1 mm of the trim line");
+    const auto code = qrCodeBox(side.card);
+    if (code && box.intersects(*code)) problems << name + QStringLiteral(": crosses the QR code");
+    for (const auto &[other, otherBox] : before) {
+        if (box.intersects(otherBox)) problems << name + QStringLiteral(": crosses \"%1\"").arg(side.card.texts[other].caption);
+    }
+    const double contrast =
+        contrastBehind(side.behind, textMask(side.card, side.view, i), Colour::toQColor(text.ForeColor).rgb());
+    if (contrast < kLeastContrast)
+        problems << name + QStringLiteral(": contrast %1:1 is under %2:1").arg(number(contrast), number(kLeastContrast));
+    return problems;
+}
+
 // The problems of the side the card shows.
 QStringList checkShownSide(const QString &cardName, const CardDocument &card, const PageView &view)
 {
-    QStringList problems;
-    const bool back = card.shownSide == CardSide::Back;
-    const QSize page = PageRenderer::pageTwips(card);
-    const QRectF safe = QRectF(PageGeometry::trimRect(page))
-                            .adjusted(kTrimMarginTwips, kTrimMarginTwips, -kTrimMarginTwips, -kTrimMarginTwips);
-    std::optional<QRectF> code;
-    if (card.qrCode && card.qrCode->visible) {
-        code = QRectF(card.qrCode->left, card.qrCode->top, card.qrCode->size, card.qrCode->size);
-        if (!safe.contains(*code))
-            problems << QStringLiteral("%1 [%2]: the QR code is within 1 mm of the trim line")
-                            .arg(cardName, back ? QStringLiteral("bQR") : QStringLiteral("cQR"));
-    }
-    const QImage behind = withoutTexts(card, view);
+    const double margin = kTrimMarginTwips;
+    const QRectF trim(PageGeometry::trimRect(PageRenderer::pageTwips(card)));
+    const Side side{cardName, card, view, trim.adjusted(margin, margin, -margin, -margin), withoutTexts(card, view)};
+    QStringList problems = objectProblems(side);
     std::vector<std::pair<std::size_t, QRectF>> boxes;
     for (std::size_t i = 0; i < kTextCount; ++i) {
         const CardText &text = card.texts[i];
         if (!text.visible || text.caption.trimmed().isEmpty()) continue;
-        const QString section = back ? CardFile::backSection(textSection(i)) : textSection(i);
-        const QString name = QStringLiteral("%1 [%2] \"%3\"").arg(cardName, section, text.caption);
-        if (!faceInstalled(text.Font)) problems << name + QStringLiteral(": no installed face for ") + text.Font;
-        if (text.FontSize < kSmallestPoints)
-            problems << name + QStringLiteral(": %1 pt is under %2 pt").arg(number(text.FontSize), number(kSmallestPoints));
-        const QRectF box = PageRenderer::textBox(text, view.textBlocks[i]);
-        if (!safe.contains(box)) problems << name + QStringLiteral(": within 1 mm of the trim line");
-        if (code && box.intersects(*code)) problems << name + QStringLiteral(": crosses the QR code");
-        for (const auto &[other, otherBox] : boxes) {
-            if (box.intersects(otherBox))
-                problems << name + QStringLiteral(": crosses \"%1\"").arg(card.texts[other].caption);
-        }
-        boxes.emplace_back(i, box);
-        const double contrast =
-            contrastBehind(behind, textMask(card, view, i), Colour::toQColor(text.ForeColor).rgb());
-        if (contrast < kLeastContrast)
-            problems << name + QStringLiteral(": contrast %1:1 is under %2:1").arg(number(contrast), number(kLeastContrast));
+        problems << textProblems(side, i, boxes);
+        boxes.emplace_back(i, PageRenderer::textBox(text, view.textBlocks[i]));
     }
     return problems;
 }

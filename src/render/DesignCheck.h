@@ -8,8 +8,8 @@
 // The rules a finished card's design keeps so that it holds up in print: faces
 // that are installed, no text under 6.5 pt, every text at least 4.5:1 against
 // the pixels behind it (the WCAG contrast ratio, from the side rendered at
-// 300 dpi), every text and the QR code 1 mm or more inside the trim line, and
-// no text crossing another or the QR code. The sample cards are held to them.
+// 300 dpi), every text, the logo, the line and the QR code 1 mm or more inside
+// the trim line, and no text crossing another or the QR code. The sample cards are held to them.
 namespace DesignCheck {
 
 inline constexpr double kSmallestPoints = 6.5;
