@@ -2,7 +2,7 @@
 // fifteen background tiles, the command bar, the start picture, the window
 // icon and the help and side panel pictures) as PNG files into one folder, and
 // the sample pictures of the program folder's logo and background libraries
-// as JPEG files into another.
+// (JPEG, and the gallery's logos as PNG) into another.
 //
 // Every picture is drawn here from shapes, seeded noise and text set in the
 // Noto CJK fonts, so running the tool again gives the same files. Background
@@ -1796,6 +1796,456 @@ QImage inkLandscapeCard()
 }
 
 // ---------------------------------------------------------------------------
+// Gallery pictures: the backgrounds and logos of the sample cards, drawn at
+// 300 pixels per inch for the size they are used at, and marked so (the text
+// "PenlarkPPI" and the file's own resolution) so that the program draws them
+// at their physical size. A background covers a whole 96 × 60 mm card with its
+// bleed, across or upright; a logo is 180 px square (15.2 mm) on a transparent
+// ground, so that it sits on any background.
+
+constexpr int printPpi = 300;
+constexpr QSize printCard(1134, 709);
+constexpr QSize printCardUpright(709, 1134);
+constexpr QSize printLogoSize(180, 180);
+constexpr double pixelsPerMm = printPpi / 25.4;
+
+QImage atPrintResolution(QImage image)
+{
+    const int dotsPerMeter = qRound(printPpi / 0.0254);
+    image.setDotsPerMeterX(dotsPerMeter);
+    image.setDotsPerMeterY(dotsPerMeter);
+    image.setText(QStringLiteral("PenlarkPPI"), QString::number(printPpi));
+    return image;
+}
+
+// Two colours across the card from one corner to the other, a soft light at
+// glow (fractions of the card) and a fine grain that keeps the print from banding.
+QImage washCard(QSize size, QColor from, QColor to, QPointF glow, QColor light, quint32 seed)
+{
+    const double diagonal = std::hypot(size.width(), size.height());
+    return pixelTile(size, [=](int x, int y) {
+        const double t = (double(x) * size.width() + double(y) * size.height()) / (diagonal * diagonal);
+        const double d = std::hypot(double(x) / size.width() - glow.x(), double(y) / size.height() - glow.y());
+        const QColor base(blend(from, to, t));
+        return shaded(QColor(blend(base, light, 0.5 * std::exp(-d * d / 0.12))), 2.5 * grain(x, y, seed));
+    });
+}
+
+// A paper or card stock: a cloudy pulp with fine grain.
+QImage stockCard(QSize size, QColor base, quint32 seed, double cloud)
+{
+    const TileNoise noise(size, seed);
+    return pixelTile(size, [&](int x, int y) {
+        return shaded(base, cloud * (noise.fractal(x, y, 5, 4) - 0.5) + 3 * grain(x, y, seed + 1));
+    });
+}
+
+// Card stock with fibres, as kraft paper or a school book's page.
+QImage fibreCard(QSize size, QColor base, quint32 seed)
+{
+    QImage image = stockCard(size, base, seed, 14);
+    QPainter p(&image);
+    beginSmooth(p);
+    Dice dice(seed + 2);
+    for (int i = 0; i < size.width() * size.height() / 900; ++i) {
+        p.setPen(fibrePen(dice, dice.between(0.8, 1.6)));
+        p.drawPath(fibre(dice, QPointF(dice.between(0, size.width()), dice.between(0, size.height())),
+                         dice.between(8, 30)));
+    }
+    return image;
+}
+
+// A band of colour along one edge (the left, or the top of an upright card)
+// with a thin accent line beside it, on pale stock.
+QImage bandCard(QSize size, QColor ground, QColor band, QColor accent, double bandMm, quint32 seed)
+{
+    QImage image = stockCard(size, ground, seed, 6);
+    QPainter p(&image);
+    beginSmooth(p);
+    const bool upright = size.height() > size.width();
+    const double depth = bandMm * pixelsPerMm;
+    const QRectF bandRect = upright ? QRectF(0, 0, size.width(), depth) : QRectF(0, 0, depth, size.height());
+    p.fillRect(bandRect, QLinearGradient(linearRamp(bandRect.topLeft(), bandRect.bottomRight(), band, band.darker(125))));
+    const double line = 0.6 * pixelsPerMm, gap = 0.8 * pixelsPerMm;
+    p.fillRect(upright ? QRectF(0, depth + gap, size.width(), line) : QRectF(depth + gap, 0, line, size.height()), accent);
+    return image;
+}
+
+// Thin lines at equal steps, each a sine wave of its own phase: the engraved
+// look of a certificate, in a band across the lower part of the card.
+QImage guillocheCard(QSize size, QColor ground, QColor ink, quint32 seed)
+{
+    QImage image = washCard(size, ground, ground.darker(130), QPointF(0.2, 0.1), ground.lighter(150), seed);
+    QPainter p(&image);
+    beginSmooth(p);
+    p.setPen(QPen(ink, 1.4));
+    const double top = size.height() * 0.7;
+    for (int k = 0; k < 18; ++k) {
+        QPainterPath wave;
+        for (int x = 0; x <= size.width(); x += 4) {
+            const double y = top + k * 9 + 30 * std::sin(x / 70.0 + k * 0.35) * std::sin(x / 310.0 + 1.3);
+            if (x == 0) wave.moveTo(x, y); else wave.lineTo(x, y);
+        }
+        p.drawPath(wave);
+    }
+    return image;
+}
+
+// Circuit traces: runs that turn at right angles and end in round pads,
+// gathered at the right of a dark card.
+QImage circuitCard(QSize size, QColor from, QColor to, QColor trace, quint32 seed)
+{
+    QImage image = washCard(size, from, to, QPointF(0.9, 0.2), trace.darker(300), seed);
+    QPainter p(&image);
+    beginSmooth(p);
+    Dice dice(seed + 1);
+    const double step = 2.5 * pixelsPerMm;
+    for (int i = 0; i < 26; ++i) {
+        QPointF at(size.width() - dice.between(0, 0.3) * size.width(), dice.between(0.05, 0.95) * size.height());
+        at = QPointF(std::round(at.x() / step) * step, std::round(at.y() / step) * step);
+        QPainterPath run(at);
+        for (int turn = 0; turn < 3; ++turn) {
+            const double length = std::round(dice.between(1, 5)) * step;
+            at += turn % 2 ? QPointF(0, dice.between(0, 1) < 0.5 ? -length : length) : QPointF(length, 0);
+            run.lineTo(at);
+        }
+        QColor colour = trace;
+        colour.setAlphaF(dice.between(0.35, 0.8));
+        p.setPen(QPen(colour, 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setBrush(Qt::NoBrush);
+        p.drawPath(run);
+        p.setBrush(colour);
+        p.drawEllipse(run.pointAtPercent(0), 7, 7);
+    }
+    return image;
+}
+
+// Squares on a grid that thin out from one corner: the lower right.
+QImage pixelCard(QSize size, QColor ground, const std::vector<QColor> &colours, quint32 seed)
+{
+    QImage image = stockCard(size, ground, seed, 4);
+    QPainter p(&image);
+    const double cell = 3.2 * pixelsPerMm;
+    for (double y = 0; y < size.height(); y += cell)
+        for (double x = 0; x < size.width(); x += cell) {
+            const double near = std::hypot(size.width() - x, size.height() - y) / (0.45 * size.width());
+            if (near > 1 || hashUnit(int(x), int(y), seed) < near) continue;
+            const QColor colour = colours[size_t(hashUnit(int(y), int(x), seed + 1) * colours.size())];
+            p.fillRect(QRectF(x + 2, y + 2, cell - 4, cell - 4), colour);
+        }
+    return image;
+}
+
+// Round dots of a few colours scattered along two opposite edges.
+QImage confettiCard(QSize size, QColor ground, const std::vector<QColor> &colours, quint32 seed)
+{
+    QImage image = stockCard(size, ground, seed, 8);
+    QPainter p(&image);
+    beginSmooth(p);
+    p.setPen(Qt::NoPen);
+    Dice dice(seed + 1);
+    const bool upright = size.height() > size.width();
+    for (int i = 0; i < 70; ++i) {
+        const double along = dice.between(0, 1), across = std::pow(dice.between(0, 1), 2.2) * 0.16;
+        const bool far = dice.between(0, 1) < 0.5;
+        const double edge = far ? 1 - across : across;
+        const QPointF at = upright ? QPointF(along * size.width(), edge * size.height())
+                                   : QPointF(edge * size.width(), along * size.height());
+        QColor colour = colours[size_t(dice.between(0, colours.size() - 0.001))];
+        colour.setAlphaF(dice.between(0.55, 0.9));
+        p.setBrush(colour);
+        const double r = dice.between(0.6, 2.2) * pixelsPerMm;
+        p.drawEllipse(at, r, r);
+    }
+    return image;
+}
+
+// Layered waves along the bottom edge, each a shade lighter than the one below.
+QImage wavesCard(QSize size, QColor ground, QColor sea, quint32 seed)
+{
+    QImage image = stockCard(size, ground, seed, 5);
+    QPainter p(&image);
+    beginSmooth(p);
+    p.setPen(Qt::NoPen);
+    for (int layer = 0; layer < 3; ++layer) {
+        QPainterPath wave(QPointF(0, size.height()));
+        const double base = size.height() * (0.80 + 0.06 * layer);
+        for (int x = 0; x <= size.width(); x += 6)
+            wave.lineTo(x, base - 18 * std::sin(x / (150.0 + 40 * layer) + layer * 1.7));
+        wave.lineTo(size.width(), size.height());
+        p.setBrush(QColor(blend(ground, sea, 0.35 + 0.3 * layer)));
+        p.drawPath(wave);
+    }
+    return image;
+}
+
+// Hills in ink-wash green over the lower left, fading out to the right.
+QImage teaHillsCard(QSize size, quint32 seed)
+{
+    const TileNoise noise(size, seed);
+    const QColor paper(0xF7, 0xF5, 0xEC), ink(0x3C, 0x6E, 0x4E);
+    return pixelTile(size, [&](int x, int y) {
+        const double u = double(x) / size.width(), v = double(y) / size.height();
+        double amount = 0;
+        for (int range = 0; range < 3; ++range) {
+            const double ridge = 0.62 + 0.1 * range - 0.18 * std::exp(-std::pow((u - 0.12 - 0.15 * range) / 0.16, 2))
+                               - 0.04 * (noise.at(x, range * 97, 20, 1) - 0.5);
+            if (v > ridge) amount = std::max(amount, (0.22 + 0.14 * range) * std::exp(-(v - ridge) * 6));
+        }
+        amount *= (1 - smoothStep(0.25, 0.75, u)) * (0.8 + 0.4 * noise.at(x, y, 50, 14));
+        return shaded(QColor(blend(paper, ink, amount)), 2 * grain(x, y, seed + 1));
+    });
+}
+
+// Two bold blocks of colour meeting on a slant, over a pale ground.
+QImage blocksCard(QSize size, QColor ground, QColor first, QColor second, quint32 seed)
+{
+    QImage image = stockCard(size, ground, seed, 4);
+    QPainter p(&image);
+    beginSmooth(p);
+    p.setPen(Qt::NoPen);
+    const double w = size.width(), h = size.height();
+    p.setBrush(first);
+    p.drawPolygon(QPolygonF({QPointF(0.70 * w, 0), QPointF(w, 0), QPointF(w, h), QPointF(0.52 * w, h)}));
+    p.setBrush(second);
+    p.drawPolygon(QPolygonF({QPointF(0.86 * w, 0), QPointF(w, 0), QPointF(w, h), QPointF(0.72 * w, h)}));
+    return image;
+}
+
+// A large disc of colour rising from beyond the lower edge, on white.
+QImage discCard(QSize size, QColor ground, QColor disc, quint32 seed)
+{
+    QImage image = stockCard(size, ground, seed, 4);
+    QPainter p(&image);
+    beginSmooth(p);
+    p.setPen(Qt::NoPen);
+    p.setBrush(disc);
+    const double r = 0.55 * size.width();
+    p.drawEllipse(QPointF(0.85 * size.width(), 1.02 * size.height()), r, r);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(disc, 3));
+    p.drawEllipse(QPointF(0.85 * size.width(), 1.02 * size.height()), r + 24, r + 24);
+    return image;
+}
+
+// A double rule inside the trim, as a certificate's or an invitation's border.
+QImage framedCard(QImage image, QColor rule)
+{
+    QPainter p(&image);
+    beginSmooth(p);
+    const double inset = 5.5 * pixelsPerMm;
+    const QRectF outer = QRectF(image.rect()).adjusted(inset, inset, -inset, -inset);
+    p.setPen(QPen(rule, 3));
+    p.drawRect(outer);
+    p.setPen(QPen(rule, 1.2));
+    p.drawRect(outer.adjusted(9, 9, -9, -9));
+    return image;
+}
+
+// Fine vertical pinstripes on a deep ground, as a suit's cloth.
+QImage pinstripeCard(QSize size, QColor ground, quint32 seed)
+{
+    const TileNoise noise(size, seed);
+    return pixelTile(size, [&](int x, int y) {
+        const double stripe = (x % 30) < 2 ? 9 : 0;
+        return shaded(ground, stripe + 6 * (noise.at(x, y, 4, 60) - 0.5) + 2 * grain(x, y, seed + 1));
+    });
+}
+
+// Logos: a mark drawn in a 180-pixel square on transparent ground.
+QImage logoCanvas(const std::function<void(QPainter &)> &draw)
+{
+    QImage image = clearCanvas(printLogoSize);
+    QPainter p(&image);
+    beginSmooth(p);
+    draw(p);
+    return image;
+}
+
+const QPointF logoCentre(90, 90);
+
+// One character, white, on a disc or a rounded square of colour.
+QImage glyphLogo(const QString &glyph, QColor colour, bool disc, bool serif)
+{
+    return logoCanvas([&](QPainter &p) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(colour);
+        if (disc) p.drawEllipse(logoCentre, 86, 86);
+        else p.drawRoundedRect(QRectF(4, 4, 172, 172), 30, 30);
+        p.setBrush(Qt::white);
+        p.drawPath(glyphAt(glyph, serif ? serifFont(104, true) : sansFont(104, true), logoCentre));
+    });
+}
+
+// 启航: a sail over two waves.
+QImage sailLogo()
+{
+    return logoCanvas([](QPainter &p) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0x1F, 0x4E, 0x8C));
+        p.drawPolygon(QPolygonF({QPointF(96, 12), QPointF(96, 116), QPointF(28, 116)}));
+        p.setBrush(QColor(0xD9, 0x8C, 0x2B));
+        p.drawPolygon(QPolygonF({QPointF(106, 34), QPointF(106, 116), QPointF(156, 116)}));
+        p.setPen(QPen(QColor(0x1F, 0x4E, 0x8C), 9, Qt::SolidLine, Qt::RoundCap));
+        for (double y : {136.0, 158.0}) {
+            QPainterPath wave(QPointF(18, y));
+            wave.cubicTo(48, y - 14, 72, y + 14, 100, y);
+            wave.cubicTo(128, y - 14, 150, y + 14, 166, y);
+            p.setBrush(Qt::NoBrush);
+            p.drawPath(wave);
+        }
+    });
+}
+
+// 云帆科技: a hexagon of six linked nodes around a centre.
+QImage nodesLogo()
+{
+    return logoCanvas([](QPainter &p) {
+        QPolygonF ring;
+        for (int i = 0; i < 6; ++i) ring << logoCentre + 62 * QPointF(std::cos(pi / 3 * i - pi / 2), std::sin(pi / 3 * i - pi / 2));
+        p.setPen(QPen(QColor(0x12, 0x8C, 0x9E), 8));
+        p.setBrush(Qt::NoBrush);
+        p.drawPolygon(ring);
+        for (const QPointF &node : ring) p.drawLine(logoCentre, node);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0x2B, 0x3F, 0xB8));
+        for (const QPointF &node : ring) p.drawEllipse(node, 15, 15);
+        p.setBrush(QColor(0x12, 0x8C, 0x9E));
+        p.drawEllipse(logoCentre, 24, 24);
+    });
+}
+
+// 数联: two interlocking rounded squares.
+QImage linkedSquaresLogo()
+{
+    return logoCanvas([](QPainter &p) {
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(QColor(0x5B, 0x3F, 0xC4), 20, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.drawRoundedRect(QRectF(18, 18, 92, 92), 18, 18);
+        p.setPen(QPen(QColor(0x1E, 0x9E, 0xD8), 20, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.drawRoundedRect(QRectF(70, 70, 92, 92), 18, 18);
+    });
+}
+
+// 瑞丰: an old round coin with its square hole, in gold.
+QImage coinLogo()
+{
+    return logoCanvas([](QPainter &p) {
+        QPainterPath coin;
+        coin.addEllipse(logoCentre, 84, 84);
+        coin.addRect(QRectF(logoCentre - QPointF(24, 24), QSizeF(48, 48)));
+        coin.setFillRule(Qt::OddEvenFill);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0xB8, 0x86, 0x1B));
+        p.drawPath(coin);
+        p.setPen(QPen(QColor(0xF3, 0xD9, 0x8B), 5));
+        p.setBrush(Qt::NoBrush);
+        p.drawEllipse(logoCentre, 70, 70);
+        p.drawRect(QRectF(logoCentre - QPointF(34, 34), QSizeF(68, 68)));
+    });
+}
+
+// 康宁: a rounded cross in a ring, in medical teal.
+QImage crossLogo()
+{
+    return logoCanvas([](QPainter &p) {
+        p.setPen(QPen(QColor(0x0E, 0x8A, 0x7D), 12));
+        p.setBrush(Qt::NoBrush);
+        p.drawEllipse(logoCentre, 80, 80);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0x0E, 0x8A, 0x7D));
+        p.drawRoundedRect(QRectF(70, 34, 40, 112), 10, 10);
+        p.drawRoundedRect(QRectF(34, 70, 112, 40), 10, 10);
+    });
+}
+
+// 茶舍 and 麦香: a leaf, or an ear of grain, from leaf() on a stalk.
+QImage leafLogo()
+{
+    return logoCanvas([](QPainter &p) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0x3C, 0x7A, 0x3F));
+        p.drawPath(leaf(QPointF(60, 160), QPointF(130, 20), 70));
+        p.setBrush(QColor(0x8F, 0xB8, 0x4A));
+        p.drawPath(leaf(QPointF(70, 160), QPointF(160, 100), 34));
+        p.setPen(QPen(QColor(0xF5, 0xF1, 0xE0), 4, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(68, 150), QPointF(122, 40));
+    });
+}
+
+QImage wheatLogo()
+{
+    return logoCanvas([](QPainter &p) {
+        const QColor gold(0xC2, 0x8A, 0x2E);
+        p.setPen(QPen(gold, 7, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(90, 172), QPointF(90, 30));
+        p.setPen(Qt::NoPen);
+        p.setBrush(gold);
+        for (int i = 0; i < 5; ++i) {
+            const double y = 44 + i * 24;
+            p.drawPath(leaf(QPointF(88, y + 20), QPointF(52, y - 4), 22));
+            p.drawPath(leaf(QPointF(92, y + 20), QPointF(128, y - 4), 22));
+        }
+        p.drawPath(leaf(QPointF(90, 40), QPointF(90, 6), 20));
+    });
+}
+
+// 炭火: a flame of three tongues, red to amber.
+QImage flameLogo()
+{
+    return logoCanvas([](QPainter &p) {
+        p.setPen(Qt::NoPen);
+        const auto tongue = [&](QColor colour, double width, double height) {
+            QPainterPath flame(QPointF(90, 172));
+            flame.cubicTo(90 - width, 172, 90 - width, 172 - height * 0.5, 90, 172 - height);
+            flame.cubicTo(90 + width * 0.2, 172 - height * 0.6, 90 + width, 172 - height * 0.4, 90, 172);
+            p.setBrush(colour);
+            p.drawPath(flame);
+        };
+        tongue(QColor(0xC6, 0x28, 0x28), 78, 166);
+        tongue(QColor(0xEF, 0x6C, 0x00), 56, 118);
+        tongue(QColor(0xFF, 0xC1, 0x07), 32, 70);
+    });
+}
+
+// 方圆设计: a square and a disc overlapping, the overlap cut out.
+QImage squareCircleLogo()
+{
+    return logoCanvas([](QPainter &p) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0xE8, 0x4A, 0x3B));
+        p.drawRect(QRectF(12, 12, 104, 104));
+        p.setBrush(QColor(0x24, 0x24, 0x24));
+        QPainterPath disc;
+        disc.addEllipse(QPointF(116, 116), 56, 56);
+        QPainterPath square;
+        square.addRect(QRectF(12, 12, 104, 104));
+        p.drawPath(disc.subtracted(square));
+    });
+}
+
+// 衡正: a balance of two pans hanging from a beam on a post.
+QImage scalesLogo()
+{
+    return logoCanvas([](QPainter &p) {
+        const QColor navy(0x1B, 0x2A, 0x4A);
+        p.setPen(QPen(navy, 8, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(90, 24), QPointF(90, 160));
+        p.drawLine(QPointF(56, 164), QPointF(124, 164));
+        p.drawLine(QPointF(24, 46), QPointF(156, 46));
+        p.setPen(QPen(navy, 3));
+        for (double x : {36.0, 144.0}) {
+            p.drawLine(QPointF(x, 46), QPointF(x - 22, 104));
+            p.drawLine(QPointF(x, 46), QPointF(x + 22, 104));
+        }
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0xA8, 0x82, 0x3A));
+        for (double x : {36.0, 144.0}) p.drawChord(QRectF(x - 28, 80, 56, 48), 180 * 16, 180 * 16);
+        p.drawEllipse(QPointF(90, 24), 10, 10);
+    });
+}
+
+// ---------------------------------------------------------------------------
 // The line panel's size slider, in the command bar's colours: a track whose
 // groove is a blue wedge growing from left to right over tick marks, and a
 // small black triangle that points up at the track. The thumb's centre runs
@@ -1968,6 +2418,58 @@ std::vector<Picture> libraryPictures()
     };
 }
 
+QColor rgb(QRgb value) { return QColor::fromRgb(value); }
+
+// The gallery's pictures, at print resolution (see atPrintResolution).
+std::vector<Picture> galleryPictures()
+{
+    const QSize across = printCard, upright = printCardUpright;
+    std::vector<Picture> all = {
+        {"background/商务/藏青.jpg", [=] { return washCard(across, rgb(0x1B2A4A), rgb(0x0E1628), {0.85, 0.15}, rgb(0x35508A), 701); }},
+        {"background/商务/晨光.jpg", [=] { return bandCard(across, rgb(0xFAFAF7), rgb(0x1F4E8C), rgb(0xD98C2B), 16, 702); }},
+        {"background/商务/石墨竖.jpg", [=] { return washCard(upright, rgb(0x3A3D42), rgb(0x1E2024), {0.2, 0.1}, rgb(0x5A5E66), 703); }},
+        {"background/科技/电路.jpg", [=] { return circuitCard(across, rgb(0x0B2233), rgb(0x06121C), rgb(0x2EC4B6), 711); }},
+        {"background/科技/像素.jpg", [=] {
+             return pixelCard(across, rgb(0xFBFCFE), {rgb(0x2B3FB8), rgb(0x1E9ED8), rgb(0x5B3FC4), rgb(0xA9C9F5)}, 712);
+         }},
+        {"background/科技/极光竖.jpg", [=] { return washCard(upright, rgb(0x2B1A5E), rgb(0x0B4F6C), {0.8, 0.25}, rgb(0x3FA7A0), 713); }},
+        {"background/金融/象牙金边.jpg", [=] { return framedCard(stockCard(across, rgb(0xFBF7EC), 721, 8), rgb(0xB8861B)); }},
+        {"background/金融/墨绿.jpg", [=] { return guillocheCard(across, rgb(0x0F3D2E), rgb(0x2F6B55), 722); }},
+        {"background/教育/书香.jpg", [=] { return fibreCard(across, rgb(0xF6EEDC), 731); }},
+        {"background/教育/黑板.jpg", [=] { return stockCard(across, rgb(0x2F4A3A), 732, 18); }},
+        {"background/教育/童趣竖.jpg", [=] {
+             return confettiCard(upright, rgb(0xFFFDF6), {rgb(0xE8574A), rgb(0xF2B632), rgb(0x3D8FD6), rgb(0x5DB36A)}, 733);
+         }},
+        {"background/医疗/清波.jpg", [=] { return wavesCard(across, rgb(0xFBFEFE), rgb(0x2A9D8F), 741); }},
+        {"background/医疗/晴空.jpg", [=] { return washCard(across, rgb(0xDCEEFA), rgb(0xFFFFFF), {0.1, 0.1}, rgb(0xFFFFFF), 742); }},
+        {"background/医疗/薄荷竖.jpg", [=] { return bandCard(upright, rgb(0xFBFEFD), rgb(0x1F7A68), rgb(0x3FB39B), 14, 743); }},
+        {"background/餐饮/茶山.jpg", [=] { return teaHillsCard(across, 751); }},
+        {"background/餐饮/炭火.jpg", [=] { return washCard(across, rgb(0x2A2522), rgb(0x151210), {0.5, 1.1}, rgb(0x7A3A16), 752); }},
+        {"background/餐饮/烘焙.jpg", [=] {
+             return confettiCard(across, rgb(0xFFF6E8), {rgb(0xE6A15A), rgb(0xC9743A), rgb(0xF3D0A0), rgb(0x9C5B2E)}, 753);
+         }},
+        {"background/设计/撞色.jpg", [=] { return blocksCard(across, rgb(0xF7F5F0), rgb(0xE8C547), rgb(0x2C3E75), 761); }},
+        {"background/设计/留白竖.jpg", [=] { return discCard(upright, rgb(0xFFFFFF), rgb(0xE84A3B), 762); }},
+        {"background/设计/牛皮纸.jpg", [=] { return fibreCard(across, rgb(0xC9A57A), 763); }},
+        {"background/法律咨询/深红.jpg", [=] { return pinstripeCard(across, rgb(0x5A1A22), 771); }},
+        {"background/法律咨询/藏蓝竖.jpg", [=] { return bandCard(upright, rgb(0xFBFBF9), rgb(0x1B2A4A), rgb(0xA8823A), 22, 772); }},
+        {"logo/商务/恒远.png", [] { return glyphLogo(QStringLiteral("恒"), rgb(0x1F4E8C), true, true); }},
+        {"logo/商务/启航.png", sailLogo},
+        {"logo/科技/云帆.png", nodesLogo},
+        {"logo/科技/数联.png", linkedSquaresLogo},
+        {"logo/金融/瑞丰.png", coinLogo},
+        {"logo/教育/启明.png", [] { return glyphLogo(QStringLiteral("启"), rgb(0xB03A2E), false, true); }},
+        {"logo/医疗/康宁.png", crossLogo},
+        {"logo/餐饮/茶舍.png", leafLogo},
+        {"logo/餐饮/麦香.png", wheatLogo},
+        {"logo/餐饮/炭火.png", flameLogo},
+        {"logo/设计/方圆.png", squareCircleLogo},
+        {"logo/法律咨询/衡正.png", scalesLogo},
+    };
+    for (Picture &picture : all) picture.draw = [draw = picture.draw] { return atPrintResolution(draw()); };
+    return all;
+}
+
 // Draws every picture into folder, making subfolders as needed: PNG, or
 // JPEG at quality 92 for names ending in .jpg.
 bool writePictures(const std::vector<Picture> &list, const QDir &folder, QTextStream &err)
@@ -2001,5 +2503,8 @@ int main(int argc, char *argv[])
     const QDir folder(QString::fromLocal8Bit(argv[1]));
     const QDir libraries(argc == 3 ? QString::fromLocal8Bit(argv[2])
                                    : QDir::cleanPath(folder.filePath(QStringLiteral("../program"))));
-    return writePictures(pictures(), folder, err) && writePictures(libraryPictures(), libraries, err) ? 0 : 1;
+    return writePictures(pictures(), folder, err) && writePictures(libraryPictures(), libraries, err)
+                   && writePictures(galleryPictures(), libraries, err)
+               ? 0
+               : 1;
 }

@@ -27,7 +27,11 @@ QSizeF logoSize(QSizeF natural, QSizeF pageTwips)
 
 namespace {
 
-QSizeF naturalSize(const QImage &picture) { return QSizeF(picture.size()) * PageGeometry::kScreenTwipsPerPixel; }
+// A picture made for print comes at its physical size (see PagePictures::printRatio).
+QSizeF naturalSize(const QImage &picture)
+{
+    return picture.deviceIndependentSize() * PageGeometry::kScreenTwipsPerPixel;
+}
 
 void setLogo(CardSession &session, const QString &reference, const QImage &picture, const QRectF &box)
 {

@@ -27,6 +27,14 @@ std::optional<ReadPicture::Problem> fileProblem(const QString &file)
 
 } // namespace
 
+double printRatio(const QImageReader &reader)
+{
+    bool ok = false;
+    const int ppi = reader.text(kPrintResolutionKey).trimmed().toInt(&ok);
+    if (!ok || ppi < kScreenPpi || ppi > kMaxPrintPpi) return 1;
+    return double(ppi) / kScreenPpi;
+}
+
 ReadPicture readPictureFile(const QString &file)
 {
     if (const auto problem = fileProblem(file)) return {{}, *problem};
@@ -34,18 +42,21 @@ ReadPicture readPictureFile(const QString &file)
     const QSize size = reader.size();
     if (size.isValid() && qint64(size.width()) * size.height() > kMaxPicturePixels)
         return {{}, ReadPicture::Problem::TooLarge};
+    // Before the pixels: a PNG's text that follows them is not looked for.
+    const double ratio = printRatio(reader);
     // Room for the largest picture accepted, four bytes a pixel.
     reader.setAllocationLimit(int(kMaxPicturePixels * 4 / (1024 * 1024)) + 1);
     QImage image = reader.read();
     if (image.isNull()) return {{}, ReadPicture::Problem::Unreadable};
     if (qint64(image.width()) * image.height() > kMaxPicturePixels) return {{}, ReadPicture::Problem::TooLarge};
     // The reader gives a file named like "name@2x.png" a ratio of 2; a library
-    // picture is drawn at its own pixels whatever its name.
-    image.setDevicePixelRatio(1);
+    // picture is drawn at its own pixels whatever its name, unless its file
+    // says it was made for print.
+    image.setDevicePixelRatio(ratio);
     return {image, ReadPicture::Problem::None};
 }
 
-ReadPicture readReducedPicture(const QString &file, const std::function<Reduction(QSize)> &plan)
+ReadPicture readReducedPicture(const QString &file, const std::function<Reduction(QSize, double)> &plan)
 {
     if (const auto problem = fileProblem(file)) return {{}, *problem};
     QImageReader reader(file);
@@ -55,13 +66,14 @@ ReadPicture readReducedPicture(const QString &file, const std::function<Reductio
     const bool decodesPart = reader.supportsOption(QImageIOHandler::ClipRect);
     if (qint64(size.width()) * size.height() > (decodesPart ? kMaxPicturePixels : kMaxWholeDecodedPixels))
         return {{}, ReadPicture::Problem::TooLarge};
-    const Reduction reduction = plan(size);
+    const double ratio = printRatio(reader);
+    const Reduction reduction = plan(size, ratio);
     if (reduction.clip != QRect(QPoint(), size)) reader.setClipRect(reduction.clip);
     if (reduction.scaled != reduction.clip.size()) reader.setScaledSize(reduction.scaled);
     reader.setAllocationLimit(int(kMaxWholeDecodedPixels * 4 / (1024 * 1024)) + 1);
     QImage image = reader.read();
     if (image.isNull()) return {{}, ReadPicture::Problem::Unreadable};
-    image.setDevicePixelRatio(double(image.width()) / reduction.clip.width());
+    image.setDevicePixelRatio(double(image.width()) * ratio / reduction.clip.width());
     return {image, ReadPicture::Problem::None};
 }
 
@@ -111,12 +123,14 @@ int ceilPixels(double pixels) { return std::max(1, int(std::ceil(pixels))); }
 
 // A tile smaller than the page is seen whole; of a larger one only the part
 // from its top-left corner that covers the page. Both at the drawing's scale,
-// or the picture's own where the drawing is larger.
-Reduction backgroundReduction(QSize picture, QSize pageTwips, double twipsPerPixel)
+// or the picture's own where the drawing is larger. A picture made for print
+// (ratio above 1) has that many pixels a screen pixel.
+Reduction backgroundReduction(QSize picture, double ratio, QSize pageTwips, double twipsPerPixel)
 {
-    const double scale = std::min(1.0, PageGeometry::kScreenTwipsPerPixel / twipsPerPixel);
-    const QSize seen(ceilPixels(pageTwips.width() / PageGeometry::kScreenTwipsPerPixel),
-                     ceilPixels(pageTwips.height() / PageGeometry::kScreenTwipsPerPixel));
+    const double pictureTwipsPerPixel = PageGeometry::kScreenTwipsPerPixel / ratio;
+    const double scale = std::min(1.0, pictureTwipsPerPixel / twipsPerPixel);
+    const QSize seen(ceilPixels(pageTwips.width() / pictureTwipsPerPixel),
+                     ceilPixels(pageTwips.height() / pictureTwipsPerPixel));
     const QRect clip(QPoint(), picture.boundedTo(seen));
     return {clip, QSize(ceilPixels(clip.width() * scale), ceilPixels(clip.height() * scale))};
 }
@@ -147,10 +161,12 @@ CardReader::PictureSource reducedSourceFor(const ProgramFolder &folder, const Ca
         QSize(ceilPixels(layout.logo.width / twipsPerPixel), ceilPixels(layout.logo.height / twipsPerPixel))
             .boundedTo(pagePixels);
     const Reader background = [page, twipsPerPixel](const QString &file) {
-        return readReducedPicture(file, [&](QSize picture) { return backgroundReduction(picture, page, twipsPerPixel); });
+        return readReducedPicture(file, [&](QSize picture, double ratio) {
+            return backgroundReduction(picture, ratio, page, twipsPerPixel);
+        });
     };
     const Reader logo = [logoPixels](const QString &file) {
-        return readReducedPicture(file, [&](QSize picture) { return logoReduction(picture, logoPixels); });
+        return readReducedPicture(file, [&](QSize picture, double) { return logoReduction(picture, logoPixels); });
     };
     return {builtInBackground,
             [folder, background](const QString &reference) {

@@ -4,6 +4,7 @@
 #include "model/ProgramFolder.h"
 
 #include <QImage>
+#include <QImageReader>
 #include <QRect>
 #include <QStringList>
 
@@ -21,6 +22,20 @@ inline constexpr qint64 kMaxPicturePixels = 100'000'000;
 // No picture file of at most that many pixels is larger than four bytes a
 // pixel and a megabyte of other data: a larger file is refused unread.
 inline constexpr qint64 kLargestPictureFile = kMaxPicturePixels * 4 + (1 << 20);
+
+// Library pictures are drawn one pixel a screen pixel (96 ppi, 15 twips), the
+// pixels of users' own pictures included, whatever resolution their files
+// record. A picture made for print opts in to its physical size: its file
+// carries the text "PenlarkPPI" (a PNG text chunk, or a JPEG comment
+// "PenlarkPPI: 300") with its resolution in whole pixels per inch, 96 to 1200.
+// Such a picture is read with that resolution over 96 as its device pixel
+// ratio, so it covers width / ppi inches of the card; any other value is
+// ignored.
+inline constexpr char kPrintResolutionKey[] = "PenlarkPPI";
+inline constexpr int kScreenPpi = 96;
+inline constexpr int kMaxPrintPpi = 1200;
+// The device pixel ratio the rule gives the picture the reader is set to.
+double printRatio(const QImageReader &reader);
 
 // A picture file read for the page, or why it was refused; anything but a
 // regular file is Unreadable without being opened.
@@ -47,7 +62,8 @@ inline constexpr qint64 kMaxWholeDecodedPixels = 8'000'000;
 // A picture file decoded to the reduction plan gives for its size. The image
 // keeps its natural size as its device pixel ratio (its width over the clip's),
 // so that it tiles as the whole picture would at one pixel a screen pixel.
-ReadPicture readReducedPicture(const QString &file, const std::function<Reduction(QSize)> &plan);
+// The plan is given the picture's size and its print ratio (1 for most).
+ReadPicture readReducedPicture(const QString &file, const std::function<Reduction(QSize, double)> &plan);
 
 // Built-in background picture 0..14; a null image for any other reference.
 QImage builtInBackground(const QString &reference);
