@@ -57,19 +57,6 @@ const Transforms &transforms()
     return instance;
 }
 
-// Scales down the coloured plates of a colour above the ink limit, keeping
-// its black, so that the plates together carry limit at most.
-template <typename T>
-void limitInk(T &c, T &m, T &y, T k, double limit)
-{
-    const double colour = double(c) + double(m) + double(y);
-    if (colour + double(k) <= limit || colour <= 0) return;
-    const double scale = std::max(0.0, limit - double(k)) / colour;
-    c = T(double(c) * scale);
-    m = T(double(m) * scale);
-    y = T(double(y) * scale);
-}
-
 } // namespace
 
 Cmyk flatColour(int red, int green, int blue)
@@ -80,17 +67,13 @@ Cmyk flatColour(int red, int green, int blue)
     double ink[4] = {};
     cmsDoTransform(transforms().flat(), rgb, ink, 1);
     // LittleCMS gives ink in per cent.
-    Cmyk cmyk{std::clamp(ink[0] / 100, 0.0, 1.0), std::clamp(ink[1] / 100, 0.0, 1.0),
-              std::clamp(ink[2] / 100, 0.0, 1.0), std::clamp(ink[3] / 100, 0.0, 1.0)};
-    limitInk(cmyk.c, cmyk.m, cmyk.y, cmyk.k, kInkLimit);
-    return cmyk;
+    return {std::clamp(ink[0] / 100, 0.0, 1.0), std::clamp(ink[1] / 100, 0.0, 1.0), std::clamp(ink[2] / 100, 0.0, 1.0),
+            std::clamp(ink[3] / 100, 0.0, 1.0)};
 }
 
 void convertPixels(const uchar *rgb, uchar *cmyk, std::size_t count)
 {
     cmsDoTransform(transforms().pixels(), rgb, cmyk, cmsUInt32Number(count));
-    for (uchar *pixel = cmyk; pixel != cmyk + 4 * count; pixel += 4)
-        limitInk(pixel[0], pixel[1], pixel[2], pixel[3], kInkLimit * 255);
 }
 
 QByteArray profileData()

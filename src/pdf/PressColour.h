@@ -21,7 +21,9 @@ struct Cmyk {
     double total() const { return c + m + y + k; }
 };
 
-// The most ink a colour may carry, all plates together (300 %).
+// The most ink a colour may carry, all plates together (300 %). The press
+// profile is made with this limit (its darkest colour carries 290 %), so the
+// conversion keeps to it without scaling.
 inline constexpr double kInkLimit = 3.0;
 
 // The press profile's output condition, as a PDF's output intent names it.
