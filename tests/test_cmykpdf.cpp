@@ -11,11 +11,12 @@ using PrintShopPdf::Form;
 
 namespace {
 
-QString writeCmyk(const QTemporaryDir &dir, const QString &name, const CardDocument &card)
+QString writeCmyk(const QTemporaryDir &dir, const QString &name, const CardDocument &card,
+                  Colours colours = Colours::Cmyk)
 {
     const QString path = dir.filePath(name);
     QString error;
-    if (!PrintShopPdf::writeCard(card, {}, path, {Form::Marks, QStringLiteral("李明"), Colours::Cmyk}, &error))
+    if (!PrintShopPdf::writeCard(card, {}, path, {Form::Marks, QStringLiteral("李明"), colours}, &error))
         qWarning() << error;
     return path;
 }
@@ -53,6 +54,7 @@ private slots:
     void initTestCase();
     void putsBlackOnTheBlackPlateAndMarksOnAll();
     void identifiesThePressAndHasNoRgb();
+    void isWrittenByTheTool();
 };
 
 void TestCmykPdf::initTestCase()
@@ -70,7 +72,8 @@ void TestCmykPdf::putsBlackOnTheBlackPlateAndMarksOnAll()
     for (const int i : {0, 2, 3}) withoutTexts.texts[std::size_t(i)].visible = false; // name, company, address
     const Plates full = plates(writeCmyk(dir, QStringLiteral("full.pdf"), card), 300);
     const Plates bare = plates(writeCmyk(dir, QStringLiteral("bare.pdf"), withoutTexts), 300);
-    QVERIFY(full.width > 1000 && full.width == bare.width && full.ink.size() == bare.ink.size());
+    const Plates rgb = plates(writeCmyk(dir, QStringLiteral("rgb.pdf"), card, Colours::Rgb), 300);
+    QVERIFY(full.width > 1000 && full.ink.size() == bare.ink.size() && full.ink.size() == rgb.ink.size());
 
     const int slug = 6 * 300 * 10 / 254; // pixels of the 6 mm slug
     int textPixels = 0, markPixels = 0;
@@ -79,8 +82,9 @@ void TestCmykPdf::putsBlackOnTheBlackPlateAndMarksOnAll()
             const uchar *ink = full.at(x, y);
             const bool inSlug = x < slug - 1 || y < slug - 1 || x > full.width - slug || y > full.height - slug;
             if (inSlug) {
-                // Registration: the same ink on every plate.
+                // Registration: the same ink on every plate, where the RGB file has its marks.
                 QVERIFY2(ink[0] == ink[3] && ink[1] == ink[3] && ink[2] == ink[3], qPrintable(QString::number(x)));
+                QCOMPARE(ink[3] != 0, rgb.at(x, y)[3] != 0);
                 markPixels += ink[3] == 255;
                 continue;
             }
@@ -132,6 +136,30 @@ void TestCmykPdf::identifiesThePressAndHasNoRgb()
     QVERIFY(images.size() >= 2);
     for (const QString &line : images)
         QVERIFY2(line.contains(QStringLiteral(" cmyk ")) || line.contains(QStringLiteral(" smask ")), qPrintable(line));
+}
+
+void TestCmykPdf::isWrittenByTheTool()
+{
+    QTemporaryDir dir;
+    const QString card = dir.filePath(QStringLiteral("card.pnk"));
+    const QString csv = dir.filePath(QStringLiteral("people.csv"));
+    QFile table(csv);
+    QVERIFY(table.open(QIODevice::WriteOnly) && table.write("cName\nA\nB\n") > 0);
+    table.close();
+    QCOMPARE(QProcess::execute(QStringLiteral(PENLARK_CARD_EXE), {"new", card}), 0);
+    const QString out = dir.filePath(QStringLiteral("out.pdf"));
+    for (const QStringList &command : {QStringList{"render", card, "--trim"}, QStringList{"sheet", card, "--marks"},
+                                       QStringList{"merge", card, csv, "--marks"}}) {
+        QCOMPARE(QProcess::execute(QStringLiteral(PENLARK_CARD_EXE), command + QStringList{"-o", out, "--cmyk"}), 0);
+        QCOMPARE(PdfProbe::info(out, "PDF version"), QStringLiteral("1.6"));
+        QVERIFY(PdfProbe::run("qpdf", {"--qdf", out, "-"}).contains(QStringLiteral("/Separation")) ==
+                command.contains(QStringLiteral("--marks")));
+    }
+    QProcess png;
+    png.start(QStringLiteral(PENLARK_CARD_EXE), {"render", card, "-o", dir.filePath(QStringLiteral("x.png")), "--cmyk"});
+    QVERIFY(png.waitForFinished());
+    QCOMPARE(png.exitCode(), 2);
+    QVERIFY(png.readAllStandardError().startsWith("penlark-card: --cmyk is for a .pdf output"));
 }
 
 QTEST_MAIN(TestCmykPdf)

@@ -68,12 +68,18 @@ QString documentTitle(const QString &cardPath, const CardDocument &card)
     return name.isEmpty() ? card.texts[0].caption : name;
 }
 
+PrintShopPdf::Colours colours(bool cmyk)
+{
+    return cmyk ? PrintShopPdf::Colours::Cmyk : PrintShopPdf::Colours::Rgb;
+}
+
 bool writeRendered(const CardDocument &card, const PageView &view, const RenderRequest &r, QString *error)
 {
     if (isPdf(r.output)) {
         using PrintShopPdf::Form;
         const Form form = PrintShopPdf::formFor(r.trim, r.marks);
-        return PrintShopPdf::writeCard(card, view, r.output, {form, documentTitle(r.card, card)}, error);
+        return PrintShopPdf::writeCard(card, view, r.output, {form, documentTitle(r.card, card), colours(r.cmyk)},
+                                       error);
     }
     const double twipsPerPixel = 1440.0 / r.dpi;
     const QImage image = r.trim ? PageRenderer::renderTrimmedBitmap(card, view, twipsPerPixel)
@@ -307,7 +313,8 @@ int sheet(const SheetRequest &request, QTextStream &err)
             << Numeric::twipsToMm(printed.width()) << " x " << Numeric::twipsToMm(printed.height())
             << " mm and runs off the A4 page" << Qt::endl;
     QString error;
-    const PrintShopPdf::SheetOptions options{request.marks, documentTitle(request.card, opened->card)};
+    const PrintShopPdf::SheetOptions options{request.marks, documentTitle(request.card, opened->card),
+                                             colours(request.cmyk)};
     if (!PrintShopPdf::writeSheet(picture, copies, request.output, options, &error))
         return cannotWrite(request.output, error, err);
     return writtenWithoutCode(opened->card, request.output, err);

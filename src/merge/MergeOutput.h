@@ -45,9 +45,9 @@ namespace MergeOutputs {
 // its files; the made ones are added to it at commit, named apart from them.
 std::unique_ptr<MergeOutput> cardFolder(const QString &folder, QString *error);
 
-// The print-shop PDF: one card per page in one of its forms.
+// The print-shop PDF: one card per page in one of its forms, in RGB or the press's CMYK.
 std::unique_ptr<MergeOutput> cardPdf(const QString &path, PrintShopPdf::Form form, const QString &title,
-                                     QString *error);
+                                     QString *error, PrintShopPdf::Colours colours = PrintShopPdf::Colours::Rgb);
 
 // A4 portrait sheets, copies.across x copies.down cards each, laid out as the
 // print window lays out copies of one card, filled column by column in row
@@ -59,6 +59,7 @@ std::unique_ptr<MergeOutput> cardPdf(const QString &path, PrintShopPdf::Form for
 SheetCopies largestSheet(const CardDocument &card, bool trim, bool marks);
 
 std::unique_ptr<MergeOutput> sheetPdf(const QString &path, SheetCopies copies, bool trim, bool marks,
-                                      const QString &title, QString *error);
+                                      const QString &title, QString *error,
+                                      PrintShopPdf::Colours colours = PrintShopPdf::Colours::Rgb);
 
 } // namespace MergeOutputs
