@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <ranges>
 
 #include <lcms2.h>
 
@@ -137,7 +138,7 @@ void TestCmykPdf::identifiesThePressAndHasNoRgb()
     card.page.isBg = BackgroundKind::Gradient;
     card.page.jbColor1 = 0x400010; // dark blue to dark brown (0x00BBGGRR): near the ink limit
     card.page.jbColor2 = 0x002040;
-    card.texts[0].ForeColor = 0x2020C0; // a red name
+    card.texts[0].ForeColor = 0x3070D0; // an orange name (R 208, G 112, B 48)
     const QString pdf = write(dir, QStringLiteral("card.pdf"), card);
     QCOMPARE(PdfProbe::info(pdf, "PDF version"), QStringLiteral("1.6"));
     QCOMPARE(PdfProbe::run("qpdf", {"--check", pdf}).count("No syntax or stream encoding errors"), 1);
@@ -153,13 +154,19 @@ void TestCmykPdf::identifiesThePressAndHasNoRgb()
     const QStringList images = PdfProbe::run("pdfimages", {"-list", pdf}).split(u'\n', Qt::SkipEmptyParts).mid(2);
     QCOMPARE(images.filter(QStringLiteral(" cmyk ")).size() + images.filter(QStringLiteral(" smask ")).size(), images.size());
     QVERIFY(images.size() >= 2);
-    // The dark gradient stays within 300 % of ink (the slug's marks are registration).
+    // The dark gradient stays within 300 % of ink (the slug's marks are registration),
+    // and the name's pixels carry the press's CMYK of its colour.
     const Plates gradient = plates(pdf, 100);
-    int most = 0;
+    const PressColour::Cmyk orange = PressColour::flatColour(208, 112, 48);
+    const double name[] = {orange.c * 255, orange.m * 255, orange.y * 255, orange.k * 255};
+    int most = 0, namePixels = 0;
     for (int y = 25; y < gradient.height - 25; ++y)
-        for (int x = 25; x < gradient.width - 25; ++x)
-            most = std::max(most, gradient.at(x, y)[0] + gradient.at(x, y)[1] + gradient.at(x, y)[2] + gradient.at(x, y)[3]);
-    QVERIFY2(most > 600 && most <= 765, qPrintable(QString::number(most)));
+        for (int x = 25; x < gradient.width - 25; ++x) {
+            const uchar *ink = gradient.at(x, y);
+            most = std::max(most, ink[0] + ink[1] + ink[2] + ink[3]);
+            namePixels += std::ranges::all_of(std::views::iota(0, 4), [&](int i) { return std::abs(ink[i] - name[i]) < 3; });
+        }
+    QVERIFY2(most > 600 && most <= 765 && namePixels > 50, qPrintable(QStringLiteral("%1 %2").arg(most).arg(namePixels)));
 }
 
 void TestCmykPdf::isWrittenByTheTool()

@@ -39,11 +39,10 @@ int channel(double value)
     return int(std::lround(std::clamp(value, 0.0, 1.0) * 255));
 }
 
-// Rewrites a content stream's colours for DeviceCMYK: three operands of an
-// RGB colour (rg, RG, sc, scn, SC, SCN) become the press's four, one grey
-// operand (g, G, sc, scn, SC, SCN) the black plate's. Qt sets every colour
-// with the operands alone, so the count tells RGB from grey; a pattern's name
-// is left as it is.
+// Rewrites a content stream's RGB colours for DeviceCMYK: the three operands
+// of rg, RG, sc, scn, SC and SCN become the press's four. Qt sets its colours
+// with sc/scn in its RGB colour space; a grey (one operand, DeviceGray, which
+// prints on the black plate) and a pattern's name are left as they are.
 class CmykColours : public QPDFObjectHandle::TokenFilter
 {
 public:
@@ -74,17 +73,9 @@ private:
     bool convert(const std::string &op)
     {
         const bool rgbOp = op == "rg" || op == "RG";
-        const bool greyOp = op == "g" || op == "G";
-        const bool anySpace = op == "sc" || op == "scn" || op == "SC" || op == "SCN";
-        const bool stroke = op == "RG" || op == "G" || op == "SC" || op == "SCN";
-        std::string out;
-        if (m_numbers.size() == 3 && (rgbOp || anySpace))
-            out = inks(PressColour::flatColour(channel(m_numbers[0]), channel(m_numbers[1]), channel(m_numbers[2])));
-        else if (m_numbers.size() == 1 && (greyOp || anySpace))
-            out = inks({0, 0, 0, 1 - std::clamp(m_numbers[0], 0.0, 1.0)});
-        else
-            return false;
-        write(out + (rgbOp || greyOp ? (stroke ? "K" : "k") : op));
+        if (m_numbers.size() != 3 || !(rgbOp || op == "sc" || op == "scn" || op == "SC" || op == "SCN")) return false;
+        write(inks(PressColour::flatColour(channel(m_numbers[0]), channel(m_numbers[1]), channel(m_numbers[2]))) +
+              (op == "rg" ? "k" : op == "RG" ? "K" : op));
         m_pending.clear();
         m_numbers.clear();
         return true;
@@ -101,8 +92,8 @@ private:
     std::vector<double> m_numbers;
 };
 
-// Every RGB or grey colour space a page names becomes DeviceCMYK (a pattern's
-// too); the registration colour joins them when the page has marks.
+// Every RGB colour space a page names becomes DeviceCMYK (a pattern's too);
+// the registration colour joins them when the page has marks.
 void convertColourSpaces(QPDFObjectHandle resources, const PageRecord &record, QPDFObjectHandle registration)
 {
     QPDFObjectHandle spaces = resources.getKey("/ColorSpace");
@@ -110,11 +101,8 @@ void convertColourSpaces(QPDFObjectHandle resources, const PageRecord &record, Q
         spaces = QPDFObjectHandle::newDictionary();
         resources.replaceKey("/ColorSpace", spaces);
     }
-    const auto device = [](QPDFObjectHandle space) {
-        return space.isNameAndEquals("/DeviceRGB") || space.isNameAndEquals("/DeviceGray");
-    };
     for (auto &[name, space] : spaces.ditems()) {
-        if (device(space))
+        if (space.isNameAndEquals("/DeviceRGB"))
             spaces.replaceKey(name, QPDFObjectHandle::newName("/DeviceCMYK"));
         else if (space.isArray() && space.getArrayNItems() == 2 && space.getArrayItem(0).isNameAndEquals("/Pattern"))
             spaces.replaceKey(name, QPDFObjectHandle::parse("[/Pattern /DeviceCMYK]"));

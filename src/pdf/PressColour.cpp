@@ -61,9 +61,8 @@ const Transforms &transforms()
 
 Cmyk flatColour(int red, int green, int blue)
 {
-    if (red == green && green == blue) return {0, 0, 0, 1.0 - std::clamp(red, 0, 255) / 255.0};
-    const double rgb[3] = {std::clamp(red, 0, 255) / 255.0, std::clamp(green, 0, 255) / 255.0,
-                           std::clamp(blue, 0, 255) / 255.0};
+    if (red == green && green == blue) return {0, 0, 0, 1.0 - red / 255.0};
+    const double rgb[3] = {red / 255.0, green / 255.0, blue / 255.0};
     double ink[4] = {};
     cmsDoTransform(transforms().flat(), rgb, ink, 1);
     // LittleCMS gives ink in per cent.

@@ -153,12 +153,11 @@ void SavePanel::buildSaveFrame()
     m_cmyk = new QCheckBox(QStringLiteral("按印刷色(CMYK)"), f);
     m_cmyk->setObjectName(QStringLiteral("chk_cmyk"));
     m_cmyk->setGeometry(70, 51, kInner - 72, 18);
-    m_cmyk->setChecked(true);
     m_cmyk->setEnabled(false);
     connect(formats, &QButtonGroup::idToggled, this, [this](int id, bool on) {
         if (on) m_cmyk->setEnabled(id == 2);
     });
-    m_note = label(formatNote(true), {8, 171, kInner - 16, 220}, f);
+    m_note = label(formatNote(false), {8, 171, kInner - 16, 220}, f);
     m_note->setObjectName(QStringLiteral("save_note"));
     m_note->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_note->setStyleSheet(QStringLiteral("color: #555555; font-size: 8pt;"));
