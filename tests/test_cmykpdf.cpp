@@ -55,6 +55,7 @@ private slots:
 
 void TestCmykPdf::initTestCase()
 {
+    qputenv("TZ", "CST-8"); // dates with an offset from UTC, as in China
     Fonts::installSubstitutions();
     if (!PdfProbe::available() || QStandardPaths::findExecutable(QStringLiteral("gs")).isEmpty())
         QSKIP("poppler-utils and ghostscript are needed to read the PDFs back");
@@ -139,7 +140,11 @@ void TestCmykPdf::identifiesThePressAndHasNoRgb()
     card.page.jbColor1 = 0x400010; // dark blue to dark brown (0x00BBGGRR): near the ink limit
     card.page.jbColor2 = 0x002040;
     card.texts[0].ForeColor = 0x3070D0; // an orange name (R 208, G 112, B 48)
-    const QString pdf = write(dir, QStringLiteral("card.pdf"), card);
+    CardDocument light = card; // a second background of the same size, on page 2
+    light.page.jbColor1 = 0xFF8000;
+    const QString pdf = dir.filePath(QStringLiteral("cards.pdf"));
+    PrintShopPdf::Writer writer(pdf, {PrintShopPdf::Form::Marks, {}, Colours::Cmyk});
+    QVERIFY(writer.addCard(card, {}) && writer.addCard(light, {}) && writer.finish());
     QCOMPARE(PdfProbe::info(pdf, "PDF version"), QStringLiteral("1.6"));
     QCOMPARE(PdfProbe::run("qpdf", {"--check", pdf}).count("No syntax or stream encoding errors"), 1);
 
@@ -148,12 +153,14 @@ void TestCmykPdf::identifiesThePressAndHasNoRgb()
     for (const char *expected :
          {"/GTS_PDFXVersion (PDF/X-4)", "/Trapped /False", "/S /GTS_PDFX", "/OutputConditionIdentifier (FOGRA39)",
           "/DestOutputProfile", "<pdfxid:GTS_PDFXVersion>PDF/X-4</pdfxid:GTS_PDFXVersion>",
-          "<pdf:Trapped>False</pdf:Trapped>", "/Separation", "/All", "0 0 0 1 scn"})
+          "<pdf:Trapped>False</pdf:Trapped>", "/Separation", "/All", "0 0 0 1 scn", "+08:00</xmp:CreateDate>"})
         QVERIFY2(all.contains(QString::fromLatin1(expected)), expected);
     // The pictures are CMYK but the logo's mask, which stays as it was.
     const QStringList images = PdfProbe::run("pdfimages", {"-list", pdf}).split(u'\n', Qt::SkipEmptyParts).mid(2);
     QCOMPARE(images.filter(QStringLiteral(" cmyk ")).size() + images.filter(QStringLiteral(" smask ")).size(), images.size());
-    QVERIFY(images.size() >= 2);
+    QSet<QString> converted; // the two backgrounds apart, the logo shared by both pages
+    for (const QString &line : images.filter(QStringLiteral(" cmyk "))) converted << line.simplified().section(u' ', 10, 10);
+    QCOMPARE(converted.size(), 3);
     // The dark gradient stays within 300 % of ink (the slug's marks are registration),
     // and the name's pixels carry the press's CMYK of its colour.
     const Plates gradient = plates(pdf, 100);
@@ -181,8 +188,9 @@ void TestCmykPdf::isWrittenByTheTool()
                                        QStringList{"merge", card, csv, "--marks"}}) {
         QCOMPARE(QProcess::execute(QStringLiteral(PENLARK_CARD_EXE), command + QStringList{"-o", out, "--cmyk"}), 0);
         QCOMPARE(PdfProbe::info(out, "PDF version"), QStringLiteral("1.6"));
-        QCOMPARE(PdfProbe::run("qpdf", {"--qdf", out, "-"}).contains(QStringLiteral("/Separation")),
-                 command.contains(QStringLiteral("--marks")));
+        const QString content = PdfProbe::run("qpdf", {"--qdf", out, "-"});
+        QCOMPARE(content.contains(QStringLiteral("/Separation")), command.contains(QStringLiteral("--marks")));
+        QVERIFY(content.contains(QStringLiteral("0 0 0 0 scn"))); // the white page
     }
     QCOMPARE(QProcess::execute(QStringLiteral(PENLARK_CARD_EXE), {"render", card, "-o", card + ".png", "--cmyk"}), 2);
 }
