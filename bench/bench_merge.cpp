@@ -43,6 +43,26 @@ void merge(benchmark::State &state, bool sheets)
 void BM_MergeSheets(benchmark::State &state) { merge(state, true); }
 void BM_MergeCardFiles(benchmark::State &state) { merge(state, false); }
 
+// The print-shop PDF of the 1,000 cards, one a page with marks, on all cores:
+// RGB against the press's CMYK (colours rewritten, pictures converted once).
+void BM_MergeCardPdf(benchmark::State &state)
+{
+    const bool cmyk = state.range(0) == 1;
+    const CardDocument card = CardDocument::defaultCard();
+    const MergeRun::Settings settings{{}, false, false, 0};
+    const MergeRun::Table table = MergeRun::check(people(), card, settings);
+    const std::atomic_bool cancel = false;
+    for (auto _ : state) {
+        QTemporaryDir dir;
+        auto output = MergeOutputs::cardPdf(dir.filePath(QStringLiteral("c.pdf")), PrintShopPdf::Form::Marks, {},
+                                            nullptr, cmyk ? PrintShopPdf::Colours::Cmyk : PrintShopPdf::Colours::Rgb);
+        const auto result = MergeRun::run(table, card, PageView(), settings, *output, {}, cancel);
+        if (result.made != kRows || !output->commit(nullptr)) state.SkipWithError("merge failed");
+    }
+    state.SetItemsProcessed(state.iterations() * kRows);
+    state.SetLabel(cmyk ? "CMYK" : "RGB");
+}
+
 // Naming 100,000 made cards: all of one name ("王伟", "王伟(2)", …) against all
 // different. One name must cost no more than distinct names.
 constexpr int kNamedRows = 100'000;
@@ -64,6 +84,7 @@ BENCHMARK(BM_CardNames)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 
 BENCHMARK(BM_MergeSheets)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_MergeCardFiles)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_MergeCardPdf)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 

@@ -3,7 +3,8 @@
 # Printing tests run a CUPS scheduler of their own (cups-daemon; Qt's CUPS
 # plugin comes with libqt6printsupport6) and read the printed PDFs back with
 # poppler-utils. The print-shop PDF is finished with qpdf (libqpdf-dev); its
-# tests also run the qpdf command. The install test checks the desktop files
+# tests also run the qpdf command. Its CMYK form converts colours with LittleCMS
+# (liblcms2-dev); its tests read the plates back with ghostscript. The install test checks the desktop files
 # with desktop-file-utils and appstream; the Debian package is made with dpkg-dev
 # and checked with lintian. QR codes are read back with zbarimg (zbar-tools), an
 # SVG one after Qt's SVG module (qt6-svg-dev) has drawn it.
@@ -18,7 +19,7 @@ PACKAGES=(
   clang libclang-rt-14-dev
   fonts-noto-cjk fonts-liberation2 fonts-arphic-ukai
   cups-daemon cups-client libcups2-dev poppler-utils
-  libqpdf-dev qpdf
+  libqpdf-dev qpdf liblcms2-dev ghostscript
   dpkg-dev desktop-file-utils appstream lintian
   libqrencode-dev zbar-tools qt6-svg-dev
 )

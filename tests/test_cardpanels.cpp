@@ -477,6 +477,23 @@ void TestCardPanels::savesThePdfThePrintShopGets()
         
     }
     QVERIFY(PdfProbe::box(t.path(QStringLiteral("mycard/商务/印刷.pdf")), "MediaBox").width() > 300);
+
+    // The PDF is in CMYK unless the box is cleared, and the note's third line says which.
+    const auto *note = t.save->findChild<QLabel *>(QStringLiteral("save_note"));
+    QCOMPARE(PdfProbe::info(t.path(QStringLiteral("mycard/商务/印刷.pdf")), "PDF version"), QStringLiteral("1.6"));
+    QVERIFY(note->text().endsWith(QStringLiteral("3，.pdf：(印刷文件格式)交印刷厂：印刷色(CMYK)，带3毫米出血和裁切线。</p>")));
+    t.w->showSavePanel();
+    Window::choose(t.save->categoryList(), QStringLiteral("商务"));
+    t.save->nameField()->setText(QStringLiteral("屏幕色"));
+    QVERIFY(!t.save->cmykOption()->isEnabled() && t.save->cmykOption()->isChecked());
+    t.save->formatOption(2)->setChecked(true);
+    QVERIFY(t.save->cmykOption()->isEnabled());
+    t.save->cmykOption()->setChecked(false);
+    QVERIFY(note->text().endsWith(QStringLiteral("3，.pdf：(印刷文件格式)交印刷厂：矢量文字，带3毫米出血和裁切线。</p>")));
+    t.save->button(3)->click();
+    QCOMPARE(PdfProbe::info(t.path(QStringLiteral("mycard/商务/屏幕色.pdf")), "PDF version"), QStringLiteral("1.4"));
+    t.w->showSavePanel();
+    QVERIFY(t.save->cmykOption()->isChecked());
 }
 
 void TestCardPanels::reportsSavesThatFail()

@@ -68,9 +68,14 @@ QString documentTitle(const QString &cardPath, const CardDocument &card)
     return name.isEmpty() ? card.texts[0].caption : name;
 }
 
+PrintShopPdf::Colours colours(bool cmyk)
+{
+    return cmyk ? PrintShopPdf::Colours::Cmyk : PrintShopPdf::Colours::Rgb;
+}
+
 PrintShopPdf::Options pdfOptions(const CardDocument &card, const RenderRequest &r)
 {
-    return {PrintShopPdf::formFor(r.trim, r.marks), documentTitle(r.card, card), r.side};
+    return {PrintShopPdf::formFor(r.trim, r.marks), documentTitle(r.card, card), r.side, colours(r.cmyk)};
 }
 
 // The sides render draws of the card: the one asked for, else a PDF's pages or a picture's front.
@@ -330,7 +335,8 @@ int sheet(const SheetRequest &request, QTextStream &err)
             << Numeric::twipsToMm(printed.width()) << " x " << Numeric::twipsToMm(printed.height())
             << " mm and runs off the A4 page" << Qt::endl;
     QString error;
-    const PrintShopPdf::SheetOptions options{request.marks, documentTitle(request.card, opened->card)};
+    const PrintShopPdf::SheetOptions options{request.marks, documentTitle(request.card, opened->card),
+                                             colours(request.cmyk)};
     if (!PrintShopPdf::writeSheet(picture, copies, request.output, options, &error))
         return cannotWrite(request.output, error, err);
     return writtenWithoutCode(opened->card, request.output, err);

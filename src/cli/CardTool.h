@@ -50,6 +50,7 @@ struct RenderRequest {
     double dpi = 96;
     bool trim = false;
     bool marks = false;     // PDF: crop marks in a slug around the bleed
+    bool cmyk = false;      // PDF: in the press's CMYK
     bool cropMarks = true;  // pictures: the page's own crop marks
     // That side alone; without it a picture shows the front and a PDF every
     // side the card has, the back on page 2.
@@ -69,6 +70,7 @@ struct SheetRequest {
     int down = 0;
     bool trim = false;      // leave out the 3 mm zone of the crop marks
     bool marks = false;     // cut marks outside the block on every cut line
+    bool cmyk = false;      // in the press's CMYK
 };
 
 // Writes the print window's page as a vector PDF: one A4 portrait page with the

@@ -118,8 +118,9 @@ bool sheetFits(const Request &r, const CardDocument &card, QTextStream &err)
 std::unique_ptr<MergeOutput> openOutput(const Request &r, const QString &title, QString *error)
 {
     if (!CardTool::isPdf(r.output)) return MergeOutputs::cardFolder(r.output, error);
-    if (r.sheets) return MergeOutputs::sheetPdf(r.output, *r.sheets, r.trim, r.marks, title, error);
-    return MergeOutputs::cardPdf(r.output, PrintShopPdf::formFor(r.trim, r.marks), title, error);
+    const auto colours = r.cmyk ? PrintShopPdf::Colours::Cmyk : PrintShopPdf::Colours::Rgb;
+    if (r.sheets) return MergeOutputs::sheetPdf(r.output, *r.sheets, r.trim, r.marks, title, error, colours);
+    return MergeOutputs::cardPdf(r.output, PrintShopPdf::formFor(r.trim, r.marks), title, error, colours);
 }
 
 } // namespace

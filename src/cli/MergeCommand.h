@@ -18,6 +18,7 @@ struct Request {
     std::optional<SheetCopies> sheets;  // A4 sheets of across x down cards instead of one card a page
     bool trim = false;
     bool marks = false;
+    bool cmyk = false;                  // the PDF in the press's CMYK
     QString nameColumn;
     bool ignoreUnknown = false;
     bool skipBad = false;

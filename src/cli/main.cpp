@@ -36,7 +36,7 @@ const char *kUsage =
     "                  Write the default card to FILE.pnk (an existing file is\n"
     "                  updated key by key; its other lines are kept); --back gives\n"
     "                  it a back with the name, job title and company in English.\n"
-    "  render FILE.pnk -o OUT [--side front|back] [--trim] [--marks] [--dpi N]\n"
+    "  render FILE.pnk -o OUT [--side front|back] [--trim] [--marks] [--cmyk] [--dpi N]\n"
     "         [--program-folder DIR] [--no-crop-marks]\n"
     "                  Render the card to OUT, by its extension: .bmp (24-bit) or\n"
     "                  .png at N dots per inch (default 96, the size the designer\n"
@@ -45,8 +45,12 @@ const char *kUsage =
     "                  bleed, TrimBox the card as cut. --marks adds a 6 mm slug\n"
     "                  with crop marks outside the bleed (as the designer saves it);\n"
     "                  --trim leaves out the bleed (MediaBox = TrimBox). A PDF never\n"
-    "                  carries the page's own crop marks. --trim also leaves the\n"
-    "                  bleed out of a picture. Library\n"
+    "                  carries the page's own crop marks. --cmyk writes the PDF in\n"
+    "                  the CMYK of offset printing on coated paper (PDF/X-4: black\n"
+    "                  and greys on the black plate alone, colours and pictures\n"
+    "                  through the press profile, at most 300 % ink, marks in\n"
+    "                  registration colour); without it the PDF is RGB. --trim\n"
+    "                  also leaves the bleed out of a picture. Library\n"
     "                  pictures are looked up in DIR (default: the designer's\n"
     "                  program folder, or the installed one before the designer has\n"
     "                  made it); a missing one is reported as a warning and drawn\n"
@@ -56,7 +60,7 @@ const char *kUsage =
     "                  then the back, with the same boxes and marks; --side gives\n"
     "                  a one-page PDF of that side. --side back on a card without\n"
     "                  a back is an error (exit status 1, nothing written).\n"
-    "  sheet FILE.pnk -o OUT.pdf [--across N] [--down M] [--trim] [--marks] [--program-folder DIR]\n"
+    "  sheet FILE.pnk -o OUT.pdf [--across N] [--down M] [--trim] [--marks] [--cmyk] [--program-folder DIR]\n"
     "                  Write the page the print window prints as a vector PDF: one\n"
     "                  A4 portrait page with the card at its top-left corner, at the\n"
     "                  card's size in millimetres. --across and --down (1 to 9 each;\n"
@@ -65,6 +69,7 @@ const char *kUsage =
     "                  --trim leaves out the 3 mm zone of the crop marks. --marks\n"
     "                  moves the block 6 mm in from the corner and adds short cut\n"
     "                  marks outside it on every cut line, for cutting a stack.\n"
+    "                  --cmyk as for render.\n"
     "  thumbnail FILE.pnk OUT.png [--size N] [--program-folder DIR]\n"
     "                  Write the card without its bleed as a PNG whose longer side\n"
     "                  is N pixels (1 to 2048, default 256), for a file manager's\n"
@@ -82,7 +87,7 @@ const char *kUsage =
     "                  module, as many as fit in the size, so it may come out a\n"
     "                  little smaller; fewer than 2 pixels a module is refused with\n"
     "                  the dpi that gives 2. An .svg is vector squares.\n"
-    "  merge TEMPLATE.pnk PEOPLE.csv -o OUT [--across N --down M] [--trim] [--marks]\n"
+    "  merge TEMPLATE.pnk PEOPLE.csv -o OUT [--across N --down M] [--trim] [--marks] [--cmyk]\n"
     "        [--name-column COL] [--ignore-unknown] [--skip-bad] [--strict] [--jobs N]\n"
     "        [--program-folder DIR]\n"
     "                  Make one card per row of a table from a template card. The\n"
@@ -95,7 +100,7 @@ const char *kUsage =
     "                  render writes it (--trim, --marks), or with\n"
     "                  --across/--down A4 sheets as sheet lays them out (--trim,\n"
     "                  --marks as for sheet; a block that does not fit the A4 page\n"
-    "                  is refused with exit status 2). Otherwise OUT\n"
+    "                  is refused with exit status 2; --cmyk as for render). Otherwise OUT\n"
     "                  is a folder of .pnk files named after the name column (or COL).\n"
     "                  A bad row stops the run before anything is written, unless\n"
     "                  --skip-bad; columns that fill no text are an error, unless\n"
@@ -122,6 +127,7 @@ struct Options {
     QCommandLineOption output{{"o", "output"}, "", "OUT"};
     QCommandLineOption trim{"trim"};
     QCommandLineOption marks{"marks"};
+    QCommandLineOption cmyk{"cmyk"};
     QCommandLineOption dpi{"dpi", "", "N", "96"};
     QCommandLineOption programFolder{"program-folder", "", "DIR"};
     QCommandLineOption noCropMarks{"no-crop-marks"};
@@ -205,7 +211,9 @@ int merge(const QCommandLineParser &p, const Options &o, const QStringList &args
     }
     r.trim = p.isSet(o.trim);
     r.marks = p.isSet(o.marks);
+    r.cmyk = p.isSet(o.cmyk);
     if ((r.trim || r.marks) && !pdf) throw UsageError(QStringLiteral("--trim and --marks apply to a .pdf file"));
+    if (r.cmyk && !pdf) throw UsageError(QStringLiteral("--cmyk is for a .pdf output"));
     // One card a page is the print-shop PDF of render, whose forms exclude each other.
     if (r.trim && r.marks && !r.sheets) throw UsageError(QStringLiteral("--trim and --marks exclude each other"));
     r.nameColumn = p.value(o.nameColumn);
@@ -251,6 +259,8 @@ int run(const QCommandLineParser &p, const Options &o, QTextStream &out, QTextSt
         if (r.trim && r.marks) throw UsageError(QStringLiteral("--trim and --marks exclude each other"));
         if (r.marks && !CardTool::isPdf(r.output))
             throw UsageError(QStringLiteral("--marks is for a .pdf output"));
+        r.cmyk = p.isSet(o.cmyk);
+        if (r.cmyk && !CardTool::isPdf(r.output)) throw UsageError(QStringLiteral("--cmyk is for a .pdf output"));
         r.cropMarks = !p.isSet(o.noCropMarks);
         r.side = side(p, o.side);
         r.programFolder = programFolder;
@@ -265,6 +275,7 @@ int run(const QCommandLineParser &p, const Options &o, QTextStream &out, QTextSt
         r.down = p.isSet(o.down) ? int(number(p, o.down, 1, 9)) : 0;
         r.trim = p.isSet(o.trim);
         r.marks = p.isSet(o.marks);
+        r.cmyk = p.isSet(o.cmyk);
         r.programFolder = programFolder;
         return CardTool::sheet(r, err);
     }
@@ -313,7 +324,7 @@ int main(int argc, char *argv[])
 
     Options o;
     QCommandLineParser p;
-    p.addOptions({o.output, o.trim, o.marks, o.dpi, o.programFolder, o.noCropMarks, o.back, o.side, o.size, o.angle, o.color1, o.color2,
+    p.addOptions({o.output, o.trim, o.marks, o.cmyk, o.dpi, o.programFolder, o.noCropMarks, o.back, o.side, o.size, o.angle, o.color1, o.color2,
                   o.across, o.down, o.nameColumn, o.ignoreUnknown, o.skipBad, o.strict, o.jobs, o.help});
     if (!p.parse(app.arguments())) {
         err << "penlark-card: " << p.errorText() << " (see penlark-card --help)" << Qt::endl;

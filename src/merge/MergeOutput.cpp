@@ -242,8 +242,8 @@ protected:
 class CardPdf : public PdfFile
 {
 public:
-    CardPdf(const QString &path, PrintShopPdf::Form form, const QString &title)
-        : PdfFile(path), m_writer(std::in_place, m_work.fileName(), PrintShopPdf::Options{form, title})
+    CardPdf(const QString &path, PrintShopPdf::Form form, const QString &title, PrintShopPdf::Colours colours)
+        : PdfFile(path), m_writer(std::in_place, m_work.fileName(), PrintShopPdf::Options{form, title, colours})
     {
     }
 
@@ -264,8 +264,10 @@ private:
 class SheetPdf : public PdfFile
 {
 public:
-    SheetPdf(const QString &path, SheetCopies copies, bool trim, bool marks, const QString &title)
-        : PdfFile(path), m_copies(copies), m_trim(trim), m_marks(marks), m_document(std::in_place, m_work.fileName(), title)
+    SheetPdf(const QString &path, SheetCopies copies, bool trim, bool marks, const QString &title,
+             PrintShopPdf::Colours colours)
+        : PdfFile(path), m_copies(copies), m_trim(trim), m_marks(marks),
+          m_document(std::in_place, m_work.fileName(), title, PrintShopPdf::Document::kPagesPerPart, colours)
     {
     }
 
@@ -391,10 +393,10 @@ std::unique_ptr<MergeOutput> cardFolder(const QString &folder, QString *error)
 }
 
 std::unique_ptr<MergeOutput> cardPdf(const QString &path, PrintShopPdf::Form form, const QString &title,
-                                     QString *error)
+                                     QString *error, PrintShopPdf::Colours colours)
 {
     if (!prepareTarget(QFileInfo(path), false, error)) return nullptr;
-    auto pdf = std::make_unique<CardPdf>(path, form, title);
+    auto pdf = std::make_unique<CardPdf>(path, form, title, colours);
     if (!pdf->opened(error)) return nullptr;
     return pdf;
 }
@@ -409,10 +411,10 @@ SheetCopies largestSheet(const CardDocument &card, bool trim, bool marks)
 }
 
 std::unique_ptr<MergeOutput> sheetPdf(const QString &path, SheetCopies copies, bool trim, bool marks,
-                                      const QString &title, QString *error)
+                                      const QString &title, QString *error, PrintShopPdf::Colours colours)
 {
     if (!prepareTarget(QFileInfo(path), false, error)) return nullptr;
-    auto pdf = std::make_unique<SheetPdf>(path, copies, trim, marks, title);
+    auto pdf = std::make_unique<SheetPdf>(path, copies, trim, marks, title, colours);
     if (!pdf->opened(error)) return nullptr;
     return pdf;
 }

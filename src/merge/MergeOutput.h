@@ -46,10 +46,10 @@ namespace MergeOutputs {
 // its files; the made ones are added to it at commit, named apart from them.
 std::unique_ptr<MergeOutput> cardFolder(const QString &folder, QString *error);
 
-// The print-shop PDF in one of its forms: one card per page, or two (front,
-// then back) for a card with a back.
+// The print-shop PDF in one of its forms, in RGB or the press's CMYK: one card
+// per page, or two (front, then back) for a card with a back.
 std::unique_ptr<MergeOutput> cardPdf(const QString &path, PrintShopPdf::Form form, const QString &title,
-                                     QString *error);
+                                     QString *error, PrintShopPdf::Colours colours = PrintShopPdf::Colours::Rgb);
 
 // A4 portrait sheets, copies.across x copies.down cards each, laid out as the
 // print window lays out copies of one card, filled column by column in row
@@ -63,6 +63,7 @@ std::unique_ptr<MergeOutput> cardPdf(const QString &path, PrintShopPdf::Form for
 SheetCopies largestSheet(const CardDocument &card, bool trim, bool marks);
 
 std::unique_ptr<MergeOutput> sheetPdf(const QString &path, SheetCopies copies, bool trim, bool marks,
-                                      const QString &title, QString *error);
+                                      const QString &title, QString *error,
+                                      PrintShopPdf::Colours colours = PrintShopPdf::Colours::Rgb);
 
 } // namespace MergeOutputs

@@ -1,5 +1,8 @@
 #include "pdf/PdfFinishing.h"
 
+#include "pdf/PdfFinishingCmyk.h"
+#include "pdf/PressColour.h"
+
 #include <QCryptographicHash>
 #include <QRegularExpression>
 
@@ -12,6 +15,7 @@
 #include <cstdio>
 #include <deque>
 #include <map>
+#include <optional>
 #include <string_view>
 #include <set>
 
@@ -331,15 +335,18 @@ private:
     FontMaps m_learned;
 };
 
-// Sets the boxes of one part's pages, learns from them and mends the part's fonts.
-void finishPart(QPDF &pdf, int part, const RecordSource &records)
+// Sets the boxes of one part's pages, learns from them and mends the part's
+// fonts; converts the pages into CMYK when cmyk is given.
+void finishPart(QPDF &pdf, int part, const RecordSource &records, CmykPages *cmyk)
 {
     QPDFPageDocumentHelper(pdf).pushInheritedAttributesToPage();
     TextMaps maps(pdf, part);
+    if (cmyk) cmyk->startPart(pdf);
     PageRecord record;
     for (QPDFPageObjectHelper &page : QPDFPageDocumentHelper(pdf).getAllPages()) {
         if (!records(record)) throw std::runtime_error("a page has no record");
         maps.learn(page, record.lines);
+        if (cmyk) cmyk->convert(pdf, page, record);
         setBoxes(pdf, page, record);
     }
     maps.mendFonts();
@@ -430,10 +437,11 @@ public:
         return number;
     }
 
-    // The part's catalog as the document's, its pages replaced by the page tree.
-    void copyCatalog(QPDFObjectHandle catalog, int number)
+    // The part's catalog as the document's, its pages replaced by the page tree,
+    // with extra entries (unparsed) added.
+    void copyCatalog(QPDFObjectHandle catalog, int number, const std::string &extra = {})
     {
-        std::string body = "<< /Type /Catalog /Pages " + std::to_string(m_pageTree) + " 0 R";
+        std::string body = "<< /Type /Catalog /Pages " + std::to_string(m_pageTree) + " 0 R" + extra;
         unparseEntries(body, catalog, {"/Type", "/Pages"});
         m_out.writeObject(number, body + " >>");
         writePending();
@@ -541,11 +549,52 @@ private:
     std::deque<QPDFObjectHandle> m_pending;
 };
 
+// The information of a CMYK file names it PDF/X-4, untrapped, modified when made.
+void identifyPdfX(QPDFObjectHandle info)
+{
+    info.replaceKey("/GTS_PDFXVersion", QPDFObjectHandle::newString("PDF/X-4"));
+    info.replaceKey("/Trapped", QPDFObjectHandle::newName("/False"));
+    info.replaceKey("/ModDate", info.getKey("/CreationDate"));
+}
+
+// Writes the press profile, the output intent that carries it and the XMP
+// metadata; the catalog entries that name them.
+std::string writeOutputIntent(ObjectWriter &out, QPDFObjectHandle info, const QString &title)
+{
+    const QByteArray profile = PressColour::profileData();
+    const auto packed = deflate(reinterpret_cast<const unsigned char *>(profile.constData()), std::size_t(profile.size()));
+    const int profileNumber = out.reserve();
+    out.writeObject(profileNumber, "<< /N 4 /Filter /FlateDecode /Length " + std::to_string(packed->getSize()) +
+                                       " >>\nstream\n" +
+                                       std::string(reinterpret_cast<const char *>(packed->getBuffer()), packed->getSize()) +
+                                       "\nendstream");
+    const std::string created = info.getKey("/CreationDate").getUTF8Value();
+    const std::string id = QCryptographicHash::hash((title + QString::fromStdString(created)).toUtf8(),
+                                                    QCryptographicHash::Md5)
+                               .toHex()
+                               .insert(20, '-')
+                               .insert(16, '-')
+                               .insert(12, '-')
+                               .insert(8, '-')
+                               .toStdString();
+    const std::string xmp = xmpMetadata(title, created, id);
+    const int metadata = out.reserve();
+    out.writeObject(metadata, "<< /Type /Metadata /Subtype /XML /Length " + std::to_string(xmp.size()) +
+                                  " >>\nstream\n" + xmp + "\nendstream");
+    const auto text = [](const char *value) { return QPDFObjectHandle::newString(value).unparse(); };
+    return " /OutputIntents [ << /Type /OutputIntent /S /GTS_PDFX /OutputConditionIdentifier " +
+           text(PressColour::kOutputCondition) + " /OutputCondition " + text(PressColour::kOutputConditionInfo) +
+           " /Info " + text(PressColour::kOutputConditionInfo) + " /RegistryName " + text(PressColour::kRegistry) +
+           " /DestOutputProfile " + std::to_string(profileNumber) + " 0 R >> ] /Metadata " + std::to_string(metadata) +
+           " 0 R";
+}
+
 } // namespace
 
 } // namespace PdfFinishing
 
 extern "C" Q_DECL_EXPORT bool penlark_finish_pdf(const QStringList &parts, const QString &title,
+                                                 PdfFinishing::Colours colours,
                                                  const PdfFinishing::RecordSource &records, QIODevice &target,
                                                  QString &reason)
 {
@@ -556,12 +605,14 @@ extern "C" Q_DECL_EXPORT bool penlark_finish_pdf(const QStringList &parts, const
         const int pageTree = out.reserve();
         std::vector<int> pages;
         ImageNumbers images;
+        std::optional<CmykPages> cmyk;
+        if (colours == Colours::Cmyk) cmyk.emplace();
         int info = 0;
         for (int part = 0; part < parts.size(); ++part) {
             QPDF pdf;
             pdf.processFile(parts[part].toLocal8Bit().constData());
-            if (part == 0) out.begin(pdf.getPDFVersion());
-            finishPart(pdf, part, records);
+            if (part == 0) out.begin(cmyk ? "1.6" : pdf.getPDFVersion());
+            finishPart(pdf, part, records, cmyk ? &*cmyk : nullptr);
             PartCopier copier(out, pageTree, images);
             for (QPDFPageObjectHelper &page : QPDFPageDocumentHelper(pdf).getAllPages())
                 pages.push_back(copier.copy(page.getObjectHandle()));
@@ -570,8 +621,9 @@ extern "C" Q_DECL_EXPORT bool penlark_finish_pdf(const QStringList &parts, const
                 // readers take for a line feed (名 is 0x540D): the title is set afresh.
                 QPDFObjectHandle infoDict = pdf.getTrailer().getKey("/Info");
                 infoDict.replaceKey("/Title", QPDFObjectHandle::newUnicodeString(title.toStdString()));
+                if (cmyk) identifyPdfX(infoDict);
                 info = copier.copy(infoDict);
-                copier.copyCatalog(pdf.getRoot(), catalog);
+                copier.copyCatalog(pdf.getRoot(), catalog, cmyk ? writeOutputIntent(out, infoDict, title) : std::string());
             }
         }
         out.writePageTree(pageTree, pages);

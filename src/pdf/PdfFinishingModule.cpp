@@ -32,15 +32,15 @@ private:
 
 } // namespace
 
-bool finish(const QStringList &parts, const QString &title, const RecordSource &records, QIODevice &target,
-            QString &reason)
+bool finish(const QStringList &parts, const QString &title, Colours colours, const RecordSource &records,
+            QIODevice &target, QString &reason)
 {
     static const Module module;
     if (!module.function()) {
         reason = module.error();
         return false;
     }
-    return module.function()(parts, title, records, target, reason);
+    return module.function()(parts, title, colours, records, target, reason);
 }
 
 } // namespace PdfFinishing

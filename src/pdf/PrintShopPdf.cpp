@@ -81,12 +81,12 @@ PdfFinishing::DrawnLine glyphTexts(const TextRun &run, QList<quint64> &keys)
 
 QDataStream &operator<<(QDataStream &out, const PdfFinishing::PageRecord &r)
 {
-    return out << r.qtHeight << r.media << r.bleed << r.trim << r.lines;
+    return out << r.qtHeight << r.media << r.bleed << r.trim << r.lines << r.marks;
 }
 
 QDataStream &operator>>(QDataStream &in, PdfFinishing::PageRecord &r)
 {
-    return in >> r.qtHeight >> r.media >> r.bleed >> r.trim >> r.lines;
+    return in >> r.qtHeight >> r.media >> r.bleed >> r.trim >> r.lines >> r.marks;
 }
 
 // Copies of a card and its view with one side shown, to draw that side
@@ -100,6 +100,14 @@ struct ShownSide {
     CardDocument card;
     PageView view;
 };
+
+// While a CMYK document's page is drawn, the marks painted on its painter are
+// collected (in device units: twips of the page) rather than drawn.
+struct MarkCollector {
+    const QPainter *painter = nullptr;
+    QList<QRectF> *marks = nullptr;
+};
+thread_local MarkCollector t_markCollector;
 
 // The right or bottom edge of a rectangle as a line, not its last twip.
 int rightEdge(const QRect &r) { return r.x() + r.width(); }
@@ -149,7 +157,13 @@ void paintCutMarks(QPainter &painter, const QRect &block, const QList<int> &xs, 
 {
     constexpr int length = kSlugTwips - kMarkStartTwips;
     constexpr double half = kMarkWidthTwips / 2.0;
-    const auto mark = [&](double x, double y, double w, double h) { painter.fillRect(QRectF(x, y, w, h), kMarkColour); };
+    const bool collected = t_markCollector.painter == &painter;
+    const auto mark = [&](double x, double y, double w, double h) {
+        if (collected)
+            t_markCollector.marks->append(painter.worldTransform().mapRect(QRectF(x, y, w, h)));
+        else
+            painter.fillRect(QRectF(x, y, w, h), kMarkColour);
+    };
     for (const int x : xs) {
         mark(x - half, block.y() - kSlugTwips, kMarkWidthTwips, length);
         mark(x - half, bottomEdge(block) + kMarkStartTwips, kMarkWidthTwips, length);
@@ -164,6 +178,7 @@ struct Document::State {
     QString path;
     QString title;
     int pagesPerPart = 0;
+    Colours colours = Colours::Rgb;
     std::vector<std::unique_ptr<QTemporaryFile>> parts; // Qt's PDFs, one per run of pages
     int pagesInPart = 0;
     QTemporaryFile records; // what the second pass needs of each page
@@ -229,11 +244,13 @@ struct Document::State {
     }
 };
 
-Document::Document(const QString &path, const QString &title, int pagesPerPart) : d(std::make_unique<State>())
+Document::Document(const QString &path, const QString &title, int pagesPerPart, Colours colours)
+    : d(std::make_unique<State>())
 {
     d->path = path;
     d->title = title;
     d->pagesPerPart = std::max(1, pagesPerPart);
+    d->colours = colours;
     if (!d->records.open()) d->error = d->records.errorString();
     d->recordStream.setDevice(&d->records);
 }
@@ -260,14 +277,20 @@ bool Document::addPage(const PageBoxes &boxes, const PageText &text, const std::
     const QSize points(int(std::ceil(boxes.media.width() / kTwipsPerPoint)),
                        int(std::ceil(boxes.media.height() / kTwipsPerPoint)));
     if (!d->startPage(points)) return false;
+    QList<QRectF> marks;
+    if (d->colours == Colours::Cmyk) t_markCollector = {&d->painter, &marks};
     d->painter.save();
     d->painter.translate(-boxes.media.topLeft());
     paint(d->painter);
     d->painter.restore();
+    t_markCollector = {};
 
     const QPoint origin = boxes.media.topLeft();
     PdfFinishing::PageRecord record{double(points.height()), toPoints(boxes.media, origin),
-                                    toPoints(boxes.bleed, origin), toPoints(boxes.trim, origin), {}};
+                                    toPoints(boxes.bleed, origin), toPoints(boxes.trim, origin), {}, {}};
+    for (const QRectF &mark : marks)
+        record.marks.append({mark.x() / kTwipsPerPoint, mark.y() / kTwipsPerPoint, mark.width() / kTwipsPerPoint,
+                             mark.height() / kTwipsPerPoint});
     // Only a page that shows a glyph for the first time can teach the text map
     // something; the others carry no lines, and the second pass skips reading them.
     if (d->showsNewGlyph(text.glyphs)) record.lines = text.lines;
@@ -294,11 +317,14 @@ bool Document::finish(QString *error)
     QStringList parts;
     for (const auto &part : d->parts) parts << part->fileName();
     return PageExport::writeAtomically(d->path, error, [&](QIODevice &device, QString &reason) {
-        return PdfFinishing::finish(parts, d->title, nextRecord, device, reason);
+        return PdfFinishing::finish(parts, d->title, d->colours, nextRecord, device, reason);
     });
 }
 
-Writer::Writer(const QString &path, const Options &options) : m_options(options), m_document(path, options.title) {}
+Writer::Writer(const QString &path, const Options &options)
+    : m_options(options), m_document(path, options.title, Document::kPagesPerPart, options.colours)
+{
+}
 
 Writer::~Writer() = default;
 
@@ -379,7 +405,7 @@ bool writeSheet(const SheetPicture &picture, std::optional<SheetCopies> copies, 
     const CutLines cuts = cutLines(positions, blockAt, picture.trimTwips());
     const int paperWidth = PrintSheet::kSheet.width();
 
-    Document document(path, options.title);
+    Document document(path, options.title, Document::kPagesPerPart, options.colours);
     const PageBoxes boxes{QRect(QPoint(0, 0), PrintSheet::kSheet), {}, {}};
     // The front's page, then for a card with a back the back's, which stands
     // behind it when the sheet is turned over on its long edge.

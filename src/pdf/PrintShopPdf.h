@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/PageView.h"
+#include "pdf/PdfFinishing.h"
 #include "render/SheetPicture.h"
 
 #include <QFont>
@@ -30,12 +31,15 @@ enum class Form {
 // The form a command line's --trim and --marks ask for (trim wins).
 inline Form formFor(bool trim, bool marks) { return trim ? Form::Trim : marks ? Form::Marks : Form::Bleed; }
 
+using PdfFinishing::Colours;
+
 struct Options {
     Form form = Form::Marks;
     QString title; // the document's Title (the card's file name, or its name text)
     // Only this side of each card; by default every side the card has, the
     // front's page first and the back's after it, as a print shop reads them.
     std::optional<CardSide> side = std::nullopt;
+    Colours colours = Colours::Rgb;
 };
 
 // The boxes of one page in twips, in the coordinates the page is drawn in.
@@ -91,6 +95,8 @@ PageBoxes cardBoxes(QSize page, Form form);
 // Short cut marks outside a block (a card's bleed, or a block of copies) on
 // every cut line: on each x above and below the block, on each y left and
 // right of it, from kMarkStartTwips to kSlugTwips beyond its edge; none inside.
+// On a page of a CMYK document the marks are handed to the document, which
+// has them drawn in registration colour on every plate.
 void paintCutMarks(QPainter &painter, const QRect &block, const QList<int> &xs, const QList<int> &ys);
 
 // The cut lines of copies at positions (from the block's corner at blockAt) whose
@@ -114,7 +120,8 @@ class Document
 public:
     static constexpr int kPagesPerPart = 500;
 
-    Document(const QString &path, const QString &title, int pagesPerPart = kPagesPerPart);
+    Document(const QString &path, const QString &title, int pagesPerPart = kPagesPerPart,
+             Colours colours = Colours::Rgb);
     ~Document();
     Document(const Document &) = delete;
     Document &operator=(const Document &) = delete;
@@ -167,6 +174,7 @@ bool writeCard(const CardDocument &card, const PageView &view, const QString &pa
 struct SheetOptions {
     bool marks = false; // cut marks around the block, which then stands kSlugTwips in from the corner
     QString title;
+    Colours colours = Colours::Rgb;
 };
 
 // The print window's page (one A4 portrait page, the card or the block of

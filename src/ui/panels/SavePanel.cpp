@@ -60,6 +60,19 @@ QPushButton *makeButton(int index, const QString &caption, QRect geometry, QWidg
 
 bool hasText(const QString &text) { return !text.trimmed().isEmpty(); }
 
+// The note on the three formats; its third line says whether the PDF is in
+// the press's CMYK. The fonts' generous line spacing is tightened a little so
+// the note fits.
+QString formatNote(bool cmyk)
+{
+    return QStringLiteral("<p style=\"line-height:85%\">1，.pnk：(可编辑格式)可使保存后的名片文件继续进行编辑。"
+                          "只有本软件才能够正确打开或查看该文件。<br>"
+                          "2，.bmp：(常规图片格式)以不可编辑的图片形式储存您的名片文件。印刷输出时，建议保存为这个格式。"
+                          "选择“按实际的页面规格保存”将自动去掉页面距离各边3毫米的裁切量。<br>"
+                          "3，.pdf：(印刷文件格式)交印刷厂：%1带3毫米出血和裁切线。</p>")
+        .arg(cmyk ? QStringLiteral("印刷色(CMYK)，") : QStringLiteral("矢量文字，"));
+}
+
 } // namespace
 
 SavePanel::SavePanel(CardSession &session, ProfileStore &store, Dialogs &dialogs, QWidget *parent)
@@ -141,16 +154,22 @@ void SavePanel::buildSaveFrame()
     m_buttons[3]->setEnabled(false);
     connect(m_name, &QLineEdit::textChanged, this,
             [this](const QString &text) { m_buttons[3]->setEnabled(hasText(text)); });
-    // The fonts' generous line spacing is tightened a little so the note fits.
-    auto *note = label(QStringLiteral("<p style=\"line-height:85%\">1，.pnk：(可编辑格式)可使保存后的名片文件继续进行编辑。"
-                                      "只有本软件才能够正确打开或查看该文件。<br>"
-                                      "2，.bmp：(常规图片格式)以不可编辑的图片形式储存您的名片文件。印刷输出时，建议保存为这个格式。"
-                                      "选择“按实际的页面规格保存”将自动去掉页面距离各边3毫米的裁切量。<br>"
-                                      "3，.pdf：(印刷文件格式)交印刷厂：矢量文字，带3毫米出血和裁切线。</p>"),
-                       {8, 171, kInner - 16, 220}, f);
-    note->setObjectName(QStringLiteral("save_note"));
-    note->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    note->setStyleSheet(QStringLiteral("color: #555555; font-size: 8pt;"));
+    // The PDF is in the press's CMYK unless the user clears this. It stands
+    // beside the format label, its caption short enough to fit there: below
+    // the button the format note would no longer fit when the new-category
+    // frame is open.
+    m_cmyk = new QCheckBox(QStringLiteral("按印刷色(CMYK)"), f);
+    m_cmyk->setObjectName(QStringLiteral("chk_cmyk"));
+    m_cmyk->setGeometry(70, 51, kInner - 72, 18);
+    m_cmyk->setEnabled(false);
+    connect(formats, &QButtonGroup::idToggled, this, [this](int id, bool on) {
+        if (on) m_cmyk->setEnabled(id == 2);
+    });
+    m_note = label(formatNote(false), {8, 171, kInner - 16, 220}, f);
+    m_note->setObjectName(QStringLiteral("save_note"));
+    m_note->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_note->setStyleSheet(QStringLiteral("color: #555555; font-size: 8pt;"));
+    connect(m_cmyk, &QCheckBox::toggled, m_note, [this](bool cmyk) { m_note->setText(formatNote(cmyk)); });
     m_frames[2] = f;
 }
 
@@ -190,9 +209,11 @@ void SavePanel::reset()
     m_name->clear();
     m_formats[0]->setChecked(true);
     m_trim->setChecked(false);
+    m_cmyk->setChecked(true);
     refillCategories(kChooseCategory);
     if (m_categories->count() == 0) m_categories->setPlaceholderText(QStringLiteral("×没有名片分类请先创建！"));
     m_trim->setEnabled(!m_formats[0]->isChecked());
+    m_cmyk->setEnabled(m_formats[2]->isChecked());
 }
 
 void SavePanel::propose(const QString &category, const QString &name)
@@ -371,12 +392,13 @@ bool SavePanel::writeBitmap(CardSide side, const QString &file, QString *reason)
 }
 
 // The print-shop PDF: the card with its bleed and crop marks outside it, or
-// with the trim option the card as cut.
+// with the trim option the card as cut; in the press's CMYK unless cleared.
 bool SavePanel::savePdf(QString *error)
 {
     const auto file = m_store.cardFileToWrite();
     using PrintShopPdf::Form;
-    const PrintShopPdf::Options options{m_trim->isChecked() ? Form::Trim : Form::Marks, m_name->text().trimmed()};
+    const PrintShopPdf::Options options{m_trim->isChecked() ? Form::Trim : Form::Marks, m_name->text().trimmed(),
+                                        m_cmyk->isChecked() ? PrintShopPdf::Colours::Cmyk : PrintShopPdf::Colours::Rgb};
     QString reason;
     if (file && PrintShopPdf::writeCard(m_session.card, m_session.view, *file, options, &reason)) return true;
     *error = QStringLiteral("PDF文件无法写入：") + (reason.isEmpty() ? QStringLiteral("名称无效") : reason);

@@ -11,6 +11,7 @@ class Dialogs;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -37,6 +38,7 @@ public:
     QPushButton *button(int index) const { return m_buttons[std::size_t(index)]; }
     QRadioButton *formatOption(int index) const { return m_formats[std::size_t(index)]; }
     QCheckBox *trimOption() const { return m_trim; }
+    QCheckBox *cmykOption() const { return m_cmyk; }
     QGroupBox *frame(int index) const { return m_frames[std::size_t(index)]; }
 
 signals:
@@ -71,6 +73,8 @@ private:
     QLineEdit *m_name = nullptr;
     std::array<QRadioButton *, 3> m_formats{};
     QCheckBox *m_trim = nullptr;
+    QCheckBox *m_cmyk = nullptr;  // the PDF in the press's CMYK
+    QLabel *m_note = nullptr;
     std::array<QPushButton *, 4> m_buttons{};
     std::array<QGroupBox *, 3> m_frames{};
 };
