@@ -535,6 +535,7 @@ void TestCardTool::saysWhenTheCardsCodeCannotBeDrawn()
     QCOMPARE(hidden.status, 0);
     QVERIFY(hidden.err.isEmpty());
     QCOMPARE(runTool({"render", card, "-o", dir.filePath("back.pdf")}).status, 3);
+    QCOMPARE(runTool({"sheet", card, "-o", dir.filePath("backs.pdf")}).status, 3);
     QCOMPARE(runTool({"render", card, "-o", dir.filePath("front.pdf"), "--side", "front"}).status, 0);
 }
 

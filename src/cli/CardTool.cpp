@@ -127,11 +127,6 @@ int writtenWithoutCode(const CardDocument &card, const QList<CardSide> &sides, c
     return kWrittenWithoutCode;
 }
 
-int writtenWithoutCode(const CardDocument &card, const QString &output, QTextStream &err)
-{
-    return writtenWithoutCode(card, {card.shownSide}, output, err);
-}
-
 // Reads the card held in ini with its pictures from pictures, as the designer
 // opens it; each problem is a warning on err.
 OpenedCard readCard(const IniFile &ini, const CardReader::PictureSource &pictures, QTextStream &err)
@@ -339,7 +334,8 @@ int sheet(const SheetRequest &request, QTextStream &err)
                                              colours(request.cmyk)};
     if (!PrintShopPdf::writeSheet(picture, copies, request.output, options, &error))
         return cannotWrite(request.output, error, err);
-    return writtenWithoutCode(opened->card, request.output, err);
+    // The sheets show every side the card has: a code left white on the back counts too.
+    return writtenWithoutCode(opened->card, PrintShopPdf::printedSides(opened->card, {}), request.output, err);
 }
 
 int gradient(const GradientRequest &request, QTextStream &err)
