@@ -98,6 +98,8 @@ void TestPrintShopPdf::printsTheBackOnPageTwo()
         QVERIFY(boxes("1").contains("TrimBox:") && boxes("2") == boxes("1"));
         QVERIFY(PdfProbe::drawnText(pdf).contains(QRegularExpression("^李明\n[^\f]+\fLi Ming\nJob Title\nBeijing Qinghe Culture Co\\., Ltd\\.\n\f$")));
     }
+    // The view's own crop marks, on by default, stay off the PDF: the corner of the trim is white.
+    QCOMPARE(PdfProbe::colourAtMm(write(dir, card, Form::Bleed, view), {2.9, 2.9}), QColor(Qt::white));
 }
 
 void TestPrintShopPdf::copiesTextAsWritten()

@@ -75,7 +75,7 @@ PrintShopPdf::Colours colours(bool cmyk)
 
 PrintShopPdf::Options pdfOptions(const CardDocument &card, const RenderRequest &r)
 {
-    return {PrintShopPdf::formFor(r.trim, r.marks), documentTitle(r.card, card), r.side, colours(r.cmyk)};
+    return {PrintShopPdf::formFor(r.trim, r.marks), documentTitle(r.card, card), colours(r.cmyk), r.side};
 }
 
 // The sides render draws of the card: the one asked for, else a PDF's pages or a picture's front.

@@ -36,10 +36,10 @@ using PdfFinishing::Colours;
 struct Options {
     Form form = Form::Marks;
     QString title; // the document's Title (the card's file name, or its name text)
+    Colours colours = Colours::Rgb;
     // Only this side of each card; by default every side the card has, the
     // front's page first and the back's after it, as a print shop reads them.
     std::optional<CardSide> side = std::nullopt;
-    Colours colours = Colours::Rgb;
 };
 
 // The boxes of one page in twips, in the coordinates the page is drawn in.
