@@ -243,7 +243,7 @@ class CardPdf : public PdfFile
 {
 public:
     CardPdf(const QString &path, PrintShopPdf::Form form, const QString &title, PrintShopPdf::Colours colours)
-        : PdfFile(path), m_writer(std::in_place, m_work.fileName(), PrintShopPdf::Options{form, title, {}, colours})
+        : PdfFile(path), m_writer(std::in_place, m_work.fileName(), PrintShopPdf::Options{form, title, colours})
     {
     }
 

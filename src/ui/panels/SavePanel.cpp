@@ -397,7 +397,7 @@ bool SavePanel::savePdf(QString *error)
 {
     const auto file = m_store.cardFileToWrite();
     using PrintShopPdf::Form;
-    const PrintShopPdf::Options options{m_trim->isChecked() ? Form::Trim : Form::Marks, m_name->text().trimmed(), {},
+    const PrintShopPdf::Options options{m_trim->isChecked() ? Form::Trim : Form::Marks, m_name->text().trimmed(),
                                         m_cmyk->isChecked() ? PrintShopPdf::Colours::Cmyk : PrintShopPdf::Colours::Rgb};
     QString reason;
     if (file && PrintShopPdf::writeCard(m_session.card, m_session.view, *file, options, &reason)) return true;
