@@ -108,16 +108,20 @@ void TemplateWindow::showThumbnail(const QString &path)
     }
 }
 
-// A card not drawn yet shows an empty frame of a card's size.
+// A card not drawn yet shows an empty frame of a card's size. The list sizes
+// every item like the first, so that frame stands in a picture as large as a
+// two-sided thumbnail: nothing drawn later is cut off.
 void TemplateWindow::setThumbnail(QListWidgetItem *item, const QImage &image)
 {
     QPixmap pixmap;
     if (image.isNull()) {
-        pixmap = QPixmap(m_sideSize, m_sideSize * 3 / 5);
+        const qreal ratio = qApp->devicePixelRatio();
+        pixmap = QPixmap(m_cards->iconSize() * ratio);
+        pixmap.setDevicePixelRatio(ratio);
         pixmap.fill(Qt::transparent);
         QPainter p(&pixmap);
         p.setPen(palette().color(QPalette::Mid));
-        p.drawRect(pixmap.rect().adjusted(0, 0, -1, -1));
+        p.drawRect(0, 0, m_sideSize - 1, m_sideSize * 3 / 5 - 1);
     } else {
         pixmap = QPixmap::fromImage(image);
         pixmap.setDevicePixelRatio(qApp->devicePixelRatio());
