@@ -21,7 +21,7 @@ constexpr int kPathRole = Qt::UserRole;
 } // namespace
 
 TemplateWindow::TemplateWindow(const ProgramFolder &folder, QWidget *parent)
-    : QDialog(parent), m_folder(folder), m_sideSize(kSideSize),
+    : QDialog(parent), m_folder(folder),
       m_thumbnails(new CardThumbnails(folder, int(kSideSize * qApp->devicePixelRatio()), this))
 {
     setObjectName(QStringLiteral("TemplateWindow"));
@@ -35,8 +35,8 @@ TemplateWindow::TemplateWindow(const ProgramFolder &folder, QWidget *parent)
     m_cards->setMovement(QListView::Static);
     m_cards->setResizeMode(QListView::Adjust);
     m_cards->setWordWrap(true);
-    m_cards->setIconSize({2 * m_sideSize + m_sideSize / 10, m_sideSize});
-    m_cards->setGridSize({2 * m_sideSize + m_sideSize / 10 + 16, m_sideSize + 40});
+    m_cards->setIconSize({2 * kSideSize + kSideSize / 10, kSideSize});
+    m_cards->setGridSize({2 * kSideSize + kSideSize / 10 + 16, kSideSize + 40});
     m_cards->setUniformItemSizes(true);
     m_cards->setMinimumSize(3 * m_cards->gridSize().width() + 24, 2 * m_cards->gridSize().height() + 8);
 
@@ -121,7 +121,7 @@ void TemplateWindow::setThumbnail(QListWidgetItem *item, const QImage &image)
         pixmap.fill(Qt::transparent);
         QPainter p(&pixmap);
         p.setPen(palette().color(QPalette::Mid));
-        p.drawRect(0, 0, m_sideSize - 1, m_sideSize * 3 / 5 - 1);
+        p.drawRect(0, 0, kSideSize - 1, kSideSize * 3 / 5 - 1);
     } else {
         pixmap = QPixmap::fromImage(image);
         pixmap.setDevicePixelRatio(qApp->devicePixelRatio());

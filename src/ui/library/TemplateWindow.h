@@ -40,7 +40,6 @@ private:
     void useChosen();
 
     ProgramFolder m_folder;
-    int m_sideSize;
     CardThumbnails *m_thumbnails;
     QListWidget *m_categories;
     QListWidget *m_cards;
